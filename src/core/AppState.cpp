@@ -1,0 +1,19 @@
+#include "AppState.h"
+
+#include "AppFolder.h"
+#include "Schema.h"
+
+namespace fl {
+
+db::Database& AppState::db() const
+{
+    if (!dbBirds) throw db::DbError(QStringLiteral("The bird database is not open."));
+    return *dbBirds;
+}
+
+QString AppState::databasePath() const
+{
+    return joinPath(appFolder, QString::fromLatin1(kDatabaseFile));
+}
+
+} // namespace fl

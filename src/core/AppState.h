@@ -1,0 +1,50 @@
+#pragma once
+
+#include "db/Database.h"
+#include "db/Recordset.h"
+
+#include <QString>
+#include <memory>
+
+namespace fl {
+
+// The two ORDER BY clauses of species lists (they differ in the case of "BY").
+inline const QString kSortByName = QStringLiteral(" Order BY Birds.Name");
+inline const QString kSortByList = QStringLiteral(" Order By Birds.sortOrder");
+
+// The state every window shares for the whole run. The durable part lives in the single
+// Options row (rsOptions), written at the moment a value changes.
+struct AppState {
+    QString appFolder;
+
+    std::unique_ptr<db::Database> dbBirds;
+    db::Recordset rsOptions;
+
+    QString regname;
+    int Reg_ID = 0; // 0: no region, the whole list ("World")
+    QString regType;
+    QString searchType;
+    QString qrySort;
+    QString qryResult;
+    bool wincolor = false;
+    bool SongCD = false;
+
+    db::Recordset rsResult;
+    db::Recordset rsBird;
+    db::Recordset rsImages;
+    db::Recordset rsLinks;
+    db::Recordset rsTopicLinks;
+
+    QString curScode;
+    bool textChanged = false;
+    bool loadingText = false;
+    bool sightingMode = false;
+    bool linkMode = false;
+    int selReg_ID = 0;
+    QString selRegname;
+
+    db::Database& db() const;
+    QString databasePath() const;
+};
+
+} // namespace fl

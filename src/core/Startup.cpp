@@ -1,0 +1,67 @@
+#include "Startup.h"
+
+#include "AppState.h"
+#include "Schema.h"
+
+#include <stdexcept>
+
+namespace fl {
+
+namespace {
+
+QString textField(const db::Recordset& rs, const QString& name)
+{
+    const QVariant v = rs.field(name);
+    if (v.isNull())
+        throw std::runtime_error(QStringLiteral("Invalid use of Null (field %1 of the Options row).")
+                                     .arg(name).toStdString());
+    return v.toString();
+}
+
+} // namespace
+
+void openAndLoadOptions(AppState& state)
+{
+    state.textChanged = false;
+    state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString));
+    state.rsOptions = state.dbBirds->openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
+    if (state.rsOptions.eof()) throw std::runtime_error("The Options table has no row.");
+    state.regname = textField(state.rsOptions, QStringLiteral("regname"));
+    const QVariant regId = state.rsOptions.field(QStringLiteral("Reg_ID"));
+    if (regId.isNull()) throw std::runtime_error("Invalid use of Null (field Reg_ID of the Options row).");
+    state.Reg_ID = regId.toInt();
+    state.searchType = textField(state.rsOptions, QStringLiteral("searchType"));
+    state.qrySort = textField(state.rsOptions, QStringLiteral("qrySort"));
+    state.qryResult = textField(state.rsOptions, QStringLiteral("qryResult"));
+    state.wincolor = state.rsOptions.field(QStringLiteral("wincolor")).toBool();
+    state.SongCD = state.rsOptions.field(QStringLiteral("SongCD")).toBool();
+}
+
+QString startupListQuery(const AppState& state)
+{
+    if (state.Reg_ID != 0)
+        return QStringLiteral("SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID And Reg_ID = ")
+               + QString::number(state.Reg_ID) + state.qryResult + state.qrySort;
+    return QStringLiteral("SELECT ID, Name, Lifelist FROM Birds ") + state.qrySort;
+}
+
+bool sortsByName(const QString& qrySort) { return qrySort == kSortByName; }
+
+QString lifePanelText(const AppState& state)
+{
+    return QStringLiteral("Life List: ") + state.rsOptions.field(QStringLiteral("lifesum")).toString()
+           + QStringLiteral(" of ") + state.rsOptions.field(QStringLiteral("lifetotal")).toString();
+}
+
+void closeDatabase(AppState& state)
+{
+    state.rsImages.close();
+    state.rsOptions.close();
+    state.rsResult.close();
+    state.rsBird.close();
+    state.rsLinks.close();
+    state.rsTopicLinks.close();
+    state.dbBirds.reset();
+}
+
+} // namespace fl

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace fl {
+
+struct AppState;
+
+// Opens the bird database of the application folder and reads the Options row into the
+// state. Raises db::DbError (the engine's message) or std::runtime_error (a null field).
+void openAndLoadOptions(AppState& state);
+
+// The query of the species list shown at start-up, for the stored region.
+QString startupListQuery(const AppState& state);
+
+// Whether the stored sort clause is the by-name one (compared exactly).
+bool sortsByName(const QString& qrySort);
+
+// "Life List: <lifesum> of <lifetotal>" from the Options row.
+QString lifePanelText(const AppState& state);
+
+// Closes the record sets and the database, in the order of an orderly exit.
+void closeDatabase(AppState& state);
+
+} // namespace fl

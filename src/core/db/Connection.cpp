@@ -1,0 +1,172 @@
+#include "Connection.h"
+
+#include "DbError.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <sqlcipher/sqlite3.h>
+
+namespace fl::db {
+
+namespace {
+enum ColumnKind { Plain = 0, DateKind = 1, BoolKind = 2 };
+
+int kindOf(const char* declType)
+{
+    if (!declType) return Plain;
+    const QByteArray t = QByteArray(declType).toUpper();
+    if (t == "DATE" || t == "DATETIME") return DateKind;
+    if (t == "BOOLEAN" || t == "YESNO") return BoolKind;
+    return Plain;
+}
+} // namespace
+
+Connection::~Connection()
+{
+    m_cache.clear(); // statements first, then the connection
+    sqlite3_close_v2(m_handle);
+}
+
+Statement& Connection::cached(const QString& sql)
+{
+    auto it = m_cache.find(sql);
+    if (it == m_cache.end()) it = m_cache.emplace(sql, std::make_unique<Statement>(*this, sql)).first;
+    return *it->second;
+}
+
+QString Connection::lastError() const
+{
+    return QString::fromUtf8(sqlite3_errmsg(m_handle));
+}
+
+void Connection::fail(const QString& context) const
+{
+    const QString msg = context.isEmpty() ? lastError() : lastError() + QStringLiteral(" (") + context + u')';
+    throw DbError(msg, sqlite3_extended_errcode(m_handle));
+}
+
+qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(m_handle); }
+int Connection::changes() const { return sqlite3_changes(m_handle); }
+
+Statement::Statement(Connection& conn, const QString& sql) : m_conn(conn), m_sql(sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(conn.handle(), utf8.constData(), int(utf8.size()), &m_stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        conn.fail(sql);
+    }
+    if (!m_stmt) throw DbError(QStringLiteral("Empty statement: ") + sql);
+    const int n = sqlite3_column_count(m_stmt);
+    m_kinds.resize(n);
+    for (int i = 0; i < n; ++i) m_kinds[i] = kindOf(sqlite3_column_decltype(m_stmt, i));
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void Statement::bind(const QVariantList& params)
+{
+    sqlite3_reset(m_stmt);
+    if (params.size() != sqlite3_bind_parameter_count(m_stmt))
+        throw DbError(QStringLiteral("Wrong number of parameters (%1 for %2): %3")
+                          .arg(params.size()).arg(sqlite3_bind_parameter_count(m_stmt)).arg(m_sql));
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& v = params[i];
+        int rc;
+        if (v.isNull()) {
+            rc = sqlite3_bind_null(m_stmt, i + 1);
+        } else {
+            switch (v.typeId()) {
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int(m_stmt, i + 1, v.toBool() ? 1 : 0);
+                break;
+            case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong:
+            case QMetaType::ULongLong: case QMetaType::Short: case QMetaType::UShort:
+            case QMetaType::Long: case QMetaType::ULong:
+                rc = sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong());
+                break;
+            case QMetaType::Double: case QMetaType::Float:
+                rc = sqlite3_bind_double(m_stmt, i + 1, v.toDouble());
+                break;
+            case QMetaType::QDate: {
+                const QByteArray s = v.toDate().toString(Qt::ISODate).toUtf8();
+                rc = sqlite3_bind_text(m_stmt, i + 1, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::QDateTime: {
+                const QByteArray s = v.toDateTime().toString(Qt::ISODate).toUtf8();
+                rc = sqlite3_bind_text(m_stmt, i + 1, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray s = v.toString().toUtf8();
+                rc = sqlite3_bind_text(m_stmt, i + 1, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+            }
+            }
+        }
+        if (rc != SQLITE_OK) m_conn.fail(m_sql);
+    }
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    m_conn.fail(m_sql);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int Statement::columnCount() const { return int(m_kinds.size()); }
+
+QString Statement::columnName(int i) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+}
+
+QString Statement::originTable(int i) const
+{
+    const char* t = sqlite3_column_table_name(m_stmt, i);
+    return t ? QString::fromUtf8(t) : QString();
+}
+
+QString Statement::originColumn(int i) const
+{
+    const char* c = sqlite3_column_origin_name(m_stmt, i);
+    return c ? QString::fromUtf8(c) : QString();
+}
+
+QVariant Statement::value(int i) const
+{
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER: {
+        const qint64 v = sqlite3_column_int64(m_stmt, i);
+        if (m_kinds[i] == BoolKind) return QVariant(v != 0);
+        if (v >= INT32_MIN && v <= INT32_MAX) return QVariant(int(v));
+        return QVariant(v);
+    }
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, i));
+    default: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+        QString s = QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, i));
+        if (m_kinds[i] == DateKind) {
+            const QDate d = QDate::fromString(s.left(10), Qt::ISODate);
+            if (d.isValid()) return QVariant(d);
+        }
+        return QVariant(std::move(s));
+    }
+    }
+}
+
+} // namespace fl::db

@@ -1,0 +1,64 @@
+#pragma once
+
+// Internal to the database layer: the engine connection and its prepared statements.
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <map>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace fl::db {
+
+class Connection {
+public:
+    Connection(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* handle() const { return m_handle; }
+    const QString& path() const { return m_path; }
+    QString lastError() const;
+    [[noreturn]] void fail(const QString& context) const;
+    qint64 lastInsertRowid() const;
+    int changes() const;
+
+    // A prepared statement kept for reuse (reset it after use).
+    class Statement& cached(const QString& sql);
+
+private:
+    sqlite3* m_handle;
+    QString m_path;
+    std::map<QString, std::unique_ptr<class Statement>> m_cache;
+};
+
+// A prepared statement over engine SQL (already translated from the program's dialect).
+class Statement {
+public:
+    Statement(Connection& conn, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(const QVariantList& params);
+    bool step(); // true while there is a row
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int i) const;
+    QString originTable(int i) const;
+    QString originColumn(int i) const;
+    QVariant value(int i) const;
+
+private:
+    Connection& m_conn;
+    sqlite3_stmt* m_stmt = nullptr;
+    QString m_sql;
+    std::vector<int> m_kinds; // how each column's value is read: plain, date or yes/no
+};
+
+} // namespace fl::db

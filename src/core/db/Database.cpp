@@ -1,0 +1,170 @@
+#include "Database.h"
+
+#include "Connection.h"
+#include "Dialect.h"
+#include "RecordsetLoader.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <sqlcipher/sqlite3.h>
+
+namespace fl::db {
+
+namespace {
+
+void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    sqlite3_result_int(ctx, likeMatchUtf8(pattern, text) ? 1 : 0);
+}
+
+void execRaw(Connection& conn, const QString& sql)
+{
+    char* err = nullptr;
+    if (sqlite3_exec(conn.handle(), sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(err ? err : "unknown error");
+        const int code = sqlite3_extended_errcode(conn.handle());
+        sqlite3_free(err);
+        throw DbError(msg, code);
+    }
+}
+
+QString quoted(const QString& s)
+{
+    QString q = s;
+    q.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + q + u'\'';
+}
+
+std::shared_ptr<Connection> openConnection(const QString& path, int flags)
+{
+    sqlite3* handle = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    auto conn = std::make_shared<Connection>(handle, path);
+    if (rc != SQLITE_OK) conn->fail(path);
+    sqlite3_extended_result_codes(handle, 1);
+    sqlite3_busy_timeout(handle, 0);
+    if (sqlite3_create_function(handle, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                likeFunction, nullptr, nullptr) != SQLITE_OK)
+        conn->fail(QStringLiteral("like"));
+    return conn;
+}
+
+} // namespace
+
+QString passwordFromConnect(const QString& connect)
+{
+    for (const QString& part : connect.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (eq > 0 && part.left(eq).trimmed().compare(u"PWD", Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1);
+    }
+    return {};
+}
+
+Database::Database(std::shared_ptr<Connection> conn) : m_conn(std::move(conn)) {}
+Database::~Database() = default;
+
+std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
+                                         const QString& connect)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
+    auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(passwordFromConnect(connect)));
+    try {
+        execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
+        if (exclusive) {
+            execRaw(*conn, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+            // Taking the write lock once keeps it for the life of the connection, so no
+            // other connection, in this process or another, can read or write the file.
+            execRaw(*conn, readOnly ? QStringLiteral("SELECT count(*) FROM sqlite_master")
+                                    : QStringLiteral("BEGIN EXCLUSIVE; COMMIT"));
+        } else {
+            execRaw(*conn, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        }
+    } catch (const DbError& e) {
+        const int primary = e.code() & 0xFF;
+        if (primary == SQLITE_NOTADB)
+            throw DbError(QStringLiteral("Not a valid password, or '%1' is not a Featherlog database (%2).")
+                              .arg(path, e.message()), e.code());
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            throw DbError(QStringLiteral("The database '%1' is already in use by another copy of the program "
+                                         "and cannot be opened again (%2).").arg(path, e.message()), e.code());
+        throw;
+    }
+    return std::unique_ptr<Database>(new Database(std::move(conn)));
+}
+
+std::unique_ptr<Database> Database::create(const QString& path, const QString& password)
+{
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("The file '%1' already exists.").arg(path));
+    auto conn = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(password));
+    execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
+    return std::unique_ptr<Database>(new Database(std::move(conn)));
+}
+
+int Database::execute(const QString& sql, const QVariantList& params)
+{
+    Statement st(*m_conn, translateSql(sql));
+    st.bind(params);
+    while (st.step()) {
+    }
+    return m_conn->changes();
+}
+
+void Database::executeScript(const QString& sql)
+{
+    execRaw(*m_conn, sql);
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params)
+{
+    Statement st(*m_conn, translateSql(sql));
+    st.bind(params);
+    return st.step() ? st.value(0) : QVariant();
+}
+
+Recordset Database::openRecordset(const QString& source, RecordsetKind kind, const QVariantList& params)
+{
+    const QString trimmed = source.trimmed();
+    static const QRegularExpression bareName(QStringLiteral("^\\w+$"));
+    const QString sql = bareName.match(trimmed).hasMatch()
+        ? QStringLiteral("SELECT * FROM [%1]").arg(trimmed)
+        : translateSql(trimmed);
+    return Recordset(loadRecordset(m_conn, sql, kind, params));
+}
+
+void Database::begin() { execRaw(*m_conn, QStringLiteral("BEGIN IMMEDIATE")); }
+void Database::commit() { execRaw(*m_conn, QStringLiteral("COMMIT")); }
+
+void Database::rollback() noexcept
+{
+    if (inTransaction()) sqlite3_exec(m_conn->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool Database::inTransaction() const { return sqlite3_get_autocommit(m_conn->handle()) == 0; }
+
+QString Database::path() const { return m_conn->path(); }
+
+Transaction::Transaction(Database& db) : m_db(db) { m_db.begin(); }
+
+Transaction::~Transaction()
+{
+    if (!m_done) m_db.rollback();
+}
+
+void Transaction::commit()
+{
+    m_db.commit();
+    m_done = true;
+}
+
+} // namespace fl::db

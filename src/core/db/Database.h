@@ -1,0 +1,70 @@
+#pragma once
+
+#include "DbError.h"
+#include "Recordset.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+namespace fl::db {
+
+class Connection;
+
+// The one open connection to an encrypted database file.
+class Database {
+public:
+    // Opens an existing file. `connect` is a connect string such as ";PWD=secret", whose
+    // password is the file's key. A missing file, a wrong password or a file that another
+    // connection holds exclusively raise DbError; nothing is ever created here.
+    static std::unique_ptr<Database> open(const QString& path, bool exclusive, bool readOnly,
+                                          const QString& connect);
+    // Creates a new, empty encrypted file (refused when the file exists).
+    static std::unique_ptr<Database> create(const QString& path, const QString& password);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Runs a statement without a result; returns the number of rows it changed.
+    int execute(const QString& sql, const QVariantList& params = {});
+    // Runs several statements separated by semicolons (no parameters).
+    void executeScript(const QString& sql);
+    // The first column of the first row, or a null value.
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
+
+    // A table name, a saved query (view) name or a SELECT text.
+    Recordset openRecordset(const QString& source, RecordsetKind kind = RecordsetKind::Dynaset,
+                            const QVariantList& params = {});
+
+    void begin();
+    void commit();
+    void rollback() noexcept;
+    bool inTransaction() const;
+
+    QString path() const;
+    std::shared_ptr<Connection> connection() const { return m_conn; }
+
+private:
+    explicit Database(std::shared_ptr<Connection> conn);
+    std::shared_ptr<Connection> m_conn;
+};
+
+// Groups several statements into one change: committed by commit(), rolled back otherwise.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& m_db;
+    bool m_done = false;
+};
+
+// Parses a connect string (";PWD=secret;...") and returns the password, or an empty text.
+QString passwordFromConnect(const QString& connect);
+
+} // namespace fl::db

@@ -1,0 +1,50 @@
+#include "ScriptedPlatform.h"
+
+namespace fl {
+
+Platform::Answer ScriptedPlatform::messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon)
+{
+    messages << Message{text, title, buttons, icon};
+    if (!answers.empty()) {
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+}
+
+std::optional<QString> ScriptedPlatform::inputBox(const QString& prompt, const QString&, const QString& defaultText)
+{
+    prompts << prompt;
+    if (inputs.empty()) return defaultText;
+    auto v = inputs.front();
+    inputs.pop_front();
+    return v;
+}
+
+QString ScriptedPlatform::openFileDialog(const QString& title, const QString&, const QString&)
+{
+    prompts << title;
+    if (files.empty()) return {};
+    const QString f = files.front();
+    files.pop_front();
+    return f;
+}
+
+void ScriptedPlatform::setHourglass(bool on)
+{
+    if (on) {
+        ++hourglassDepth;
+        ++hourglassShown;
+    } else if (hourglassDepth > 0) {
+        --hourglassDepth;
+    }
+}
+
+bool ScriptedPlatform::cdPlay(int track, double start, double duration)
+{
+    cdCalls << QStringLiteral("play %1 %2 %3").arg(track).arg(start).arg(duration);
+    return cdPresent;
+}
+
+} // namespace fl

@@ -1,0 +1,89 @@
+#include "Csv.h"
+#include "Schema.h"
+#include "DataImport.h"
+#include "TestDatabase.h"
+#include "db/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace fl;
+
+TEST(Csv, QuotedFieldsCommasAndLineBreaks)
+{
+    const auto rows = parseCsv(QStringLiteral("a,b,c\r\n1,\"x, y\",\"say \"\"hi\"\"\"\n2,,\"two\nlines\"\n"));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1], (QStringList{"1", "x, y", "say \"hi\""}));
+    EXPECT_EQ(rows[2], (QStringList{"2", "", "two\nlines"}));
+    EXPECT_EQ(parseCsv(QStringLiteral("a,b")).size(), 1u) << "no final line break";
+    EXPECT_THROW(parseCsv(QStringLiteral("a,\"open\n")), std::runtime_error);
+}
+
+namespace {
+void write(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+} // namespace
+
+class Builder : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString data() const { return dir.filePath("data"); }
+    QString out() const { return dir.filePath("bird.mdb"); }
+    void SetUp() override
+    {
+        QDir().mkpath(data());
+        write(data() + "/Orders.csv", "Order_ID,Name,sci_name,SortOrder,Caption\n1,Waterfowl,Anseriformes,1,Ducks\n");
+        write(data() + "/Families.csv",
+              "Fam_ID,Order_ID,Family,sci_name,Sortorder,Type,Caption,notes,images\n1,1,Ducks,Anatidae,1,0,c,n,119\n");
+        write(data() + "/Birds.csv", "ID,Name,sci_name,Data,family_ID,subFam_ID,sortOrder,song,LifeList\n"
+                                     "1,Mallard,Anas platyrhynchos,\"A duck, \"\"common\"\".\",1,0,1,,0\n");
+        write(data() + "/Regions.csv", "Reg_ID,Name,Type\n1,North America,Region\n");
+        write(data() + "/Checklists.csv", "Bird_ID,Reg_ID,Status,scode\n1,1,B,\n");
+        write(data() + "/Options.csv", "regname,Reg_ID,regType,searchType,qrySort,qryResult,wincolor,SongCD,lifetotal,lifesum\n"
+                                       "North America,1,Region,All Birds, Order By Birds.sortOrder,,0,0,1,0\n");
+    }
+};
+
+TEST_F(Builder, BuildsAnEncryptedDatabaseFromCsv)
+{
+    EXPECT_EQ(buildDatabase(data(), out(), false), 6);
+    auto db = db::Database::open(out(), true, false, QString::fromLatin1(kConnectString));
+    EXPECT_EQ(db->scalar("SELECT Data FROM Birds").toString(), "A duck, \"common\".");
+    EXPECT_EQ(db->scalar("SELECT song IS NULL FROM Birds").toInt(), 0) << "empty text stays text";
+    EXPECT_EQ(db->scalar("SELECT qryResult FROM Options").toString(), "");
+    EXPECT_EQ(db->scalar("SELECT qrySort FROM Options").toString(), " Order By Birds.sortOrder") << "leading blank kept";
+    db.reset();
+    EXPECT_THROW(db::Database::open(out(), true, false, ";PWD=nope"), db::DbError);
+}
+
+TEST_F(Builder, RefusesToOverwriteUnlessForced)
+{
+    buildDatabase(data(), out(), false);
+    EXPECT_THROW(buildDatabase(data(), out(), false), std::runtime_error);
+    EXPECT_NO_THROW(buildDatabase(data(), out(), true));
+}
+
+TEST_F(Builder, BrokenReferenceFailsAndLeavesNoFile)
+{
+    write(data() + "/Checklists.csv", "Bird_ID,Reg_ID,Status,scode\n7,1,B,\n");
+    EXPECT_THROW(buildDatabase(data(), out(), false), std::runtime_error);
+    EXPECT_FALSE(QFile::exists(out()));
+    EXPECT_FALSE(QFile::exists(out() + ".building"));
+}
+
+TEST_F(Builder, WrongFieldCountIsReportedWithItsRow)
+{
+    write(data() + "/Regions.csv", "Reg_ID,Name,Type\n1,North America\n");
+    try {
+        buildDatabase(data(), out(), false);
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("row 2"), std::string::npos) << e.what();
+    }
+}

@@ -1,0 +1,109 @@
+#include "AppFolder.h"
+#include "AppState.h"
+#include "Startup.h"
+#include "TestDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace fl;
+
+TEST(Startup, ReadsTheOptionsRow)
+{
+    test::TestFolder folder;
+    folder.exec("UPDATE Options SET wincolor = 1, SongCD = NULL, qryResult = ' AND Status = ''B'''");
+    AppState s;
+    s.appFolder = folder.path();
+    openAndLoadOptions(s);
+    EXPECT_EQ(s.regname, "North America");
+    EXPECT_EQ(s.Reg_ID, 1);
+    EXPECT_EQ(s.searchType, "All Birds");
+    EXPECT_EQ(s.qrySort, " Order By Birds.sortOrder");
+    EXPECT_EQ(s.qryResult, " AND Status = 'B'");
+    EXPECT_TRUE(s.wincolor);
+    EXPECT_FALSE(s.SongCD) << "a null CD option counts as no";
+    EXPECT_TRUE(s.regType.isEmpty()) << "the region type is not read at start-up";
+    EXPECT_EQ(lifePanelText(s), "Life List: 0 of 12");
+}
+
+TEST(Startup, StartupQueryForWorldAndForARegion)
+{
+    AppState s;
+    s.qrySort = kSortByName;
+    s.qryResult = " AND Status = 'B'";
+    s.Reg_ID = 0;
+    EXPECT_EQ(startupListQuery(s), "SELECT ID, Name, Lifelist FROM Birds  Order BY Birds.Name");
+    s.Reg_ID = 2;
+    EXPECT_EQ(startupListQuery(s), "SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID "
+                                   "And Reg_ID = 2 AND Status = 'B' Order BY Birds.Name");
+
+    test::TestFolder folder;
+    folder.exec("UPDATE Checklists SET Status = 'V' WHERE Reg_ID = 2 AND Bird_ID = 1");
+    auto db = folder.open();
+    auto rs = db->openRecordset(startupListQuery(s), db::RecordsetKind::Snapshot);
+    EXPECT_EQ(rs.recordCount(), 5) << "the stored extra condition filters the region's list";
+    s.Reg_ID = 0;
+    s.qrySort = kSortByList;
+    rs = db->openRecordset(startupListQuery(s), db::RecordsetKind::Snapshot);
+    EXPECT_EQ(rs.recordCount(), 12);
+    EXPECT_EQ(rs.field("Name").toString(), "Canada Goose");
+}
+
+TEST(Startup, SortMarkComparesExactly)
+{
+    EXPECT_TRUE(sortsByName(" Order BY Birds.Name"));
+    EXPECT_FALSE(sortsByName(" Order By Birds.Name"));
+    EXPECT_FALSE(sortsByName(" Order By Birds.sortOrder"));
+    EXPECT_FALSE(sortsByName(""));
+}
+
+TEST(Startup, NullTextInOptionsIsAnError)
+{
+    for (const char* field : {"regname", "searchType", "qrySort", "qryResult"}) {
+        test::TestFolder folder;
+        folder.exec(QStringLiteral("UPDATE Options SET %1 = NULL").arg(field));
+        AppState s;
+        s.appFolder = folder.path();
+        EXPECT_THROW(openAndLoadOptions(s), std::runtime_error) << field;
+    }
+}
+
+TEST(Startup, QuittingLeavesTheFileAsItWas)
+{
+    test::TestFolder folder;
+    auto readOptions = [&] {
+        auto db = folder.open();
+        auto rs = db->openRecordset("Options", db::RecordsetKind::Snapshot);
+        QStringList values;
+        for (const QString& f : rs.fieldNames()) values << rs.field(f).toString();
+        return values;
+    };
+    const QStringList before = readOptions();
+    QFile f(folder.databasePath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytesBefore = f.readAll();
+    f.close();
+    {
+        AppState s;
+        s.appFolder = folder.path();
+        openAndLoadOptions(s);
+        closeDatabase(s);
+    }
+    EXPECT_EQ(readOptions(), before);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), bytesBefore) << "start-up and exit write nothing";
+}
+
+TEST(AppFolder, FindsFoldersWhateverTheirCase)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Images");
+    QFile f(dir.filePath("Images/Robin.JPG"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(resolvePath(dir.path(), "images/robin.jpg"), dir.filePath("Images/Robin.JPG"));
+    EXPECT_EQ(resolvePath(dir.path(), "IMAGES/none.jpg"), dir.filePath("Images/none.jpg"));
+    EXPECT_EQ(resolvePath(dir.path(), "Songs/a.wav"), dir.filePath("Songs/a.wav"));
+}

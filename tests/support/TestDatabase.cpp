@@ -1,0 +1,64 @@
+#include "TestDatabase.h"
+
+#include "Schema.h"
+
+#include <stdexcept>
+
+namespace fl::test {
+
+TestFolder::TestFolder(bool withFixture)
+{
+    if (!m_dir.isValid()) throw std::runtime_error("no temporary folder");
+    auto db = db::Database::create(databasePath(), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+    createSchema(*db);
+    if (withFixture) insertFixture(*db);
+}
+
+QString TestFolder::databasePath() const { return m_dir.filePath(QString::fromLatin1(kDatabaseFile)); }
+
+std::unique_ptr<db::Database> TestFolder::open() const
+{
+    return db::Database::open(databasePath(), true, false, QString::fromLatin1(kConnectString));
+}
+
+void TestFolder::exec(const QString& sql, const QVariantList& params) const { open()->execute(sql, params); }
+
+QVariant TestFolder::scalar(const QString& sql, const QVariantList& params) const
+{
+    return open()->scalar(sql, params);
+}
+
+void insertFixture(db::Database& db)
+{
+    db::Transaction tx(db);
+    db.executeScript(QStringLiteral(R"SQL(
+INSERT INTO Orders VALUES (1, 'Waterfowl', 'Anseriformes', 1, 'Ducks and geese.');
+INSERT INTO Orders VALUES (2, 'Perching Birds', 'Passeriformes', 2, 'Songbirds.');
+INSERT INTO Families VALUES (1, 1, 'Ducks, Geese, and Waterfowl', 'Anatidae', 1, 0, 'Waterfowl.', 'Broad bills', 119);
+INSERT INTO Families VALUES (2, 2, 'Thrushes', 'Turdidae', 2, 7, 'Thrushes.', 'Round heads', 176);
+INSERT INTO Families VALUES (3, 2, 'Wood-Warblers', 'Parulidae', 3, 7, 'Warblers.', 'Small and bright', 178);
+INSERT INTO Birds VALUES (1, 'Mallard', 'Anas platyrhynchos', 'A common duck.', 1, 0, 30, '', 0);
+INSERT INTO Birds VALUES (2, 'Wood Duck', 'Aix sponsa', '  Ornate duck of wooded swamps.  ', 1, 0, 20, NULL, 0);
+INSERT INTO Birds VALUES (3, 'Canada Goose', 'Branta canadensis', 'Large goose.', 1, 0, 10, 'canada.wav', 0);
+INSERT INTO Birds VALUES (4, 'American Robin', 'Turdus migratorius', 'Red-breasted thrush.', 2, 0, 60, 'robin.wav', 0);
+INSERT INTO Birds VALUES (5, 'Hermit Thrush', 'Catharus guttatus', 'Spotted thrush.', 2, 0, 50, '', 0);
+INSERT INTO Birds VALUES (6, 'Wood Thrush', 'Hylocichla mustelina', 'Flute-like song.', 2, 0, 40, '', 0);
+INSERT INTO Birds VALUES (7, 'Yellow Warbler', 'Setophaga petechia', 'All yellow.', 3, 0, 70, '', 0);
+INSERT INTO Birds VALUES (8, 'Ovenbird', 'Seiurus aurocapilla', 'Teacher song.', 3, 0, 80, '', 0);
+INSERT INTO Birds VALUES (9, 'Common Yellowthroat', 'Geothlypis trichas', 'Masked warbler.', 3, 0, 90, '', 0);
+INSERT INTO Birds VALUES (10, 'Kirtland''s Warbler', 'Setophaga kirtlandii', 'Rare jack-pine warbler.', 3, 0, 100, '', 0);
+INSERT INTO Birds VALUES (11, 'Palm Warbler', 'Setophaga palmarum', 'Tail-wagging warbler.', 3, 0, 110, '', 0);
+INSERT INTO Birds VALUES (12, 'Bay-breasted Warbler', 'Setophaga castanea', 'Chestnut sides.', 3, 0, 120, '', 0);
+INSERT INTO Regions (Reg_ID, Name, Type) VALUES (1, 'North America', 'Region');
+INSERT INTO Regions (Reg_ID, Name, Type) VALUES (2, 'Ontario', 'State');
+INSERT INTO Regions (Reg_ID, Name, Type) VALUES (3, 'Canada', 'Country');
+INSERT INTO Regions (Reg_ID, Name, Type) VALUES (4, 'Point Pelee', 'District');
+INSERT INTO Checklists SELECT ID, 1, 'B', 'FS/' FROM Birds;
+INSERT INTO Checklists SELECT ID, 2, 'B', 'CP/' FROM Birds WHERE ID <= 6;
+INSERT INTO Checklists SELECT ID, 3, 'V', 'UW/' FROM Birds WHERE ID <= 4 OR ID = 7;
+INSERT INTO Options VALUES ('North America', 1, 'Region', 'All Birds', ' Order By Birds.sortOrder', '', 0, 0, 12, 0);
+)SQL"));
+    tx.commit();
+}
+
+} // namespace fl::test
