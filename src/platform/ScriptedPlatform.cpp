@@ -16,10 +16,10 @@ Platform::Answer ScriptedPlatform::messageBox(const QString& text, const QString
 std::optional<QString> ScriptedPlatform::inputBox(const QString& prompt, const QString&, const QString& defaultText)
 {
     prompts << prompt;
-    if (inputs.empty()) return defaultText;
-    auto v = inputs.front();
-    inputs.pop_front();
-    return v;
+    const QString answer = inputs.empty() ? defaultText : inputs.front();
+    if (!inputs.empty()) inputs.pop_front();
+    if (answer.isNull()) return std::nullopt;
+    return answer;
 }
 
 QString ScriptedPlatform::openFileDialog(const QString& title, const QString&, const QString&)

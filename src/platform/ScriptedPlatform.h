@@ -20,7 +20,7 @@ public:
 
     // Queued answers, taken in order.
     std::deque<Answer> answers;
-    std::deque<std::optional<QString>> inputs;
+    std::deque<QString> inputs; // a null text stands for Cancel
     std::deque<QString> files;
     bool cdPresent = false;
 

@@ -1,0 +1,112 @@
+// The picture area of the main window: the current picture of the species, fitted to its
+// viewport, and the four clickable icons.
+
+#include "frmDisplay.h"
+
+#include "AppFolder.h"
+#include "AppState.h"
+#include "browser/frmZoom.h"
+#include "checklists/frmStatus.h"
+#include "platform/Platform.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QToolButton>
+
+namespace fl {
+
+namespace {
+constexpr int kFileNotFound = 53;
+constexpr int kInvalidUseOfNull = 94;
+constexpr int kInvalidPicture = 481;
+} // namespace
+
+void frmDisplay::pictureError(int number)
+{
+    const QString text = number == kFileNotFound ? QStringLiteral("Cannot find Image file. Error:")
+                                                 : QStringLiteral("Image Display problem. Error:");
+    m_ctx.platform.messageBox(text + QString::number(number), QStringLiteral("Image Display Problem"),
+                              Platform::Buttons::Ok, Platform::Icon::Exclamation);
+    m_picture = QPixmap();
+    Picture2->clear();
+    Picture2->resize(0, 0);
+    lblName[3]->setText(QStringLiteral("Bad Image"));
+}
+
+void frmDisplay::SetUpPicture()
+{
+    AppState& s = m_ctx.state;
+    Picture2->hide();
+    if (s.rsImages.isOpen() && s.rsImages.recordCount() > 0 && !s.rsImages.eof() && !s.rsImages.bof()) {
+        const QVariant title = s.rsImages.field(QStringLiteral("Title"));
+        if (title.isNull()) pictureError(kInvalidUseOfNull);
+        else lblName[3]->setText(title.toString());
+
+        const QString file = resolvePath(s.appFolder, QStringLiteral("images/")
+                                                          + s.rsImages.field(QStringLiteral("File")).toString());
+        if (!QFileInfo(file).isFile()) {
+            pictureError(kFileNotFound);
+        } else {
+            QImageReader reader(file);
+            reader.setDecideFormatFromContent(true);
+            const QImage image = reader.read();
+            if (image.isNull()) {
+                pictureError(kInvalidPicture);
+            } else {
+                m_picture = QPixmap::fromImage(image);
+                Picture2->setPixmap(m_picture);
+                Picture2->resize(m_picture.size());
+            }
+        }
+    }
+    img[2]->setVisible(s.rsImages.isOpen() && s.rsImages.recordCount() > 1);
+    Picture2->move(0, 0);
+    fitPicture();
+    Picture2->show();
+}
+
+void frmDisplay::fitPicture()
+{
+    const QSize view = Picture1->size();
+    const QSize pic = Picture2->size();
+    QPoint pos = Picture2->pos();
+    if (pic.width() < view.width()) pos.setX((view.width() - pic.width()) / 2);
+    if (pic.height() < view.height()) pos.setY((view.height() - pic.height()) / 2);
+    Picture2->move(pos);
+    img[3]->setVisible(pic.width() > view.width() || pic.height() > view.height());
+}
+
+void frmDisplay::img_Click(int index)
+{
+    AppState& s = m_ctx.state;
+    switch (index) {
+    case 0:
+        s.linkMode = true;
+        runCommand(QStringLiteral("mnuViewLinks"));
+        break;
+    case 1: {
+        frmStatus status(s.curScode, m_ctx.platform, this);
+        status.exec();
+        break;
+    }
+    case 2:
+        if (s.rsImages.isOpen() && s.rsImages.recordCount() > 0) {
+            s.rsImages.moveNext();
+            if (s.rsImages.eof()) s.rsImages.moveFirst();
+            SetUpPicture();
+        }
+        break;
+    case 3: {
+        frmZoom zoom(lblName[0]->text(), lblName[3]->text(), m_picture, this);
+        zoom.exec();
+        break;
+    }
+    default:
+        return;
+    }
+    cmbNames->setFocus();
+}
+
+} // namespace fl

@@ -1,0 +1,464 @@
+#include "frmDisplay.h"
+
+#include "AppState.h"
+#include "Startup.h"
+#include "platform/Platform.h"
+#include "ui/ImageList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace fl {
+
+namespace {
+
+struct MenuEntry {
+    const char* name;    // empty: a separator line
+    const char* caption; // a caption ending in ">" opens a submenu that the next entries fill
+    const char* shortcut;
+};
+
+// The menus, in order. A null entry ends a submenu.
+const MenuEntry kFileMenu[] = {
+    {"mnuFileSong", "Add &New Song", ""},
+    {"mnuFileSongDelete", "Remove &Current Song", ""},
+    {"mnuFilePlay", "&Play Song", "F4"},
+    {"mnuFilePlayCD", "Play CD &Song", ""},
+    {"mnuFileSep1", "", ""},
+    {"mnuFileImage", "Add New &Image", "Ctrl+I"},
+    {"mnuFileImageDelete", "&Remove Current Image", ""},
+    {"mnuFileEditTitle", "E&dit Image Title", ""},
+    {"mnuFileSep2", "", ""},
+    {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
+    {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
+    {"mnuFileSep3", "", ""},
+    {"mnuquit", "E&xit", "Ctrl+Q"},
+};
+const MenuEntry kViewMenu[] = {
+    {"mnuViewFirst", "&First bird", "F5"},
+    {"mnuViewPrevious", "&Previous Bird", "F6"},
+    {"mnuViewNext", "&Next Bird", "F7"},
+    {"mnuViewLast", "&Last Bird", "F8"},
+    {"mnuViewSep1", "", ""},
+    {"mnuViewDetails", "&Sighting Details", "Ctrl+S"},
+    {"mnuViewLinks", "&Web Page Links", ""},
+    {"mnuViewSep2", "", ""},
+    {"mnuEditList", "&Region Checklists", "Ctrl+H"},
+    {"mnuViewOptions", "&Options", ""},
+};
+const MenuEntry kSearchMenu[] = {
+    {"mnuSearchRegion", "Search &Region", "Ctrl+R"},
+    {"mnuSearchSort", "Sort &Options>", ""},
+    {"mnuSortName", "By &Name", ""},
+    {"mnuSortList", "By &Checklist Order", ""},
+    {nullptr, nullptr, nullptr},
+    {"mnuSearchSep1", "", ""},
+    {"mnuSearchBird", "Find All &Birds", "Ctrl+B"},
+    {"mnuSearchSongs", "Find All &Songs", ""},
+    {"mnuSearchCD", "Find All &CD Songs", ""},
+    {"mnuSearchSep2", "", ""},
+    {"mnuSearchName", "Search By &Name", "Ctrl+N"},
+    {"mnuSearchClass", "Search By Classi&fication", "Ctrl+F"},
+    {"mnuSearchWizard", "Search &Wizard", "Ctrl+W"},
+    {"mnuSearchSep3", "", ""},
+    {"mnuSearchLife", "Show &All Sightings", ""},
+    {"mnuSearchMissing", "S&how Missing Sightings>", ""},
+    {"mnuMissingAll", "&All Missing", ""},
+    {"mnuMissingRare", "&Exclude Rarities", ""},
+    {nullptr, nullptr, nullptr},
+};
+const MenuEntry kReportsMenu[] = {
+    {"mnuReportChecklist", "&Checklist Report", ""},
+    {"mnuReportLife", "&Life List Report", ""},
+};
+const MenuEntry kHelpMenu[] = {
+    {"mnuHelpContents", "&Help Contents", ""},
+    {"mnuHelpHelponhelp", "Help &on Help", ""},
+    {"mnuHelpSep1", "", ""},
+    {"mnuHelpCredits", "&Credits", ""},
+    {"mnuHelpSep2", "", ""},
+    {"mnuHelpAbout", "&About Featherlog", ""},
+};
+
+// Items that start disabled; the bird page sets most of them for every species shown.
+const char* const kStartDisabled[] = {"mnuFileSong", "mnuFileSongDelete", "mnuFilePlay",
+                                      "mnuFilePlayCD", "mnuViewDetails", "mnuFileWeb"};
+
+struct ToolButton {
+    const char* key;
+    const char* tooltip;
+    const char* runs;
+    int image;
+};
+
+const ToolButton kToolbar[] = {
+    {"Back", "Previous Bird", "mnuViewPrevious", 1},
+    {"Next", "Next Bird", "mnuViewNext", 2},
+    {"Region", "Search Region", "mnuSearchRegion", 3},
+    {"All", "Find All Birds", "mnuSearchBird", 4},
+    {"Name", "Search By Name", "mnuSearchName", 7},
+    {"Class", "Search By Classification", "mnuSearchClass", 5},
+    {"Wizard", "Search Wizard", "mnuSearchWizard", 8},
+    {"Add", "Add New Sighting", "mnuFileSighting", 9},
+    {"View", "Sighting Info", "mnuViewDetails", 10},
+    {"Play", "Play Song", "mnuFilePlay", 11},
+    {"CDSong", "Play CD Song", "mnuFilePlayCD", 12},
+    {"Links", "Web Links", "mnuViewLinks", 6},
+};
+
+const char* const kPanels[] = {"Region", "Type", "Hits", "Life"};
+
+} // namespace
+
+frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx)
+{
+    m_ctx.main = this;
+    setObjectName(QStringLiteral("frmDisplay"));
+    setWindowTitle(QStringLiteral("Featherlog"));
+    setWindowIcon(ImageList1::icon(13));
+    buildWindow();
+    buildMenus();
+    buildToolbar();
+    buildStatusBar();
+    setCommand(QStringLiteral("mnuViewFirst"), [this] { mnuViewFirst_Click(); });
+    setCommand(QStringLiteral("mnuViewPrevious"), [this] { mnuViewPrevious_Click(); });
+    setCommand(QStringLiteral("mnuViewNext"), [this] { mnuViewNext_Click(); });
+    setCommand(QStringLiteral("mnuViewLast"), [this] { mnuViewLast_Click(); });
+    setCommand(QStringLiteral("mnuSortName"), [this] { mnuSortName_Click(); });
+    setCommand(QStringLiteral("mnuSortList"), [this] { mnuSortList_Click(); });
+    setCommand(QStringLiteral("mnuquit"), [this] { mnuquit_Click(); });
+}
+
+frmDisplay::~frmDisplay()
+{
+    if (m_ctx.main == this) m_ctx.main = nullptr;
+}
+
+int frmDisplay::tw(int twips) const { return twipsToPixels(twips, logicalDpiY()); }
+int frmDisplay::px(int pixels) const { return pixelsToTwips(pixels, logicalDpiY()); }
+
+void frmDisplay::place(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+}
+
+void frmDisplay::buildWindow()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("client"));
+    setCentralWidget(central);
+
+    QFont bold = font();
+    bold.setBold(true);
+    for (int i = 0; i < 5; ++i) {
+        lblName[i] = new QLabel(central);
+        lblName[i]->setObjectName(QStringLiteral("lblName(%1)").arg(i));
+        lblName[i]->setFont(bold);
+    }
+    QFont big = bold;
+    big.setPointSize(18);
+    lblName[0]->setFont(big);
+    QFont sci = bold;
+    sci.setPointSize(12);
+    sci.setItalic(true);
+    lblName[4]->setFont(sci);
+    place(lblName[0], 120, 780, 5190, 435);
+    place(lblName[4], 5400, 855, 1725, 300);
+    place(lblName[2], 180, 1260, 660, 240);
+    place(lblName[1], 8160, 1260, 765, 240);
+
+    for (int i = 0; i < 2; ++i) {
+        picCont[i] = new QFrame(central);
+        picCont[i]->setObjectName(QStringLiteral("picCont(%1)").arg(i));
+        picCont[i]->setFrameShape(QFrame::StyledPanel);
+    }
+    place(picCont[0], 180, 1620, 4695, 3735);
+    place(picCont[1], 4980, 1620, 4155, 3735);
+    picCont[1]->setAutoFillBackground(true);
+    QPalette grey = picCont[1]->palette();
+    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    picCont[1]->setPalette(grey);
+
+    const char* iconNames[] = {"Web links of this bird", "Seasonal status details", "Next picture",
+                               "Show the whole picture"};
+    for (int i = 0; i < 4; ++i) {
+        img[i] = new QToolButton(picCont[i < 2 ? 0 : 1]);
+        img[i]->setObjectName(QStringLiteral("img(%1)").arg(i));
+        img[i]->setAutoRaise(true);
+        img[i]->setToolTip(QString::fromLatin1(iconNames[i]));
+        img[i]->setAccessibleName(QString::fromLatin1(iconNames[i]));
+        img[i]->setIconSize(QSize(tw(435) - 4, tw(435) - 4));
+        connect(img[i], &QToolButton::clicked, this, [this, i] { img_Click(i); });
+    }
+    place(img[1], 60, 45, 435, 465);
+    place(img[0], 600, 60, 495, 465);
+    place(img[2], 60, 60, 435, 465);
+    place(img[3], 600, 60, 435, 465);
+    img[2]->hide();
+    img[3]->hide();
+
+    lblStatus = new QLabel(picCont[0]);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setFont(bold);
+    place(lblStatus, 1200, 165, 3375, 255);
+
+    txtData = new QPlainTextEdit(picCont[0]);
+    txtData->setObjectName(QStringLiteral("txtData"));
+    txtData->setAccessibleName(QStringLiteral("Description"));
+    txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    place(txtData, 60, 570, 4500, 2895);
+    connect(txtData, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_ctx.state.loadingText) m_ctx.state.textChanged = true;
+    });
+
+    lblName[3]->setParent(picCont[1]);
+    lblName[3]->setAlignment(Qt::AlignCenter);
+    place(lblName[3], 60, 165, 3945, 300);
+    lblName[3]->lower(); // the picture icons sit over the title's left end
+
+    Picture1 = new QWidget(picCont[1]);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setAutoFillBackground(true);
+    QPalette white = Picture1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Picture1->setPalette(white);
+    place(Picture1, 60, 600, 3960, 3600);
+    Picture2 = new QLabel(Picture1);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2->setAutoFillBackground(true);
+    Picture2->setPalette(white);
+    Picture2->move(0, 0);
+    setTextBackground(false);
+}
+
+void frmDisplay::buildMenus()
+{
+    auto addMenu = [this](const char* name, const char* caption, const auto& entries) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(QString::fromLatin1(name));
+        QMenu* target = menu;
+        for (const MenuEntry& e : entries) {
+            if (!e.name) { target = menu; continue; }
+            const QString text = QString::fromLatin1(e.caption);
+            if (text.isEmpty()) {
+                QAction* sep = target->addSeparator();
+                sep->setObjectName(QString::fromLatin1(e.name));
+                continue;
+            }
+            if (text.endsWith(u'>')) {
+                target = menu->addMenu(text.chopped(1));
+                target->setObjectName(QString::fromLatin1(e.name));
+                m_items.insert(QString::fromLatin1(e.name), target->menuAction());
+                continue;
+            }
+            QAction* a = target->addAction(text);
+            const QString itemName = QString::fromLatin1(e.name);
+            a->setObjectName(itemName);
+            if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
+            a->setShortcutContext(Qt::WindowShortcut);
+            m_items.insert(itemName, a);
+            connect(a, &QAction::triggered, this, [this, itemName] { runCommand(itemName); });
+        }
+    };
+    addMenu("mnuFile", "&File", kFileMenu);
+    addMenu("mnuView", "&View", kViewMenu);
+    addMenu("mnuSearch", "&Searches", kSearchMenu);
+    addMenu("mnuReports", "&Reports", kReportsMenu);
+    addMenu("mnuHelp", "&Help", kHelpMenu);
+    for (const char* name : kStartDisabled) m_items.value(QString::fromLatin1(name))->setEnabled(false);
+    menuItem(QStringLiteral("mnuSortName"))->setCheckable(true);
+    menuItem(QStringLiteral("mnuSortList"))->setCheckable(true);
+}
+
+void frmDisplay::buildToolbar()
+{
+    Toolbar1 = new QToolBar(centralWidget());
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setIconSize(QSize(tw(360), tw(360)));
+    Toolbar1->setGeometry(0, 0, width(), tw(660));
+    cmbNames = new QComboBox;
+    cmbNames->setObjectName(QStringLiteral("cmbNames"));
+    cmbNames->setAccessibleName(QStringLiteral("Bird"));
+    cmbNames->setMinimumWidth(tw(2415));
+    cmbNames->setMaxVisibleItems(25);
+    connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) cmbNames_Click();
+    });
+    for (const ToolButton& b : kToolbar) {
+        const QString key = QString::fromLatin1(b.key);
+        QAction* a = Toolbar1->addAction(ImageList1::icon(b.image), QString::fromLatin1(b.tooltip));
+        a->setObjectName(key);
+        a->setToolTip(QString::fromLatin1(b.tooltip));
+        m_buttons.insert(key, a);
+        connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+        if (key == u"Next") Toolbar1->addWidget(cmbNames);
+    }
+}
+
+void frmDisplay::buildStatusBar()
+{
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    setStatusBar(bar);
+    for (const char* key : kPanels) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QString::fromLatin1(key));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(tw(2200));
+        bar->addPermanentWidget(panel, 1);
+        m_panels.insert(QString::fromLatin1(key), panel);
+    }
+}
+
+void frmDisplay::setTextBackground(bool yellow)
+{
+    QPalette p = txtData->palette();
+    p.setColor(QPalette::Base, yellow ? QColor(255, 255, 192) : QColor(255, 255, 255));
+    txtData->setPalette(p);
+}
+
+void frmDisplay::Form_Load()
+{
+    AppState& s = m_ctx.state;
+    Hourglass busy(m_ctx.platform);
+    checkCD = true;
+    setTextBackground(s.wincolor);
+    img[2]->setIcon(ImageList1::icon(17));
+    img[3]->setIcon(ImageList1::icon(18));
+    s.rsResult = s.db().openRecordset(startupListQuery(s), db::RecordsetKind::Snapshot);
+    rsClass = s.db().openRecordset(QStringLiteral("GetClassName"), db::RecordsetKind::Snapshot);
+    LoadListNames();
+    setPanel(QStringLiteral("Region"), QStringLiteral("Region : ") + s.regname);
+    setPanel(QStringLiteral("Type"), QStringLiteral("Find : ") + s.searchType);
+    setPanel(QStringLiteral("Life"), lifePanelText(s));
+    const bool byName = sortsByName(s.qrySort);
+    menuItem(QStringLiteral("mnuSortName"))->setChecked(byName);
+    menuItem(QStringLiteral("mnuSortList"))->setChecked(!byName);
+}
+
+void frmDisplay::setCommand(const QString& item, std::function<void()> handler)
+{
+    m_commands.insert(item, std::move(handler));
+}
+
+void frmDisplay::runCommand(const QString& item)
+{
+    const auto it = m_commands.constFind(item);
+    if (it == m_commands.constEnd() || !*it) return;
+    try {
+        (*it)();
+    } catch (const std::exception& e) {
+        // Database failures in a command: the engine's message, and the window carries on.
+        m_ctx.platform.setHourglass(false);
+        m_ctx.platform.messageBox(QString::fromUtf8(e.what()), QStringLiteral("Featherlog"),
+                                  Platform::Buttons::Ok, Platform::Icon::Exclamation);
+    }
+}
+
+void frmDisplay::Toolbar1_ButtonClick(const QString& key)
+{
+    for (const ToolButton& b : kToolbar) {
+        if (key == QLatin1String(b.key)) {
+            runCommand(QString::fromLatin1(b.runs));
+            return;
+        }
+    }
+}
+
+QAction* frmDisplay::menuItem(const QString& name) const { return m_items.value(name); }
+QAction* frmDisplay::toolButton(const QString& key) const { return m_buttons.value(key); }
+
+void frmDisplay::setCommandEnabled(const QString& item, const QString& key, bool enabled)
+{
+    if (QAction* a = menuItem(item)) a->setEnabled(enabled);
+    if (QAction* b = toolButton(key)) b->setEnabled(enabled);
+}
+
+void frmDisplay::setPanel(const QString& key, const QString& text)
+{
+    if (QLabel* l = m_panels.value(key)) l->setText(text);
+}
+
+QString frmDisplay::panelText(const QString& key) const
+{
+    const QLabel* l = m_panels.value(key);
+    return l ? l->text() : QString();
+}
+
+void frmDisplay::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Toolbar1->setGeometry(0, 0, centralWidget()->width(), Toolbar1->geometry().height());
+    Form_Resize();
+}
+
+void frmDisplay::Form_Resize()
+{
+    if (isMinimized()) return;
+    try {
+        const int outerHeight = px(frameGeometry().height());
+        const int outerWidth = px(frameGeometry().width());
+        // The client area below the menu bar, the status bar included.
+        const int innerHeight = px(height() - (menuBar()->isVisible() ? menuBar()->height() : 0));
+        if (outerHeight > 5000) {
+            const int h = innerHeight - px(picCont[0]->y()) - 500;
+            picCont[0]->resize(picCont[0]->width(), tw(h));
+            picCont[1]->resize(picCont[1]->width(), tw(h));
+            txtData->resize(txtData->width(), tw(h - 700));
+            Picture1->resize(Picture1->width(), tw(h - 700));
+        }
+        if (outerWidth > 7000) {
+            const int w = outerWidth - px(picCont[0]->width()) - 600;
+            picCont[1]->resize(tw(w), picCont[1]->height());
+            Picture1->resize(tw(w - 200), Picture1->height());
+            picCont[1]->move(tw(px(picCont[0]->width()) + 300), picCont[1]->y());
+            lblName[3]->resize(tw(w - 160), lblName[3]->height());
+        }
+        lblName[1]->move(tw(outerWidth - px(lblName[1]->width()) - 300), lblName[1]->y());
+        fitPicture();
+    } catch (const std::exception&) {
+        m_ctx.platform.messageBox(QStringLiteral("Error resizing window, Error : 5"), QStringLiteral("Resize Error"),
+                                  Platform::Buttons::Ok, Platform::Icon::Exclamation);
+    }
+}
+
+void frmDisplay::mnuquit_Click() { close(); }
+
+void frmDisplay::closeEvent(QCloseEvent* event)
+{
+    // A text edit still pending is stored, so that closing never loses the user's writing.
+    try {
+        storePendingText();
+    } catch (const std::exception& e) {
+        m_ctx.platform.messageBox(QString::fromUtf8(e.what()), QStringLiteral("Featherlog"),
+                                  Platform::Buttons::Ok, Platform::Icon::Exclamation);
+    }
+    exitSteps();
+    event->accept();
+}
+
+void frmDisplay::exitSteps()
+{
+    if (m_exited) return;
+    m_exited = true;
+    m_ctx.platform.cdStop();
+    m_ctx.platform.cdClose();
+    rsClass.close();
+    rsCDSong.close();
+    closeDatabase(m_ctx.state);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible()) w->close();
+}
+
+} // namespace fl

@@ -1,0 +1,46 @@
+#include "ImageList.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cmath>
+
+namespace fl {
+
+namespace ImageList1 {
+
+QPixmap pixmap(int number, int size)
+{
+    const QString path = QStringLiteral(":/icons/%1.svg").arg(number);
+    if (!QFile::exists(path)) return {};
+    QSvgRenderer renderer(path);
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    renderer.render(&p);
+    return pm;
+}
+
+QIcon icon(int number)
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48}) {
+        const QPixmap pm = pixmap(number, size);
+        if (pm.isNull()) return {};
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+QIcon icon(const QString& key)
+{
+    if (key == u"Wizard") return icon(8);
+    return {};
+}
+
+} // namespace ImageList1
+
+int twipsToPixels(int twips, int dpi) { return int(std::lround(double(twips) * dpi / 1440.0)); }
+int pixelsToTwips(int pixels, int dpi) { return int(std::lround(double(pixels) * 1440.0 / dpi)); }
+
+} // namespace fl
