@@ -315,7 +315,7 @@ void frmDisplay::buildStatusBar()
         panel->setObjectName(QString::fromLatin1(key));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        panel->setMinimumWidth(tw(2200));
+        panel->setMinimumWidth(tw(1200));
         bar->addPermanentWidget(panel, 1);
         m_panels.insert(QString::fromLatin1(key), panel);
     }

@@ -5,12 +5,24 @@
 #include <QSvgRenderer>
 #include <cmath>
 
+// The icon pictures are compiled into the windows library; a static library has to
+// register its resources itself.
+static void initIconResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace fl {
 
 namespace ImageList1 {
 
 QPixmap pixmap(int number, int size)
 {
+    initIconResources();
     const QString path = QStringLiteral(":/icons/%1.svg").arg(number);
     if (!QFile::exists(path)) return {};
     QSvgRenderer renderer(path);

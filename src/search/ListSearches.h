@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ListQueries.h"
+
+namespace fl {
+
+struct Context;
+
+// Replaces the main window's list with a fixed selection of the current region.
+void runListSearch(Context& ctx, ListSearch search);
+
+} // namespace fl

@@ -1,0 +1,179 @@
+#include "Harness.h"
+#include "ui/ImageList.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+TEST(BirdPage, ShowsNamesFamilyOrderAndTrimmedText)
+{
+    Harness h;
+    h.run("mnuViewNext"); // Wood Duck
+    EXPECT_EQ(h.w->lblName[0]->text(), "Wood Duck");
+    EXPECT_EQ(h.w->lblName[4]->text(), " (Aix sponsa)");
+    EXPECT_EQ(h.w->lblName[1]->text(), "Family : Ducks, Geese, and Waterfowl");
+    EXPECT_EQ(h.w->lblName[2]->text(), "Order : Waterfowl");
+    EXPECT_EQ(h.w->txtData->toPlainText(), "Ornate duck of wooded swamps.");
+    const int dpi = h.w->logicalDpiY();
+    EXPECT_NEAR(h.w->lblName[4]->x(), h.w->lblName[0]->x() + h.w->lblName[0]->width() + twipsToPixels(100, dpi), 1)
+        << "the scientific name follows the common name";
+    EXPECT_FALSE(h.state.textChanged) << "a page written by the program is not the user's edit";
+}
+
+TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnly)
+{
+    Harness h;
+    h.w->txtData->setFocus();
+    h.w->txtData->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.w->txtData, " Honks.");
+    EXPECT_TRUE(h.state.textChanged);
+    h.run("mnuViewNext");
+    EXPECT_FALSE(h.state.textChanged);
+    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 3").toString(), "Large goose. Honks.");
+    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ")
+        << "the next species is not written";
+    h.run("mnuViewNext"); // choosing without typing stores nothing
+    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ");
+}
+
+TEST(BirdPage, ClosingStoresAPendingEdit)
+{
+    Harness h;
+    h.w->txtData->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.w->txtData, "!");
+    h.w->close();
+    // The program has closed the database; read it again.
+    EXPECT_FALSE(h.state.dbBirds);
+    EXPECT_EQ(h.folder.scalar("SELECT Data FROM Birds WHERE ID = 3").toString(), "Large goose.!");
+    h.w.reset();
+}
+
+TEST(BirdPage, StatusLineForEveryLetter)
+{
+    const struct {
+        const char* status;
+        const char* line;
+    } cases[] = {{"B", "Status: Breeder"}, {"T", "Status: Transient"}, {"E", "Status: Extinct"},
+                 {"R", "Status: Rarity"},  {"V", "Status: Visitor"},   {"N", "Status: No Status"},
+                 {"r", "Status: No Status"}, {"Z", "Status: No Status"}, {"", "Status: No Status"}};
+    Harness h;
+    for (const auto& c : cases) {
+        h.db().execute("UPDATE Checklists SET Status = ? WHERE Reg_ID = 1 AND Bird_ID = 2", {QString(c.status)});
+        h.run("mnuViewFirst");
+        h.run("mnuViewNext");
+        EXPECT_EQ(h.w->lblStatus->text(), c.line) << c.status;
+        h.run("mnuViewFirst");
+    }
+    h.db().execute("UPDATE Checklists SET Status = NULL WHERE Reg_ID = 1 AND Bird_ID = 2");
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.w->lblStatus->text(), "Status: No Status");
+}
+
+TEST(BirdPage, SeasonalIconAndCurrentCode)
+{
+    Harness h;
+    EXPECT_EQ(h.state.curScode, "FS/");
+    EXPECT_FALSE(h.w->img[1]->icon().isNull());
+    for (const QVariant& code : {QVariant(QString("   ")), QVariant(QString("/////////")), QVariant(QString()),
+                                 QVariant()}) {
+        h.db().execute("UPDATE Checklists SET scode = ? WHERE Reg_ID = 1 AND Bird_ID = 2", {code});
+        h.run("mnuViewNext");
+        EXPECT_EQ(h.state.curScode, "") << qPrintable(code.toString());
+        EXPECT_TRUE(h.w->img[1]->icon().isNull());
+        h.run("mnuViewFirst");
+        EXPECT_FALSE(h.w->img[1]->icon().isNull());
+    }
+}
+
+TEST(BirdPage, SongSightingAndLinkCommandsFollowTheSpecies)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 2");
+        f.exec("INSERT INTO Links VALUES (2, 'Duck page', 'https://example.org/duck')");
+    });
+    // Canada Goose: a song, not sighted, no links.
+    EXPECT_TRUE(h.enabled("mnuFilePlay"));
+    EXPECT_TRUE(h.buttonEnabled("Play"));
+    EXPECT_TRUE(h.enabled("mnuFileSongDelete"));
+    EXPECT_FALSE(h.enabled("mnuFileSong"));
+    EXPECT_TRUE(h.enabled("mnuFileSighting"));
+    EXPECT_TRUE(h.buttonEnabled("Add"));
+    EXPECT_FALSE(h.enabled("mnuViewDetails"));
+    EXPECT_FALSE(h.buttonEnabled("View"));
+    EXPECT_TRUE(h.w->img[0]->icon().isNull());
+    // Wood Duck: null song, sighted, a link.
+    h.run("mnuViewNext");
+    EXPECT_FALSE(h.enabled("mnuFilePlay"));
+    EXPECT_FALSE(h.buttonEnabled("Play"));
+    EXPECT_FALSE(h.enabled("mnuFileSongDelete"));
+    EXPECT_TRUE(h.enabled("mnuFileSong"));
+    EXPECT_FALSE(h.enabled("mnuFileSighting"));
+    EXPECT_FALSE(h.buttonEnabled("Add"));
+    EXPECT_TRUE(h.enabled("mnuViewDetails"));
+    EXPECT_TRUE(h.buttonEnabled("View"));
+    EXPECT_FALSE(h.w->img[0]->icon().isNull());
+    EXPECT_EQ(h.state.rsLinks.recordCount(), 1);
+    // Mallard: empty song.
+    h.run("mnuViewNext");
+    EXPECT_FALSE(h.enabled("mnuFilePlay"));
+    EXPECT_TRUE(h.enabled("mnuFileSong"));
+}
+
+TEST(BirdPage, CdSongCommandOnlySetWhileTheOptionIsOn)
+{
+    Harness h([](test::TestFolder& f) { f.exec("INSERT INTO cdSong VALUES (2, 7, 12.5, 30)"); });
+    h.run("mnuViewNext");
+    EXPECT_FALSE(h.enabled("mnuFilePlayCD")) << "the option is off: the command keeps its state";
+    h.state.SongCD = true;
+    h.run("mnuViewFirst");
+    EXPECT_FALSE(h.enabled("mnuFilePlayCD"));
+    h.run("mnuViewNext");
+    EXPECT_TRUE(h.enabled("mnuFilePlayCD"));
+    EXPECT_TRUE(h.buttonEnabled("CDSong"));
+    EXPECT_EQ(h.w->cdTrack, 7);
+    EXPECT_FLOAT_EQ(h.w->cdStart, 12.5f);
+    EXPECT_FLOAT_EQ(h.w->cdDuration, 30.0f);
+    h.state.SongCD = false;
+    h.run("mnuViewFirst");
+    EXPECT_TRUE(h.enabled("mnuFilePlayCD")) << "switched off: left as it was";
+}
+
+TEST(BirdPage, OddRowsDoNotCrash)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("UPDATE Birds SET Data = NULL, family_ID = 99 WHERE ID = 2");
+        f.exec("UPDATE Birds SET Name = 'Say \"Hi\" O''Duck' WHERE ID = 1");
+    });
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.w->txtData->toPlainText(), "");
+    EXPECT_EQ(h.w->lblName[1]->text(), "Family : ");
+    EXPECT_EQ(h.w->lblName[2]->text(), "Order : ");
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.shown(), "Say \"Hi\" O'Duck") << "names with quotes are found";
+    EXPECT_EQ(h.w->txtData->toPlainText(), "A common duck.");
+    // A name that no longer matches any species clears the page.
+    h.db().execute("UPDATE Birds SET Name = 'Gone' WHERE ID = 6");
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.shown(), "");
+    EXPECT_FALSE(h.enabled("mnuFileSighting"));
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.shown(), "Hermit Thrush") << "the next species restores the page";
+    EXPECT_TRUE(h.enabled("mnuFileSighting"));
+}
+
+TEST(BirdPage, SpeciesMissingFromTheRegionChecklistShowsNoStatus)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 2, qryResult = ''");
+    });
+    h.db().execute("DELETE FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 2");
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.shown(), "Wood Duck");
+    EXPECT_EQ(h.w->lblStatus->text(), "Status: No Status");
+    EXPECT_EQ(h.state.curScode, "");
+}

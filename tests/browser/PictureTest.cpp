@@ -1,0 +1,148 @@
+#include "Harness.h"
+
+#include "browser/frmZoom.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+void picture(const QString& folder, const QString& name, int w, int h, QColor color = Qt::darkGreen)
+{
+    QDir(folder).mkpath("Images");
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(color);
+    ASSERT_TRUE(img.save(folder + "/Images/" + name));
+}
+
+// Closes the next modal dialog as soon as it shows.
+void closeNextDialog(QString* title = nullptr)
+{
+    QTimer::singleShot(0, [title] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            if (title) *title = w->windowTitle();
+            w->close();
+        }
+    });
+}
+
+} // namespace
+
+class Pictures : public ::testing::Test {
+protected:
+    // Canada Goose (ID 3) gets pictures before the program starts.
+    std::unique_ptr<Harness> start(const QString& rows)
+    {
+        auto h = std::make_unique<Harness>([&](test::TestFolder& f) {
+            if (!rows.isEmpty()) f.exec("INSERT INTO images VALUES " + rows);
+            picture(f.path(), "small.png", 40, 30);
+            picture(f.path(), "wide.png", 4000, 20);
+            picture(f.path(), "tall.png", 20, 4000);
+            QFile bad(f.path() + "/Images/bad.jpg");
+            EXPECT_TRUE(bad.open(QIODevice::WriteOnly));
+            bad.write("not a picture");
+        });
+        h->w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(h->w.get()));
+        return h;
+    }
+};
+
+TEST_F(Pictures, NoPictures)
+{
+    auto h = start({});
+    EXPECT_TRUE(h->w->img[2]->isHidden());
+    EXPECT_TRUE(h->w->img[3]->isHidden());
+    EXPECT_EQ(h->w->lblName[3]->text(), "");
+    EXPECT_FALSE(h->enabled("mnuFileImageDelete"));
+    EXPECT_FALSE(h->enabled("mnuFileEditTitle"));
+}
+
+TEST_F(Pictures, SmallPictureIsCentredWithoutZoom)
+{
+    auto h = start("(3, 'small.png', 'Adult')");
+    EXPECT_EQ(h->w->lblName[3]->text(), "Adult");
+    EXPECT_TRUE(h->w->img[2]->isHidden()) << "one picture: no stepping";
+    EXPECT_TRUE(h->w->img[3]->isHidden());
+    const QSize view = h->w->Picture1->size();
+    EXPECT_EQ(h->w->Picture2->size(), QSize(40, 30));
+    EXPECT_EQ(h->w->Picture2->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
+    EXPECT_TRUE(h->enabled("mnuFileImageDelete"));
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+}
+
+TEST_F(Pictures, ZoomIconWhenWiderOnlyOrTallerOnly)
+{
+    auto h = start("(3, 'wide.png', 'Wide'), (2, 'tall.png', 'Tall')");
+    EXPECT_TRUE(h->w->img[3]->isVisible());
+    EXPECT_EQ(h->w->Picture2->x(), 0) << "a wider picture is shown from its left edge";
+    EXPECT_EQ(h->w->Picture2->y(), (h->w->Picture1->height() - 20) / 2);
+    h->run("mnuViewNext");
+    EXPECT_TRUE(h->w->img[3]->isVisible());
+    EXPECT_EQ(h->w->Picture2->y(), 0);
+}
+
+TEST_F(Pictures, ThreePicturesCycleInFileOrder)
+{
+    auto h = start("(3, 'wide.png', 'C'), (3, 'small.png', 'B'), (3, 'tall.png', 'D')");
+    EXPECT_TRUE(h->w->img[2]->isVisible());
+    QStringList titles{h->w->lblName[3]->text()};
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(h->w->img[2], Qt::LeftButton);
+        titles << h->w->lblName[3]->text();
+    }
+    EXPECT_EQ(titles, (QStringList{"B", "D", "C", "B"}));
+}
+
+TEST_F(Pictures, MissingFileAndBadPictureAreReported)
+{
+    auto h = start("(3, 'gone.jpg', 'Gone'), (2, 'bad.jpg', 'Bad')");
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_EQ(h->platform.messages[0].text, "Cannot find Image file. Error:53");
+    EXPECT_EQ(h->platform.messages[0].title, "Image Display Problem");
+    EXPECT_EQ(h->platform.messages[0].icon, Platform::Icon::Exclamation);
+    EXPECT_EQ(h->w->lblName[3]->text(), "Bad Image");
+    EXPECT_TRUE(h->w->Picture2->isVisible());
+    EXPECT_TRUE(h->w->Picture2->pixmap().isNull());
+    h->run("mnuViewNext");
+    ASSERT_EQ(h->platform.messages.size(), 2);
+    EXPECT_TRUE(h->platform.messages[1].text.startsWith("Image Display problem. Error:"));
+    EXPECT_EQ(h->w->lblName[3]->text(), "Bad Image");
+}
+
+TEST_F(Pictures, FolderCaseDoesNotMatter)
+{
+    auto h = start("(3, 'SMALL.PNG', 'Any case')");
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    EXPECT_EQ(h->w->Picture2->size(), QSize(40, 30));
+}
+
+TEST_F(Pictures, EnlargingTheWindowCentresAgain)
+{
+    auto h = start("(3, 'small.png', 'A')");
+    h->w->resize(1400, 1000);
+    h->w->Form_Resize();
+    const QSize view = h->w->Picture1->size();
+    EXPECT_EQ(h->w->Picture2->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
+}
+
+TEST_F(Pictures, ZoomWindowShowsTheWholePictureWithinTheScreen)
+{
+    auto h = start("(3, 'wide.png', 'Wide')");
+    frmZoom zoom(h->w->lblName[0]->text(), h->w->lblName[3]->text(), h->w->Picture2->pixmap(), h->w.get());
+    EXPECT_EQ(zoom.windowTitle(), "Canada Goose  (Wide)");
+    EXPECT_EQ(zoom.Picture1->size(), QSize(4000, 20));
+    EXPECT_LE(zoom.width(), h->w->screen()->size().width());
+    QString title;
+    closeNextDialog(&title);
+    QTest::mouseClick(h->w->img[3], Qt::LeftButton);
+    EXPECT_EQ(title, "Canada Goose  (Wide)");
+}

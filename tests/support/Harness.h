@@ -1,0 +1,62 @@
+#pragma once
+
+#include "AppState.h"
+#include "Startup.h"
+#include "TestDatabase.h"
+#include "browser/frmDisplay.h"
+#include "platform/ScriptedPlatform.h"
+#include "ui/Commands.h"
+#include "ui/Context.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <functional>
+#include <memory>
+
+namespace fl::test {
+
+// The program as it runs, on a test folder and a scripted platform.
+struct Harness {
+    TestFolder folder;
+    AppState state;
+    ScriptedPlatform platform;
+    Context ctx{state, platform, nullptr};
+    std::unique_ptr<frmDisplay> w;
+
+    // `prepare` runs on the database before the program opens it.
+    explicit Harness(const std::function<void(TestFolder&)>& prepare = {})
+    {
+        if (prepare) prepare(folder);
+        state.appFolder = folder.path();
+        openAndLoadOptions(state);
+        w = std::make_unique<frmDisplay>(ctx);
+        connectCommands(ctx);
+        w->Form_Load();
+    }
+    ~Harness()
+    {
+        if (w) w->close();
+    }
+
+    QStringList names() const
+    {
+        QStringList list;
+        for (int i = 0; i < w->cmbNames->count(); ++i) list << w->cmbNames->itemText(i);
+        return list;
+    }
+    QString shown() const { return w->lblName[0]->text(); }
+    QString panel(const char* key) const { return w->panelText(QString::fromLatin1(key)); }
+    db::Database& db() { return state.db(); }
+    QVariant scalar(const QString& sql, const QVariantList& params = {}) { return db().scalar(sql, params); }
+    void run(const char* item) { w->runCommand(QString::fromLatin1(item)); }
+    bool enabled(const char* item) const { return w->menuItem(QString::fromLatin1(item))->isEnabled(); }
+    bool buttonEnabled(const char* key) const { return w->toolButton(QString::fromLatin1(key))->isEnabled(); }
+    QStringList messageTexts() const
+    {
+        QStringList t;
+        for (const auto& m : platform.messages) t << m.text;
+        return t;
+    }
+};
+
+} // namespace fl::test
