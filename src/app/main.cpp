@@ -8,6 +8,7 @@
 #include "ui/Context.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <exception>
 
 int main(int argc, char** argv)
@@ -40,6 +41,8 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
+    // Without a window manager to maximise it, the window still fills the screen.
+    window.setGeometry(window.screen()->availableGeometry());
     window.showMaximized();
     return app.exec();
 }
