@@ -113,7 +113,6 @@ CREATE TRIGGER OptionsSingleRowDelete BEFORE DELETE ON Options
 
 CREATE INDEX BirdsSortOrder ON Birds(sortOrder);
 CREATE INDEX BirdsFamily ON Birds(family_ID, subFam_ID);
-CREATE INDEX BirdsLifeList ON Birds(LifeList);
 CREATE INDEX FamiliesOrder ON Families(Order_ID, Sortorder);
 CREATE INDEX SubFamiliesFamily ON subFamilies(Fam_ID);
 CREATE UNIQUE INDEX ChecklistsRegionBird ON Checklists(Reg_ID, Bird_ID);

@@ -27,6 +27,64 @@ Connection::~Connection()
     sqlite3_close_v2(m_handle);
 }
 
+void Connection::endBatch() noexcept
+{
+    if (m_batchDepth > 0 && --m_batchDepth == 0) m_pending.clear(); // unflushed updates are dropped
+}
+
+void Connection::holdUpdate(const QString& table, const QStringList& columns, qint64 rowid, QVariantList values)
+{
+    PendingGroup& g = m_pending[table + u'|' + columns.join(u',')];
+    if (g.table.isEmpty()) {
+        g.table = table;
+        g.columns = columns;
+    }
+    g.rows.emplace_back(rowid, std::move(values));
+}
+
+void Connection::flushPending()
+{
+    if (m_pending.empty() || m_flushing) return;
+    m_flushing = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_flushing};
+    auto groups = std::move(m_pending);
+    m_pending.clear();
+    for (auto& [key, g] : groups) {
+        const int n = int(g.columns.size());
+        QStringList valueCols, sets;
+        for (int i = 0; i < n; ++i) {
+            valueCols << QStringLiteral("v%1").arg(i);
+            sets << QStringLiteral("[%1] = (SELECT v%2 FROM temp.__pending%3 WHERE k = [%4].rowid)")
+                        .arg(g.columns[i]).arg(i).arg(n).arg(g.table);
+        }
+        const QString staging = QStringLiteral("temp.__pending%1").arg(n);
+        {
+            Statement create(*this, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS __pending%1 (k INTEGER PRIMARY KEY, %2)")
+                                        .arg(n).arg(valueCols.join(u',')));
+            create.step();
+        }
+        Statement& insert = cached(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?%2)")
+                                       .arg(staging, QStringLiteral(",?").repeated(n)));
+        for (auto& [rowid, values] : g.rows) {
+            QVariantList params;
+            params.reserve(n + 1);
+            params << rowid;
+            params << values;
+            insert.bind(params);
+            insert.step();
+            insert.reset();
+        }
+        Statement apply(*this, QStringLiteral("UPDATE [%1] SET %2 WHERE rowid IN (SELECT k FROM %3)")
+                                   .arg(g.table, sets.join(QStringLiteral(", ")), staging));
+        apply.step();
+        Statement clear(*this, QStringLiteral("DELETE FROM ") + staging);
+        clear.step();
+    }
+}
+
 Statement& Connection::cached(const QString& sql)
 {
     auto it = m_cache.find(sql);
@@ -143,6 +201,8 @@ QString Statement::originColumn(int i) const
     const char* c = sqlite3_column_origin_name(m_stmt, i);
     return c ? QString::fromUtf8(c) : QString();
 }
+
+qint64 Statement::int64(int i) const { return sqlite3_column_int64(m_stmt, i); }
 
 QVariant Statement::value(int i) const
 {

@@ -30,10 +30,27 @@ public:
     // A prepared statement kept for reuse (reset it after use).
     class Statement& cached(const QString& sql);
 
+    // Row updates held back while a write batch is open (see WriteBatch): by table and
+    // columns, the rowid and the new values of each row.
+    struct PendingGroup {
+        QString table;
+        QStringList columns;
+        std::vector<std::pair<qint64, QVariantList>> rows;
+    };
+    bool batching() const { return m_batchDepth > 0; }
+    void beginBatch() { ++m_batchDepth; }
+    void endBatch() noexcept;
+    void holdUpdate(const QString& table, const QStringList& columns, qint64 rowid, QVariantList values);
+    // Writes the held updates, one set-based statement per table and set of columns.
+    void flushPending();
+
 private:
     sqlite3* m_handle;
     QString m_path;
     std::map<QString, std::unique_ptr<class Statement>> m_cache;
+    int m_batchDepth = 0;
+    std::map<QString, PendingGroup> m_pending;
+    bool m_flushing = false;
 };
 
 // A prepared statement over engine SQL (already translated from the program's dialect).
@@ -53,6 +70,7 @@ public:
     QString originTable(int i) const;
     QString originColumn(int i) const;
     QVariant value(int i) const;
+    qint64 int64(int i) const;
 
 private:
     Connection& m_conn;

@@ -79,6 +79,7 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(passwordFromConnect(connect)));
     try {
         execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
+        execRaw(*conn, QStringLiteral("PRAGMA cache_size = -32768"));
         if (exclusive) {
             execRaw(*conn, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
             // Taking the write lock once keeps it for the life of the connection, so no
@@ -108,11 +109,13 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
     auto conn = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(password));
     execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
+    execRaw(*conn, QStringLiteral("PRAGMA cache_size = -32768"));
     return std::unique_ptr<Database>(new Database(std::move(conn)));
 }
 
 int Database::execute(const QString& sql, const QVariantList& params)
 {
+    m_conn->flushPending();
     Statement st(*m_conn, translateSql(sql));
     st.bind(params);
     while (st.step()) {
@@ -122,11 +125,13 @@ int Database::execute(const QString& sql, const QVariantList& params)
 
 void Database::executeScript(const QString& sql)
 {
+    m_conn->flushPending();
     execRaw(*m_conn, sql);
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params)
 {
+    m_conn->flushPending();
     Statement st(*m_conn, translateSql(sql));
     st.bind(params);
     return st.step() ? st.value(0) : QVariant();
@@ -134,6 +139,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
 
 Recordset Database::openRecordset(const QString& source, RecordsetKind kind, const QVariantList& params)
 {
+    m_conn->flushPending();
     const QString trimmed = source.trimmed();
     static const QRegularExpression bareName(QStringLiteral("^\\w+$"));
     const QString sql = bareName.match(trimmed).hasMatch()
@@ -143,7 +149,11 @@ Recordset Database::openRecordset(const QString& source, RecordsetKind kind, con
 }
 
 void Database::begin() { execRaw(*m_conn, QStringLiteral("BEGIN IMMEDIATE")); }
-void Database::commit() { execRaw(*m_conn, QStringLiteral("COMMIT")); }
+void Database::commit()
+{
+    m_conn->flushPending();
+    execRaw(*m_conn, QStringLiteral("COMMIT"));
+}
 
 void Database::rollback() noexcept
 {
@@ -153,6 +163,10 @@ void Database::rollback() noexcept
 bool Database::inTransaction() const { return sqlite3_get_autocommit(m_conn->handle()) == 0; }
 
 QString Database::path() const { return m_conn->path(); }
+
+WriteBatch::WriteBatch(Database& db) : m_db(db) { m_db.connection()->beginBatch(); }
+WriteBatch::~WriteBatch() { m_db.connection()->endBatch(); }
+void WriteBatch::flush() { m_db.connection()->flushPending(); }
 
 Transaction::Transaction(Database& db) : m_db(db) { m_db.begin(); }
 

@@ -64,6 +64,22 @@ private:
     bool m_done = false;
 };
 
+// While a batch is open, record-set edits of existing rows are held back and written
+// together by flush(), one statement per table, instead of one statement per row. Any other
+// statement on the database writes them first, so every query sees them. Flush before
+// committing: whatever is still held when the batch ends is dropped.
+class WriteBatch {
+public:
+    explicit WriteBatch(Database& db);
+    ~WriteBatch();
+    WriteBatch(const WriteBatch&) = delete;
+    WriteBatch& operator=(const WriteBatch&) = delete;
+    void flush();
+
+private:
+    Database& m_db;
+};
+
 // Parses a connect string (";PWD=secret;...") and returns the password, or an empty text.
 QString passwordFromConnect(const QString& connect);
 

@@ -5,8 +5,8 @@
 #include "RecordsetLoader.h"
 
 #include <QDate>
-#include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 
 namespace fl::db {
 
@@ -37,47 +37,110 @@ qsizetype topLevelFrom(const QString& sql)
     return -1;
 }
 
-QString valueKey(const QVariant& v)
+bool isNumber(const QVariant& v)
 {
-    if (v.isNull()) return {};
     switch (v.typeId()) {
     case QMetaType::Int: case QMetaType::LongLong: case QMetaType::Double: case QMetaType::Bool:
     case QMetaType::UInt: case QMetaType::ULongLong: case QMetaType::Short: case QMetaType::Float:
-        return QStringLiteral("n:") + QString::number(v.toDouble(), 'g', 17);
-    case QMetaType::QDate:
-        return QStringLiteral("s:") + v.toDate().toString(Qt::ISODate);
+        return true;
     default:
-        return QStringLiteral("s:") + v.toString().toCaseFolded();
+        return false;
     }
+}
+
+// A whole number, when the value is one (a number, or a text that reads as one).
+bool wholeNumber(const QVariant& v, qint64* out)
+{
+    double d;
+    if (isNumber(v)) {
+        d = v.toDouble();
+    } else if (v.typeId() == QMetaType::QString) {
+        bool ok = false;
+        d = v.toString().trimmed().toDouble(&ok);
+        if (!ok) return false;
+    } else {
+        return false;
+    }
+    if (d != std::floor(d) || std::fabs(d) > 9e15) return false;
+    *out = qint64(d);
+    return true;
+}
+
+QString textKey(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QDate) return v.toDate().toString(Qt::ISODate);
+    if (isNumber(v)) return QString::number(v.toDouble(), 'g', 17);
+    return v.toString().toCaseFolded();
 }
 
 int compareValues(const QVariant& a, const QVariant& b)
 {
-    const QString ka = valueKey(a), kb = valueKey(b);
-    if (ka.startsWith(u'n') && kb.startsWith(u'n')) {
-        const double x = a.toDouble(), y = b.toDouble();
-        return x < y ? -1 : x > y ? 1 : 0;
+    if (isNumber(a) || isNumber(b)) {
+        bool okA = false, okB = false;
+        const double x = a.toDouble(&okA), y = b.toDouble(&okB);
+        if (okA && okB) return x < y ? -1 : x > y ? 1 : 0;
     }
-    return QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive);
+    return QString::compare(textKey(a), textKey(b), Qt::CaseInsensitive);
 }
+
+enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
 
 struct Criterion {
     QString field;
-    QString op;
+    Op op = Op::Eq;
     QVariant value;
 };
 
+[[noreturn]] void badCriterion(const QString& text)
+{
+    throw DbError(QStringLiteral("Unsupported search criterion: ") + text);
+}
+
+// `Field op value`, value a number or a text in double or single quotes.
 Criterion parseCriterion(const QString& text)
 {
-    static const QRegularExpression re(QString::fromUtf8(
-        R"re(^\s*\[?([\w.]+)\]?\s*(<>|<=|>=|=|<|>)\s*(?:"(.*)"|'(.*)'|([-+]?\s*[0-9]*\.?[0-9]+))\s*$)re"),
-        QRegularExpression::DotMatchesEverythingOption);
-    const auto m = re.match(text);
-    if (!m.hasMatch()) throw DbError(QStringLiteral("Unsupported search criterion: ") + text);
-    Criterion c{m.captured(1), m.captured(2), {}};
-    if (m.capturedStart(3) >= 0) c.value = m.captured(3);
-    else if (m.capturedStart(4) >= 0) c.value = m.captured(4).replace(QStringLiteral("''"), QStringLiteral("'"));
-    else c.value = m.captured(5).remove(u' ').toDouble();
+    Criterion c;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    auto skip = [&] { while (i < n && text[i].isSpace()) ++i; };
+    skip();
+    const bool bracket = i < n && text[i] == u'[';
+    if (bracket) ++i;
+    const qsizetype nameStart = i;
+    while (i < n && (text[i].isLetterOrNumber() || text[i] == u'_' || text[i] == u'.')) ++i;
+    c.field = text.mid(nameStart, i - nameStart);
+    if (bracket) {
+        if (i >= n || text[i] != u']') badCriterion(text);
+        ++i;
+    }
+    if (c.field.isEmpty()) badCriterion(text);
+    skip();
+    if (i >= n) badCriterion(text);
+    const QChar a = text[i], b = i + 1 < n ? text[i + 1] : QChar();
+    if (a == u'<' && b == u'>') { c.op = Op::Ne; i += 2; }
+    else if (a == u'<' && b == u'=') { c.op = Op::Le; i += 2; }
+    else if (a == u'>' && b == u'=') { c.op = Op::Ge; i += 2; }
+    else if (a == u'=') { c.op = Op::Eq; ++i; }
+    else if (a == u'<') { c.op = Op::Lt; ++i; }
+    else if (a == u'>') { c.op = Op::Gt; ++i; }
+    else badCriterion(text);
+    skip();
+    if (i >= n) badCriterion(text);
+    if (text[i] == u'"' || text[i] == u'\'') {
+        const QChar q = text[i];
+        qsizetype end = text.lastIndexOf(q);
+        if (end <= i) badCriterion(text);
+        for (qsizetype k = end + 1; k < n; ++k)
+            if (!text[k].isSpace()) badCriterion(text);
+        QString value = text.mid(i + 1, end - i - 1);
+        if (q == u'\'') value.replace(QStringLiteral("''"), QStringLiteral("'"));
+        c.value = value;
+    } else {
+        bool ok = false;
+        const double d = text.mid(i).trimmed().remove(u' ').toDouble(&ok);
+        if (!ok) badCriterion(text);
+        c.value = d;
+    }
     return c;
 }
 
@@ -85,12 +148,66 @@ bool satisfies(const QVariant& v, const Criterion& c)
 {
     if (v.isNull()) return false;
     const int r = compareValues(v, c.value);
-    if (c.op == u"=") return r == 0;
-    if (c.op == u"<>") return r != 0;
-    if (c.op == u"<") return r < 0;
-    if (c.op == u">") return r > 0;
-    if (c.op == u"<=") return r <= 0;
-    return r >= 0;
+    switch (c.op) {
+    case Op::Eq: return r == 0;
+    case Op::Ne: return r != 0;
+    case Op::Lt: return r < 0;
+    case Op::Gt: return r > 0;
+    case Op::Le: return r <= 0;
+    case Op::Ge: return r >= 0;
+    }
+    return false;
+}
+
+RecordsetData& need(const std::unique_ptr<RecordsetData>& d)
+{
+    if (!d) throw DbError(QStringLiteral("Operation is not allowed when the record set is closed."));
+    return *d;
+}
+
+int columnOf(const RecordsetData& r, const QString& name)
+{
+    const auto it = r.index.constFind(name.toLower());
+    if (it == r.index.constEnd()) throw DbError(QStringLiteral("Item not found in this collection: ") + name);
+    return *it;
+}
+
+const FindIndex& indexFor(RecordsetData& r, int col)
+{
+    auto it = r.findIndexes.find(col);
+    if (it != r.findIndexes.end()) return it->second;
+    FindIndex idx;
+    for (int row = 0; row < r.nrows; ++row) {
+        const QVariant& v = r.at(row, col);
+        if (v.isNull()) continue;
+        qint64 whole;
+        if (isNumber(v) && wholeNumber(v, &whole)) idx.whole[whole].push_back(row);
+        else idx.text[textKey(v)].push_back(row);
+    }
+    return r.findIndexes.emplace(col, std::move(idx)).first->second;
+}
+
+// The first row after `after` whose column equals `value`, or -1.
+int findEqual(RecordsetData& r, int col, const QVariant& value, int after)
+{
+    const FindIndex& idx = indexFor(r, col);
+    auto firstAfter = [after](const std::vector<int>& rows) {
+        const auto it = std::upper_bound(rows.begin(), rows.end(), after);
+        return it == rows.end() ? -1 : *it;
+    };
+    int best = -1;
+    qint64 whole;
+    if (wholeNumber(value, &whole)) {
+        const auto it = idx.whole.constFind(whole);
+        if (it != idx.whole.constEnd()) best = firstAfter(*it);
+    }
+    if (idx.text.isEmpty()) return best;
+    const auto t = idx.text.constFind(textKey(value));
+    if (t != idx.text.constEnd()) {
+        const int row = firstAfter(*t);
+        if (row >= 0 && (best < 0 || row < best)) best = row;
+    }
+    return best;
 }
 
 } // namespace
@@ -102,6 +219,7 @@ std::unique_ptr<RecordsetData> loadRecordset(const std::shared_ptr<Connection>& 
     d->conn = conn;
     auto st = std::make_unique<Statement>(*conn, sql);
     const int ncols = st->columnCount();
+    d->ncols = ncols;
     d->originTable.assign(ncols, -1);
     for (int i = 0; i < ncols; ++i) {
         const QString name = st->columnName(i);
@@ -128,26 +246,22 @@ std::unique_ptr<RecordsetData> loadRecordset(const std::shared_ptr<Connection>& 
             for (int t = 0; t < d->tables.size(); ++t)
                 extra += QStringLiteral(", [%1].rowid AS [__rowid%2] ").arg(d->tables[t]).arg(t);
             try {
-                auto augmented = std::make_unique<Statement>(*conn, sql.left(from) + extra + sql.mid(from));
-                st = std::move(augmented);
+                st = std::make_unique<Statement>(*conn, sql.left(from) + extra + sql.mid(from));
                 d->updatable = true;
             } catch (const DbError&) {
                 d->updatable = false; // e.g. a saved query: readable, not writable
             }
         }
     }
+    if (!d->updatable) d->tables.clear();
+    if (!d->updatable) std::fill(d->originTable.begin(), d->originTable.end(), -1);
 
     st->bind(params);
-    const int ntables = d->updatable ? int(d->tables.size()) : 0;
+    const int ntables = int(d->tables.size());
     while (st->step()) {
-        std::vector<QVariant> row(ncols);
-        for (int i = 0; i < ncols; ++i) row[i] = st->value(i);
-        d->rows.push_back(std::move(row));
-        if (ntables) {
-            std::vector<qint64> ids(ntables);
-            for (int t = 0; t < ntables; ++t) ids[t] = st->value(ncols + t).toLongLong();
-            d->rowids.push_back(std::move(ids));
-        }
+        for (int i = 0; i < ncols; ++i) d->cells.push_back(st->value(i));
+        for (int t = 0; t < ntables; ++t) d->rowids.push_back(st->int64(ncols + t));
+        ++d->nrows;
     }
     return d;
 }
@@ -161,30 +275,24 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 bool Recordset::isOpen() const { return d != nullptr; }
 void Recordset::close() noexcept { d.reset(); }
 
-static RecordsetData& need(const std::unique_ptr<RecordsetData>& d)
-{
-    if (!d) throw DbError(QStringLiteral("Operation is not allowed when the record set is closed."));
-    return *d;
-}
-
 bool Recordset::eof() const
 {
     const auto& r = need(d);
-    return r.rows.empty() || r.pos >= int(r.rows.size());
+    return r.nrows == 0 || r.pos >= r.nrows;
 }
 
 bool Recordset::bof() const
 {
     const auto& r = need(d);
-    return r.rows.empty() || r.pos < 0;
+    return r.nrows == 0 || r.pos < 0;
 }
 
-int Recordset::recordCount() const { return int(need(d).rows.size()); }
+int Recordset::recordCount() const { return need(d).nrows; }
 
 void Recordset::moveFirst()
 {
     auto& r = need(d);
-    if (r.rows.empty()) throw DbError(QStringLiteral("No current record."));
+    if (r.nrows == 0) throw DbError(QStringLiteral("No current record."));
     r.pos = 0;
     r.removedHere = false;
 }
@@ -192,8 +300,8 @@ void Recordset::moveFirst()
 void Recordset::moveLast()
 {
     auto& r = need(d);
-    if (r.rows.empty()) throw DbError(QStringLiteral("No current record."));
-    r.pos = int(r.rows.size()) - 1;
+    if (r.nrows == 0) throw DbError(QStringLiteral("No current record."));
+    r.pos = r.nrows - 1;
     r.removedHere = false;
 }
 
@@ -229,63 +337,30 @@ void Recordset::findNext(const QString& criteria)
 {
     const Criterion c = parseCriterion(criteria);
     auto& r = need(d);
-    const auto col = r.index.constFind(c.field.toLower());
-    if (col == r.index.constEnd()) throw DbError(QStringLiteral("Item not found in this collection: ") + c.field);
-    const int start = r.pos + 1;
+    const int col = columnOf(r, c.field);
     r.noMatch = true;
-    if (c.op == u"=") {
-        auto it = r.findIndexes.find(*col);
-        if (it == r.findIndexes.end()) {
-            QHash<QString, std::vector<int>> idx;
-            for (int i = 0; i < int(r.rows.size()); ++i) {
-                const QString k = valueKey(r.rows[i][*col]);
-                if (!k.isEmpty()) idx[k].push_back(i);
-            }
-            it = r.findIndexes.emplace(*col, std::move(idx)).first;
-        }
-        QString key = valueKey(c.value);
-        // A number given as text still finds a numeric column and vice versa.
-        if (!it->second.contains(key)) {
-            bool ok = false;
-            const double n = c.value.toString().toDouble(&ok);
-            if (ok) key = valueKey(QVariant(n));
-        }
-        const auto found = it->second.constFind(key);
-        if (found != it->second.constEnd()) {
-            const auto& list = *found;
-            const auto next = std::lower_bound(list.begin(), list.end(), start);
-            if (next != list.end()) {
-                r.pos = *next;
-                r.noMatch = false;
-                r.removedHere = false;
-            }
-        }
-        return;
+    int found = -1;
+    if (c.op == Op::Eq) {
+        found = findEqual(r, col, c.value, r.pos);
+    } else {
+        for (int row = std::max(r.pos + 1, 0); row < r.nrows && found < 0; ++row)
+            if (satisfies(r.at(row, col), c)) found = row;
     }
-    for (int i = std::max(start, 0); i < int(r.rows.size()); ++i) {
-        if (satisfies(r.rows[i][*col], c)) {
-            r.pos = i;
-            r.noMatch = false;
-            r.removedHere = false;
-            return;
-        }
+    if (found >= 0) {
+        r.pos = found;
+        r.noMatch = false;
+        r.removedHere = false;
     }
 }
 
 void Recordset::findFirst(const QString& field, const QVariant& value)
 {
     auto& r = need(d);
-    const auto col = r.index.constFind(field.toLower());
-    if (col == r.index.constEnd()) throw DbError(QStringLiteral("Item not found in this collection: ") + field);
-    r.noMatch = true;
-    const QString key = valueKey(value);
-    for (int i = 0; i < int(r.rows.size()); ++i) {
-        if (valueKey(r.rows[i][*col]) == key) {
-            r.pos = i;
-            r.noMatch = false;
-            r.removedHere = false;
-            return;
-        }
+    const int found = findEqual(r, columnOf(r, field), value, -1);
+    r.noMatch = found < 0;
+    if (found >= 0) {
+        r.pos = found;
+        r.removedHere = false;
     }
 }
 
@@ -294,13 +369,6 @@ bool Recordset::noMatch() const { return need(d).noMatch; }
 QStringList Recordset::fieldNames() const { return need(d).names; }
 
 bool Recordset::hasField(const QString& name) const { return need(d).index.contains(name.toLower()); }
-
-static int columnOf(const RecordsetData& r, const QString& name)
-{
-    const auto it = r.index.constFind(name.toLower());
-    if (it == r.index.constEnd()) throw DbError(QStringLiteral("Item not found in this collection: ") + name);
-    return *it;
-}
 
 QVariant Recordset::field(const QString& name) const
 {
@@ -311,12 +379,12 @@ QVariant Recordset::field(const QString& name) const
 QVariant Recordset::field(int index) const
 {
     const auto& r = need(d);
-    if (index < 0 || index >= r.names.size()) throw DbError(QStringLiteral("Field index out of range."));
+    if (index < 0 || index >= r.ncols) throw DbError(QStringLiteral("Field index out of range."));
     if (r.mode != RecordsetData::Mode::None && r.dirty[index]) return r.buffer[index];
     if (r.mode == RecordsetData::Mode::Add) return {};
     if (r.removedHere) throw DbError(QStringLiteral("Record is deleted."));
     if (eof() || bof()) throw DbError(QStringLiteral("No current record."));
-    return r.rows[r.pos][index];
+    return r.at(r.pos, index);
 }
 
 void Recordset::setField(const QString& name, const QVariant& value)
@@ -336,8 +404,8 @@ void Recordset::addNew()
     if (!r.updatable || r.tables.size() != 1)
         throw DbError(QStringLiteral("Cannot add a record to this record set; it is not updatable."));
     r.mode = RecordsetData::Mode::Add;
-    r.buffer.assign(r.names.size(), QVariant());
-    r.dirty.assign(r.names.size(), false);
+    r.buffer.assign(r.ncols, QVariant());
+    r.dirty.assign(r.ncols, false);
 }
 
 void Recordset::edit()
@@ -346,8 +414,8 @@ void Recordset::edit()
     if (!r.updatable) throw DbError(QStringLiteral("Cannot update. Database or object is read-only."));
     if (eof() || bof() || r.removedHere) throw DbError(QStringLiteral("No current record."));
     r.mode = RecordsetData::Mode::Edit;
-    r.buffer.assign(r.names.size(), QVariant());
-    r.dirty.assign(r.names.size(), false);
+    r.buffer.assign(r.ncols, QVariant());
+    r.dirty.assign(r.ncols, false);
 }
 
 void Recordset::cancelUpdate()
@@ -361,29 +429,43 @@ void Recordset::update()
     auto& r = need(d);
     if (r.mode == RecordsetData::Mode::None)
         throw DbError(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
-    const int ncols = int(r.names.size());
+    const int ncols = r.ncols;
 
     if (r.mode == RecordsetData::Mode::Edit) {
         for (int t = 0; t < r.tables.size(); ++t) {
-            QStringList sets;
+            quint64 mask = 0;
             QVariantList params;
             for (int i = 0; i < ncols; ++i) {
                 if (r.dirty[i] && r.originTable[i] == t) {
-                    sets << QStringLiteral("[%1] = ?").arg(r.originColumn[i]);
+                    mask |= quint64(1) << std::min(i, 63);
                     params << r.buffer[i];
                 }
             }
-            if (sets.isEmpty()) continue;
-            params << r.rowids[r.pos][t];
-            Statement& st = r.conn->cached(QStringLiteral("UPDATE [%1] SET %2 WHERE rowid = ?")
-                                               .arg(r.tables[t], sets.join(QStringLiteral(", "))));
-            st.bind(params);
-            st.step();
-            st.reset();
+            if (params.isEmpty()) continue;
+            if (r.conn->batching()) {
+                QStringList columns;
+                for (int i = 0; i < ncols; ++i)
+                    if (r.dirty[i] && r.originTable[i] == t) columns << r.originColumn[i];
+                r.conn->holdUpdate(r.tables[t], columns, r.rowid(r.pos, t), std::move(params));
+                continue;
+            }
+            params << r.rowid(r.pos, t);
+            const quint64 key = mask * 64 + quint64(t);
+            Statement*& st = r.updates[ncols > 63 ? 0 : key];
+            if (!st || ncols > 63) {
+                QStringList sets;
+                for (int i = 0; i < ncols; ++i)
+                    if (r.dirty[i] && r.originTable[i] == t) sets << QStringLiteral("[%1] = ?").arg(r.originColumn[i]);
+                st = &r.conn->cached(QStringLiteral("UPDATE [%1] SET %2 WHERE rowid = ?")
+                                         .arg(r.tables[t], sets.join(QStringLiteral(", "))));
+            }
+            st->bind(params);
+            st->step();
+            st->reset();
         }
         for (int i = 0; i < ncols; ++i) {
             if (!r.dirty[i]) continue;
-            r.rows[r.pos][i] = r.buffer[i];
+            r.at(r.pos, i) = r.buffer[i];
             r.findIndexes.erase(i);
         }
         r.lastModified = r.pos;
@@ -392,6 +474,7 @@ void Recordset::update()
     }
 
     // A new row: insert it, then read it back so defaults and the automatic key show.
+    r.conn->flushPending();
     QStringList cols, marks;
     QVariantList params;
     for (int i = 0; i < ncols; ++i) {
@@ -416,13 +499,12 @@ void Recordset::update()
     Statement back(*r.conn, QStringLiteral("SELECT %1 FROM [%2] WHERE rowid = ?")
                                 .arg(select.join(QStringLiteral(", ")), r.tables[0]));
     back.bind({rowid});
-    std::vector<QVariant> row(ncols);
-    if (back.step())
-        for (int i = 0; i < ncols; ++i) row[i] = back.value(i);
-    r.rows.push_back(std::move(row));
-    r.rowids.push_back({rowid});
+    const bool found = back.step();
+    for (int i = 0; i < ncols; ++i) r.cells.push_back(found ? back.value(i) : QVariant());
+    r.rowids.push_back(rowid);
+    ++r.nrows;
     r.findIndexes.clear();
-    r.lastModified = int(r.rows.size()) - 1;
+    r.lastModified = r.nrows - 1;
     r.mode = RecordsetData::Mode::None;
 }
 
@@ -432,11 +514,14 @@ void Recordset::remove()
     if (!r.updatable || r.tables.size() != 1)
         throw DbError(QStringLiteral("Cannot delete from this record set; it is not updatable."));
     if (eof() || bof() || r.removedHere) throw DbError(QStringLiteral("No current record."));
-    Statement st(*r.conn, QStringLiteral("DELETE FROM [%1] WHERE rowid = ?").arg(r.tables[0]));
-    st.bind({r.rowids[r.pos][0]});
+    r.conn->flushPending();
+    Statement& st = r.conn->cached(QStringLiteral("DELETE FROM [%1] WHERE rowid = ?").arg(r.tables[0]));
+    st.bind({r.rowid(r.pos, 0)});
     st.step();
-    r.rows.erase(r.rows.begin() + r.pos);
+    st.reset();
+    r.cells.erase(r.cells.begin() + qsizetype(r.pos) * r.ncols, r.cells.begin() + qsizetype(r.pos + 1) * r.ncols);
     r.rowids.erase(r.rowids.begin() + r.pos);
+    --r.nrows;
     r.findIndexes.clear();
     if (r.lastModified == r.pos) r.lastModified = -1;
     else if (r.lastModified > r.pos) --r.lastModified;
@@ -448,7 +533,7 @@ int Recordset::bookmark() const { return need(d).pos; }
 void Recordset::setBookmark(int bookmark)
 {
     auto& r = need(d);
-    if (bookmark < 0 || bookmark >= int(r.rows.size())) throw DbError(QStringLiteral("Not a valid bookmark."));
+    if (bookmark < 0 || bookmark >= r.nrows) throw DbError(QStringLiteral("Not a valid bookmark."));
     r.pos = bookmark;
     r.removedHere = false;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// Internal to the database layer: how a record set is read from the engine.
+// Internal to the database layer: how a record set is held and read from the engine.
 
 #include "Recordset.h"
 
@@ -13,6 +13,13 @@
 namespace fl::db {
 
 class Connection;
+class Statement;
+
+// Equality search index of one column: row numbers, in order, by value.
+struct FindIndex {
+    QHash<qint64, std::vector<int>> whole; // whole numbers
+    QHash<QString, std::vector<int>> text; // other values, by their case-folded text
+};
 
 struct RecordsetData {
     std::shared_ptr<Connection> conn;
@@ -22,8 +29,12 @@ struct RecordsetData {
     QStringList tables;                // tables the columns come from (updatable sets)
     std::vector<int> originTable;      // per column: index into `tables`, or -1
     QStringList originColumn;          // per column: the table column it shows
-    std::vector<std::vector<QVariant>> rows;
-    std::vector<std::vector<qint64>> rowids; // per row: rowid in each of `tables`
+
+    // Rows, column by column in one block; the rowid of each row in each of `tables`.
+    int ncols = 0;
+    int nrows = 0;
+    std::vector<QVariant> cells;
+    std::vector<qint64> rowids;
 
     int pos = 0;
     bool removedHere = false; // the current row was removed; moveNext stays on its index
@@ -33,8 +44,13 @@ struct RecordsetData {
     int lastModified = -1;
     bool noMatch = true;
 
-    // Equality search indexes: column -> value key -> row numbers in order.
-    std::unordered_map<int, QHash<QString, std::vector<int>>> findIndexes;
+    std::unordered_map<int, FindIndex> findIndexes;
+    // UPDATE statements by table and set of columns written.
+    std::unordered_map<quint64, Statement*> updates;
+
+    QVariant& at(int row, int col) { return cells[size_t(row) * ncols + col]; }
+    const QVariant& at(int row, int col) const { return cells[size_t(row) * ncols + col]; }
+    qint64 rowid(int row, int table) const { return rowids[size_t(row) * tables.size() + table]; }
 };
 
 std::unique_ptr<RecordsetData> loadRecordset(const std::shared_ptr<Connection>& conn, const QString& sql,
