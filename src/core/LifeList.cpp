@@ -60,8 +60,9 @@ void rebuildLifeListSetBased(db::Database& db, int regId, const QString& regType
 {
     const QString column = checkedType(regType);
     db.execute(QStringLiteral(
-                   "UPDATE Birds SET LifeList = coalesce((SELECT Sight_ID FROM Sightings WHERE Sightings.%1 = ?1 "
-                   "AND Sightings.Bird_ID = Birds.ID ORDER BY Date, Sight_ID LIMIT 1), 0) "
+                   "UPDATE Birds SET LifeList = CASE WHEN ID IN (SELECT Bird_ID FROM Checklists WHERE Reg_ID = ?1) "
+                   "THEN coalesce((SELECT Sight_ID FROM Sightings WHERE Sightings.%1 = ?1 "
+                   "AND Sightings.Bird_ID = Birds.ID ORDER BY Date, Sight_ID LIMIT 1), 0) ELSE 0 END "
                    "WHERE LifeList <> 0 OR ID IN (SELECT Bird_ID FROM Checklists WHERE Reg_ID = ?1)")
                    .arg(column),
                {regId});

@@ -2,6 +2,8 @@
 
 #include "browser/frmDisplay.h"
 #include "search/ListSearches.h"
+#include "search/frmName.h"
+#include "search/frmRegion.h"
 #include "ui/Context.h"
 
 namespace fl {
@@ -21,6 +23,8 @@ void connectCommands(Context& ctx)
         const ListSearch search = l.search;
         main.setCommand(QString::fromLatin1(l.item), [&ctx, search] { runListSearch(ctx, search); });
     }
+    main.setCommand(QStringLiteral("mnuSearchRegion"), [&ctx] { mnuSearchRegion_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuSearchName"), [&ctx] { mnuSearchName_Click(ctx); });
 }
 
 } // namespace fl

@@ -168,16 +168,19 @@ WriteBatch::WriteBatch(Database& db) : m_db(db) { m_db.connection()->beginBatch(
 WriteBatch::~WriteBatch() { m_db.connection()->endBatch(); }
 void WriteBatch::flush() { m_db.connection()->flushPending(); }
 
-Transaction::Transaction(Database& db) : m_db(db) { m_db.begin(); }
+Transaction::Transaction(Database& db) : m_db(db), m_joined(db.inTransaction())
+{
+    if (!m_joined) m_db.begin();
+}
 
 Transaction::~Transaction()
 {
-    if (!m_done) m_db.rollback();
+    if (!m_done && !m_joined) m_db.rollback();
 }
 
 void Transaction::commit()
 {
-    m_db.commit();
+    if (!m_joined) m_db.commit();
     m_done = true;
 }
 

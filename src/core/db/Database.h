@@ -51,6 +51,7 @@ private:
 };
 
 // Groups several statements into one change: committed by commit(), rolled back otherwise.
+// Inside another transaction it joins that one, which then decides for both.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -62,6 +63,7 @@ public:
 private:
     Database& m_db;
     bool m_done = false;
+    bool m_joined = false;
 };
 
 // While a batch is open, record-set edits of existing rows are held back and written

@@ -1,0 +1,97 @@
+#include "frmName.h"
+
+#include "AppState.h"
+#include "browser/frmDisplay.h"
+#include "db/Dialect.h"
+#include "platform/Platform.h"
+#include "ui/ImageList.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace fl {
+
+QString nameSearchQuery(int regId, const QString& qrySort)
+{
+    if (regId > 0)
+        return QStringLiteral("SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID And Reg_ID = ")
+               + QString::number(regId) + QStringLiteral(" AND Name LIKE ?") + qrySort;
+    return QStringLiteral("SELECT Name from Birds Where Name LIKE ?") + qrySort;
+}
+
+frmName::frmName(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmName"));
+    setWindowTitle(QStringLiteral("Search By Name"));
+    setWindowIcon(ImageList1::icon(7));
+    Label1 = new QLabel(QStringLiteral("Enter a Name or Partial Bird Name"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtName = new QLineEdit(this);
+    txtName->setObjectName(QStringLiteral("txtName"));
+    Label1->setBuddy(txtName);
+    cmdFind = new QPushButton(QStringLiteral("&Find"), this);
+    cmdFind->setObjectName(QStringLiteral("cmdFind"));
+    cmdFind->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdFind);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(txtName);
+    layout->addLayout(buttons);
+    setTabOrder(txtName, cmdFind);
+    setTabOrder(cmdFind, cmdCancel);
+    txtName->setFocus();
+}
+
+void frmName::cmdCancel_Click() { reject(); }
+
+void frmName::cmdFind_Click()
+{
+    AppState& s = m_ctx.state;
+    frmDisplay& main = *m_ctx.main;
+    try {
+        // The typed text is bound, never pasted into the query.
+        db::Recordset result = s.db().openRecordset(nameSearchQuery(s.Reg_ID, s.qrySort), db::RecordsetKind::Snapshot,
+                                                    {db::containsPattern(txtName->text())});
+        s.rsResult = std::move(result);
+    } catch (const db::DbError& e) {
+        m_ctx.platform.messageBox(e.message(), QStringLiteral("Search By Name"), Platform::Buttons::Ok,
+                                  Platform::Icon::Exclamation);
+        return;
+    }
+    if (s.rsResult.recordCount() == 0) {
+        m_ctx.platform.messageBox(QStringLiteral("Could not find any birds containing that text."),
+                                  QStringLiteral("Search Not Successfull"), Platform::Buttons::Ok, Platform::Icon::None);
+        return;
+    }
+    QStringList names;
+    for (s.rsResult.moveFirst(); !s.rsResult.eof(); s.rsResult.moveNext())
+        names << s.rsResult.field(QStringLiteral("Name")).toString();
+    main.fillNames(names);
+    s.searchType = QStringLiteral("A Bird Name");
+    if (!names.isEmpty()) main.selectListIndex(0);
+    main.setPanel(QStringLiteral("Hits"), QStringLiteral("Search Results : 1 of %1").arg(names.size()));
+    main.setPanel(QStringLiteral("Type"), QStringLiteral("Find : ") + s.searchType);
+    accept();
+}
+
+void mnuSearchName_Click(Context& ctx)
+{
+    {
+        frmName dialog(ctx, ctx.main);
+        dialog.exec();
+    }
+    ctx.main->cmbNames->setFocus();
+}
+
+} // namespace fl

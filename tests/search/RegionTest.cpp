@@ -1,0 +1,208 @@
+#include "Harness.h"
+
+#include "search/frmRegion.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+QVariant mark(Harness& h, int bird) { return h.scalar("SELECT LifeList FROM Birds WHERE ID = ?", {bird}); }
+
+int sight(Harness& h, int bird, const char* date, int region, int country, int state, int district)
+{
+    h.db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district) "
+                   "VALUES (?, ?, 'Adult', ?, ?, ?, ?)",
+                   {bird, QString(date), region, country, state, district});
+    return h.scalar("SELECT max(Sight_ID) FROM Sightings").toInt();
+}
+
+QStringList optionsRow(Harness& h)
+{
+    auto rs = h.db().openRecordset("Options", db::RecordsetKind::Snapshot);
+    QStringList v;
+    for (const QString& f : rs.fieldNames()) v << f + "=" + rs.field(f).toString();
+    return v;
+}
+
+} // namespace
+
+TEST(RegionDialog, OpensWithNorthAmericaAndFourKinds)
+{
+    Harness h;
+    frmRegion d(h.ctx, h.w.get());
+    EXPECT_EQ(d.windowTitle(), "Select Search Region");
+    EXPECT_TRUE(d.optRegion[1]->isChecked());
+    QStringList captions;
+    for (int i = 1; i <= 4; ++i) captions << d.optRegion[i]->text();
+    EXPECT_EQ(captions, (QStringList{"Region", "Country", "Province/State", "District/County"}));
+    ASSERT_EQ(d.lstRegion->count(), 1);
+    EXPECT_EQ(d.lstRegion->item(0)->text(), "North America");
+    EXPECT_EQ(h.state.selReg_ID, 1);
+    EXPECT_EQ(d.cmdOK->text(), "Use");
+    EXPECT_EQ(d.cmdCancel->text(), "Close");
+    EXPECT_EQ(d.lblList->text(), "Available CheckLists:");
+}
+
+TEST(RegionDialog, UseRightAwayMakesNorthAmericaCurrent)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', searchType = 'Life Sightings', "
+               "lifetotal = 6, lifesum = 3");
+    });
+    frmRegion d(h.ctx, h.w.get());
+    d.cmdOK_Click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(h.state.Reg_ID, 1);
+    EXPECT_EQ(h.state.regname, "North America");
+    EXPECT_EQ(h.state.regType, "Region");
+    EXPECT_EQ(h.state.searchType, "All Birds");
+    EXPECT_EQ(h.names().size(), 12);
+    EXPECT_EQ(h.panel("Life"), "Sighted 0 of 12 Birds");
+    EXPECT_EQ(h.panel("Hits"), "Search Results: 12");
+    EXPECT_EQ(h.panel("Region"), "Region : North America");
+    EXPECT_EQ(h.panel("Type"), "Find : All Birds");
+    EXPECT_EQ(optionsRow(h), (QStringList{"regname=North America", "Reg_ID=1", "regType=Region", "searchType=All Birds",
+                                          "qrySort= Order By Birds.sortOrder", "qryResult=", "wincolor=false",
+                                          "SongCD=false", "lifetotal=12", "lifesum=0"}));
+}
+
+TEST(RegionDialog, EachKindStoresItsWordAndReadsItsSightingsColumn)
+{
+    Harness h;
+    const int inOntario = sight(h, 1, "2020-05-01", 0, 0, 2, 0);
+    sight(h, 2, "2020-05-02", 0, 3, 0, 0); // Canada, not Ontario
+    frmRegion d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    ASSERT_EQ(d.lstRegion->count(), 1);
+    EXPECT_EQ(d.lstRegion->currentItem()->text(), "Ontario");
+    EXPECT_EQ(h.state.selReg_ID, 2);
+    d.cmdOK_Click();
+    EXPECT_EQ(h.state.regType, "State");
+    EXPECT_EQ(h.scalar("SELECT regType FROM Options").toString(), "State");
+    EXPECT_EQ(mark(h, 1).toInt(), inOntario);
+    EXPECT_EQ(mark(h, 2).toInt(), 0);
+    EXPECT_EQ(h.names().size(), 6);
+    EXPECT_EQ(h.panel("Life"), "Sighted 1 of 6 Birds");
+    EXPECT_EQ(h.scalar("SELECT lifesum FROM Options").toInt(), 1);
+
+    frmRegion c(h.ctx, h.w.get());
+    c.optRegion_Click(2);
+    c.cmdOK_Click();
+    EXPECT_EQ(h.state.regType, "Country");
+    EXPECT_EQ(h.state.regname, "Canada");
+    EXPECT_EQ(mark(h, 1).toInt(), 0) << "the Ontario sighting names no country";
+    EXPECT_GT(mark(h, 2).toInt(), 0);
+}
+
+TEST(RegionDialog, EarliestSightingWinsAndTiesGoToTheLowerNumber)
+{
+    Harness h;
+    sight(h, 4, "2021-06-01", 1, 0, 0, 0);
+    const int earliest = sight(h, 4, "2019-01-15", 1, 0, 0, 0);
+    sight(h, 4, "2018-01-01", 0, 3, 0, 0); // earlier, but not in the region
+    const int tieFirst = sight(h, 5, "2020-02-02", 1, 0, 0, 0);
+    sight(h, 5, "2020-02-02", 1, 0, 0, 0);
+    sight(h, 6, "2020-02-02", 0, 0, 2, 0); // only outside the region
+    h.db().execute("UPDATE Birds SET LifeList = 99 WHERE ID IN (6, 7)"); // stale marks of another region
+    frmRegion d(h.ctx, h.w.get());
+    d.cmdOK_Click();
+    EXPECT_EQ(mark(h, 4).toInt(), earliest);
+    EXPECT_EQ(mark(h, 5).toInt(), tieFirst);
+    EXPECT_EQ(mark(h, 6).toInt(), 0);
+    EXPECT_EQ(mark(h, 7).toInt(), 0);
+    EXPECT_EQ(h.panel("Life"), "Sighted 2 of 12 Birds");
+}
+
+TEST(RegionDialog, EmptyChecklistChangesNothing)
+{
+    Harness h;
+    const int s = sight(h, 1, "2020-01-01", 1, 0, 0, 0);
+    h.db().execute("UPDATE Birds SET LifeList = ? WHERE ID = 1", {s});
+    const QStringList before = optionsRow(h);
+    frmRegion d(h.ctx, h.w.get());
+    d.optRegion_Click(4);
+    EXPECT_EQ(d.lstRegion->currentItem()->text(), "Point Pelee");
+    d.cmdOK_Click();
+    EXPECT_NE(d.result(), QDialog::Accepted) << "the dialog stays for another choice";
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_EQ(h.platform.messages[0].text, "There are no birds entered in the checklist for this region. Select "
+                                           "another region, or enter birds into the checklist by selecting EDIT.");
+    EXPECT_EQ(h.platform.messages[0].title, "Unsuccessful Search");
+    EXPECT_EQ(optionsRow(h), before);
+    EXPECT_EQ(mark(h, 1).toInt(), s) << "the marks still describe the current region";
+    EXPECT_EQ(h.state.Reg_ID, 1);
+    EXPECT_EQ(h.names().size(), 12);
+    EXPECT_EQ(d.optRegion[4]->isChecked(), true);
+    EXPECT_EQ(d.lstRegion->count(), 1);
+}
+
+TEST(RegionDialog, KindWithoutRegionsDisablesUse)
+{
+    Harness h([](test::TestFolder& f) { f.exec("DELETE FROM Regions WHERE Type = 'Country'"); });
+    frmRegion d(h.ctx, h.w.get());
+    d.optRegion_Click(2);
+    EXPECT_EQ(d.lstRegion->count(), 0);
+    EXPECT_FALSE(d.cmdOK->isEnabled());
+    d.optRegion_Click(3);
+    EXPECT_TRUE(d.cmdOK->isEnabled());
+}
+
+TEST(RegionDialog, DoubleClickUsesTheRegion)
+{
+    Harness h;
+    frmRegion d(h.ctx, h.w.get());
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    d.optRegion_Click(3);
+    QListWidgetItem* item = d.lstRegion->item(0);
+    const QRect r = d.lstRegion->visualItemRect(item);
+    QTest::mouseClick(d.lstRegion->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(d.lstRegion->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(h.state.regname, "Ontario");
+    EXPECT_EQ(h.names().size(), 6);
+}
+
+TEST(RegionDialog, ListFollowsTheSortOrder)
+{
+    Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET qrySort = ' Order BY Birds.Name'"); });
+    frmRegion d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    d.cmdOK_Click();
+    EXPECT_EQ(h.names(), (QStringList{"American Robin", "Canada Goose", "Hermit Thrush", "Mallard", "Wood Duck",
+                                      "Wood Thrush"}));
+}
+
+TEST(RegionDialog, MenuCommandShowsTheFirstSpeciesAfterwards)
+{
+    Harness h;
+    h.run("mnuViewLast");
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->optRegion_Click(3);
+        d->cmdOK->click();
+    });
+    h.run("mnuSearchRegion");
+    EXPECT_EQ(h.shown(), "Canada Goose");
+    EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 6");
+    EXPECT_EQ(h.w->lblStatus->text(), "Status: Breeder");
+    EXPECT_EQ(h.state.curScode, "CP/") << "the page reads the new region's checklist";
+
+    QTimer::singleShot(0, [] {
+        if (auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget())) d->cmdCancel->click();
+    });
+    h.run("mnuViewNext");
+    h.run("mnuSearchRegion");
+    EXPECT_EQ(h.shown(), "Canada Goose") << "Close also shows the first species";
+    EXPECT_EQ(h.state.regname, "Ontario");
+}
