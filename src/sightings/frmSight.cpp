@@ -1,0 +1,340 @@
+#include "frmSight.h"
+
+#include "AppState.h"
+#include "SightingDates.h"
+#include "browser/frmDisplay.h"
+#include "platform/Platform.h"
+#include "ui/ImageList.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace fl {
+
+namespace {
+
+const char* const kPlaceQueries[4] = {"GetRegions", "GetCountries", "GetStates", "GetDistricts"};
+const char* const kPlaceFields[4] = {"Region", "country", "state", "district"};
+const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "District/County"};
+
+} // namespace
+
+frmSight::frmSight(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmSight"));
+    setWindowTitle(QStringLiteral("New Sighting Entry"));
+    buildWindow();
+    Form_Load();
+}
+
+void frmSight::buildWindow()
+{
+    auto label = [this](int index, const QString& text, QWidget* buddy, QWidget* parent) {
+        lbltitle[index] = new QLabel(text, parent);
+        lbltitle[index]->setObjectName(QStringLiteral("lbltitle(%1)").arg(index));
+        if (buddy) lbltitle[index]->setBuddy(buddy);
+        return lbltitle[index];
+    };
+
+    Frame2 = new QGroupBox(QStringLiteral("Sighting Details"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    txtDate = new QLineEdit(Frame2);
+    txtDate->setObjectName(QStringLiteral("txtDate"));
+    cmbType = new QComboBox(Frame2);
+    cmbType->setObjectName(QStringLiteral("cmbType"));
+    cmbType->setEditable(true);
+    cmbType->setInsertPolicy(QComboBox::NoInsert);
+    txtSite = new QLineEdit(Frame2);
+    txtSite->setObjectName(QStringLiteral("txtSite"));
+    txtNotes = new QPlainTextEdit(Frame2);
+    txtNotes->setObjectName(QStringLiteral("txtNotes"));
+    txtNotes->setTabChangesFocus(true);
+    auto* details = new QGridLayout(Frame2);
+    details->addWidget(label(6, QStringLiteral("Date"), txtDate, Frame2), 0, 0);
+    details->addWidget(txtDate, 0, 1);
+    details->addWidget(label(7, QStringLiteral("Type"), cmbType, Frame2), 1, 0);
+    details->addWidget(cmbType, 1, 1);
+    details->addWidget(label(4, QStringLiteral("Site"), txtSite, Frame2), 2, 0);
+    details->addWidget(txtSite, 2, 1);
+    details->addWidget(label(5, QStringLiteral("Notes"), txtNotes, Frame2), 3, 0, Qt::AlignTop);
+    details->addWidget(txtNotes, 3, 1);
+
+    Frame1 = new QGroupBox(QStringLiteral("Location Details (Optional)"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* places = new QGridLayout(Frame1);
+    for (int k = 0; k < 4; ++k) {
+        cmbPlace[k] = new QComboBox(Frame1);
+        cmbPlace[k]->setObjectName(QStringLiteral("cmbPlace(%1)").arg(k));
+        cmbPlace[k]->setMinimumContentsLength(18);
+        PicClear[k] = new QToolButton(Frame1);
+        PicClear[k]->setObjectName(QStringLiteral("PicClear(%1)").arg(k));
+        PicClear[k]->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
+        const QString clearText = QStringLiteral("Clear %1").arg(QString::fromLatin1(kPlaceLabels[k]));
+        PicClear[k]->setToolTip(clearText);
+        PicClear[k]->setAccessibleName(clearText);
+        PicClear[k]->setAutoRaise(true);
+        connect(PicClear[k], &QToolButton::clicked, this, [this, k] { PicClear_Click(k); });
+        places->addWidget(label(k, QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k], Frame1), k, 0);
+        places->addWidget(cmbPlace[k], k, 1);
+        places->addWidget(PicClear[k], k, 2);
+    }
+
+    lbltitle[8] = new QLabel(QStringLiteral("First Sighting of the "), this);
+    lbltitle[8]->setObjectName(QStringLiteral("lbltitle(8)"));
+    QFont heading = lbltitle[8]->font();
+    heading.setBold(true);
+    heading.setPointSize(heading.pointSize() + 2);
+    lbltitle[8]->setFont(heading);
+
+    cmdSave = new QPushButton(QStringLiteral("&Save"), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdRecall = new QPushButton(QStringLiteral("&Last Entry"), this);
+    cmdRecall->setObjectName(QStringLiteral("cmdRecall"));
+    cmdDelete = new QPushButton(QStringLiteral("&Delete"), this);
+    cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
+    cmdDelete->hide();
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdRecall, &QPushButton::clicked, this, [this] { cmdRecall_Click(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdRecall);
+    buttons->addWidget(cmdDelete);
+    buttons->addStretch();
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdCancel);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(Frame2, 3);
+    columns->addWidget(Frame1, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lbltitle[8]);
+    layout->addLayout(columns);
+    layout->addLayout(buttons);
+}
+
+void frmSight::Form_Load()
+{
+    AppState& s = m_ctx.state;
+    setWindowIcon(ImageList1::icon(10));
+    for (int k = 0; k < 4; ++k) {
+        auto rs = s.db().openRecordset(QString::fromLatin1(kPlaceQueries[k]), db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext())
+            cmbPlace[k]->addItem(rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("Reg_ID")).toInt());
+        cmbPlace[k]->setCurrentIndex(-1);
+    }
+    cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
+                       QStringLiteral("Immature"), QStringLiteral("Pair")});
+    cmbType->setCurrentIndex(-1);
+    lbltitle[8]->setText(lbltitle[8]->text() + m_ctx.main->lblName[0]->text());
+
+    if (s.sightingMode) {
+        cmdDelete->setVisible(true);
+        cmdRecall->setVisible(false);
+        rsSight = s.db().openRecordset(QStringLiteral("Select * from sightings where sight_ID = ")
+                                           + QString::number(s.rsBird.field(QStringLiteral("lifelist")).toInt()),
+                                       db::RecordsetKind::Dynaset);
+        if (rsSight.eof()) return; // not loaded: the caller reports it
+        ShowSighting();
+    } else {
+        txtDate->setText(longDate(QDate::currentDate()));
+        if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
+        // In the order they were stored, so that the last row is the latest sighting.
+        rsSight = s.db().openRecordset(QStringLiteral("SELECT * FROM Sightings ORDER BY Sight_ID"),
+                                       db::RecordsetKind::Dynaset);
+        if (rsSight.recordCount() == 0) cmdRecall->setEnabled(false);
+    }
+    m_loaded = true;
+}
+
+void frmSight::ShowSighting()
+{
+    txtDate->setText(longDate(rsSight.field(QStringLiteral("Date")).toDate()));
+    cmbType->setEditText(rsSight.field(QStringLiteral("Type")).toString());
+    txtSite->setText(rsSight.field(QStringLiteral("site")).toString());
+    txtNotes->setPlainText(rsSight.field(QStringLiteral("notes")).toString());
+    for (int k = 0; k < 4; ++k) {
+        const int id = rsSight.field(QString::fromLatin1(kPlaceFields[k])).toInt();
+        if (id <= 0) continue;
+        const QVariant name = m_ctx.state.db().scalar(QStringLiteral("Select Name from Regions Where Reg_ID = ")
+                                                      + QString::number(id));
+        const int index = cmbPlace[k]->findText(name.toString(), Qt::MatchExactly);
+        if (index >= 0) cmbPlace[k]->setCurrentIndex(index);
+    }
+}
+
+void frmSight::cmdRecall_Click()
+{
+    if (rsSight.recordCount() == 0) return;
+    rsSight.moveLast();
+    ShowSighting();
+}
+
+void frmSight::PicClear_Click(int index)
+{
+    cmbPlace[index]->setCurrentIndex(-1);
+    cmbPlace[index]->setFocus();
+}
+
+void frmSight::cmdCancel_Click() { reject(); }
+
+void frmSight::setLifeCommands(bool sighted)
+{
+    m_ctx.main->setCommandEnabled(QStringLiteral("mnuFileSighting"), QStringLiteral("Add"), !sighted);
+    m_ctx.main->setCommandEnabled(QStringLiteral("mnuViewDetails"), QStringLiteral("View"), sighted);
+}
+
+void frmSight::writeLifePanel()
+{
+    const db::Recordset& o = m_ctx.state.rsOptions;
+    m_ctx.main->setLifePanel(QStringLiteral("LifeList: ") + o.field(QStringLiteral("lifesum")).toString()
+                             + QStringLiteral(" of ") + o.field(QStringLiteral("lifetotal")).toString());
+}
+
+// After a failed change nothing was stored: show the engine's message and read the
+// species and the options row again, so that nothing on screen claims otherwise.
+void frmSight::refreshAfterFailure(const QString& message)
+{
+    AppState& s = m_ctx.state;
+    m_ctx.platform.messageBox(message, windowTitle(), Platform::Buttons::Ok, Platform::Icon::Exclamation);
+    try {
+        s.rsOptions = s.db().openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
+        m_ctx.main->cmbNames_Click();
+    } catch (const db::DbError&) {
+    }
+}
+
+void frmSight::cmdSave_Click()
+{
+    AppState& s = m_ctx.state;
+    const QDate date = parseSightingDate(txtDate->text());
+    if (!date.isValid()) {
+        m_ctx.platform.messageBox(QStringLiteral("The date is missing or not in a proper format."),
+                                  QStringLiteral("Improper Date"), Platform::Buttons::Ok, Platform::Icon::None);
+        txtDate->setFocus();
+        return;
+    }
+    int place[4];
+    for (int k = 0; k < 4; ++k)
+        place[k] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
+
+    bool becameLifeBird = false;
+    try {
+        db::Transaction tx(s.db());
+        if (s.sightingMode) rsSight.edit();
+        else rsSight.addNew();
+        rsSight.setField(QStringLiteral("bird_ID"), s.rsBird.field(QStringLiteral("id")));
+        rsSight.setField(QStringLiteral("Date"), date);
+        rsSight.setField(QStringLiteral("Type"), cmbType->currentText());
+        for (int k = 0; k < 4; ++k) rsSight.setField(QString::fromLatin1(kPlaceFields[k]), place[k]);
+        rsSight.setField(QStringLiteral("site"), txtSite->text());
+        rsSight.setField(QStringLiteral("notes"), txtNotes->toPlainText());
+        rsSight.update();
+        rsSight.setBookmark(rsSight.lastModified());
+        const int sightId = rsSight.field(QStringLiteral("Sight_ID")).toInt();
+
+        // In the current region when a place box names it; with no region, every sighting counts.
+        bool inRegion = s.Reg_ID == 0;
+        for (int k = 0; k < 4; ++k) inRegion = inRegion || cmbPlace[k]->currentText() == s.regname;
+        if (!s.sightingMode && s.rsBird.field(QStringLiteral("lifelist")).toInt() < 1 && inRegion) {
+            s.rsBird.edit();
+            s.rsBird.setField(QStringLiteral("lifelist"), sightId);
+            s.rsBird.update();
+            s.rsOptions.edit();
+            s.rsOptions.setField(QStringLiteral("lifesum"), s.rsOptions.field(QStringLiteral("lifesum")).toInt() + 1);
+            s.rsOptions.update();
+            becameLifeBird = true;
+        }
+        tx.commit();
+    } catch (const db::DbError& e) {
+        rsSight.cancelUpdate();
+        refreshAfterFailure(e.message());
+        return;
+    }
+    if (becameLifeBird) {
+        setLifeCommands(true);
+        writeLifePanel();
+    }
+    accept();
+}
+
+void frmSight::cmdDelete_Click()
+{
+    AppState& s = m_ctx.state;
+    if (m_ctx.platform.messageBox(QStringLiteral("Do you really want to delete this Sighting?"),
+                                  QStringLiteral("Delete Sighting"), Platform::Buttons::YesNo, Platform::Icon::Question)
+        != Platform::Answer::Yes)
+        return;
+    bool stillSighted = false;
+    try {
+        db::Transaction tx(s.db());
+        rsSight.remove();
+        rsSight.moveNext();
+        // Another sighting of the species in the current region takes the deleted one's place.
+        const QVariant birdId = s.rsBird.field(QStringLiteral("id"));
+        const QVariant next =
+            s.Reg_ID == 0
+                ? s.db().scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ? "
+                                               "ORDER BY Date, Sight_ID LIMIT 1"), {birdId})
+                : s.db().scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ?1 AND (Region = ?2 OR "
+                                               "country = ?2 OR state = ?2 OR district = ?2) ORDER BY Date, Sight_ID LIMIT 1"),
+                                {birdId, s.Reg_ID});
+        stillSighted = !next.isNull();
+        s.rsBird.edit();
+        s.rsBird.setField(QStringLiteral("lifelist"), stillSighted ? next.toInt() : 0);
+        s.rsBird.update();
+        if (!stillSighted) {
+            s.rsOptions.edit();
+            s.rsOptions.setField(QStringLiteral("lifesum"),
+                                 std::max(0, s.rsOptions.field(QStringLiteral("lifesum")).toInt() - 1));
+            s.rsOptions.update();
+        }
+        tx.commit();
+    } catch (const db::DbError& e) {
+        refreshAfterFailure(e.message());
+        reject();
+        return;
+    }
+    if (!stillSighted) {
+        setLifeCommands(false);
+        writeLifePanel();
+    }
+    accept();
+}
+
+namespace {
+
+void showSighting(Context& ctx, bool viewMode)
+{
+    AppState& s = ctx.state;
+    if (!s.rsBird.isOpen() || s.rsBird.eof()) return; // no species on show
+    s.sightingMode = viewMode;
+    {
+        frmSight dialog(ctx, ctx.main);
+        if (dialog.loaded()) {
+            dialog.exec();
+        } else {
+            ctx.platform.messageBox(QStringLiteral("The life-list sighting of this bird could not be found."),
+                                    dialog.windowTitle(), Platform::Buttons::Ok, Platform::Icon::Exclamation);
+        }
+    }
+    ctx.main->cmbNames->setFocus();
+}
+
+} // namespace
+
+void mnuFileSighting_Click(Context& ctx) { showSighting(ctx, false); }
+void mnuViewDetails_Click(Context& ctx) { showSighting(ctx, true); }
+
+} // namespace fl

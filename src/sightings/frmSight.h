@@ -1,0 +1,62 @@
+#pragma once
+
+#include "db/Recordset.h"
+#include "ui/Context.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+
+namespace fl {
+
+// "New Sighting Entry": records a sighting of the species on show, or shows, changes and
+// deletes its life-list sighting, and keeps the life list of the current region.
+class frmSight : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmSight(Context& ctx, QWidget* parent = nullptr);
+
+    void ShowSighting();
+    void cmdRecall_Click();
+    void PicClear_Click(int index);
+    void cmdSave_Click();
+    void cmdDelete_Click();
+    void cmdCancel_Click();
+    // Whether the window could load what it shows (view mode needs the sighting).
+    bool loaded() const { return m_loaded; }
+
+    QLabel* lbltitle[9] = {};
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QLineEdit* txtDate = nullptr;
+    QComboBox* cmbType = nullptr;
+    QLineEdit* txtSite = nullptr;
+    QPlainTextEdit* txtNotes = nullptr;
+    QComboBox* cmbPlace[4] = {};
+    QToolButton* PicClear[4] = {};
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdRecall = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    db::Recordset rsSight;
+
+private:
+    void buildWindow();
+    void Form_Load();
+    void setLifeCommands(bool sighted);
+    void writeLifePanel();
+    void refreshAfterFailure(const QString& message);
+    Context& m_ctx;
+    bool m_loaded = false;
+};
+
+void mnuFileSighting_Click(Context& ctx);
+void mnuViewDetails_Click(Context& ctx);
+
+} // namespace fl
