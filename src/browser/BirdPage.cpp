@@ -94,7 +94,6 @@ void frmDisplay::cmbNames_Click()
     lblName[0]->adjustSize();
     lblName[4]->move(lblName[0]->x() + lblName[0]->width() + tw(100), lblName[4]->y());
     lblName[4]->setText(QStringLiteral(" (") + s.rsBird.field(QStringLiteral("sci_name")).toString() + u')');
-    lblName[4]->adjustSize();
 
     // 5. The description, written without marking it as the user's change.
     s.loadingText = true;
@@ -111,10 +110,7 @@ void frmDisplay::cmbNames_Click()
         }
     }
     lblName[1]->setText(QStringLiteral("Family : ") + family);
-    lblName[1]->adjustSize();
-    lblName[1]->move(tw(px(frameGeometry().width()) - px(lblName[1]->width()) - 300), lblName[1]->y());
     lblName[2]->setText(QStringLiteral("Order : ") + order);
-    lblName[2]->adjustSize();
 
     // 7. Pictures.
     Picture2->hide();

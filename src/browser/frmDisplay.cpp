@@ -171,10 +171,13 @@ void frmDisplay::buildWindow()
     sci.setPointSize(12);
     sci.setItalic(true);
     lblName[4]->setFont(sci);
+    // The name labels size to their text; the family line is right-aligned in a wide label
+    // so that its right edge stays where the layout puts it, whatever the family's name.
     place(lblName[0], 120, 780, 5190, 435);
-    place(lblName[4], 5400, 855, 1725, 300);
-    place(lblName[2], 180, 1260, 660, 240);
-    place(lblName[1], 8160, 1260, 765, 240);
+    place(lblName[4], 5400, 855, 6000, 300);
+    place(lblName[2], 180, 1260, 6000, 240);
+    place(lblName[1], 3000, 1260, 6000, 240);
+    lblName[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     for (int i = 0; i < 2; ++i) {
         picCont[i] = new QFrame(central);

@@ -1,6 +1,7 @@
 #include "ImageList.h"
 
 #include <QFile>
+#include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <cmath>
@@ -35,12 +36,17 @@ QPixmap pixmap(int number, int size)
 
 QIcon icon(int number)
 {
+    // Drawn once: the bird page sets the same few icons for every species.
+    static QHash<int, QIcon> drawn;
+    const auto known = drawn.constFind(number);
+    if (known != drawn.constEnd()) return *known;
     QIcon icon;
     for (int size : {16, 24, 32, 48}) {
         const QPixmap pm = pixmap(number, size);
         if (pm.isNull()) return {};
         icon.addPixmap(pm);
     }
+    drawn.insert(number, icon);
     return icon;
 }
 

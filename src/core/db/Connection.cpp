@@ -32,9 +32,10 @@ void Connection::endBatch() noexcept
     if (m_batchDepth > 0 && --m_batchDepth == 0) m_pending.clear(); // unflushed updates are dropped
 }
 
-void Connection::holdUpdate(const QString& table, const QStringList& columns, qint64 rowid, QVariantList values)
+void Connection::holdUpdate(const QString& group, const QString& table, const QStringList& columns, qint64 rowid,
+                            QVariantList values)
 {
-    PendingGroup& g = m_pending[table + u'|' + columns.join(u',')];
+    PendingGroup& g = m_pending[group];
     if (g.table.isEmpty()) {
         g.table = table;
         g.columns = columns;

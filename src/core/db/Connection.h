@@ -40,7 +40,9 @@ public:
     bool batching() const { return m_batchDepth > 0; }
     void beginBatch() { ++m_batchDepth; }
     void endBatch() noexcept;
-    void holdUpdate(const QString& table, const QStringList& columns, qint64 rowid, QVariantList values);
+    // `group` names the table and columns ("table|col,col").
+    void holdUpdate(const QString& group, const QString& table, const QStringList& columns, qint64 rowid,
+                    QVariantList values);
     // Writes the held updates, one set-based statement per table and set of columns.
     void flushPending();
 

@@ -167,8 +167,11 @@ RecordsetData& need(const std::unique_ptr<RecordsetData>& d)
 
 int columnOf(const RecordsetData& r, const QString& name)
 {
+    if (r.lastColumn >= 0 && name == r.lastName) return r.lastColumn;
     const auto it = r.index.constFind(name.toLower());
     if (it == r.index.constEnd()) throw DbError(QStringLiteral("Item not found in this collection: ") + name);
+    r.lastName = name;
+    r.lastColumn = *it;
     return *it;
 }
 
@@ -442,15 +445,20 @@ void Recordset::update()
                 }
             }
             if (params.isEmpty()) continue;
-            if (r.conn->batching()) {
-                QStringList columns;
-                for (int i = 0; i < ncols; ++i)
-                    if (r.dirty[i] && r.originTable[i] == t) columns << r.originColumn[i];
-                r.conn->holdUpdate(r.tables[t], columns, r.rowid(r.pos, t), std::move(params));
+            const quint64 key = mask * 64 + quint64(t);
+            if (r.conn->batching() && ncols <= 63) {
+                auto held = r.heldColumns.find(key);
+                if (held == r.heldColumns.end()) {
+                    QStringList columns;
+                    for (int i = 0; i < ncols; ++i)
+                        if (r.dirty[i] && r.originTable[i] == t) columns << r.originColumn[i];
+                    held = r.heldColumns.emplace(key, std::make_pair(r.tables[t] + u'|' + columns.join(u','), columns)).first;
+                }
+                r.conn->holdUpdate(held->second.first, r.tables[t], held->second.second, r.rowid(r.pos, t),
+                                   std::move(params));
                 continue;
             }
             params << r.rowid(r.pos, t);
-            const quint64 key = mask * 64 + quint64(t);
             Statement*& st = r.updates[ncols > 63 ? 0 : key];
             if (!st || ncols > 63) {
                 QStringList sets;

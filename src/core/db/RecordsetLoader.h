@@ -45,8 +45,12 @@ struct RecordsetData {
     bool noMatch = true;
 
     std::unordered_map<int, FindIndex> findIndexes;
-    // UPDATE statements by table and set of columns written.
+    // UPDATE statements, and the columns they write, by table and set of columns written.
     std::unordered_map<quint64, Statement*> updates;
+    std::unordered_map<quint64, std::pair<QString, QStringList>> heldColumns;
+    // The last field looked up by name (loops ask for the same few names again and again).
+    mutable QString lastName;
+    mutable int lastColumn = -1;
 
     QVariant& at(int row, int col) { return cells[size_t(row) * ncols + col]; }
     const QVariant& at(int row, int col) const { return cells[size_t(row) * ncols + col]; }
