@@ -363,7 +363,6 @@ void frmDisplay::runCommand(const QString& item)
         (*it)();
     } catch (const std::exception& e) {
         // Database failures in a command: the engine's message, and the window carries on.
-        m_ctx.platform.setHourglass(false);
         m_ctx.platform.messageBox(QString::fromUtf8(e.what()), QStringLiteral("Featherlog"),
                                   Platform::Buttons::Ok, Platform::Icon::Exclamation);
     }
