@@ -142,20 +142,25 @@ void frmSight::Form_Load()
     if (s.sightingMode) {
         cmdDelete->setVisible(true);
         cmdRecall->setVisible(false);
-        rsSight = s.db().openRecordset(QStringLiteral("Select * from sightings where sight_ID = ")
-                                           + QString::number(s.rsBird.field(QStringLiteral("lifelist")).toInt()),
-                                       db::RecordsetKind::Dynaset);
+        m_sightingsQuery = QStringLiteral("Select * from sightings where sight_ID = ")
+                           + QString::number(s.rsBird.field(QStringLiteral("lifelist")).toInt());
+        openSightings();
         if (rsSight.eof()) return; // not loaded: the caller reports it
         ShowSighting();
     } else {
         txtDate->setText(longDate(QDate::currentDate()));
         if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
         // In the order they were stored, so that the last row is the latest sighting.
-        rsSight = s.db().openRecordset(QStringLiteral("SELECT * FROM Sightings ORDER BY Sight_ID"),
-                                       db::RecordsetKind::Dynaset);
+        m_sightingsQuery = QStringLiteral("SELECT * FROM Sightings ORDER BY Sight_ID");
+        openSightings();
         if (rsSight.recordCount() == 0) cmdRecall->setEnabled(false);
     }
     m_loaded = true;
+}
+
+void frmSight::openSightings()
+{
+    rsSight = m_ctx.state.db().openRecordset(m_sightingsQuery, db::RecordsetKind::Dynaset);
 }
 
 void frmSight::ShowSighting()
@@ -258,8 +263,11 @@ void frmSight::cmdSave_Click()
         }
         tx.commit();
     } catch (const db::DbError& e) {
-        rsSight.cancelUpdate();
         refreshAfterFailure(e.message());
+        try {
+            openSightings(); // the rows as they are stored, without the one that failed
+        } catch (const db::DbError&) {
+        }
         return;
     }
     if (becameLifeBird) {

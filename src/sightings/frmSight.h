@@ -52,8 +52,10 @@ private:
     void setLifeCommands(bool sighted);
     void writeLifePanel();
     void refreshAfterFailure(const QString& message);
+    void openSightings();
     Context& m_ctx;
     bool m_loaded = false;
+    QString m_sightingsQuery;
 };
 
 void mnuFileSighting_Click(Context& ctx);

@@ -315,6 +315,12 @@ TEST(SightingWindow, AFailedSaveStoresNothingAndSaysWhy)
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0);
     EXPECT_EQ(h->state.rsOptions.field("lifesum").toInt(), 11);
     EXPECT_TRUE(h->enabled("mnuFileSighting")) << "the window shows what is stored";
+    EXPECT_EQ(d->rsSight.recordCount(), 0);
+    h->db().execute("DROP TRIGGER NoCounting");
+    d->cmdSave_Click(); // the user tries again once the cause is gone
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(sightings(*h), 1);
+    EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 12);
 }
 
 TEST(SightingWindow, MenuCommandsOpenTheTwoModes)
