@@ -10,7 +10,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QToolButton>
 
 namespace fl {

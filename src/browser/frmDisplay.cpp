@@ -12,7 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -214,12 +214,16 @@ void frmDisplay::buildWindow()
     lblStatus->setFont(bold);
     place(lblStatus, 1200, 165, 3375, 255);
 
-    txtData = new QPlainTextEdit(picCont[0]);
+    txtData = new QTextEdit(picCont[0]);
     txtData->setObjectName(QStringLiteral("txtData"));
     txtData->setAccessibleName(QStringLiteral("Description"));
     txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtData->setAcceptRichText(false); // the description is plain text, pasted text included
+    txtData->setTabChangesFocus(true);
     place(txtData, 60, 570, 4500, 2895);
-    connect(txtData, &QPlainTextEdit::textChanged, this, [this] {
+    // The text box lays its text out when it is painted, so stepping through species
+    // quickly does not lay out every description on the way.
+    connect(txtData, &QTextEdit::textChanged, this, [this] {
         if (!m_ctx.state.loadingText) m_ctx.state.textChanged = true;
     });
 

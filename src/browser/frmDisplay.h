@@ -10,7 +10,7 @@
 class QComboBox;
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
+class QTextEdit;
 class QToolBar;
 class QToolButton;
 class QAction;
@@ -77,7 +77,7 @@ public:
     // Window parts.
     QComboBox* cmbNames = nullptr;
     QLabel* lblName[5] = {};
-    QPlainTextEdit* txtData = nullptr;
+    QTextEdit* txtData = nullptr;
     QLabel* lblStatus = nullptr;
     QToolButton* img[4] = {};
     QFrame* picCont[2] = {};

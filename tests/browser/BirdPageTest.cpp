@@ -2,7 +2,7 @@
 #include "ui/ImageList.h"
 
 #include <QAction>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
