@@ -80,6 +80,8 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
     try {
         execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
         execRaw(*conn, QStringLiteral("PRAGMA cache_size = -32768"));
+        // Temporary tables (the write batch's) stay in memory, never in a file beside the database.
+        execRaw(*conn, QStringLiteral("PRAGMA temp_store = MEMORY"));
         if (exclusive) {
             execRaw(*conn, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
             // Taking the write lock once keeps it for the life of the connection, so no
@@ -110,6 +112,7 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(password));
     execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
     execRaw(*conn, QStringLiteral("PRAGMA cache_size = -32768"));
+    execRaw(*conn, QStringLiteral("PRAGMA temp_store = MEMORY"));
     return std::unique_ptr<Database>(new Database(std::move(conn)));
 }
 
