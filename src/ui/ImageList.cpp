@@ -50,12 +50,6 @@ QIcon icon(int number)
     return icon;
 }
 
-QIcon icon(const QString& key)
-{
-    if (key == u"Wizard") return icon(8);
-    return {};
-}
-
 } // namespace ImageList1
 
 int twipsToPixels(int twips, int dpi) { return int(std::lround(double(twips) * dpi / 1440.0)); }

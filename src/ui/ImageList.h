@@ -10,8 +10,6 @@ namespace fl {
 namespace ImageList1 {
 QIcon icon(int number);
 QPixmap pixmap(int number, int size = 32);
-// Pictures also named by key ("Wizard").
-QIcon icon(const QString& key);
 } // namespace ImageList1
 
 // Converts twips (1440 to the inch) to pixels at a widget's dots per inch, and back.
