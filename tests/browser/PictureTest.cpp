@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QComboBox>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -145,4 +147,27 @@ TEST_F(Pictures, ZoomWindowShowsTheWholePictureWithinTheScreen)
     closeNextDialog(&title);
     QTest::mouseClick(h->w->img[3], Qt::LeftButton);
     EXPECT_EQ(title, "Canada Goose  (Wide)");
+}
+
+TEST_F(Pictures, SeasonalIconOpensTheDetailWindowForTheCurrentCode)
+{
+    auto h = start({});
+    h->db().execute("UPDATE Checklists SET scode = 'CPLUsI///' WHERE Bird_ID = 3 AND Reg_ID = 1");
+    h->run("mnuViewNext");
+    h->run("mnuViewFirst");
+    QStringList lines;
+    QTimer::singleShot(0, [&lines] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            for (int i = 0; i < 3; ++i)
+                lines << w->findChild<QLabel*>(QStringLiteral("lblStatus(%1)").arg(i))->text();
+            w->close();
+        }
+    });
+    h->w->txtData->setFocus();
+    QTest::mouseClick(h->w->img[1], Qt::LeftButton);
+    EXPECT_EQ(lines, (QStringList{"Abundant Permanent Breeder  (Limited range)",
+                                  "Uncommon Summer Non-breeder  (Irregular)", ""}));
+    EXPECT_EQ(h->platform.beeps, 1);
+    // The window's focus child (the offscreen platform does not activate it again by itself).
+    EXPECT_EQ(h->w->focusWidget(), h->w->cmbNames) << "focus goes back to the list";
 }
