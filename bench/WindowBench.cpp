@@ -9,11 +9,11 @@
 #include "RatioReporter.h"
 #include "Startup.h"
 #include "Synthetic.h"
+#include "app/Wiring.h"
 #include "browser/frmDisplay.h"
 #include "platform/ScriptedPlatform.h"
 #include "search/frmName.h"
 #include "search/frmRegion.h"
-#include "ui/Commands.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,8 +36,7 @@ struct Program {
     {
         state.appFolder = folder;
         openAndLoadOptions(state);
-        w = std::make_unique<frmDisplay>(ctx);
-        connectCommands(ctx);
+        w = createMainWindow(ctx);
         w->Form_Load();
     }
 };

@@ -2,9 +2,9 @@
 
 #include "AppState.h"
 #include "Startup.h"
+#include "app/Wiring.h"
 #include "browser/frmDisplay.h"
 #include "platform/QtPlatform.h"
-#include "ui/Commands.h"
 #include "ui/Context.h"
 
 #include <QApplication>
@@ -33,16 +33,15 @@ int main(int argc, char** argv)
         return fail(QString::fromUtf8(e.what()));
     }
 
-    fl::frmDisplay window(ctx);
-    platform.setParentWindow(&window);
-    fl::connectCommands(ctx);
+    const std::unique_ptr<fl::frmDisplay> window = fl::createMainWindow(ctx);
+    platform.setParentWindow(window.get());
     try {
-        window.Form_Load();
+        window->Form_Load();
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
     // Without a window manager to maximise it, the window still fills the screen.
-    window.setGeometry(window.screen()->availableGeometry());
-    window.showMaximized();
+    window->setGeometry(window->screen()->availableGeometry());
+    window->showMaximized();
     return app.exec();
 }

@@ -4,6 +4,7 @@
 
 #include "AppState.h"
 #include "StatusCodes.h"
+#include "StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
 
@@ -40,10 +41,12 @@ void frmDisplay::setSpeciesCommandsEnabled(bool enabled)
 {
     for (const char* item : {"mnuFileImage", "mnuFileImageDelete", "mnuFileEditTitle", "mnuFileSong",
                              "mnuFileSongDelete", "mnuFileSighting", "mnuViewDetails", "mnuFilePlay"})
-        menuItem(QString::fromLatin1(item))->setEnabled(enabled);
-    for (const char* key : {"Add", "View", "Play"}) toolButton(QString::fromLatin1(key))->setEnabled(enabled);
-    if (!enabled) setCommandEnabled(QStringLiteral("mnuFilePlayCD"), QStringLiteral("CDSong"), false);
-    for (QToolButton* icon : img) icon->setEnabled(enabled);
+        m_commands.setEnabled(QString::fromLatin1(item), enabled);
+    if (!enabled) m_commands.setEnabled(QStringLiteral("mnuFilePlayCD"), false);
+    m_commands.setEnabled(kLinksIconCommand, enabled);
+    m_commands.setEnabled(kStatusIconCommand, enabled);
+    img[2]->setEnabled(enabled);
+    img[3]->setEnabled(enabled);
     txtData->setReadOnly(!enabled);
 }
 
@@ -122,16 +125,16 @@ void frmDisplay::cmbNames_Click()
         Picture2->clear();
         img[2]->hide();
         img[3]->hide();
-        menuItem(QStringLiteral("mnuFileImageDelete"))->setEnabled(false);
-        menuItem(QStringLiteral("mnuFileEditTitle"))->setEnabled(false);
+        m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), false);
+        m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), false);
         lblName[3]->clear();
     } else {
         s.rsImages.moveLast();
         s.rsImages.moveFirst();
         SetUpPicture();
         Picture2->show();
-        menuItem(QStringLiteral("mnuFileImageDelete"))->setEnabled(true);
-        menuItem(QStringLiteral("mnuFileEditTitle"))->setEnabled(true);
+        m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), true);
+        m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), true);
     }
 
     // 8. Status in the current region.
@@ -160,18 +163,18 @@ void frmDisplay::cmbNames_Click()
     // 9. Recorded song.
     const QVariant song = s.rsBird.field(QStringLiteral("song"));
     const bool hasSong = !song.isNull() && !song.toString().isEmpty();
-    setCommandEnabled(QStringLiteral("mnuFilePlay"), QStringLiteral("Play"), hasSong);
-    menuItem(QStringLiteral("mnuFileSongDelete"))->setEnabled(hasSong);
-    menuItem(QStringLiteral("mnuFileSong"))->setEnabled(!hasSong);
+    m_commands.setEnabled(QStringLiteral("mnuFilePlay"), hasSong);
+    m_commands.setEnabled(QStringLiteral("mnuFileSongDelete"), hasSong);
+    m_commands.setEnabled(QStringLiteral("mnuFileSong"), !hasSong);
 
     // 10. CD song, only while the CD option is on.
     if (s.SongCD) {
         rsCDSong = db.openRecordset(QStringLiteral("Select * from cdSong where Bird_ID = ") + withSign(id),
                                     db::RecordsetKind::Dynaset);
         if (rsCDSong.eof()) {
-            setCommandEnabled(QStringLiteral("mnuFilePlayCD"), QStringLiteral("CDSong"), false);
+            m_commands.setEnabled(QStringLiteral("mnuFilePlayCD"), false);
         } else {
-            setCommandEnabled(QStringLiteral("mnuFilePlayCD"), QStringLiteral("CDSong"), true);
+            m_commands.setEnabled(QStringLiteral("mnuFilePlayCD"), true);
             cdTrack = short(rsCDSong.field(QStringLiteral("Track")).toInt());
             cdStart = rsCDSong.field(QStringLiteral("start")).toFloat();
             cdDuration = rsCDSong.field(QStringLiteral("duration")).toFloat();
@@ -180,8 +183,8 @@ void frmDisplay::cmbNames_Click()
 
     // 11. Life list.
     const bool sighted = s.rsBird.field(QStringLiteral("lifelist")).toInt() > 0;
-    setCommandEnabled(QStringLiteral("mnuFileSighting"), QStringLiteral("Add"), !sighted);
-    setCommandEnabled(QStringLiteral("mnuViewDetails"), QStringLiteral("View"), sighted);
+    m_commands.setEnabled(QStringLiteral("mnuFileSighting"), !sighted);
+    m_commands.setEnabled(QStringLiteral("mnuViewDetails"), sighted);
 
     // 12. Links.
     s.rsLinks = db.openRecordset(QStringLiteral("Select * from Links Where Bird_ID = ") + QString::number(id.toInt()),
@@ -195,8 +198,7 @@ void frmDisplay::cmbNames_Click()
     }
 
     // 13. Position in the list.
-    setPanel(QStringLiteral("Hits"), QStringLiteral("Search Results : %1 of %2")
-                                         .arg(cmbNames->currentIndex() + 1).arg(cmbNames->count()));
+    setPanel(panel::Hits, panelText::position(cmbNames->currentIndex() + 1, cmbNames->count()));
 }
 
 } // namespace fl

@@ -6,7 +6,6 @@
 #include "AppFolder.h"
 #include "AppState.h"
 #include "browser/frmZoom.h"
-#include "checklists/frmStatus.h"
 #include "platform/Platform.h"
 
 #include <QComboBox>
@@ -83,14 +82,11 @@ void frmDisplay::img_Click(int index)
     AppState& s = m_ctx.state;
     switch (index) {
     case 0:
-        s.linkMode = true;
-        runCommand(QStringLiteral("mnuViewLinks"));
+        runCommand(kLinksIconCommand);
         break;
-    case 1: {
-        frmStatus status(s.curScode, m_ctx.platform, this);
-        status.exec();
+    case 1:
+        runCommand(kStatusIconCommand);
         break;
-    }
     case 2:
         if (s.rsImages.isOpen() && s.rsImages.recordCount() > 0) {
             s.rsImages.moveNext();

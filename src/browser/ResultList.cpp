@@ -3,7 +3,10 @@
 #include "frmDisplay.h"
 
 #include "AppState.h"
+#include "OptionsRow.h"
+#include "StatusTexts.h"
 #include "platform/Platform.h"
+#include "ui/Guard.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,6 +20,56 @@ void frmDisplay::fillNames(const QStringList& names)
     cmbNames->clear();
     cmbNames->addItems(names);
     cmbNames->setCurrentIndex(-1);
+    m_shownIndex = -1;
+}
+
+void frmDisplay::replaceSpeciesList(const QStringList& names, bool selectFirst)
+{
+    if (names.isEmpty()) storePendingText(); // no species will be selected to store it
+    fillNames(names);
+    if (names.isEmpty()) clearBirdPage();
+    else if (selectFirst) selectListIndex(0);
+}
+
+int frmDisplay::speciesCount() const { return cmbNames->count(); }
+
+bool frmDisplay::selectSpeciesByName(const QString& name)
+{
+    const int index = cmbNames->findText(name, Qt::MatchExactly);
+    if (index < 0) return false;
+    selectListIndex(index);
+    return true;
+}
+
+void frmDisplay::focusSpeciesList() { cmbNames->setFocus(); }
+
+int frmDisplay::currentSpeciesId() const
+{
+    const db::Recordset& b = m_ctx.state.rsBird;
+    return b.isOpen() && !b.eof() ? b.field(QStringLiteral("ID")).toInt() : 0;
+}
+
+QString frmDisplay::currentSpeciesName() const
+{
+    const db::Recordset& b = m_ctx.state.rsBird;
+    return b.isOpen() && !b.eof() ? b.field(QStringLiteral("Name")).toString() : QString();
+}
+
+// A name chosen in the list, by the user or by code. The description typed for the species
+// on show is stored first; when that fails, the list goes back to that species and the
+// typed text stays in the box, so nothing is lost.
+void frmDisplay::nameSelected(int index)
+{
+    if (index < 0) return;
+    const bool stored = runGuarded(m_ctx.platform, QStringLiteral("The changes to the description could not be stored."),
+                                   [this] { storePendingText(); });
+    if (!stored) {
+        const QSignalBlocker quiet(cmbNames);
+        cmbNames->setCurrentIndex(m_shownIndex);
+        return;
+    }
+    m_shownIndex = index;
+    runGuarded(m_ctx.platform, QStringLiteral("Featherlog could not show this bird."), [this] { cmbNames_Click(); });
 }
 
 void frmDisplay::selectListIndex(int index)
@@ -37,8 +90,7 @@ void frmDisplay::LoadListNames()
     fillNames(names);
     if (!names.isEmpty()) selectListIndex(0);
     else clearBirdPage();
-    setPanel(QStringLiteral("Hits"), QStringLiteral("Search Results : %1 of %2")
-                                         .arg(names.isEmpty() ? 0 : 1).arg(cmbNames->count()));
+    setPanel(panel::Hits, panelText::position(names.isEmpty() ? 0 : 1, cmbNames->count()));
 }
 
 void frmDisplay::mnuViewFirst_Click()
@@ -87,10 +139,9 @@ void sortBy(frmDisplay& w, Context& ctx, const QString& clause, bool byName)
         ctx.state.qrySort = clause;
         w.menuItem(QStringLiteral("mnuSortName"))->setChecked(byName);
         w.menuItem(QStringLiteral("mnuSortList"))->setChecked(!byName);
-        db::Recordset& options = ctx.state.rsOptions;
-        options.edit();
-        options.setField(QStringLiteral("qrySort"), clause);
-        options.update();
+        OptionsChange change;
+        change.qrySort = clause;
+        writeOptions(ctx.state, change);
     }
     w.runCommand(QStringLiteral("mnuSearchBird"));
 }

@@ -1,8 +1,11 @@
 #include "frmDisplay.h"
 
 #include "AppState.h"
+#include "OptionsRow.h"
 #include "Startup.h"
+#include "StatusTexts.h"
 #include "platform/Platform.h"
+#include "ui/Guard.h"
 #include "ui/ImageList.h"
 
 #include <QAction>
@@ -119,7 +122,7 @@ const char* const kPanels[] = {"Region", "Type", "Hits", "Life"};
 
 } // namespace
 
-frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx)
+frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx), m_commands(ctx.platform)
 {
     m_ctx.main = this;
     setObjectName(QStringLiteral("frmDisplay"));
@@ -129,13 +132,6 @@ frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx)
     buildMenus();
     buildToolbar();
     buildStatusBar();
-    setCommand(QStringLiteral("mnuViewFirst"), [this] { mnuViewFirst_Click(); });
-    setCommand(QStringLiteral("mnuViewPrevious"), [this] { mnuViewPrevious_Click(); });
-    setCommand(QStringLiteral("mnuViewNext"), [this] { mnuViewNext_Click(); });
-    setCommand(QStringLiteral("mnuViewLast"), [this] { mnuViewLast_Click(); });
-    setCommand(QStringLiteral("mnuSortName"), [this] { mnuSortName_Click(); });
-    setCommand(QStringLiteral("mnuSortList"), [this] { mnuSortList_Click(); });
-    setCommand(QStringLiteral("mnuquit"), [this] { mnuquit_Click(); });
 }
 
 frmDisplay::~frmDisplay()
@@ -193,6 +189,9 @@ void frmDisplay::buildWindow()
 
     const char* iconNames[] = {"Web links of this bird", "Seasonal status details", "Next picture",
                                "Show the whole picture"};
+    const char* iconFailures[] = {"The web links of this bird could not be shown.",
+                                  "The seasonal status of this bird could not be shown.",
+                                  "The next picture could not be shown.", "The whole picture could not be shown."};
     for (int i = 0; i < 4; ++i) {
         img[i] = new QToolButton(picCont[i < 2 ? 0 : 1]);
         img[i]->setObjectName(QStringLiteral("img(%1)").arg(i));
@@ -200,7 +199,15 @@ void frmDisplay::buildWindow()
         img[i]->setToolTip(QString::fromLatin1(iconNames[i]));
         img[i]->setAccessibleName(QString::fromLatin1(iconNames[i]));
         img[i]->setIconSize(QSize(tw(435) - 4, tw(435) - 4));
-        connect(img[i], &QToolButton::clicked, this, [this, i] { img_Click(i); });
+        connect(img[i], &QToolButton::clicked, this,
+                guarded(m_ctx.platform, QString::fromLatin1(iconFailures[i]), [this, i] { img_Click(i); }));
+    }
+    // The links and status icons open other windows: they follow their commands' state.
+    const QString iconCommands[2] = {kLinksIconCommand, kStatusIconCommand};
+    for (int i = 0; i < 2; ++i) {
+        QAction* a = m_commands.add(iconCommands[i], img[i]->toolTip());
+        connect(a, &QAction::enabledChanged, img[i], &QWidget::setEnabled);
+        img[i]->setEnabled(a->isEnabled());
     }
     place(img[1], 60, 45, 435, 465);
     place(img[0], 600, 60, 495, 465);
@@ -225,7 +232,7 @@ void frmDisplay::buildWindow()
     // quickly does not lay out every description on the way.
     connect(txtData, &QTextEdit::textChanged, this, [this] {
         if (!m_ctx.state.loadingText) m_ctx.state.textChanged = true;
-    });
+    }); // sets a flag only: nothing there can fail
 
     lblName[3]->setParent(picCont[1]);
     lblName[3]->setAlignment(Qt::AlignCenter);
@@ -264,16 +271,14 @@ void frmDisplay::buildMenus()
             if (text.endsWith(u'>')) {
                 target = menu->addMenu(text.chopped(1));
                 target->setObjectName(QString::fromLatin1(e.name));
-                m_items.insert(QString::fromLatin1(e.name), target->menuAction());
+                m_submenus.insert(QString::fromLatin1(e.name), target->menuAction());
                 continue;
             }
-            QAction* a = target->addAction(text);
-            const QString itemName = QString::fromLatin1(e.name);
-            a->setObjectName(itemName);
-            if (*e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
-            a->setShortcutContext(Qt::WindowShortcut);
-            m_items.insert(itemName, a);
-            connect(a, &QAction::triggered, this, [this, itemName] { runCommand(itemName); });
+            QAction* a = m_commands.add(QString::fromLatin1(e.name), text,
+                                        QKeySequence(QString::fromLatin1(e.shortcut)));
+            a->setIconVisibleInMenu(false);
+            target->addAction(a);
+            addAction(a); // its shortcut works wherever the focus is in the window
         }
     };
     addMenu("mnuFile", "&File", kFileMenu);
@@ -281,7 +286,7 @@ void frmDisplay::buildMenus()
     addMenu("mnuSearch", "&Searches", kSearchMenu);
     addMenu("mnuReports", "&Reports", kReportsMenu);
     addMenu("mnuHelp", "&Help", kHelpMenu);
-    for (const char* name : kStartDisabled) m_items.value(QString::fromLatin1(name))->setEnabled(false);
+    for (const char* name : kStartDisabled) m_commands.setEnabled(QString::fromLatin1(name), false);
     menuItem(QStringLiteral("mnuSortName"))->setCheckable(true);
     menuItem(QStringLiteral("mnuSortList"))->setCheckable(true);
 }
@@ -297,16 +302,19 @@ void frmDisplay::buildToolbar()
     cmbNames->setAccessibleName(QStringLiteral("Bird"));
     cmbNames->setMinimumWidth(tw(2415));
     cmbNames->setMaxVisibleItems(25);
-    connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0) cmbNames_Click();
-    });
+    connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) { nameSelected(index); });
     for (const ToolButton& b : kToolbar) {
         const QString key = QString::fromLatin1(b.key);
-        QAction* a = Toolbar1->addAction(ImageList1::icon(b.image), QString::fromLatin1(b.tooltip));
-        a->setObjectName(key);
+        const QString item = QString::fromLatin1(b.runs);
+        QAction* a = m_commands.action(item);
+        a->setIcon(ImageList1::icon(b.image));
         a->setToolTip(QString::fromLatin1(b.tooltip));
-        m_buttons.insert(key, a);
-        connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+        m_commands.setToolbarKey(key, item);
+        Toolbar1->addAction(a);
+        if (QWidget* button = Toolbar1->widgetForAction(a)) {
+            button->setObjectName(key);
+            button->setAccessibleName(QString::fromLatin1(b.tooltip));
+        }
         if (key == u"Next") Toolbar1->addWidget(cmbNames);
     }
 }
@@ -346,49 +354,37 @@ void frmDisplay::Form_Load()
     s.rsResult = s.db().openRecordset(startupListQuery(s), db::RecordsetKind::Snapshot);
     rsClass = s.db().openRecordset(QStringLiteral("GetClassName"), db::RecordsetKind::Snapshot);
     LoadListNames();
-    setPanel(QStringLiteral("Region"), QStringLiteral("Region : ") + s.regname);
-    setPanel(QStringLiteral("Type"), QStringLiteral("Find : ") + s.searchType);
-    setPanel(QStringLiteral("Life"), lifePanelText(s));
+    setPanel(panel::Region, panelText::region(s.regname));
+    setPanel(panel::Type, panelText::findType(s.searchType));
+    setPanel(panel::Life, lifePanelText(s));
     const bool byName = sortsByName(s.qrySort);
     menuItem(QStringLiteral("mnuSortName"))->setChecked(byName);
     menuItem(QStringLiteral("mnuSortList"))->setChecked(!byName);
 }
 
-void frmDisplay::setCommand(const QString& item, std::function<void()> handler)
-{
-    m_commands.insert(item, std::move(handler));
-}
-
-void frmDisplay::runCommand(const QString& item)
-{
-    const auto it = m_commands.constFind(item);
-    if (it == m_commands.constEnd() || !*it) return;
-    try {
-        (*it)();
-    } catch (const std::exception& e) {
-        // Database failures in a command: the engine's message, and the window carries on.
-        m_ctx.platform.messageBox(QString::fromUtf8(e.what()), QStringLiteral("Featherlog"),
-                                  Platform::Buttons::Ok, Platform::Icon::Exclamation);
-    }
-}
-
 void frmDisplay::Toolbar1_ButtonClick(const QString& key)
 {
-    for (const ToolButton& b : kToolbar) {
-        if (key == QLatin1String(b.key)) {
-            runCommand(QString::fromLatin1(b.runs));
-            return;
-        }
-    }
+    const QString item = m_commands.commandOfKey(key);
+    if (!item.isEmpty()) runCommand(item);
 }
 
-QAction* frmDisplay::menuItem(const QString& name) const { return m_items.value(name); }
-QAction* frmDisplay::toolButton(const QString& key) const { return m_buttons.value(key); }
-
-void frmDisplay::setCommandEnabled(const QString& item, const QString& key, bool enabled)
+QAction* frmDisplay::menuItem(const QString& name) const
 {
-    if (QAction* a = menuItem(item)) a->setEnabled(enabled);
-    if (QAction* b = toolButton(key)) b->setEnabled(enabled);
+    if (QAction* submenu = m_submenus.value(name)) return submenu;
+    return m_commands.action(name);
+}
+
+QAction* frmDisplay::toolButton(const QString& key) const
+{
+    const QString item = m_commands.commandOfKey(key);
+    return item.isEmpty() ? nullptr : m_commands.action(item);
+}
+
+void frmDisplay::bringToFront()
+{
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
 }
 
 void frmDisplay::setPanel(const QString& key, const QString& text)
@@ -433,9 +429,11 @@ void frmDisplay::Form_Resize()
         }
         lblName[1]->move(tw(outerWidth - px(lblName[1]->width()) - 300), lblName[1]->y());
         fitPicture();
-    } catch (const std::exception&) {
-        m_ctx.platform.messageBox(QStringLiteral("Error resizing window, Error : 5"), QStringLiteral("Resize Error"),
-                                  Platform::Buttons::Ok, Platform::Icon::Exclamation);
+    } catch (...) {
+        runGuarded(m_ctx.platform, {}, [this] {
+            m_ctx.platform.messageBox(QStringLiteral("Error resizing window, Error : 5"), QStringLiteral("Resize Error"),
+                                      Platform::Buttons::Ok, Platform::Icon::Exclamation);
+        });
     }
 }
 
@@ -444,13 +442,10 @@ void frmDisplay::mnuquit_Click() { close(); }
 void frmDisplay::closeEvent(QCloseEvent* event)
 {
     // A text edit still pending is stored, so that closing never loses the user's writing.
-    try {
-        storePendingText();
-    } catch (const std::exception& e) {
-        m_ctx.platform.messageBox(QString::fromUtf8(e.what()), QStringLiteral("Featherlog"),
-                                  Platform::Buttons::Ok, Platform::Icon::Exclamation);
-    }
-    exitSteps();
+    runGuarded(m_ctx.platform, QStringLiteral("The changes to the description could not be stored."),
+               [this] { storePendingText(); });
+    runGuarded(m_ctx.platform, QStringLiteral("Featherlog could not close the database properly."),
+               [this] { exitSteps(); });
     event->accept();
 }
 

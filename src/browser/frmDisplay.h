@@ -1,7 +1,10 @@
 #pragma once
 
 #include "db/Recordset.h"
+#include "ui/CommandNames.h"
+#include "ui/CommandRegistry.h"
 #include "ui/Context.h"
+#include "ui/MainWindow.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -21,11 +24,27 @@ namespace fl {
 // The main window: the species list, the page of the species on show, the picture area,
 // the menus, the toolbar and the status bar. It stays open for the whole run; closing it
 // ends the program.
-class frmDisplay : public QMainWindow {
+class frmDisplay : public QMainWindow, public MainWindow {
     Q_OBJECT
 public:
     explicit frmDisplay(Context& ctx);
     ~frmDisplay() override;
+
+    // ---- what the other windows use (MainWindow) ----
+    QWidget* dialogParent() override { return this; }
+    CommandRegistry& commands() override { return m_commands; }
+    void replaceSpeciesList(const QStringList& names, bool selectFirst) override;
+    void loadResultList() override { LoadListNames(); }
+    int speciesCount() const override;
+    void selectSpecies(int index) override { selectListIndex(index); }
+    bool selectSpeciesByName(const QString& name) override;
+    void focusSpeciesList() override;
+    int currentSpeciesId() const override;
+    QString currentSpeciesName() const override;
+    void refreshSpecies() override { cmbNames_Click(); }
+    void setPanel(const QString& key, const QString& text) override;
+    QString panelText(const QString& key) const override;
+    void bringToFront() override;
 
     // Completes start-up: opens the list of the stored region and shows its first species.
     // Database errors propagate to the caller.
@@ -60,17 +79,17 @@ public:
     void Toolbar1_ButtonClick(const QString& key);
     void mnuquit_Click();
     // Runs the command of a menu item by its name, whether or not the item is enabled.
-    void runCommand(const QString& menuItem);
-    // Connects a menu item's command (the subsystems register theirs).
-    void setCommand(const QString& menuItem, std::function<void()> handler);
-    void setPanel(const QString& key, const QString& text);
-    QString panelText(const QString& key) const;
+    void runCommand(const QString& menuItem) { m_commands.run(menuItem); }
+    // Connects a menu item's command.
+    void setCommand(const QString& menuItem, std::function<void()> handler)
+    {
+        m_commands.setHandler(menuItem, std::move(handler));
+    }
+    // A menu item (a submenu's own item included) by name, and a toolbar button by key:
+    // a toolbar button is the action of the menu item it runs.
     QAction* menuItem(const QString& name) const;
     QAction* toolButton(const QString& key) const;
-    // Enables a toolbar button and the menu item that goes with it.
-    void setCommandEnabled(const QString& menuItem, const QString& buttonKey, bool enabled);
     void setTextBackground(bool yellow);
-    void setLifePanel(const QString& text) { setPanel(QStringLiteral("Life"), text); }
 
     Context& context() { return m_ctx; }
 
@@ -107,16 +126,24 @@ private:
     int px(int pixels) const; // pixels to twips
     void clearBirdPage();
     void setSpeciesCommandsEnabled(bool enabled);
+    void nameSelected(int index);
     void pictureError(int number);
     void exitSteps();
 
     Context& m_ctx;
-    QHash<QString, QAction*> m_items;
-    QHash<QString, QAction*> m_buttons;
+    CommandRegistry m_commands;
+    QHash<QString, QAction*> m_submenus;
     QHash<QString, QLabel*> m_panels;
-    QHash<QString, std::function<void()>> m_commands;
+    int m_shownIndex = -1; // the list position whose species the page shows
     QPixmap m_picture;
     bool m_exited = false;
 };
+
+} // namespace fl
+
+namespace fl {
+
+// The commands the main window handles itself: moving through the list, sorting, Exit.
+void registerBrowserCommands(frmDisplay& window);
 
 } // namespace fl

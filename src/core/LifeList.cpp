@@ -1,6 +1,6 @@
 #include "LifeList.h"
 
-#include "Schema.h"
+#include "RegionKinds.h"
 #include "db/Database.h"
 
 namespace fl {
@@ -9,8 +9,7 @@ namespace {
 
 QString checkedType(const QString& regType)
 {
-    for (const QString& t : kRegionTypes)
-        if (t.compare(regType, Qt::CaseInsensitive) == 0) return t;
+    if (const RegionKind* kind = regionKindOfType(regType)) return kind->sightingsColumn;
     throw db::DbError(QStringLiteral("Unknown region type: ") + regType);
 }
 

@@ -17,20 +17,25 @@ ListSearchInfo listSearchInfo(ListSearch search)
     return {};
 }
 
+QString regionSpeciesQuery(int regId, const QString& conditions, const QString& qrySort)
+{
+    return QStringLiteral("SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID AND Reg_ID = ")
+           + QString::number(regId) + conditions + qrySort;
+}
+
 QString listSearchQuery(ListSearch search, int regId, const QString& S)
 {
     const QString R = QString::number(regId);
-    const QString regionBirds =
-        QStringLiteral("SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID AND Reg_ID = ") + R;
+    const auto regionBirds = [regId, &S](const QString& conditions) { return regionSpeciesQuery(regId, conditions, S); };
     // Without a region, the missing species are those never sighted anywhere; there is no
     // checklist to tell rarities, so both missing searches list the same.
     const QString neverSighted = QStringLiteral(
         "SELECT Name FROM Birds WHERE NOT EXISTS (SELECT Sight_ID FROM Sightings WHERE Sightings.Bird_ID = Birds.ID)");
     switch (search) {
     case ListSearch::Birds:
-        return regId != 0 ? regionBirds + S : QStringLiteral("SELECT Birds.Name, Birds.ID FROM Birds") + S;
+        return regId != 0 ? regionBirds({}) : QStringLiteral("SELECT Birds.Name, Birds.ID FROM Birds") + S;
     case ListSearch::Songs:
-        return regId != 0 ? regionBirds + QStringLiteral(" AND (Song >= 'A') ") + S
+        return regId != 0 ? regionBirds(QStringLiteral(" AND (Song >= 'A') "))
                           : QStringLiteral("SELECT Birds.ID, Birds.Name From Birds WHERE Birds.Song >= 'A'") + S;
     case ListSearch::CdSongs:
         return regId != 0
@@ -41,9 +46,9 @@ QString listSearchQuery(ListSearch search, int regId, const QString& S)
     case ListSearch::Life:
         return QStringLiteral("select name from birds where Lifelist > 0 ") + S;
     case ListSearch::MissingAll:
-        return regId != 0 ? regionBirds + QStringLiteral(" AND Lifelist = 0 ") + S : neverSighted + S;
+        return regId != 0 ? regionBirds(QStringLiteral(" AND Lifelist = 0 ")) : neverSighted + S;
     case ListSearch::MissingRare:
-        return regId != 0 ? regionBirds + QStringLiteral(" AND Lifelist = 0 ") + QStringLiteral(" AND Status <> 'R' ") + S
+        return regId != 0 ? regionBirds(QStringLiteral(" AND Lifelist = 0 ") + QStringLiteral(" AND Status <> 'R' "))
                           : neverSighted + S;
     }
     return {};

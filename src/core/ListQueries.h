@@ -17,4 +17,8 @@ ListSearchInfo listSearchInfo(ListSearch search);
 // The query of a selection for the current region (0: no region) and sort clause.
 QString listSearchQuery(ListSearch search, int regId, const QString& qrySort);
 
+// The names of the species on the checklist of region `regId`, narrowed by `conditions`
+// (text starting with " AND ", may hold "?" placeholders) and sorted by `qrySort`.
+QString regionSpeciesQuery(int regId, const QString& conditions, const QString& qrySort);
+
 } // namespace fl

@@ -13,8 +13,4 @@ inline constexpr auto kConnectString = ";PWD=qzmv";
 // Creates every table, index and saved query of a new bird database.
 void createSchema(db::Database& db);
 
-// The region-type words, which are also the Sightings columns holding a region of that type.
-inline const QString kRegionTypes[] = {QStringLiteral("Region"), QStringLiteral("Country"),
-                                       QStringLiteral("State"), QStringLiteral("District")};
-
 } // namespace fl

@@ -1,7 +1,10 @@
 #include "Startup.h"
 
 #include "AppState.h"
+#include "ListQueries.h"
+#include "OptionsRow.h"
 #include "Schema.h"
+#include "StatusTexts.h"
 
 #include <stdexcept>
 
@@ -39,9 +42,7 @@ void openAndLoadOptions(AppState& state)
 
 QString startupListQuery(const AppState& state)
 {
-    if (state.Reg_ID != 0)
-        return QStringLiteral("SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID And Reg_ID = ")
-               + QString::number(state.Reg_ID) + state.qryResult + state.qrySort;
+    if (state.Reg_ID != 0) return regionSpeciesQuery(state.Reg_ID, state.qryResult, state.qrySort);
     return QStringLiteral("SELECT ID, Name, Lifelist FROM Birds ") + state.qrySort;
 }
 
@@ -49,8 +50,7 @@ bool sortsByName(const QString& qrySort) { return qrySort == kSortByName; }
 
 QString lifePanelText(const AppState& state)
 {
-    return QStringLiteral("Life List: ") + state.rsOptions.field(QStringLiteral("lifesum")).toString()
-           + QStringLiteral(" of ") + state.rsOptions.field(QStringLiteral("lifetotal")).toString();
+    return panelText::lifeAtStartup(storedLifeSum(state), storedLifeTotal(state));
 }
 
 void closeDatabase(AppState& state)

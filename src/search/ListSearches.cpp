@@ -1,10 +1,10 @@
 #include "ListSearches.h"
 
 #include "AppState.h"
-#include "browser/frmDisplay.h"
+#include "StatusTexts.h"
 #include "platform/Platform.h"
-
-#include <QComboBox>
+#include "ui/Context.h"
+#include "ui/MainWindow.h"
 
 namespace fl {
 
@@ -22,11 +22,11 @@ void runListSearch(Context& ctx, ListSearch search)
                                 Platform::Icon::None);
         return;
     }
-    frmDisplay& main = *ctx.main;
-    main.LoadListNames();
-    main.cmbNames->setFocus();
+    MainWindow& main = *ctx.main;
+    main.loadResultList();
+    main.focusSpeciesList();
     s.searchType = info.title;
-    main.setPanel(QStringLiteral("Type"), QStringLiteral("Find : ") + s.searchType);
+    main.setPanel(panel::Type, panelText::findType(s.searchType));
 }
 
 } // namespace fl

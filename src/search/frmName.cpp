@@ -1,12 +1,14 @@
 #include "frmName.h"
 
 #include "AppState.h"
-#include "browser/frmDisplay.h"
+#include "ListQueries.h"
+#include "StatusTexts.h"
 #include "db/Dialect.h"
 #include "platform/Platform.h"
+#include "ui/Guard.h"
 #include "ui/ImageList.h"
+#include "ui/MainWindow.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,9 +19,7 @@ namespace fl {
 
 QString nameSearchQuery(int regId, const QString& qrySort)
 {
-    if (regId > 0)
-        return QStringLiteral("SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID And Reg_ID = ")
-               + QString::number(regId) + QStringLiteral(" AND Name LIKE ?") + qrySort;
+    if (regId > 0) return regionSpeciesQuery(regId, QStringLiteral(" AND Name LIKE ?"), qrySort);
     return QStringLiteral("SELECT Name from Birds Where Name LIKE ?") + qrySort;
 }
 
@@ -38,7 +38,8 @@ frmName::frmName(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
     cmdFind->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
+    connect(cmdFind, &QPushButton::clicked, this,
+            guarded(ctx.platform, QStringLiteral("The search by name could not be run."), [this] { cmdFind_Click(); }));
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -58,7 +59,7 @@ void frmName::cmdCancel_Click() { reject(); }
 void frmName::cmdFind_Click()
 {
     AppState& s = m_ctx.state;
-    frmDisplay& main = *m_ctx.main;
+    MainWindow& main = *m_ctx.main;
     try {
         // The typed text is bound, never pasted into the query.
         db::Recordset result = s.db().openRecordset(nameSearchQuery(s.Reg_ID, s.qrySort), db::RecordsetKind::Snapshot,
@@ -77,21 +78,20 @@ void frmName::cmdFind_Click()
     QStringList names;
     for (s.rsResult.moveFirst(); !s.rsResult.eof(); s.rsResult.moveNext())
         names << s.rsResult.field(QStringLiteral("Name")).toString();
-    main.fillNames(names);
     s.searchType = QStringLiteral("A Bird Name");
-    if (!names.isEmpty()) main.selectListIndex(0);
-    main.setPanel(QStringLiteral("Hits"), QStringLiteral("Search Results : 1 of %1").arg(names.size()));
-    main.setPanel(QStringLiteral("Type"), QStringLiteral("Find : ") + s.searchType);
+    main.replaceSpeciesList(names, true);
+    main.setPanel(panel::Hits, panelText::position(1, int(names.size())));
+    main.setPanel(panel::Type, panelText::findType(s.searchType));
     accept();
 }
 
 void mnuSearchName_Click(Context& ctx)
 {
     {
-        frmName dialog(ctx, ctx.main);
+        frmName dialog(ctx, ctx.main->dialogParent());
         dialog.exec();
     }
-    ctx.main->cmbNames->setFocus();
+    ctx.main->focusSpeciesList();
 }
 
 } // namespace fl

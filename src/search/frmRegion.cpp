@@ -2,11 +2,14 @@
 
 #include "AppState.h"
 #include "LifeList.h"
-#include "browser/frmDisplay.h"
+#include "OptionsRow.h"
+#include "RegionKinds.h"
+#include "StatusTexts.h"
 #include "platform/Platform.h"
+#include "ui/Guard.h"
 #include "ui/ImageList.h"
+#include "ui/MainWindow.h"
 
-#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,37 +20,20 @@
 
 namespace fl {
 
-namespace {
-
-struct RegionKind {
-    const char* caption;
-    const char* query;
-    const char* type;
-};
-
-const RegionKind kKinds[5] = {
-    {"", "", ""},
-    {"Region", "GetRegions", "Region"},
-    {"Country", "GetCountries", "Country"},
-    {"Province/State", "GetStates", "State"},
-    {"District/County", "GetDistricts", "District"},
-};
-
-} // namespace
-
 frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("frmRegion"));
     setWindowTitle(QStringLiteral("Select Search Region"));
     setWindowIcon(ImageList1::icon(3));
 
+    const QString failure = QStringLiteral("The checklist regions could not be listed.");
     auto* frame = new QGroupBox(QStringLiteral("Regions"), this);
     auto* options = new QVBoxLayout(frame);
     for (int i = 1; i <= 4; ++i) {
-        optRegion[i] = new QRadioButton(QString::fromLatin1(kKinds[i].caption), frame);
+        optRegion[i] = new QRadioButton(regionKinds()[i - 1].caption, frame);
         optRegion[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
         options->addWidget(optRegion[i]);
-        connect(optRegion[i], &QRadioButton::clicked, this, [this, i] { optRegion_Click(i); });
+        connect(optRegion[i], &QRadioButton::clicked, this, guarded(ctx.platform, failure, [this, i] { optRegion_Click(i); }));
     }
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
@@ -58,13 +44,15 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     lblList->setBuddy(lstRegion);
     connect(lstRegion, &QListWidget::itemClicked, this, [this] { lstRegion_Click(); });
     connect(lstRegion, &QListWidget::currentRowChanged, this, [this] { lstRegion_Click(); });
-    connect(lstRegion, &QListWidget::itemDoubleClicked, this, [this] { lstRegion_DblClick(); });
+    connect(lstRegion, &QListWidget::itemDoubleClicked, this,
+            guarded(ctx.platform, QStringLiteral("The region could not be used."), [this] { lstRegion_DblClick(); }));
     cmdOK = new QPushButton(QStringLiteral("Use"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Close"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this,
+            guarded(ctx.platform, QStringLiteral("The region could not be used."), [this] { cmdOK_Click(); }));
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
     auto* listColumn = new QVBoxLayout;
@@ -100,8 +88,9 @@ void frmRegion::optRegion_Click(int index)
     if (index < 1 || index > 4) return;
     optRegion[index]->setChecked(true);
     lstRegion->clear();
-    auto rs = m_ctx.state.db().openRecordset(QString::fromLatin1(kKinds[index].query), db::RecordsetKind::Snapshot);
-    selRegType = QString::fromLatin1(kKinds[index].type);
+    const RegionKind& kind = regionKinds()[index - 1];
+    auto rs = m_ctx.state.db().openRecordset(kind.savedQuery, db::RecordsetKind::Snapshot);
+    selRegType = kind.type;
     if (rs.recordCount() == 0) {
         cmdOK->setEnabled(false);
     } else {
@@ -133,7 +122,7 @@ void frmRegion::cmdOK_Click()
 {
     if (!cmdOK->isEnabled() || !lstRegion->currentItem()) return;
     AppState& s = m_ctx.state;
-    frmDisplay& main = *m_ctx.main;
+    MainWindow& main = *m_ctx.main;
     s.selRegname = lstRegion->currentItem()->text();
     try {
         std::optional<RegionList> list;
@@ -142,16 +131,14 @@ void frmRegion::cmdOK_Click()
             db::Transaction tx(s.db());
             list = rebuildLifeList(s.db(), s.selReg_ID, selRegType, s.qrySort);
             if (list) {
-                db::Recordset& o = s.rsOptions;
-                o.moveFirst();
-                o.edit();
-                o.setField(QStringLiteral("Reg_ID"), s.selReg_ID);
-                o.setField(QStringLiteral("regname"), s.selRegname);
-                o.setField(QStringLiteral("regType"), selRegType);
-                o.setField(QStringLiteral("searchType"), QStringLiteral("All Birds"));
-                o.setField(QStringLiteral("lifetotal"), list->total);
-                o.setField(QStringLiteral("lifesum"), list->sighted);
-                o.update();
+                OptionsChange change;
+                change.regId = s.selReg_ID;
+                change.regname = s.selRegname;
+                change.regType = selRegType;
+                change.searchType = QStringLiteral("All Birds");
+                change.lifetotal = list->total;
+                change.lifesum = list->sighted;
+                writeOptions(s, change);
                 tx.commit();
             }
         }
@@ -163,16 +150,15 @@ void frmRegion::cmdOK_Click()
                 QStringLiteral("Unsuccessful Search"), Platform::Buttons::Ok, Platform::Icon::None);
             return;
         }
-        main.fillNames(list->names);
-        main.setPanel(QStringLiteral("Life"),
-                      QStringLiteral("Sighted %1 of %2 Birds").arg(list->sighted).arg(list->total));
+        main.replaceSpeciesList(list->names, false);
+        main.setPanel(panel::Life, panelText::lifeOfRegion(list->sighted, list->total));
         s.Reg_ID = s.selReg_ID;
         s.regname = s.selRegname;
         s.regType = selRegType;
         s.searchType = QStringLiteral("All Birds");
-        main.setPanel(QStringLiteral("Hits"), QStringLiteral("Search Results: %1").arg(list->names.size()));
-        main.setPanel(QStringLiteral("Region"), QStringLiteral("Region : ") + s.regname);
-        main.setPanel(QStringLiteral("Type"), QStringLiteral("Find : ") + s.searchType);
+        main.setPanel(panel::Hits, panelText::regionCount(int(list->names.size())));
+        main.setPanel(panel::Region, panelText::region(s.regname));
+        main.setPanel(panel::Type, panelText::findType(s.searchType));
         accept();
     } catch (const db::DbError& e) {
         // Nothing has changed: the transaction was rolled back.
@@ -185,12 +171,12 @@ void frmRegion::cmdOK_Click()
 void mnuSearchRegion_Click(Context& ctx)
 {
     {
-        frmRegion dialog(ctx, ctx.main);
+        frmRegion dialog(ctx, ctx.main->dialogParent());
         dialog.exec();
     }
-    frmDisplay& main = *ctx.main;
-    main.cmbNames->setFocus();
-    if (main.cmbNames->count() > 0) main.selectListIndex(0);
+    MainWindow& main = *ctx.main;
+    main.focusSpeciesList();
+    if (main.speciesCount() > 0) main.selectSpecies(0);
 }
 
 } // namespace fl

@@ -1,10 +1,15 @@
 #include "frmSight.h"
 
 #include "AppState.h"
+#include "OptionsRow.h"
+#include "RegionKinds.h"
 #include "SightingDates.h"
-#include "browser/frmDisplay.h"
+#include "StatusTexts.h"
 #include "platform/Platform.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Guard.h"
 #include "ui/ImageList.h"
+#include "ui/MainWindow.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,8 +27,7 @@ namespace fl {
 
 namespace {
 
-const char* const kPlaceQueries[4] = {"GetRegions", "GetCountries", "GetStates", "GetDistricts"};
-const char* const kPlaceFields[4] = {"Region", "country", "state", "district"};
+// The window's own captions of the four place boxes, widest first as the region kinds are.
 const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "District/County"};
 
 } // namespace
@@ -82,7 +86,7 @@ void frmSight::buildWindow()
         PicClear[k]->setToolTip(clearText);
         PicClear[k]->setAccessibleName(clearText);
         PicClear[k]->setAutoRaise(true);
-        connect(PicClear[k], &QToolButton::clicked, this, [this, k] { PicClear_Click(k); });
+        connect(PicClear[k], &QToolButton::clicked, this, [this, k] { PicClear_Click(k); }); // cannot fail
         places->addWidget(label(k, QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k], Frame1), k, 0);
         places->addWidget(cmbPlace[k], k, 1);
         places->addWidget(PicClear[k], k, 2);
@@ -104,10 +108,14 @@ void frmSight::buildWindow()
     cmdDelete = new QPushButton(QStringLiteral("&Delete"), this);
     cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
     cmdDelete->hide();
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    Platform& p = m_ctx.platform;
+    connect(cmdSave, &QPushButton::clicked, this,
+            guarded(p, QStringLiteral("The sighting could not be saved."), [this] { cmdSave_Click(); }));
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdRecall, &QPushButton::clicked, this, [this] { cmdRecall_Click(); });
-    connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    connect(cmdRecall, &QPushButton::clicked, this,
+            guarded(p, QStringLiteral("The last sighting could not be shown."), [this] { cmdRecall_Click(); }));
+    connect(cmdDelete, &QPushButton::clicked, this,
+            guarded(p, QStringLiteral("The sighting could not be deleted."), [this] { cmdDelete_Click(); }));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRecall);
@@ -129,7 +137,7 @@ void frmSight::Form_Load()
     AppState& s = m_ctx.state;
     setWindowIcon(ImageList1::icon(10));
     for (int k = 0; k < 4; ++k) {
-        auto rs = s.db().openRecordset(QString::fromLatin1(kPlaceQueries[k]), db::RecordsetKind::Snapshot);
+        auto rs = s.db().openRecordset(regionKinds()[k].savedQuery, db::RecordsetKind::Snapshot);
         for (; !rs.eof(); rs.moveNext())
             cmbPlace[k]->addItem(rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("Reg_ID")).toInt());
         cmbPlace[k]->setCurrentIndex(-1);
@@ -137,7 +145,7 @@ void frmSight::Form_Load()
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
                        QStringLiteral("Immature"), QStringLiteral("Pair")});
     cmbType->setCurrentIndex(-1);
-    lbltitle[8]->setText(lbltitle[8]->text() + m_ctx.main->lblName[0]->text());
+    lbltitle[8]->setText(lbltitle[8]->text() + m_ctx.main->currentSpeciesName());
 
     if (s.sightingMode) {
         cmdDelete->setVisible(true);
@@ -170,10 +178,10 @@ void frmSight::ShowSighting()
     txtSite->setText(rsSight.field(QStringLiteral("site")).toString());
     txtNotes->setPlainText(rsSight.field(QStringLiteral("notes")).toString());
     for (int k = 0; k < 4; ++k) {
-        const int id = rsSight.field(QString::fromLatin1(kPlaceFields[k])).toInt();
+        const int id = rsSight.field(regionKinds()[k].sightingsColumn).toInt();
         if (id <= 0) continue;
-        const QVariant name = m_ctx.state.db().scalar(QStringLiteral("Select Name from Regions Where Reg_ID = ")
-                                                      + QString::number(id));
+        const QVariant name =
+            m_ctx.state.db().scalar(QStringLiteral("Select Name from Regions Where Reg_ID = ?"), {id});
         const int index = cmbPlace[k]->findText(name.toString(), Qt::MatchExactly);
         if (index >= 0) cmbPlace[k]->setCurrentIndex(index);
     }
@@ -196,15 +204,15 @@ void frmSight::cmdCancel_Click() { reject(); }
 
 void frmSight::setLifeCommands(bool sighted)
 {
-    m_ctx.main->setCommandEnabled(QStringLiteral("mnuFileSighting"), QStringLiteral("Add"), !sighted);
-    m_ctx.main->setCommandEnabled(QStringLiteral("mnuViewDetails"), QStringLiteral("View"), sighted);
+    CommandRegistry& c = m_ctx.main->commands();
+    c.setEnabled(QStringLiteral("mnuFileSighting"), !sighted);
+    c.setEnabled(QStringLiteral("mnuViewDetails"), sighted);
 }
 
 void frmSight::writeLifePanel()
 {
-    const db::Recordset& o = m_ctx.state.rsOptions;
-    m_ctx.main->setLifePanel(QStringLiteral("LifeList: ") + o.field(QStringLiteral("lifesum")).toString()
-                             + QStringLiteral(" of ") + o.field(QStringLiteral("lifetotal")).toString());
+    m_ctx.main->setPanel(panel::Life,
+                         panelText::lifeAfterSighting(storedLifeSum(m_ctx.state), storedLifeTotal(m_ctx.state)));
 }
 
 // After a failed change nothing was stored: show the engine's message and read the
@@ -215,7 +223,7 @@ void frmSight::refreshAfterFailure(const QString& message)
     m_ctx.platform.messageBox(message, windowTitle(), Platform::Buttons::Ok, Platform::Icon::Exclamation);
     try {
         s.rsOptions = s.db().openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
-        m_ctx.main->cmbNames_Click();
+        m_ctx.main->refreshSpecies();
     } catch (const db::DbError&) {
     }
 }
@@ -242,7 +250,7 @@ void frmSight::cmdSave_Click()
         rsSight.setField(QStringLiteral("bird_ID"), s.rsBird.field(QStringLiteral("id")));
         rsSight.setField(QStringLiteral("Date"), date);
         rsSight.setField(QStringLiteral("Type"), cmbType->currentText());
-        for (int k = 0; k < 4; ++k) rsSight.setField(QString::fromLatin1(kPlaceFields[k]), place[k]);
+        for (int k = 0; k < 4; ++k) rsSight.setField(regionKinds()[k].sightingsColumn, place[k]);
         rsSight.setField(QStringLiteral("site"), txtSite->text());
         rsSight.setField(QStringLiteral("notes"), txtNotes->toPlainText());
         rsSight.update();
@@ -256,9 +264,9 @@ void frmSight::cmdSave_Click()
             s.rsBird.edit();
             s.rsBird.setField(QStringLiteral("lifelist"), sightId);
             s.rsBird.update();
-            s.rsOptions.edit();
-            s.rsOptions.setField(QStringLiteral("lifesum"), s.rsOptions.field(QStringLiteral("lifesum")).toInt() + 1);
-            s.rsOptions.update();
+            OptionsChange change;
+            change.lifesum = storedLifeSum(s) + 1;
+            writeOptions(s, change);
             becameLifeBird = true;
         }
         tx.commit();
@@ -303,10 +311,9 @@ void frmSight::cmdDelete_Click()
         s.rsBird.setField(QStringLiteral("lifelist"), stillSighted ? next.toInt() : 0);
         s.rsBird.update();
         if (!stillSighted) {
-            s.rsOptions.edit();
-            s.rsOptions.setField(QStringLiteral("lifesum"),
-                                 std::max(0, s.rsOptions.field(QStringLiteral("lifesum")).toInt() - 1));
-            s.rsOptions.update();
+            OptionsChange change;
+            change.lifesum = std::max(0, storedLifeSum(s) - 1);
+            writeOptions(s, change);
         }
         tx.commit();
     } catch (const db::DbError& e) {
@@ -329,7 +336,7 @@ void showSighting(Context& ctx, bool viewMode)
     if (!s.rsBird.isOpen() || s.rsBird.eof()) return; // no species on show
     s.sightingMode = viewMode;
     {
-        frmSight dialog(ctx, ctx.main);
+        frmSight dialog(ctx, ctx.main->dialogParent());
         if (dialog.loaded()) {
             dialog.exec();
         } else {
@@ -337,12 +344,19 @@ void showSighting(Context& ctx, bool viewMode)
                                     dialog.windowTitle(), Platform::Buttons::Ok, Platform::Icon::Exclamation);
         }
     }
-    ctx.main->cmbNames->setFocus();
+    ctx.main->focusSpeciesList();
 }
 
 } // namespace
 
 void mnuFileSighting_Click(Context& ctx) { showSighting(ctx, false); }
 void mnuViewDetails_Click(Context& ctx) { showSighting(ctx, true); }
+
+void registerSightingCommands(Context& ctx)
+{
+    CommandRegistry& c = ctx.main->commands();
+    c.setHandler(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
+}
 
 } // namespace fl

@@ -4,13 +4,13 @@ namespace fl {
 
 struct AppState;
 class Platform;
-class frmDisplay;
+class MainWindow;
 
 // What every window works with: the shared state, the platform, and the main window.
 struct Context {
     AppState& state;
     Platform& platform;
-    frmDisplay* main = nullptr;
+    MainWindow* main = nullptr;
 };
 
 } // namespace fl

@@ -96,6 +96,7 @@ TEST(BirdPage, SongSightingAndLinkCommandsFollowTheSpecies)
         f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 2");
         f.exec("INSERT INTO Links VALUES (2, 'Duck page', 'https://example.org/duck')");
     });
+    h.stubCommands({"mnuFilePlay", "mnuFileSong", "mnuFileSongDelete"});
     // Canada Goose: a song, not sighted, no links.
     EXPECT_TRUE(h.enabled("mnuFilePlay"));
     EXPECT_TRUE(h.buttonEnabled("Play"));
@@ -127,6 +128,7 @@ TEST(BirdPage, SongSightingAndLinkCommandsFollowTheSpecies)
 TEST(BirdPage, CdSongCommandOnlySetWhileTheOptionIsOn)
 {
     Harness h([](test::TestFolder& f) { f.exec("INSERT INTO cdSong VALUES (2, 7, 12.5, 30)"); });
+    h.stubCommands({"mnuFilePlayCD"});
     h.run("mnuViewNext");
     EXPECT_FALSE(h.enabled("mnuFilePlayCD")) << "the option is off: the command keeps its state";
     h.state.SongCD = true;

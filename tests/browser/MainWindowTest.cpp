@@ -91,7 +91,9 @@ TEST(MainWindow, ToolbarButtonsHaveKeysTooltipsAndNames)
     Harness h;
     QStringList keys;
     for (QAction* a : h.w->Toolbar1->actions())
-        if (!a->objectName().isEmpty()) keys << a->objectName();
+        if (QWidget* button = h.w->Toolbar1->widgetForAction(a); button && !button->objectName().isEmpty()
+            && button->objectName() != "cmbNames")
+            keys << button->objectName();
     EXPECT_EQ(keys, (QStringList{"Back", "Next", "Region", "All", "Name", "Class", "Wizard", "Add", "View", "Play",
                                  "CDSong", "Links"}));
     EXPECT_EQ(h.w->toolButton("Region")->toolTip(), "Search Region");
@@ -262,4 +264,61 @@ TEST(MainWindow, ResizeFollowsTheWindowAndMinimisingChangesNothing)
     h.w->showMinimized();
     h.w->Form_Resize();
     EXPECT_EQ(h.w->picCont[1]->geometry(), before);
+}
+
+TEST(MainWindow, ToolbarButtonIsTheActionOfItsMenuItem)
+{
+    Harness h;
+    const struct {
+        const char* key;
+        const char* item;
+    } pairs[] = {{"Back", "mnuViewPrevious"}, {"Next", "mnuViewNext"},     {"Region", "mnuSearchRegion"},
+                 {"All", "mnuSearchBird"},    {"Name", "mnuSearchName"},   {"Class", "mnuSearchClass"},
+                 {"Wizard", "mnuSearchWizard"}, {"Add", "mnuFileSighting"}, {"View", "mnuViewDetails"},
+                 {"Play", "mnuFilePlay"},     {"CDSong", "mnuFilePlayCD"}, {"Links", "mnuViewLinks"}};
+    for (const auto& p : pairs) {
+        QAction* item = h.w->menuItem(p.item);
+        ASSERT_NE(item, nullptr) << p.item;
+        EXPECT_EQ(h.w->toolButton(p.key), item) << p.key;
+        auto* button = h.w->Toolbar1->findChild<QToolButton*>(p.key);
+        ASSERT_NE(button, nullptr) << p.key;
+        EXPECT_EQ(button->defaultAction(), item) << p.key;
+    }
+
+    // One state for both: disabling the command disables the menu item and the button.
+    h.w->commands().setEnabled("mnuSearchBird", false);
+    auto* all = h.w->Toolbar1->findChild<QToolButton*>("All");
+    EXPECT_FALSE(h.enabled("mnuSearchBird"));
+    EXPECT_FALSE(all->isEnabled());
+    QTest::mouseClick(all, Qt::LeftButton);
+    EXPECT_EQ(h.panel("Type"), "Find : All Birds") << "nothing ran";
+    h.w->commands().setEnabled("mnuSearchBird", true);
+    EXPECT_TRUE(all->isEnabled());
+
+    // The CD-song button shares the state of its menu item too.
+    h.stubCommands({"mnuFilePlayCD"});
+    EXPECT_FALSE(h.enabled("mnuFilePlayCD"));
+    EXPECT_FALSE(h.w->Toolbar1->findChild<QToolButton*>("CDSong")->isEnabled());
+}
+
+TEST(MainWindow, EveryMenuItemHasAHandlerOrIsDisabled)
+{
+    Harness h;
+    QList<QMenu*> menus = h.w->menuBar()->findChildren<QMenu*>();
+    QSet<QString> items;
+    for (QMenu* menu : menus) {
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator() || a->menu()) continue;
+            items << a->objectName();
+            const QString name = a->objectName();
+            EXPECT_TRUE(h.w->commands().hasHandler(name) || !a->isEnabled())
+                << qPrintable(name) << " is enabled but nothing handles it";
+            // Asking cannot enable a command that nothing handles.
+            h.w->commands().setEnabled(name, true);
+            if (!h.w->commands().hasHandler(name)) {
+                EXPECT_FALSE(a->isEnabled()) << qPrintable(name);
+            }
+        }
+    }
+    EXPECT_EQ(items.size(), 36) << "every item of the five menus was seen";
 }

@@ -71,6 +71,7 @@ TEST_F(Pictures, NoPictures)
 TEST_F(Pictures, SmallPictureIsCentredWithoutZoom)
 {
     auto h = start("(3, 'small.png', 'Adult')");
+    h->stubCommands({"mnuFileImageDelete"});
     EXPECT_EQ(h->w->lblName[3]->text(), "Adult");
     EXPECT_TRUE(h->w->img[2]->isHidden()) << "one picture: no stepping";
     EXPECT_TRUE(h->w->img[3]->isHidden());

@@ -37,7 +37,7 @@ TEST(Startup, StartupQueryForWorldAndForARegion)
     EXPECT_EQ(startupListQuery(s), "SELECT ID, Name, Lifelist FROM Birds  Order BY Birds.Name");
     s.Reg_ID = 2;
     EXPECT_EQ(startupListQuery(s), "SELECT Name from Birds, Checklists Where Birds.ID = Checklists.Bird_ID "
-                                   "And Reg_ID = 2 AND Status = 'B' Order BY Birds.Name");
+                                   "AND Reg_ID = 2 AND Status = 'B' Order BY Birds.Name");
 
     test::TestFolder folder;
     folder.exec("UPDATE Checklists SET Status = 'V' WHERE Reg_ID = 2 AND Bird_ID = 1");

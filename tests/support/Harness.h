@@ -5,12 +5,13 @@
 #include "TestDatabase.h"
 #include "browser/frmDisplay.h"
 #include "platform/ScriptedPlatform.h"
-#include "ui/Commands.h"
+#include "app/Wiring.h"
 #include "ui/Context.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace fl::test {
@@ -29,8 +30,7 @@ struct Harness {
         if (prepare) prepare(folder);
         state.appFolder = folder.path();
         openAndLoadOptions(state);
-        w = std::make_unique<frmDisplay>(ctx);
-        connectCommands(ctx);
+        w = createMainWindow(ctx);
         w->Form_Load();
     }
     ~Harness()
@@ -49,6 +49,14 @@ struct Harness {
     db::Database& db() { return state.db(); }
     QVariant scalar(const QString& sql, const QVariantList& params = {}) { return db().scalar(sql, params); }
     void run(const char* item) { w->runCommand(QString::fromLatin1(item)); }
+    // Gives the commands that no window handles yet a handler that does nothing, so that a
+    // test can see the states the main window asks for them (a command without a handler
+    // stays disabled).
+    void stubCommands(std::initializer_list<const char*> items)
+    {
+        for (const char* item : items)
+            if (!w->commands().hasHandler(QString::fromLatin1(item))) w->setCommand(QString::fromLatin1(item), [] {});
+    }
     bool enabled(const char* item) const { return w->menuItem(QString::fromLatin1(item))->isEnabled(); }
     bool buttonEnabled(const char* key) const { return w->toolButton(QString::fromLatin1(key))->isEnabled(); }
     QStringList messageTexts() const

@@ -1,0 +1,21 @@
+#include "Wiring.h"
+
+#include "browser/frmDisplay.h"
+#include "checklists/ChecklistCommands.h"
+#include "search/SearchCommands.h"
+#include "sightings/frmSight.h"
+#include "ui/Context.h"
+
+namespace fl {
+
+std::unique_ptr<frmDisplay> createMainWindow(Context& ctx)
+{
+    auto window = std::make_unique<frmDisplay>(ctx);
+    registerBrowserCommands(*window);
+    registerSearchCommands(ctx);
+    registerChecklistCommands(ctx);
+    registerSightingCommands(ctx);
+    return window;
+}
+
+} // namespace fl

@@ -1,0 +1,21 @@
+#include "ChecklistCommands.h"
+
+#include "AppState.h"
+#include "frmStatus.h"
+#include "ui/CommandNames.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Context.h"
+#include "ui/MainWindow.h"
+
+namespace fl {
+
+void registerChecklistCommands(Context& ctx)
+{
+    CommandRegistry& c = ctx.main->commands();
+    c.setHandler(kStatusIconCommand, [&ctx] {
+        frmStatus status(ctx.state.curScode, ctx.platform, ctx.main->dialogParent());
+        status.exec();
+    });
+}
+
+} // namespace fl

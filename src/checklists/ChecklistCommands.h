@@ -1,0 +1,10 @@
+#pragma once
+
+namespace fl {
+
+struct Context;
+
+// Connects the commands of the regional checklists: the seasonal status detail of the bird page.
+void registerChecklistCommands(Context& ctx);
+
+} // namespace fl

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace fl {
+
+class CommandRegistry;
+
+// What the other windows need of the main window. Dialogs work on the database themselves
+// and then tell the main window what changed through this interface.
+class MainWindow {
+public:
+    virtual ~MainWindow() = default;
+
+    // The window, as the parent of dialogs.
+    virtual QWidget* dialogParent() = 0;
+    // The commands of the menus and the toolbar.
+    virtual CommandRegistry& commands() = 0;
+
+    // Replaces the species list with `names`. With `selectFirst`, the first name is selected
+    // and its species shown; otherwise nothing is selected until selectSpecies is called.
+    virtual void replaceSpeciesList(const QStringList& names, bool selectFirst) = 0;
+    // Replaces the species list with the rows of the result record set and shows the first.
+    virtual void loadResultList() = 0;
+    // The number of species in the list.
+    virtual int speciesCount() const = 0;
+    // Selects a position of the list; the species there is shown.
+    virtual void selectSpecies(int index) = 0;
+    // Selects the species of that name when the list holds it; false when it does not.
+    virtual bool selectSpeciesByName(const QString& name) = 0;
+    // Gives the species list the keyboard focus.
+    virtual void focusSpeciesList() = 0;
+
+    // The species on show: its id and common name (0 and empty when none is shown).
+    virtual int currentSpeciesId() const = 0;
+    virtual QString currentSpeciesName() const = 0;
+    // Reads the species on show again and shows it, with its commands and icons.
+    virtual void refreshSpecies() = 0;
+
+    // The status panels, by key ("Region", "Type", "Hits", "Life").
+    virtual void setPanel(const QString& key, const QString& text) = 0;
+    virtual QString panelText(const QString& key) const = 0;
+
+    // Raises the main window above the others and activates it.
+    virtual void bringToFront() = 0;
+};
+
+} // namespace fl
