@@ -1,6 +1,10 @@
 #include "Commands.h"
 
 #include "browser/frmDisplay.h"
+#include "info/HelpCommands.h"
+#include "info/frmAbout.h"
+#include "info/frmCredit.h"
+#include "info/frmOptions.h"
 #include "search/ListSearches.h"
 #include "search/frmName.h"
 #include "search/frmRegion.h"
@@ -28,6 +32,11 @@ void connectCommands(Context& ctx)
     main.setCommand(QStringLiteral("mnuSearchName"), [&ctx] { mnuSearchName_Click(ctx); });
     main.setCommand(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
     main.setCommand(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuViewOptions"), [&ctx] { mnuViewOptions_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuHelpContents"), [&ctx] { mnuHelpContents_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuHelpHelponhelp"), [&ctx] { mnuHelpHelponhelp_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuHelpCredits"), [&ctx] { mnuHelpCredits_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuHelpAbout"), [&ctx] { mnuHelpAbout_Click(ctx); });
 }
 
 } // namespace fl
