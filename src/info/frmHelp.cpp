@@ -98,7 +98,8 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(cmdContents, &QPushButton::clicked, this, [this] { showTopic(help::kContents); });
     connect(txtPage, &QTextBrowser::backwardAvailable, cmdBack, &QWidget::setEnabled);
     connect(txtPage, &QTextBrowser::forwardAvailable, cmdForward, &QWidget::setEnabled);
-    connect(txtPage, &QTextBrowser::sourceChanged, this, [this] { pageChanged(); });
+    // The signal comes before source() reports the new page.
+    connect(txtPage, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) { pageChanged(fileOf(url)); });
     connect(lstContents, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
     connect(lstContents, &QListWidget::itemClicked, this,
@@ -147,9 +148,8 @@ void frmHelp::cmdSearch_Click()
     }
 }
 
-void frmHelp::pageChanged()
+void frmHelp::pageChanged(const QString& file)
 {
-    const QString file = currentTopic();
     setWindowTitle(QStringLiteral("Featherlog Help - ") + help::titleOf(file));
     for (int i = 0; i < lstContents->count(); ++i) {
         if (lstContents->item(i)->data(Qt::UserRole).toString() == file) {

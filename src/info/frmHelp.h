@@ -32,7 +32,7 @@ public:
     QTextBrowser* txtPage = nullptr;
 
 private:
-    void pageChanged();
+    void pageChanged(const QString& file);
     QString m_searchWords;
 };
 
