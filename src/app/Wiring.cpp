@@ -2,6 +2,7 @@
 
 #include "browser/frmDisplay.h"
 #include "checklists/ChecklistCommands.h"
+#include "info/InfoCommands.h"
 #include "search/SearchCommands.h"
 #include "sightings/frmSight.h"
 #include "ui/Context.h"
@@ -15,6 +16,7 @@ std::unique_ptr<frmDisplay> createMainWindow(Context& ctx)
     registerSearchCommands(ctx);
     registerChecklistCommands(ctx);
     registerSightingCommands(ctx);
+    registerInfoCommands(ctx);
     return window;
 }
 

@@ -4,6 +4,9 @@
 #include "Startup.h"
 #include "app/Wiring.h"
 #include "browser/frmDisplay.h"
+#include "info/HelpKey.h"
+#include "info/frmHelp.h"
+#include "info/frmSplash.h"
 #include "platform/QtPlatform.h"
 #include "ui/Context.h"
 
@@ -20,6 +23,8 @@ int main(int argc, char** argv)
     state.appFolder = QCoreApplication::applicationDirPath();
     fl::QtPlatform platform;
     platform.setHelpFolder(state.appFolder);
+    platform.setHelpViewer([](const QString& topic) { fl::showHelpWindow(topic); });
+    fl::installHelpKey(platform);
     fl::Context ctx{state, platform, nullptr};
 
     auto fail = [&](const QString& message) {
@@ -36,12 +41,15 @@ int main(int argc, char** argv)
     const std::unique_ptr<fl::frmDisplay> window = fl::createMainWindow(ctx);
     platform.setParentWindow(window.get());
     try {
-        window->Form_Load();
+        // The splash covers the loading; the main window shows when it closes.
+        fl::loadBehindSplash([&] { window->Form_Load(); },
+                             [&] {
+                                 // Without a window manager to maximise it, the window still fills the screen.
+                                 window->setGeometry(window->screen()->availableGeometry());
+                                 window->showMaximized();
+                             });
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
-    // Without a window manager to maximise it, the window still fills the screen.
-    window->setGeometry(window->screen()->availableGeometry());
-    window->showMaximized();
     return app.exec();
 }

@@ -89,7 +89,7 @@ public:
     // a toolbar button is the action of the menu item it runs.
     QAction* menuItem(const QString& name) const;
     QAction* toolButton(const QString& key) const;
-    void setTextBackground(bool yellow);
+    void setTextBackground(bool yellow) override;
 
     Context& context() { return m_ctx; }
 

@@ -109,6 +109,10 @@ bool QtPlatform::printReport(const Report& report)
 
 void QtPlatform::showHelp(const QString& topic)
 {
+    if (m_helpViewer) {
+        m_helpViewer(topic);
+        return;
+    }
     const QString file = QDir(m_helpFolder).filePath(QStringLiteral("help/index.html"));
     QUrl url = QUrl::fromLocalFile(file);
     if (!topic.isEmpty()) url.setFragment(topic);

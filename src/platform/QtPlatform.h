@@ -3,6 +3,7 @@
 #include "Platform.h"
 
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -19,6 +20,8 @@ public:
     // Message boxes and dialogs are shown over this window.
     void setParentWindow(QWidget* w) { m_parent = w; }
     void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
+    // The program's own help window; without one, help opens the folder's pages in the browser.
+    void setHelpViewer(std::function<void(const QString& topic)> viewer) { m_helpViewer = std::move(viewer); }
 
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -38,6 +41,7 @@ public:
 private:
     QPointer<QWidget> m_parent;
     QString m_helpFolder;
+    std::function<void(const QString&)> m_helpViewer;
     int m_hourglassDepth = 0;
     std::unique_ptr<QSoundEffect> m_sound;
 };

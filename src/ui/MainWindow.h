@@ -44,6 +44,9 @@ public:
     virtual void setPanel(const QString& key, const QString& text) = 0;
     virtual QString panelText(const QString& key) const = 0;
 
+    // The description box's background: light yellow, or white.
+    virtual void setTextBackground(bool yellow) = 0;
+
     // Raises the main window above the others and activates it.
     virtual void bringToFront() = 0;
 };

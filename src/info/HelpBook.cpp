@@ -1,0 +1,136 @@
+#include "HelpBook.h"
+
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTextDocumentFragment>
+
+// The manual is compiled into the windows library; a static library has to register its
+// resources itself.
+static void initHelpResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace fl::help {
+
+const QList<Page>& pages()
+{
+    static const QList<Page> list = {
+        {kContents, QStringLiteral("Contents")},
+        {QStringLiteral("gettingstarted.html"), QStringLiteral("Getting started")},
+        {QStringLiteral("browsing.html"), QStringLiteral("Browsing the birds")},
+        {QStringLiteral("pictures.html"), QStringLiteral("Pictures")},
+        {QStringLiteral("region.html"), QStringLiteral("Choosing a checklist region")},
+        {QStringLiteral("searches.html"), QStringLiteral("Finding birds: list searches and sorting")},
+        {QStringLiteral("findname.html"), QStringLiteral("Search by name")},
+        {QStringLiteral("classification.html"), QStringLiteral("Search by classification")},
+        {QStringLiteral("wizard.html"), QStringLiteral("The search wizard")},
+        {QStringLiteral("sightings.html"), QStringLiteral("Sightings and the life list")},
+        {QStringLiteral("sightingslog.html"), QStringLiteral("The sightings log")},
+        {QStringLiteral("ebird.html"), QStringLiteral("Importing and exporting eBird data")},
+        {QStringLiteral("checklists.html"), QStringLiteral("Region checklists")},
+        {QStringLiteral("codes.html"), QStringLiteral("Status and abundance codes")},
+        {QStringLiteral("songs.html"), QStringLiteral("Songs and the song CD")},
+        {QStringLiteral("weblinks.html"), QStringLiteral("Web links")},
+        {QStringLiteral("reports.html"), QStringLiteral("Printing reports")},
+        {QStringLiteral("options.html"), QStringLiteral("Options")},
+        {QStringLiteral("database.html"), QStringLiteral("The database file and its backup")},
+        {QStringLiteral("keyboard.html"), QStringLiteral("Keyboard shortcuts")},
+        {kUsingHelp, QStringLiteral("Using the help window")},
+    };
+    return list;
+}
+
+QString titleOf(const QString& file)
+{
+    for (const Page& p : pages())
+        if (p.file == file) return p.title;
+    return {};
+}
+
+QUrl urlOf(const QString& file) { return QUrl(QStringLiteral("qrc:/help/") + file); }
+
+QString html(const QString& file)
+{
+    initHelpResources();
+    if (file.isEmpty() || file.contains(u'/')) return {};
+    QFile f(QStringLiteral(":/help/") + file);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+bool exists(const QString& file) { return !html(file).isEmpty(); }
+
+QString plainText(const QString& file)
+{
+    // Pages are read again and again while searching; they never change during a run.
+    static QHash<QString, QString> cache;
+    const auto it = cache.constFind(file);
+    if (it != cache.constEnd()) return *it;
+    const QString text = QTextDocumentFragment::fromHtml(html(file)).toPlainText();
+    cache.insert(file, text);
+    return text;
+}
+
+QStringList links(const QString& file)
+{
+    static const QRegularExpression href(QStringLiteral(R"(href\s*=\s*"([^"]*)\")"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QStringList found;
+    const QString text = html(file);
+    for (auto m = href.globalMatch(text); m.hasNext();) found << m.next().captured(1);
+    return found;
+}
+
+QStringList search(const QString& words)
+{
+    QList<QRegularExpression> wanted;
+    for (const QString& w : words.split(QRegularExpression(QStringLiteral("\\W+")), Qt::SkipEmptyParts))
+        wanted << QRegularExpression(QStringLiteral("\\b") + QRegularExpression::escape(w),
+                                     QRegularExpression::CaseInsensitiveOption |
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    QStringList found;
+    if (wanted.isEmpty()) return found;
+    for (const Page& p : pages()) {
+        const QString text = plainText(p.file);
+        bool all = true;
+        for (const QRegularExpression& re : wanted) {
+            if (!re.match(text).hasMatch()) {
+                all = false;
+                break;
+            }
+        }
+        if (all) found << p.file;
+    }
+    return found;
+}
+
+QString topicForWindow(const QString& objectName)
+{
+    static const QHash<QString, QString> byWindow = {
+        {QStringLiteral("frmDisplay"), QStringLiteral("browsing.html")},
+        {QStringLiteral("frmZoom"), QStringLiteral("pictures.html")},
+        {QStringLiteral("frmRegion"), QStringLiteral("region.html")},
+        {QStringLiteral("frmName"), QStringLiteral("findname.html")},
+        {QStringLiteral("frmClass"), QStringLiteral("classification.html")},
+        {QStringLiteral("frmWizard"), QStringLiteral("wizard.html")},
+        {QStringLiteral("frmSight"), QStringLiteral("sightings.html")},
+        {QStringLiteral("frmStatus"), QStringLiteral("codes.html")},
+        {QStringLiteral("frmEditReg"), QStringLiteral("checklists.html")},
+        {QStringLiteral("frmChecklist"), QStringLiteral("checklists.html")},
+        {QStringLiteral("frmURL"), QStringLiteral("weblinks.html")},
+        {QStringLiteral("frmWeblink"), QStringLiteral("weblinks.html")},
+        {QStringLiteral("frmOptions"), QStringLiteral("options.html")},
+        {QStringLiteral("frmHelp"), kUsingHelp},
+    };
+    return byWindow.value(objectName, kContents);
+}
+
+QString topicForCommand(int command) { return command == kHelpOnHelp ? kUsingHelp : kContents; }
+
+} // namespace fl::help

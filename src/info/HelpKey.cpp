@@ -1,0 +1,37 @@
+#include "HelpKey.h"
+
+#include "HelpBook.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace fl {
+
+HelpKey::HelpKey(Platform& platform, QObject* parent) : QObject(parent), m_platform(platform) {}
+
+bool HelpKey::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return false;
+    // The key event passes up through the parents of the focus widget; the first one ends it.
+    try {
+        m_platform.showHelp(help::topicForWindow(widget->window()->objectName()));
+    } catch (...) {
+        // Nothing may leave an event handler; a help window that cannot open shows nothing.
+    }
+    return true;
+}
+
+HelpKey* installHelpKey(Platform& platform)
+{
+    auto* filter = new HelpKey(platform, qApp);
+    qApp->installEventFilter(filter);
+    return filter;
+}
+
+} // namespace fl

@@ -1,0 +1,23 @@
+#include "InfoCommands.h"
+
+#include "HelpCommands.h"
+#include "frmAbout.h"
+#include "frmCredit.h"
+#include "frmOptions.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Context.h"
+#include "ui/MainWindow.h"
+
+namespace fl {
+
+void registerInfoCommands(Context& ctx)
+{
+    CommandRegistry& c = ctx.main->commands();
+    c.setHandler(QStringLiteral("mnuViewOptions"), [&ctx] { mnuViewOptions_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuHelpContents"), [&ctx] { mnuHelpContents_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuHelpHelponhelp"), [&ctx] { mnuHelpHelponhelp_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuHelpCredits"), [&ctx] { mnuHelpCredits_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuHelpAbout"), [&ctx] { mnuHelpAbout_Click(ctx); });
+}
+
+} // namespace fl

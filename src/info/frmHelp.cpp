@@ -1,0 +1,185 @@
+#include "frmHelp.h"
+
+#include "HelpBook.h"
+#include "ui/ImageList.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace fl {
+
+namespace {
+
+QPointer<frmHelp> g_help;
+
+// The page name of a manual URL ("qrc:/help/codes.html#scode" gives "codes.html").
+QString fileOf(const QUrl& url)
+{
+    if (url.scheme() != u"qrc" || !url.path().startsWith(QStringLiteral("/help/"))) return {};
+    return url.path().mid(6);
+}
+
+} // namespace
+
+frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("Featherlog Help"));
+    setWindowIcon(ImageList1::icon(19));
+    resize(900, 640);
+
+    cmdBack = new QPushButton(QStringLiteral("&Back"));
+    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    cmdForward = new QPushButton(QStringLiteral("&Forward"));
+    cmdForward->setObjectName(QStringLiteral("cmdForward"));
+    cmdContents = new QPushButton(QStringLiteral("&Contents"));
+    cmdContents->setObjectName(QStringLiteral("cmdContents"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdContents);
+    buttons->addWidget(cmdBack);
+    buttons->addWidget(cmdForward);
+    buttons->addStretch(1);
+
+    auto* side = new QWidget;
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    auto* contentsLabel = new QLabel(QStringLiteral("C&ontents"));
+    lstContents = new QListWidget;
+    lstContents->setObjectName(QStringLiteral("lstContents"));
+    contentsLabel->setBuddy(lstContents);
+    for (const help::Page& p : help::pages()) {
+        auto* item = new QListWidgetItem(p.title, lstContents);
+        item->setData(Qt::UserRole, p.file);
+    }
+    auto* searchLabel = new QLabel(QStringLiteral("&Search for words"));
+    txtSearch = new QLineEdit;
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setClearButtonEnabled(true);
+    searchLabel->setBuddy(txtSearch);
+    cmdSearch = new QPushButton(QStringLiteral("&Find"));
+    cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(txtSearch, 1);
+    searchRow->addWidget(cmdSearch);
+    lstFound = new QListWidget;
+    lstFound->setObjectName(QStringLiteral("lstFound"));
+    lstFound->setAccessibleName(QStringLiteral("Pages found"));
+    sideLayout->addWidget(contentsLabel);
+    sideLayout->addWidget(lstContents, 3);
+    sideLayout->addWidget(searchLabel);
+    sideLayout->addLayout(searchRow);
+    sideLayout->addWidget(lstFound, 2);
+
+    txtPage = new QTextBrowser;
+    txtPage->setObjectName(QStringLiteral("txtPage"));
+    txtPage->setOpenLinks(true);
+    txtPage->setOpenExternalLinks(false);
+
+    auto* splitter = new QSplitter;
+    splitter->addWidget(side);
+    splitter->addWidget(txtPage);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({260, 640});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(splitter, 1);
+
+    connect(cmdBack, &QPushButton::clicked, txtPage, &QTextBrowser::backward);
+    connect(cmdForward, &QPushButton::clicked, txtPage, &QTextBrowser::forward);
+    connect(cmdContents, &QPushButton::clicked, this, [this] { showTopic(help::kContents); });
+    connect(txtPage, &QTextBrowser::backwardAvailable, cmdBack, &QWidget::setEnabled);
+    connect(txtPage, &QTextBrowser::forwardAvailable, cmdForward, &QWidget::setEnabled);
+    // The signal comes before source() reports the new page.
+    connect(txtPage, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) { pageChanged(fileOf(url)); });
+    connect(lstContents, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
+    connect(lstContents, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
+    connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
+    connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch_Click(); });
+    auto openFound = [this](QListWidgetItem* item) {
+        const QString file = item->data(Qt::UserRole).toString();
+        if (file.isEmpty()) return;
+        showTopic(file);
+        // Show where the first typed word stands on the page.
+        const QStringList words = m_searchWords.split(u' ', Qt::SkipEmptyParts);
+        if (!words.isEmpty()) txtPage->find(words.first());
+    };
+    connect(lstFound, &QListWidget::itemActivated, this, openFound);
+    connect(lstFound, &QListWidget::itemClicked, this, openFound);
+    cmdBack->setEnabled(false);
+    cmdForward->setEnabled(false);
+    showTopic(help::kContents);
+}
+
+void frmHelp::showTopic(const QString& file)
+{
+    const QString page = help::exists(file) ? file : help::kContents;
+    if (currentTopic() == page) return;
+    txtPage->setSource(help::urlOf(page));
+}
+
+QString frmHelp::currentTopic() const { return fileOf(txtPage->source()); }
+
+void frmHelp::cmdSearch_Click()
+{
+    m_searchWords = txtSearch->text().simplified();
+    lstFound->clear();
+    if (m_searchWords.isEmpty()) return;
+    const QStringList found = help::search(m_searchWords);
+    for (const QString& file : found) {
+        auto* item = new QListWidgetItem(help::titleOf(file), lstFound);
+        item->setData(Qt::UserRole, file);
+    }
+    if (found.isEmpty()) {
+        auto* item = new QListWidgetItem(QStringLiteral("No page holds all of these words."), lstFound);
+        item->setFlags(Qt::NoItemFlags);
+    } else {
+        lstFound->setCurrentRow(0);
+    }
+}
+
+void frmHelp::pageChanged(const QString& file)
+{
+    setWindowTitle(QStringLiteral("Featherlog Help - ") + help::titleOf(file));
+    for (int i = 0; i < lstContents->count(); ++i) {
+        if (lstContents->item(i)->data(Qt::UserRole).toString() == file) {
+            const QSignalBlocker quiet(lstContents);
+            lstContents->setCurrentRow(i);
+            return;
+        }
+    }
+}
+
+frmHelp* helpWindow() { return g_help.data(); }
+
+frmHelp* showHelpWindow(const QString& topic)
+{
+    QWidget* owner = QApplication::activeModalWidget();
+    if (g_help && g_help->parentWidget() != owner) {
+        // A modal dialog blocks every window but its own; the help window moves to it.
+        const QRect where = g_help->geometry();
+        g_help->setParent(owner, Qt::Window);
+        g_help->setGeometry(where);
+    }
+    if (!g_help) {
+        g_help = new frmHelp(owner);
+        g_help->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    g_help->showTopic(topic);
+    g_help->show();
+    g_help->raise();
+    g_help->activateWindow();
+    return g_help.data();
+}
+
+} // namespace fl
