@@ -4,6 +4,7 @@
 #include "search/ListSearches.h"
 #include "search/frmName.h"
 #include "search/frmRegion.h"
+#include "sightings/Reports.h"
 #include "sightings/frmSight.h"
 #include "ui/Context.h"
 
@@ -28,6 +29,8 @@ void connectCommands(Context& ctx)
     main.setCommand(QStringLiteral("mnuSearchName"), [&ctx] { mnuSearchName_Click(ctx); });
     main.setCommand(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
     main.setCommand(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuReportChecklist"), [&ctx] { mnuReportChecklist_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuReportLife"), [&ctx] { mnuReportLife_Click(ctx); });
 }
 
 } // namespace fl
