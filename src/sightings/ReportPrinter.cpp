@@ -38,12 +38,12 @@ struct Fonts {
         };
         header = sized(8.5);
         title = sized(16, true);
-        heading = sized(10, true);
-        row = sized(9);
-        italic = sized(9, false, true);
-        bold = sized(9, true);
+        heading = sized(9.5, true);
+        row = sized(8);
+        italic = sized(8, false, true);
+        bold = sized(8, true);
         mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        mono.setPointSizeF(9);
+        mono.setPointSizeF(8);
         mm = device.logicalDpiY() / 25.4;
         const QFontMetricsF rowM(row, &device);
         rowStep = rowM.lineSpacing() * 1.12;
@@ -118,18 +118,23 @@ ReportPrinter::Layout ReportPrinter::layout(QPaintDevice& device, QSizeF page) c
     out.pages.append(Page{});
     out.pages.last().items.append(Item{Item::Kind::Title, {0, bodyTop + QFontMetricsF(f.title, &device).ascent() + f.mm}, page.width()});
     int list = 0;
-    double y = bodyTop + f.titleHeight;
+    // Every list of the first page starts below the title.
+    const double firstTop = bodyTop + f.titleHeight;
     const double top = bodyTop + 0.5 * f.mm;
+    double y = firstTop;
+    bool atListTop = true;
     auto next = [&] {
+        atListTop = true;
         if (++list >= out.lists) {
             list = 0;
             out.pages.append(Page{});
         }
-        y = top;
+        y = out.pages.size() == 1 ? firstTop : top;
     };
     auto x = [&] { return list * (listWidth + gutter); };
     auto heading = [&](int g, bool continued) {
-        const double space = (y > top + f.mm) ? 0.6 * f.rowStep : 0;
+        const double space = atListTop ? 0 : 0.6 * f.rowStep;
+        atListTop = false;
         out.pages.last().items.append(Item{Item::Kind::Heading, {x(), y + space + headingAscent + 0.4 * f.mm}, listWidth, g, -1, continued});
         y += space + f.headingStep - 0.6 * f.rowStep;
     };
@@ -144,6 +149,7 @@ ReportPrinter::Layout ReportPrinter::layout(QPaintDevice& device, QSizeF page) c
                 heading(g, true);
             }
             out.pages.last().items.append(Item{Item::Kind::Row, {x(), y + rowAscent}, listWidth, g, r});
+            atListTop = false;
             y += f.rowStep;
         }
     }
