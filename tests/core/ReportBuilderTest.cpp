@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -214,4 +215,44 @@ TEST(ReportBuilder, ErrorsHaveTheirNumbers)
               kErrFormulaValue);
     db->execute("DROP TABLE Families");
     EXPECT_EQ(errorOf([&] { buildReport(*db, def, kSelectOntario, kChecklistFormulas, d); }), kErrDatabase);
+}
+
+// Damaged definition files: each gives a definition or a numbered error, never anything else.
+TEST(ReportBuilder, DamagedDefinitionsGiveADefinitionOrAClearError)
+{
+    QFile shippedFile(QDir(QStringLiteral(REPORTS_DIR)).filePath("life.rpt"));
+    ASSERT_TRUE(shippedFile.open(QIODevice::ReadOnly));
+    const QString original = QString::fromUtf8(shippedFile.readAll());
+    const QStringList pieces = {"\n", ":", "{", "}", "'", "column", "column 0", "formula:", " = ", "if", "+",
+                                "{@Title}", "{@Nothing}", "featherlog report: 1\n", "list width: -3\n", "#", "\t"};
+    test::TestFolder f;
+    auto db = ontario(f);
+    QRandomGenerator rng(7);
+    int built = 0;
+    int errors = 0;
+    for (int i = 0; i < 600; ++i) {
+        QString text = original;
+        const int edits = 1 + static_cast<int>(rng.bounded(5));
+        for (int k = 0; k < edits; ++k) {
+            const int at = static_cast<int>(rng.bounded(text.size()));
+            switch (rng.bounded(3)) {
+            case 0: text.remove(at, 1 + static_cast<int>(rng.bounded(8))); break;
+            case 1: text.insert(at, QChar(static_cast<char16_t>(32 + rng.bounded(95)))); break;
+            default: text.insert(at, pieces[rng.bounded(pieces.size())]); break;
+            }
+        }
+        try {
+            const ReportDefinition def = parseDefinition(text, "life.rpt");
+            // Evaluating every 20th one against the database as well keeps the test quick.
+            if (i % 20 == 0) buildReport(*db, def, kSelectOntario, kLifeFormulas, QDate(2026, 1, 1));
+            ++built;
+        } catch (const ReportError& e) {
+            EXPECT_GE(e.number(), kErrNoDefinition);
+            EXPECT_LE(e.number(), kErrBadProperty);
+            ++errors;
+        }
+    }
+    EXPECT_EQ(built + errors, 600);
+    EXPECT_GT(built, 20);
+    EXPECT_GT(errors, 20);
 }

@@ -1,9 +1,15 @@
 #include "Harness.h"
 #include "report/ReportError.h"
+#include "platform/QtPlatform.h"
 #include "sightings/ReportControl.h"
+#include "sightings/ReportPrinter.h"
 #include "sightings/Reports.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -283,4 +289,43 @@ TEST(Reports, LongChecklistFlowsOverPagesAndLists)
     // Two lists per page: the first page holds more rows than one list could.
     const QString first = text.section('\f', 0, 0);
     EXPECT_GT(first.count("Test Bird"), 70) << "two lists side by side on a Letter page";
+}
+
+// The running program's platform shows Qt's print preview, titled with the window title,
+// with the report's pages painted by the report printer.
+TEST(Reports, QtPlatformPreviewsThePaintedPages)
+{
+    auto h = ontario();
+    struct Counting : PrintableReport {
+        ReportPrinter inner;
+        int prints = 0;
+        explicit Counting(report::BuiltReport r) : inner(std::move(r)) {}
+        bool print(QPrinter* p) override { ++prints; return inner.print(p); }
+        bool writePdf(const QString& path) override { return inner.writePdf(path); }
+        QString plainText() override { return inner.plainText(); }
+    };
+    const auto def = report::loadDefinition(QDir(h->folder.path()).filePath("checklist.rpt"));
+    Counting shown(report::buildReport(h->db(), def, "{checklists.reg_ID} = 2", {}, QDate(2026, 1, 1)));
+    QtPlatform qt;
+    qt.setParentWindow(h->w.get());
+    QString title;
+    int pages = 0;
+    QTimer poll;
+    int ticks = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        if (preview) pages = preview->pageCount();
+        if (pages > 0 || ++ticks > 250) {
+            title = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    EXPECT_TRUE(qt.previewReport("Checklist Report", shown));
+    poll.stop();
+    EXPECT_EQ(title, "Checklist Report");
+    EXPECT_EQ(pages, 1);
+    EXPECT_GE(shown.prints, 1);
 }
