@@ -4,7 +4,22 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
+
 namespace fl {
+
+// A report laid out and ready to go to paper. The platform previews it, and prints it or
+// saves it as PDF on the user's request.
+class PrintableReport {
+public:
+    virtual ~PrintableReport() = default;
+    // Lays the report out on the printer's pages and paints them; false when it could not.
+    virtual bool print(QPrinter* printer) = 0;
+    // Writes the report to a PDF file; false when the file could not be written.
+    virtual bool writePdf(const QString& path) = 0;
+    // The report's text, page by page, as it is laid out on a Letter page (for checks).
+    virtual QString plainText() = 0;
+};
 
 // Everything that blocks on the user or reaches outside the program goes through here, so
 // that tests can script the user's answers and see what was shown.
@@ -13,12 +28,6 @@ public:
     enum class Icon { None, Information, Question, Exclamation, Critical };
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
-
-    // A report to print or preview: a title and its body as simple HTML.
-    struct Report {
-        QString title;
-        QString html;
-    };
 
     virtual ~Platform() = default;
 
@@ -39,7 +48,9 @@ public:
     virtual bool cdPlay(int track, double start, double duration) = 0;
     virtual void cdStop() = 0;
     virtual void cdClose() = 0;
-    virtual bool printReport(const Report& report) = 0;
+    // Shows a preview window titled `windowTitle`, from which the user prints the report or
+    // saves it as PDF; returns when the window is closed. False when it could not be shown.
+    virtual bool previewReport(const QString& windowTitle, PrintableReport& report) = 0;
     virtual void showHelp(const QString& topic) = 0;
 };
 

@@ -8,10 +8,9 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSoundEffect>
-#include <QTextDocument>
 #include <QUrl>
 
 namespace fl {
@@ -95,15 +94,20 @@ bool QtPlatform::cdPlay(int, double, double) { return false; }
 void QtPlatform::cdStop() {}
 void QtPlatform::cdClose() {}
 
-bool QtPlatform::printReport(const Report& report)
+bool QtPlatform::previewReport(const QString& windowTitle, PrintableReport& report)
 {
-    QPrinter printer;
-    printer.setDocName(report.title);
-    QPrintDialog dialog(&printer, m_parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    QTextDocument doc;
-    doc.setHtml(report.html);
-    doc.print(&printer);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(windowTitle);
+    QPrintPreviewDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(windowTitle);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&report](QPrinter* p) { report.print(p); });
+    // The hourglass must not hide the pointer while the user looks at the preview.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    dialog.resize(900, 1000);
+    dialog.exec();
+    if (busy) QApplication::restoreOverrideCursor();
     return true;
 }
 

@@ -35,7 +35,7 @@ public:
     bool cdPlay(int track, double start, double duration) override;
     void cdStop() override;
     void cdClose() override;
-    bool printReport(const Report& report) override;
+    bool previewReport(const QString& windowTitle, PrintableReport& report) override;
     void showHelp(const QString& topic) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "ScriptedPlatform.h"
 
+#include <QDir>
+
 namespace fl {
 
 Platform::Answer ScriptedPlatform::messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon)
@@ -45,6 +47,17 @@ bool ScriptedPlatform::cdPlay(int track, double start, double duration)
 {
     cdCalls << QStringLiteral("play %1 %2 %3").arg(track).arg(start).arg(duration);
     return cdPresent;
+}
+
+bool ScriptedPlatform::previewReport(const QString& windowTitle, PrintableReport& report)
+{
+    ShownReport shown{windowTitle, report.plainText(), {}};
+    if (!reportPdfFolder.isEmpty()) {
+        shown.pdf = QDir(reportPdfFolder).filePath(QStringLiteral("report%1.pdf").arg(reports.size() + 1));
+        if (!report.writePdf(shown.pdf)) shown.pdf.clear();
+    }
+    reports << shown;
+    return true;
 }
 
 } // namespace fl

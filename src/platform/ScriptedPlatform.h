@@ -34,7 +34,15 @@ public:
     QStringList browsed;
     QStringList sounds;
     QStringList cdCalls;
-    QList<Report> reports;
+    // Each report previewed: its window title and its text as laid out. When `reportPdfFolder`
+    // is set, each is also written there as report<n>.pdf (n from 1), named in `pdf`.
+    struct ShownReport {
+        QString windowTitle;
+        QString text;
+        QString pdf;
+    };
+    QList<ShownReport> reports;
+    QString reportPdfFolder;
     QStringList helpTopics;
 
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
@@ -49,7 +57,7 @@ public:
     bool cdPlay(int track, double start, double duration) override;
     void cdStop() override { cdCalls << QStringLiteral("stop"); }
     void cdClose() override { cdCalls << QStringLiteral("close"); }
-    bool printReport(const Report& report) override { reports << report; return true; }
+    bool previewReport(const QString& windowTitle, PrintableReport& report) override;
     void showHelp(const QString& topic) override { helpTopics << topic; }
 };
 

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "OptionsRow.h"
+#include "Reports.h"
 #include "RegionKinds.h"
 #include "SightingDates.h"
 #include "StatusTexts.h"
@@ -357,6 +358,8 @@ void registerSightingCommands(Context& ctx)
     CommandRegistry& c = ctx.main->commands();
     c.setHandler(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
     c.setHandler(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuReportChecklist"), [&ctx] { mnuReportChecklist_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuReportLife"), [&ctx] { mnuReportLife_Click(ctx); });
 }
 
 } // namespace fl

@@ -1,0 +1,281 @@
+#include "ReportBuilder.h"
+
+#include "db/Database.h"
+
+#include <QHash>
+#include <optional>
+#include <vector>
+
+namespace fl::report {
+
+namespace {
+
+// The row fields of the "checklist" source, in the column order of its queries.
+const char* const kRowFields[] = {
+    "checklists.reg_id", "checklists.status", "checklists.scode", "birds.id",       "birds.name",
+    "birds.sci_name",    "birds.sortorder",   "birds.lifelist",   "families.fam_id", "families.family",
+    "families.sci_name", "orders.order_id",   "orders.name",      "orders.sci_name", "sightings.date",
+    "sightings.site",    "sightings.type",
+};
+constexpr int kRowFieldCount = static_cast<int>(sizeof kRowFields / sizeof kRowFields[0]);
+
+const char* const kOptionFields[] = {"regname", "reg_id", "regtype", "lifesum", "lifetotal"};
+
+enum ReportField { kPrintDate, kPageNumber, kPageCount, kListed, kTicked };
+const char* const kReportFields[] = {"report.printdate", "report.pagenumber", "report.pagecount", "report.listed",
+                                     "report.ticked"};
+
+const QString kJoins = QStringLiteral(
+    " LEFT JOIN Families ON Families.Fam_ID = B.family_ID"
+    " LEFT JOIN Orders ON Orders.Order_ID = Families.Order_ID"
+    " LEFT JOIN Sightings ON Sightings.Sight_ID = B.LifeMark AND B.LifeMark > 0");
+const QString kColumns = QStringLiteral(
+    "B.ID, B.Name, B.sci_name, B.sortOrder, B.LifeMark, Families.Fam_ID, Families.Family, Families.sci_name, "
+    "Orders.Order_ID, Orders.Name, Orders.sci_name, Sightings.Date, Sightings.site, Sightings.Type");
+
+// The checklist rows of every region, or of one region (a bound parameter).
+QString regionQuery(bool oneRegion)
+{
+    return QStringLiteral("SELECT C.Reg_ID, C.Status, C.scode, ") + kColumns
+        + QStringLiteral(" FROM Checklists C INNER JOIN (SELECT Birds.*, Birds.LifeList AS LifeMark FROM Birds) B"
+                         " ON B.ID = C.Bird_ID")
+        + kJoins + (oneRegion ? QStringLiteral(" WHERE C.Reg_ID = ?") : QString())
+        + QStringLiteral(" ORDER BY B.sortOrder, B.Name, C.Reg_ID");
+}
+
+// Every species as region 0, marked with its first sighting anywhere.
+QString worldQuery()
+{
+    return QStringLiteral("SELECT 0, NULL, NULL, ") + kColumns
+        + QStringLiteral(" FROM (SELECT Birds.*, coalesce((SELECT S.Sight_ID FROM Sightings S WHERE S.Bird_ID = Birds.ID"
+                         " ORDER BY S.Date, S.Sight_ID LIMIT 1), 0) AS LifeMark FROM Birds) B")
+        + kJoins + QStringLiteral(" ORDER BY B.sortOrder, B.Name");
+}
+
+} // namespace
+
+// Fields by name, and the named formulas with a value cache per row.
+class ReportScope : public Scope {
+public:
+    ReportScope()
+    {
+        for (const char* f : kRowFields) addField(QString::fromLatin1(f));
+        for (const char* f : kOptionFields) addField(QStringLiteral("options.") + QString::fromLatin1(f));
+        m_reportBase = static_cast<int>(m_values.size());
+        for (const char* f : kReportFields) addField(QString::fromLatin1(f));
+    }
+
+    Value field(const QString& name, int position) const override
+    {
+        const auto it = m_index.constFind(name);
+        if (it == m_index.constEnd())
+            throw ReportError(kErrUnknownName, QStringLiteral("Formula error at position %1: the report has no field {%2}")
+                                                   .arg(position).arg(name), position);
+        return m_values[*it];
+    }
+
+    Value formula(const QString& name, int position) const override
+    {
+        const auto it = m_formulaIndex.constFind(name);
+        if (it == m_formulaIndex.constEnd())
+            throw ReportError(kErrUnknownName, QStringLiteral("Formula error at position %1: the report has no formula {@%2}")
+                                                   .arg(position).arg(name), position);
+        Slot& slot = m_slots[*it];
+        if (slot.value) return *slot.value;
+        if (slot.busy)
+            throw ReportError(kErrFormulaValue, QStringLiteral("Formula error at position %1: the formula %2 depends on itself")
+                                                    .arg(position).arg(name), position);
+        slot.busy = true;
+        try {
+            slot.value = m_formulas[*it].evaluate(*this);
+        } catch (...) {
+            slot.busy = false;
+            throw;
+        }
+        slot.busy = false;
+        return *slot.value;
+    }
+
+    bool hasField(const QString& name) const override { return m_index.contains(name); }
+    bool hasFormula(const QString& name) const override { return m_formulaIndex.contains(name.toLower()); }
+
+    // A named formula; a later one of the same name replaces the earlier.
+    void setFormula(const Formula& f)
+    {
+        const QString key = f.name().toLower();
+        const auto it = m_formulaIndex.constFind(key);
+        if (it != m_formulaIndex.constEnd()) {
+            m_formulas[*it] = f;
+            return;
+        }
+        m_formulaIndex.insert(key, static_cast<int>(m_formulas.size()));
+        m_formulas.push_back(f);
+        m_slots.emplace_back();
+    }
+    const std::vector<Formula>& formulas() const { return m_formulas; }
+
+    void setValue(int index, Value v) { m_values[index] = std::move(v); }
+    void setOption(const QString& name, Value v) { m_values[m_index.value(QStringLiteral("options.") + name)] = std::move(v); }
+    void setReport(ReportField f, Value v) { m_values[m_reportBase + f] = std::move(v); }
+    // A new row: the named formulas are worked out again.
+    void newRow() const
+    {
+        for (Slot& s : m_slots) s.value.reset();
+    }
+
+private:
+    struct Slot {
+        std::optional<Value> value;
+        bool busy = false;
+    };
+    void addField(const QString& name)
+    {
+        m_index.insert(name, static_cast<int>(m_values.size()));
+        m_values.emplace_back();
+    }
+
+    QHash<QString, int> m_index;
+    std::vector<Value> m_values;
+    int m_reportBase = 0;
+    QHash<QString, int> m_formulaIndex;
+    std::vector<Formula> m_formulas;
+    mutable std::vector<Slot> m_slots;
+};
+
+BuiltReport::BuiltReport() = default;
+BuiltReport::~BuiltReport() = default;
+BuiltReport::BuiltReport(BuiltReport&&) noexcept = default;
+BuiltReport& BuiltReport::operator=(BuiltReport&&) noexcept = default;
+
+QString BuiltReport::pageText(const Formula& f, int page, int pages) const
+{
+    if (f.isEmpty() || !m_scope) return {};
+    m_scope->setReport(kPageNumber, Value::number(page));
+    m_scope->setReport(kPageCount, Value::number(pages));
+    m_scope->newRow();
+    return f.evaluate(*m_scope).toText();
+}
+
+QString BuiltReport::headerLeft(int page, int pages) const { return pageText(m_headerLeft, page, pages); }
+QString BuiltReport::headerRight(int page, int pages) const { return pageText(m_headerRight, page, pages); }
+QString BuiltReport::footer(int page, int pages) const { return pageText(m_footer, page, pages); }
+
+namespace {
+
+bool isTicked(const QString& box)
+{
+    for (QChar c : box)
+        if (!c.isSpace() && c != u'[' && c != u']') return true;
+    return false;
+}
+
+Formula parseProgramFormula(const QString& text, int index)
+{
+    try {
+        return Formula::parse(text);
+    } catch (const ReportError& e) {
+        throw ReportError(e.number(), QStringLiteral("Formula %1: %2").arg(index).arg(e.message()), e.position());
+    }
+}
+
+} // namespace
+
+BuiltReport buildReport(db::Database& db, const ReportDefinition& def, const QString& selectionText,
+                        const QStringList& formulas, QDate printDate)
+{
+    BuiltReport out;
+    out.m_scope = std::make_unique<ReportScope>();
+    ReportScope& scope = *out.m_scope;
+
+    for (const Formula& f : def.formulas) scope.setFormula(f);
+    const QString tickName = def.tickBox.isEmpty() ? QStringLiteral("Lifer") : def.tickBox;
+    for (int i = 0; i < formulas.size(); ++i) {
+        if (formulas[i].trimmed().isEmpty()) continue;
+        Formula f = parseProgramFormula(formulas[i], i);
+        if (f.name().isEmpty()) f = parseProgramFormula(tickName + QStringLiteral(" = ") + formulas[i], i);
+        scope.setFormula(f);
+    }
+    if (!scope.hasFormula(tickName)) scope.setFormula(Formula::parse(tickName + QStringLiteral(" = '[    ]'")));
+    Formula selection;
+    if (!selectionText.trimmed().isEmpty()) {
+        try {
+            selection = Formula::parse(selectionText);
+        } catch (const ReportError& e) {
+            throw ReportError(e.number(), QStringLiteral("Selection formula: ") + e.message(), e.position());
+        }
+    }
+
+    // Every name must exist before any row is read, so that an empty report fails alike.
+    for (const Formula& f : scope.formulas()) f.check(scope);
+    for (const Formula* f : std::initializer_list<const Formula*>{&selection, &def.group, &def.groupHeading, &def.title, &def.headerLeft, &def.headerRight,
+                             &def.footer, &def.summary})
+        f->check(scope);
+    for (const ColumnDef& c : def.columns) c.formula.check(scope);
+
+    out.columns = def.columns;
+    out.listWidthMm = def.listWidthMm;
+    out.m_headerLeft = def.headerLeft;
+    out.m_headerRight = def.headerRight;
+    out.m_footer = def.footer;
+    scope.setReport(kPrintDate, Value::date(printDate));
+
+    try {
+        auto options = db.openRecordset(QStringLiteral("SELECT regname, Reg_ID, regType, lifesum, lifetotal FROM Options"),
+                                        db::RecordsetKind::Snapshot);
+        bool world = true;
+        if (!options.eof()) {
+            for (int i = 0; i < 5; ++i) scope.setOption(QString::fromLatin1(kOptionFields[i]), Value::fromVariant(options.field(i)));
+            world = options.field(1).toInt() == 0;
+        }
+
+        // A selection of exactly one region reads only that region's rows; it is still
+        // applied to every row below, so the result is the same either way.
+        QString selField;
+        qint64 selValue = 0;
+        const bool oneRegion = !world && selection.isFieldEqualsInteger(&selField, &selValue)
+            && selField == QLatin1String("checklists.reg_id");
+        auto rows = world ? db.openRecordset(worldQuery(), db::RecordsetKind::Snapshot)
+                          : db.openRecordset(regionQuery(oneRegion), db::RecordsetKind::Snapshot,
+                                             oneRegion ? QVariantList{selValue} : QVariantList{});
+
+        QHash<QString, int> groupIndex;
+        const QString tickKey = tickName.toLower();
+        for (; !rows.eof(); rows.moveNext()) {
+            for (int i = 0; i < kRowFieldCount; ++i) scope.setValue(i, Value::fromVariant(rows.field(i)));
+            scope.newRow();
+            if (!selection.isEmpty()) {
+                const Value keep = selection.evaluate(scope);
+                if (!keep.isNull() && keep.kind() != Value::Kind::Bool)
+                    throw ReportError(kErrFormulaValue, QStringLiteral("The selection formula must be true or false"));
+                if (!keep.toBool()) continue;
+            }
+            const QString key = def.group.evaluate(scope).toText();
+            auto g = groupIndex.constFind(key);
+            if (g == groupIndex.constEnd()) {
+                g = groupIndex.insert(key, static_cast<int>(out.groups.size()));
+                ReportGroup group;
+                group.heading = def.groupHeading.isEmpty() ? key : def.groupHeading.evaluate(scope).toText();
+                out.groups << group;
+            }
+            ReportRow row;
+            row.cells.reserve(def.columns.size());
+            for (const ColumnDef& c : def.columns) row.cells << c.formula.evaluate(scope).toText();
+            row.ticked = isTicked(scope.formula(tickKey, 0).toText());
+            ++out.listed;
+            if (row.ticked) ++out.ticked;
+            out.groups[*g].rows << std::move(row);
+        }
+    } catch (const db::DbError& e) {
+        throw ReportError(kErrDatabase, QStringLiteral("The report could not read the database: ") + e.message());
+    }
+
+    for (int i = 0; i < kRowFieldCount; ++i) scope.setValue(i, Value());
+    scope.setReport(kListed, Value::number(out.listed));
+    scope.setReport(kTicked, Value::number(out.ticked));
+    scope.newRow();
+    out.title = def.title.evaluate(scope).toText();
+    out.summary = def.summary.evaluate(scope).toText();
+    return out;
+}
+
+} // namespace fl::report

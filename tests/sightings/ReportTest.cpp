@@ -1,0 +1,331 @@
+#include "Harness.h"
+#include "report/ReportError.h"
+#include "platform/QtPlatform.h"
+#include "sightings/ReportControl.h"
+#include "sightings/ReportPrinter.h"
+#include "sightings/Reports.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+using Setting = ReportControl::Setting;
+
+namespace {
+
+void copyDefinitions(const QString& folder)
+{
+    for (const char* name : {"checklist.rpt", "life.rpt"}) {
+        const QString to = QDir(folder).filePath(QString::fromLatin1(name));
+        QFile::remove(to);
+        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(REPORTS_DIR)).filePath(QString::fromLatin1(name)), to));
+    }
+}
+
+// The program on the fixture with Ontario (species 1 to 6) as the current region, two of
+// them sighted there, and the definitions in its folder.
+std::unique_ptr<Harness> ontario()
+{
+    auto h = std::make_unique<Harness>([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifetotal = 6, lifesum = 2");
+        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site) VALUES "
+               "(7, 2, '2024-05-03', 'Male', 0, 0, 2, 0, 'Rondeau Park'), "
+               "(8, 5, '2025-06-01', 'Adult', 0, 0, 2, 0, 'Algonquin')");
+        f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 2");
+        f.exec("UPDATE Birds SET LifeList = 8 WHERE ID = 5");
+        copyDefinitions(f.path());
+    });
+    return h;
+}
+
+QList<Setting> checklistSettings(int region)
+{
+    return {{"ReportFileName", "checklist.rpt"},
+            {"WindowTitle", "Checklist Report"},
+            {"SelectionFormula", "{checklists.reg_ID} = " + QString::number(region)},
+            {"Formulas(0)", "Title = 'Checklist For ' + {options.regname}"},
+            {"Formulas(1)", "Lifer = '[    ]'"},
+            {"Action", "1"}};
+}
+
+QList<Setting> lifeSettings(int region)
+{
+    return {{"ReportFileName", "life.rpt"},
+            {"SelectionFormula", "{checklists.reg_ID} = " + QString::number(region)},
+            {"WindowTitle", "Life List Report"},
+            {"Formulas(0)", "Title = 'Life List For ' + {options.regname}"},
+            {"Formulas(1)", "if {Birds.LifeList} > 0 then '[X]' Else '[   ]'"},
+            {"Action", "1"}};
+}
+
+QString pdfText(const QString& pdf, bool layout)
+{
+    QProcess p;
+    QStringList args;
+    if (layout) args << "-layout";
+    p.start("pdftotext", args << pdf << "-");
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return "pdftotext failed: " + QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void expectReportError(const Harness& h, int number)
+{
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    const auto& m = h.platform.messages[0];
+    EXPECT_EQ(m.text, "Problem printing report. Error # " + QString::number(number));
+    EXPECT_EQ(m.title, "Report Error");
+    EXPECT_EQ(m.buttons, Platform::Buttons::YesNo);
+    EXPECT_EQ(m.icon, Platform::Icon::Exclamation);
+    EXPECT_TRUE(h.platform.reports.isEmpty());
+}
+
+} // namespace
+
+TEST(Reports, CommandsSetThePropertiesInTheirOrderAndShowAPreview)
+{
+    auto h = ontario();
+    h->run("mnuReportChecklist");
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    EXPECT_EQ(rpt1(h->ctx).settings, checklistSettings(2));
+    ASSERT_EQ(h->platform.reports.size(), 1);
+    EXPECT_EQ(h->platform.reports[0].windowTitle, "Checklist Report");
+    EXPECT_TRUE(h->platform.reports[0].text.contains("Checklist For Ontario"));
+
+    rpt1(h->ctx).settings.clear();
+    h->run("mnuReportLife");
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    EXPECT_EQ(rpt1(h->ctx).settings, lifeSettings(2));
+    ASSERT_EQ(h->platform.reports.size(), 2);
+    EXPECT_EQ(h->platform.reports[1].windowTitle, "Life List Report");
+    EXPECT_TRUE(h->platform.reports[1].text.contains("Life List For Ontario"));
+    EXPECT_EQ(h->w->findChildren<ReportControl*>().size(), 1) << "one control, rpt1, on the main window";
+    EXPECT_EQ(h->platform.hourglassDepth, 0);
+}
+
+TEST(Reports, WorldSelectsEverySpeciesAndEverySightingCounts)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = 'World'");
+        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region, country, state, district, site) VALUES "
+               "(1, 12, '2023-01-02', 0, 0, 0, 0, 'Somewhere'), (2, 8, '2022-01-01', 0, 3, 0, 0, 'Elsewhere')");
+        copyDefinitions(f.path());
+    });
+    mnuReportChecklist_Click(h.ctx);
+    EXPECT_EQ(rpt1(h.ctx).settings, checklistSettings(0));
+    rpt1(h.ctx).settings.clear();
+    mnuReportLife_Click(h.ctx);
+    EXPECT_EQ(rpt1(h.ctx).settings, lifeSettings(0));
+    ASSERT_EQ(h.platform.reports.size(), 2);
+    const QString checklist = h.platform.reports[0].text;
+    const QString life = h.platform.reports[1].text;
+    EXPECT_TRUE(checklist.contains("Checklist For World"));
+    EXPECT_TRUE(checklist.contains("Species listed: 12     Species ticked: 0")) << qPrintable(checklist);
+    EXPECT_TRUE(life.contains("Species listed: 12     Species ticked: 2")) << qPrintable(life);
+    EXPECT_TRUE(life.contains("[X]  Ovenbird  Seiurus aurocapilla  2022-01-01  Elsewhere")) << qPrintable(life);
+    EXPECT_TRUE(life.contains("[X]  Bay-breasted Warbler"));
+    EXPECT_TRUE(life.contains("[   ]  Mallard"));
+}
+
+TEST(Reports, DefinitionsAreReadFromTheProgramsFolderOnly)
+{
+    auto h = ontario();
+    QTemporaryDir elsewhere;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+    copyDefinitions(elsewhere.path());
+    QFile::remove(QDir(h->folder.path()).filePath("life.rpt"));
+    mnuReportChecklist_Click(h->ctx);
+    mnuReportLife_Click(h->ctx);
+    QDir::setCurrent(before);
+    ASSERT_EQ(h->platform.reports.size(), 1) << "the checklist from the program's folder";
+    EXPECT_EQ(h->platform.reports[0].windowTitle, "Checklist Report");
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501")
+        << "life.rpt in the working folder does not count";
+}
+
+TEST(Reports, FailuresShowTheEngineNumber)
+{
+    {
+        Harness h; // no definitions at all
+        h.run("mnuReportChecklist");
+        expectReportError(h, report::kErrNoDefinition);
+    }
+    const struct {
+        const char* definition;
+        int number;
+    } broken[] = {
+        {"", report::kErrBadDefinition},
+        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + \n", report::kErrFormulaSyntax},
+        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.weight}\n", report::kErrUnknownName},
+        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + true\n", report::kErrFormulaValue},
+    };
+    for (const auto& b : broken) {
+        auto h = ontario();
+        QFile file(QDir(h->folder.path()).filePath("checklist.rpt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(b.definition);
+        file.close();
+        h->run("mnuReportChecklist");
+        expectReportError(*h, b.number);
+        EXPECT_EQ(h->platform.hourglassDepth, 0);
+    }
+    {
+        auto h = ontario();
+        h->db().execute("DROP TABLE Sightings");
+        h->run("mnuReportLife");
+        expectReportError(*h, report::kErrDatabase);
+    }
+    {
+        auto h = ontario();
+        ReportControl& rpt = rpt1(h->ctx);
+        try {
+            rpt.setAction(2);
+            ADD_FAILURE() << "action 2 was accepted";
+        } catch (const report::ReportError& e) {
+            EXPECT_EQ(e.number(), report::kErrBadProperty);
+        }
+        EXPECT_THROW(rpt.setFormulas(-1, "X = 1"), report::ReportError);
+        EXPECT_TRUE(h->platform.reports.isEmpty());
+    }
+}
+
+// Both reports of a small region as PDF, read back as text.
+TEST(Reports, PdfOfASmallRegion)
+{
+    auto h = ontario();
+    QTemporaryDir out;
+    h->platform.reportPdfFolder = out.path();
+    h->run("mnuReportChecklist");
+    h->run("mnuReportLife");
+    ASSERT_EQ(h->platform.reports.size(), 2);
+    ASSERT_FALSE(h->platform.reports[0].pdf.isEmpty());
+    ASSERT_FALSE(h->platform.reports[1].pdf.isEmpty());
+
+    const QStringList order = {"Canada Goose", "Wood Duck", "Mallard", "Wood Thrush", "Hermit Thrush", "American Robin"};
+    for (int k = 0; k < 2; ++k) {
+        const QString text = pdfText(h->platform.reports[k].pdf, true);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_TRUE(text.contains(k == 0 ? "Checklist For Ontario" : "Life List For Ontario"));
+        EXPECT_TRUE(text.contains("Page 1 of 1"));
+        EXPECT_FALSE(text.contains("Page 2"));
+        const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+        EXPECT_TRUE(text.contains(QRegularExpression("Ontario\\s+Printed " + today)));
+        const int ducks = text.indexOf("Ducks, Geese, and Waterfowl");
+        const int thrushes = text.indexOf("Thrushes");
+        EXPECT_GE(ducks, 0);
+        EXPECT_GT(thrushes, ducks) << "families in checklist order";
+        EXPECT_EQ(text.count("Ducks, Geese, and Waterfowl"), 1);
+        EXPECT_FALSE(text.contains("Wood-Warblers")) << "no species of the family in Ontario";
+        int last = -1;
+        const QStringList lines = text.split('\n');
+        for (const QString& name : order) {
+            const QStringList found = lines.filter(name);
+            ASSERT_EQ(found.size(), 1) << qPrintable(name);
+            const QString line = found[0].trimmed();
+            const bool sighted = name == "Wood Duck" || name == "Hermit Thrush";
+            // Text read back from a PDF keeps the box, not its exact count of blanks.
+            const QRegularExpression emptyBox("^\\[ +\\] +" + name);
+            if (k == 0) {
+                EXPECT_TRUE(line.contains(emptyBox)) << qPrintable(line);
+            } else {
+                EXPECT_EQ(line.startsWith("[X] "), sighted) << qPrintable(line);
+                EXPECT_EQ(line.contains(emptyBox), !sighted) << qPrintable(line);
+            }
+            const int at = text.indexOf(name);
+            EXPECT_GT(at, last) << "checklist order: " << qPrintable(name);
+            last = at;
+        }
+        EXPECT_EQ(text.count("[X]"), k == 0 ? 0 : 2);
+        EXPECT_TRUE(text.contains(QRegularExpression(k == 0 ? "Species listed: 6\\s+Species ticked: 0"
+                                                            : "Species listed: 6\\s+Species ticked: 2")));
+        if (k == 1) {
+            EXPECT_TRUE(lines.filter("Wood Duck")[0].contains(QRegularExpression("2024-05-03\\s+Rondeau Park")));
+            EXPECT_TRUE(lines.filter("Hermit Thrush")[0].contains(QRegularExpression("2025-06-01\\s+Algonquin")));
+        }
+    }
+}
+
+// A long checklist runs over several pages, two lists to a page, every species once.
+TEST(Reports, LongChecklistFlowsOverPagesAndLists)
+{
+    Harness h([](test::TestFolder& f) {
+        QString sql = "INSERT INTO Birds (ID, Name, sci_name, family_ID, subFam_ID, sortOrder, LifeList) VALUES ";
+        for (int i = 0; i < 300; ++i)
+            sql += QString("%1(%2, 'Test Bird %3', 'Avis numerus%3', %4, 0, %5, 0)")
+                       .arg(i ? "," : "").arg(100 + i).arg(i, 3, 10, QChar('0')).arg(1 + i / 100).arg(1000 + i);
+        f.exec(sql);
+        f.exec("INSERT INTO Checklists SELECT ID, 4, 'B', '' FROM Birds WHERE ID >= 100");
+        f.exec("UPDATE Options SET Reg_ID = 4, regname = 'Point Pelee'");
+        copyDefinitions(f.path());
+    });
+    QTemporaryDir out;
+    h.platform.reportPdfFolder = out.path();
+    h.run("mnuReportChecklist");
+    ASSERT_EQ(h.platform.reports.size(), 1);
+    const QString shown = h.platform.reports[0].text;
+    EXPECT_TRUE(shown.contains("Thrushes (continued)") || shown.contains("Wood-Warblers (continued)")
+                || shown.contains("Waterfowl (continued)"));
+    const QString text = pdfText(h.platform.reports[0].pdf, false);
+    const int pages = static_cast<int>(text.count(QRegularExpression("Page \\d+ of \\d+")));
+    EXPECT_GE(pages, 2);
+    for (int p = 1; p <= pages; ++p)
+        EXPECT_TRUE(text.contains(QString("Page %1 of %2").arg(p).arg(pages))) << p;
+    for (int i = 0; i < 300; ++i) {
+        const QString name = QString("Test Bird %1").arg(i, 3, 10, QChar('0'));
+        EXPECT_EQ(text.count(name), 1) << qPrintable(name);
+    }
+    EXPECT_TRUE(text.contains("Species listed: 300"));
+    EXPECT_TRUE(text.contains("Species ticked: 0"));
+    // Two lists per page: the first page holds more rows than one list could.
+    const QString first = text.section('\f', 0, 0);
+    EXPECT_GT(first.count("Test Bird"), 70) << "two lists side by side on a Letter page";
+}
+
+// The running program's platform shows Qt's print preview, titled with the window title,
+// with the report's pages painted by the report printer.
+TEST(Reports, QtPlatformPreviewsThePaintedPages)
+{
+    auto h = ontario();
+    struct Counting : PrintableReport {
+        ReportPrinter inner;
+        int prints = 0;
+        explicit Counting(report::BuiltReport r) : inner(std::move(r)) {}
+        bool print(QPrinter* p) override { ++prints; return inner.print(p); }
+        bool writePdf(const QString& path) override { return inner.writePdf(path); }
+        QString plainText() override { return inner.plainText(); }
+    };
+    const auto def = report::loadDefinition(QDir(h->folder.path()).filePath("checklist.rpt"));
+    Counting shown(report::buildReport(h->db(), def, "{checklists.reg_ID} = 2", {}, QDate(2026, 1, 1)));
+    QtPlatform qt;
+    qt.setParentWindow(h->w.get());
+    QString title;
+    int pages = 0;
+    QTimer poll;
+    int ticks = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        if (preview) pages = preview->pageCount();
+        if (pages > 0 || ++ticks > 250) {
+            title = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    EXPECT_TRUE(qt.previewReport("Checklist Report", shown));
+    poll.stop();
+    EXPECT_EQ(title, "Checklist Report");
+    EXPECT_EQ(pages, 1);
+    EXPECT_GE(shown.prints, 1);
+}
