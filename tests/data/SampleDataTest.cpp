@@ -83,6 +83,37 @@ TEST_F(SampleData, SpeciesAreCompleteAndUnique)
         EXPECT_GE(rs.field("Data").toString().count(sentenceEnd), 2) << qPrintable(rs.field("Name").toString());
 }
 
+TEST_F(SampleData, EveryDescriptionGivesTheLengthOnceInInchesAndCentimetres)
+{
+    // The one accepted form is "11 in (28 cm)"; anything else measured in cm or inches is a leftover.
+    static const QRegularExpression length(QStringLiteral("(\\d+(?:\\.\\d+)?) in \\((\\d+(?:\\.\\d+)?) cm\\)"));
+    static const QRegularExpression stray(
+        QStringLiteral("\\b(?:cm|mm|centimet\\w*|inch\\w*)\\b|(?<![\\d.])\\d{1,3}(?:\\.\\d+)?\\s*(?:in\\b|\")"),
+        QRegularExpression::CaseInsensitiveOption);
+    auto rs = db->openRecordset("SELECT Name, Data FROM Birds", db::RecordsetKind::Snapshot);
+    int checked = 0;
+    for (; !rs.eof(); rs.moveNext(), ++checked) {
+        const QString name = rs.field("Name").toString();
+        QString data = rs.field("Data").toString();
+        const auto m = length.match(data);
+        if (!m.hasMatch()) {
+            ADD_FAILURE() << qPrintable(name) << ": no length in inches and cm";
+            continue;
+        }
+        const double inches = m.captured(1).toDouble();
+        const double cm = m.captured(2).toDouble();
+        EXPECT_NEAR(cm, inches * 2.54, 3.0) << qPrintable(name) << ": " << qPrintable(m.captured(0));
+        EXPECT_GE(inches, 2.5) << qPrintable(name);
+        EXPECT_LE(inches, 65.0) << qPrintable(name);
+        data.remove(m.capturedStart(), m.capturedLength());
+        EXPECT_FALSE(length.match(data).hasMatch()) << qPrintable(name) << ": more than one length";
+        const auto left = stray.match(data);
+        EXPECT_FALSE(left.hasMatch()) << qPrintable(name) << ": another length statement near \""
+                                      << qPrintable(data.mid(qMax(0, int(left.capturedStart()) - 20), 50)) << '"';
+    }
+    EXPECT_GT(checked, 950);
+}
+
 TEST_F(SampleData, EveryReferenceResolves)
 {
     EXPECT_EQ(count("SELECT count(*) FROM Birds WHERE family_ID NOT IN (SELECT Fam_ID FROM Families)"), 0);
