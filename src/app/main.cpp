@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "Startup.h"
 #include "browser/frmDisplay.h"
+#include "media/CdCommandInterpreter.h"
 #include "platform/QtPlatform.h"
 #include "ui/Commands.h"
 #include "ui/Context.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     state.appFolder = QCoreApplication::applicationDirPath();
     fl::QtPlatform platform;
     platform.setHelpFolder(state.appFolder);
+    platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.appFolder));
     fl::Context ctx{state, platform, nullptr};
 
     auto fail = [&](const QString& message) {

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "Startup.h"
+#include "media/CDAudio.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
 
@@ -15,6 +16,7 @@
 #include <QTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace fl {
@@ -129,6 +131,8 @@ frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx)
     buildMenus();
     buildToolbar();
     buildStatusBar();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     setCommand(QStringLiteral("mnuViewFirst"), [this] { mnuViewFirst_Click(); });
     setCommand(QStringLiteral("mnuViewPrevious"), [this] { mnuViewPrevious_Click(); });
     setCommand(QStringLiteral("mnuViewNext"), [this] { mnuViewNext_Click(); });
@@ -339,6 +343,8 @@ void frmDisplay::Form_Load()
 {
     AppState& s = m_ctx.state;
     Hourglass busy(m_ctx.platform);
+    cd = std::make_unique<CDAudio>(m_ctx.platform.cdDevice(), m_ctx.platform);
+    cd->ReadyDevice();
     checkCD = true;
     setTextBackground(s.wincolor);
     img[2]->setIcon(ImageList1::icon(17));
@@ -458,8 +464,12 @@ void frmDisplay::exitSteps()
 {
     if (m_exited) return;
     m_exited = true;
-    m_ctx.platform.cdStop();
-    m_ctx.platform.cdClose();
+    Timer1->stop();
+    if (cd) {
+        cd->StopPlay();
+        cd->UnloadAll();
+    }
+    m_ctx.platform.stopSound();
     rsClass.close();
     rsCDSong.close();
     closeDatabase(m_ctx.state);

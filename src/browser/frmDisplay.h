@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QFrame;
@@ -15,8 +16,11 @@ class QToolBar;
 class QToolButton;
 class QAction;
 class QMenu;
+class QTimer;
 
 namespace fl {
+
+class CDAudio;
 
 // The main window: the species list, the page of the species on show, the picture area,
 // the menus, the toolbar and the status bar. It stays open for the whole run; closing it
@@ -92,6 +96,11 @@ public:
     float cdStart = 0;
     float cdDuration = 0;
     bool checkCD = false;
+
+    // The CD audio device (readied at loading, closed at exit) and the timer that stops
+    // a CD song after its length.
+    std::unique_ptr<CDAudio> cd;
+    QTimer* Timer1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "CdDevice.h"
 #include "Platform.h"
 
 #include <QPointer>
 #include <memory>
 
 class QWidget;
-class QSoundEffect;
 
 namespace fl {
+
+class SongPlayer;
 
 // The platform for the running program, on Qt's widgets and multimedia.
 class QtPlatform : public Platform {
@@ -19,6 +21,8 @@ public:
     // Message boxes and dialogs are shown over this window.
     void setParentWindow(QWidget* w) { m_parent = w; }
     void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
+    // The CD device the program drives; until one is set, commands to it have no effect.
+    void setCdDevice(std::unique_ptr<CdDevice> device);
 
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -27,11 +31,9 @@ public:
     void setHourglass(bool on) override;
     void setClipboardText(const QString& text) override;
     bool openInBrowser(const QString& url) override;
-    bool playSound(const QString& path) override;
-    bool cdAvailable() override;
-    bool cdPlay(int track, double start, double duration) override;
-    void cdStop() override;
-    void cdClose() override;
+    void playSound(const QString& path) override;
+    void stopSound() override;
+    CdDevice& cdDevice() override;
     bool printReport(const Report& report) override;
     void showHelp(const QString& topic) override;
 
@@ -39,7 +41,8 @@ private:
     QPointer<QWidget> m_parent;
     QString m_helpFolder;
     int m_hourglassDepth = 0;
-    std::unique_ptr<QSoundEffect> m_sound;
+    std::unique_ptr<SongPlayer> m_songs;
+    std::unique_ptr<CdDevice> m_cd;
 };
 
 } // namespace fl
