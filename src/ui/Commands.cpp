@@ -1,11 +1,15 @@
 #include "Commands.h"
 
 #include "browser/frmDisplay.h"
+#include "media/CdSongs.h"
+#include "media/Songs.h"
 #include "search/ListSearches.h"
 #include "search/frmName.h"
 #include "search/frmRegion.h"
 #include "sightings/frmSight.h"
 #include "ui/Context.h"
+
+#include <QTimer>
 
 namespace fl {
 
@@ -28,6 +32,11 @@ void connectCommands(Context& ctx)
     main.setCommand(QStringLiteral("mnuSearchName"), [&ctx] { mnuSearchName_Click(ctx); });
     main.setCommand(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
     main.setCommand(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFilePlay"), [&ctx] { mnuFilePlay_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFileSong"), [&ctx] { mnuFileSong_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFileSongDelete"), [&ctx] { mnuFileSongDelete_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFilePlayCD"), [&ctx] { mnuFilePlayCD_Click(ctx); });
+    QObject::connect(main.Timer1, &QTimer::timeout, &main, [&ctx] { Timer1_Timer(ctx); });
 }
 
 } // namespace fl
