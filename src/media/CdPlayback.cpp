@@ -28,7 +28,7 @@ public:
 protected:
     void run() override
     {
-        std::unique_ptr<PcmSink> sink = m_factory ? m_factory() : makeAudioOutputSink();
+        std::unique_ptr<PcmSink> sink = m_factory();
         play(*sink);
         if (stopRequested) sink->stop();
         sink.reset();
@@ -77,7 +77,7 @@ private:
 };
 
 CdPlayback::CdPlayback(CdDisc& disc, PcmSinkFactory sinkFactory, qint64 from, qint64 to)
-    : m_worker(std::make_unique<Worker>(disc, std::move(sinkFactory), from, to))
+    : m_worker(std::make_unique<Worker>(disc, sinkFactory ? std::move(sinkFactory) : defaultAudioOutput(), from, to))
 {
     m_worker->start();
 }

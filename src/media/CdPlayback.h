@@ -10,7 +10,7 @@ namespace fl {
 class CdDisc;
 
 // Plays a stretch of a disc on a thread of its own: reads its audio sectors and writes the
-// samples to a sink made on that thread. Positions count stereo frames (1/44100 s) from
+// samples to a sink made on that thread (by default on the default audio output). Positions count stereo frames (1/44100 s) from
 // the start of the disc.
 class CdPlayback {
 public:

@@ -66,20 +66,22 @@ private:
 
 } // namespace
 
-std::unique_ptr<PcmSink> makeAudioOutputSink()
+PcmSinkFactory defaultAudioOutput()
 {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull()) {
-        QAudioFormat format;
-        format.setSampleRate(44100);
-        format.setChannelCount(2);
-        format.setSampleFormat(QAudioFormat::Int16);
-        if (device.isFormatSupported(format)) {
-            auto sink = std::make_unique<AudioSink>(device, format);
-            if (sink->ok()) return sink;
+    return [device]() -> std::unique_ptr<PcmSink> {
+        if (!device.isNull()) {
+            QAudioFormat format;
+            format.setSampleRate(44100);
+            format.setChannelCount(2);
+            format.setSampleFormat(QAudioFormat::Int16);
+            if (device.isFormatSupported(format)) {
+                auto sink = std::make_unique<AudioSink>(device, format);
+                if (sink->ok()) return sink;
+            }
         }
-    }
-    return std::make_unique<PacedSink>();
+        return std::make_unique<PacedSink>();
+    };
 }
 
 } // namespace fl

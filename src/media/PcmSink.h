@@ -21,8 +21,9 @@ public:
 
 using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>()>;
 
-// The default audio output through QAudioSink; a computer without one gets a sink that
-// takes the samples at the pace they would play, so the disc keeps its time all the same.
-std::unique_ptr<PcmSink> makeAudioOutputSink();
+// A factory of sinks on the default audio output through QAudioSink, looked up now (on the
+// calling thread). A computer without an output gets sinks that take the samples at the
+// pace they would play, so the disc keeps its time all the same.
+PcmSinkFactory defaultAudioOutput();
 
 } // namespace fl
