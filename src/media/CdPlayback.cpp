@@ -61,12 +61,14 @@ private:
                     offset += n;
                     bytes += n;
                     m_position = bytes / kFrameBytes;
+                } else if (sink.failed()) {
+                    return;
                 } else {
                     idle();
                 }
             }
         }
-        while (!stopRequested && !sink.drained()) idle();
+        while (!stopRequested && !sink.drained() && !sink.failed()) idle();
     }
 
     CdDisc& m_disc;

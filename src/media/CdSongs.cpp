@@ -61,8 +61,12 @@ void mnuFilePlayCD_Click(Context& ctx)
 void Timer1_Timer(Context& ctx)
 {
     frmDisplay& w = *ctx.main;
-    if (w.cd) w.cd->StopPlay();
     w.Timer1->stop();
+    try {
+        if (w.cd) w.cd->StopPlay();
+    } catch (const std::exception&) {
+        // The device keeps no state that a failed stop could spoil; the next play stops first.
+    }
 }
 
 } // namespace fl

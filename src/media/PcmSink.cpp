@@ -39,6 +39,10 @@ public:
         m_sink.reset();
         m_sink.stop();
     }
+    bool failed() override
+    {
+        return m_sink.error() == QAudio::OpenError || m_sink.error() == QAudio::FatalError;
+    }
 
 private:
     QAudioSink m_sink;

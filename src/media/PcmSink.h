@@ -17,6 +17,8 @@ public:
     virtual bool drained() = 0;
     // Drops what is still waiting to be played.
     virtual void stop() = 0;
+    // True when the output has gone (a device unplugged): playing ends.
+    virtual bool failed() { return false; }
 };
 
 using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>()>;

@@ -156,3 +156,29 @@ TEST(CdInterpreter, PauseAndPlayAgainGoOnFromThePause)
     d.tell("stop cd wait");
     EXPECT_TRUE(d.recorder.stream(0) + d.recorder.stream(1) == d.pcm.left(kSecond)) << "no gap and no repeat";
 }
+
+TEST(CdInterpreter, ANewPlayOrTheDoorEndsThePlayBefore)
+{
+    Disc d;
+    d.recorder.setLimit(kSecond / 10);
+    d.tell("open cdaudio alias cd wait shareable");
+    d.tell("play cd");
+    d.tell("set cd time format milliseconds");
+    d.tell("play cd from 3500");
+    ASSERT_TRUE(waitFor([&] { return d.recorder.count() == 2u && d.recorder.stream(1).size() == kSecond / 10; }));
+    EXPECT_EQ(d.ask("status cd position"), "3600") << "only the second play moves on";
+    EXPECT_TRUE(d.recorder.stream(1) == d.pcm.mid(int(3.5 * kSecond), kSecond / 10));
+
+    d.tell("play cd from 26000"); // off the disc
+    d.tell("play cd from 1000 to 500");
+    d.tell("seek cd to -5");
+    EXPECT_EQ(d.ask("status cd mode"), "playing") << "positions off the disc change nothing";
+    EXPECT_EQ(d.recorder.count(), 2u);
+
+    d.tell("set cd door open"); // a disc image has no door, but playing stops all the same
+    EXPECT_EQ(d.ask("status cd mode"), "stopped");
+    d.tell("set cd door closed");
+    EXPECT_EQ(d.ask("status cd media present"), "true");
+    d.tell("close cd");
+    EXPECT_EQ(d.ask("status cd media present"), "");
+}
