@@ -22,8 +22,7 @@ struct CdToc;
 //   status cd media present | number of tracks | length [track N] | position | mode
 // where any command may end in "wait". Opening takes the computer's CD drive or, on a
 // computer without one, the disc image (CUE sheet and BIN file) in the folder "CD" of
-// the application folder, "name.cue" beside "name.bin" (the BIN file is found by the
-// sheet's name). Positions P are a track number (or track:min:sec:frame) in tmsf
+// the application folder. Positions P are a track number (or track:min:sec:frame) in tmsf
 // format and milliseconds from the start of the disc in milliseconds format. The status
 // queries answer from the disc's table of contents; playing reads the audio sectors on a
 // thread of its own and writes them to the default audio output. A command that cannot be

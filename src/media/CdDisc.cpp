@@ -1,7 +1,11 @@
 #include "CdDisc.h"
 
+#include "AppFolder.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
 
@@ -66,10 +70,33 @@ std::unique_ptr<CdDisc> CdDisc::openImage(const QString& folder)
 std::unique_ptr<CdDisc> CdDisc::openCue(const QString& cueFile)
 {
     quietLibrary();
-    const QByteArray name = QFile::encodeName(cueFile);
-    CdIo_t* p = cdio_open_cue(name.constData());
+    if (CdIo_t* p = cdio_open_cue(QFile::encodeName(cueFile).constData()))
+        return std::unique_ptr<CdDisc>(new CdDisc(p, false, cueFile));
+
+    // libcdio reads the BIN file named like the sheet; a sheet may name another one. Then
+    // both are presented under one name in a folder of our own.
+    QFile sheet(cueFile);
+    if (!sheet.open(QIODevice::ReadOnly)) return nullptr;
+    QString text = QString::fromLocal8Bit(sheet.readAll());
+    static const QRegularExpression fileLine(QStringLiteral("^\\s*FILE\\s+\"([^\"]+)\"(.*)$"),
+                                             QRegularExpression::MultilineOption
+                                                 | QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = fileLine.match(text);
+    if (!m.hasMatch()) return nullptr;
+    const QString bin = resolvePath(QFileInfo(cueFile).absolutePath(), m.captured(1));
+    if (!QFileInfo(bin).isFile()) return nullptr;
+    auto alias = std::make_unique<QTemporaryDir>();
+    if (!alias->isValid()) return nullptr;
+    text.replace(m.capturedStart(1), m.capturedLength(1), QStringLiteral("disc.bin"));
+    QFile copy(alias->filePath(QStringLiteral("disc.cue")));
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(text.toLocal8Bit()) < 0) return nullptr;
+    copy.close();
+    if (!QFile::link(QFileInfo(bin).absoluteFilePath(), alias->filePath(QStringLiteral("disc.bin")))) return nullptr;
+    CdIo_t* p = cdio_open_cue(QFile::encodeName(copy.fileName()).constData());
     if (!p) return nullptr;
-    return std::unique_ptr<CdDisc>(new CdDisc(p, false, cueFile));
+    std::unique_ptr<CdDisc> disc(new CdDisc(p, false, cueFile));
+    disc->m_alias = std::move(alias);
+    return disc;
 }
 
 void CdDisc::readToc()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -36,7 +37,7 @@ public:
 
     // The computer's first CD drive, or nothing when it has none.
     static std::unique_ptr<CdDisc> openDrive();
-    // The first CUE sheet in `folder`, or nothing when there is none or it cannot be read.
+    // The first CUE sheet in `folder` that can be read, or nothing.
     static std::unique_ptr<CdDisc> openImage(const QString& folder);
     static std::unique_ptr<CdDisc> openCue(const QString& cueFile);
 
@@ -60,6 +61,8 @@ private:
     std::mutex m_mutex;
     CdToc m_toc;
     bool m_tocRead = false;
+    // For a sheet whose BIN file has another name: the sheet and the file under one name.
+    std::unique_ptr<QTemporaryDir> m_alias;
 };
 
 } // namespace fl

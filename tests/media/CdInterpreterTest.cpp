@@ -4,6 +4,7 @@
 #include "media/CdCommandInterpreter.h"
 #include "platform/ScriptedPlatform.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -77,6 +78,25 @@ TEST(CdInterpreter, FindsTheImageFolderWhateverItsCapitals)
     Disc d(QStringLiteral("cd"));
     d.tell("open cdaudio alias cd wait shareable");
     EXPECT_EQ(d.ask("status cd number of tracks wait"), "3");
+}
+
+TEST(CdInterpreter, ReadsASheetWhoseBinFileHasAnotherName)
+{
+    Disc d;
+    const QString folder = d.app.filePath("CD");
+    ASSERT_TRUE(QFile::rename(folder + "/disc.bin", folder + "/Heronsong Eastern.BIN"));
+    QFile sheet(folder + "/disc.cue");
+    ASSERT_TRUE(sheet.open(QIODevice::ReadWrite));
+    const QByteArray text = sheet.readAll().replace("disc.bin", "heronsong eastern.bin");
+    sheet.resize(0);
+    sheet.write(text);
+    sheet.close();
+    d.tell("open cdaudio alias cd wait shareable");
+    EXPECT_EQ(d.ask("status cd length track 2"), "00:20:00");
+    d.recorder.setLimit(kSecond / 10);
+    d.tell("play cd from 3");
+    ASSERT_TRUE(waitFor([&] { return d.recorder.stream(0).size() == kSecond / 10; }));
+    EXPECT_TRUE(d.recorder.stream(0) == d.pcm.mid(23 * kSecond, kSecond / 10));
 }
 
 TEST(CdInterpreter, WithoutADiscEveryCommandIsIgnored)
