@@ -3,6 +3,8 @@
 #include "browser/frmDisplay.h"
 #include "checklists/ChecklistCommands.h"
 #include "info/InfoCommands.h"
+#include "media/CdSongs.h"
+#include "media/Songs.h"
 #include "search/SearchCommands.h"
 #include "sightings/frmSight.h"
 #include "ui/Context.h"
@@ -17,6 +19,8 @@ std::unique_ptr<frmDisplay> createMainWindow(Context& ctx)
     registerChecklistCommands(ctx);
     registerSightingCommands(ctx);
     registerInfoCommands(ctx);
+    registerSongCommands(ctx);
+    registerCdSongCommands(ctx);
     return window;
 }
 

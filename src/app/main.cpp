@@ -7,6 +7,7 @@
 #include "info/HelpKey.h"
 #include "info/frmHelp.h"
 #include "info/frmSplash.h"
+#include "media/CdCommandInterpreter.h"
 #include "platform/QtPlatform.h"
 #include "ui/Context.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     platform.setHelpFolder(state.appFolder);
     platform.setHelpViewer([](const QString& topic) { fl::showHelpWindow(topic); });
     fl::installHelpKey(platform);
+    platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.appFolder));
     fl::Context ctx{state, platform, nullptr};
 
     auto fail = [&](const QString& message) {

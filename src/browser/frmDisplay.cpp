@@ -18,6 +18,7 @@
 #include <QTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace fl {
@@ -132,6 +133,8 @@ frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx), m_commands(ctx.platform)
     buildMenus();
     buildToolbar();
     buildStatusBar();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
 }
 
 frmDisplay::~frmDisplay()
@@ -453,8 +456,12 @@ void frmDisplay::exitSteps()
 {
     if (m_exited) return;
     m_exited = true;
-    m_ctx.platform.cdStop();
-    m_ctx.platform.cdClose();
+    Timer1->stop();
+    // The other subsystems' exit work (the CD device stops and closes, ...), each guarded so
+    // that one failing step does not keep the database open.
+    for (const auto& step : m_exitSteps)
+        runGuarded(m_ctx.platform, QStringLiteral("Featherlog could not finish its work at exit."), step);
+    m_ctx.platform.stopSound();
     rsClass.close();
     rsCDSong.close();
     closeDatabase(m_ctx.state);

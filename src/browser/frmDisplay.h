@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QComboBox;
 class QFrame;
@@ -18,6 +20,7 @@ class QToolBar;
 class QToolButton;
 class QAction;
 class QMenu;
+class QTimer;
 
 namespace fl {
 
@@ -45,6 +48,11 @@ public:
     void setPanel(const QString& key, const QString& text) override;
     QString panelText(const QString& key) const override;
     void bringToFront() override;
+    CdSong cdSongOnShow() const override { return {cdTrack, cdStart, cdDuration}; }
+    bool cdCheckDue() const override { return checkCD; }
+    void setCdCheckDue(bool due) override { checkCD = due; }
+    QTimer* cdTimer() override { return Timer1; }
+    void addExitStep(std::function<void()> step) override { m_exitSteps.push_back(std::move(step)); }
 
     // Completes start-up: opens the list of the stored region and shows its first species.
     // Database errors propagate to the caller.
@@ -112,6 +120,9 @@ public:
     float cdDuration = 0;
     bool checkCD = false;
 
+    // The timer that stops a CD song after its length.
+    QTimer* Timer1 = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -135,6 +146,7 @@ private:
     QHash<QString, QAction*> m_submenus;
     QHash<QString, QLabel*> m_panels;
     int m_shownIndex = -1; // the list position whose species the page shows
+    std::vector<std::function<void()>> m_exitSteps;
     QPixmap m_picture;
     bool m_exited = false;
 };

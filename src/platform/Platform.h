@@ -8,6 +8,8 @@ class QPrinter;
 
 namespace fl {
 
+class CdDevice;
+
 // A report laid out and ready to go to paper. The platform previews it, and prints it or
 // saves it as PDF on the user's request.
 class PrintableReport {
@@ -35,19 +37,22 @@ public:
     // The typed text, or nothing when the user cancels.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
-    // The chosen file's path, or an empty text when the user cancels.
+    // The chosen file's full path; a null text when the user cancels, an empty one when the
+    // dialog closed without a file. `filter` pairs descriptions and patterns, all separated
+    // by "|": "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*".
     virtual QString openFileDialog(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual void beep() = 0;
     virtual void setHourglass(bool on) = 0;
     virtual void setClipboardText(const QString& text) = 0;
     virtual bool openInBrowser(const QString& url) = 0;
-    // Plays a sound file without waiting; false when it cannot be played.
-    virtual bool playSound(const QString& path) = 0;
-    // The audio CD drive: play `duration` seconds of `track` from `start`; stop; close.
-    virtual bool cdAvailable() = 0;
-    virtual bool cdPlay(int track, double start, double duration) = 0;
-    virtual void cdStop() = 0;
-    virtual void cdClose() = 0;
+    // Starts playing a sound file and returns at once; a sound still playing stops first.
+    // A missing or unplayable file, or a computer without audio output, gives the default
+    // sound (the beep) instead.
+    virtual void playSound(const QString& path) = 0;
+    // Stops the sound that playSound started, if it still plays.
+    virtual void stopSound() = 0;
+    // The audio CD device, for the program's whole run.
+    virtual CdDevice& cdDevice() = 0;
     // Shows a preview window titled `windowTitle`, from which the user prints the report or
     // saves it as PDF; returns when the window is closed. False when it could not be shown.
     virtual bool previewReport(const QString& windowTitle, PrintableReport& report) = 0;

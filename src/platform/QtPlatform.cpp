@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include "SongPlayer.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -15,7 +17,7 @@
 
 namespace fl {
 
-QtPlatform::QtPlatform() = default;
+QtPlatform::QtPlatform() : m_cd(std::make_unique<NoCdDevice>()) {}
 QtPlatform::~QtPlatform() = default;
 
 Platform::Answer QtPlatform::messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon)
@@ -59,9 +61,31 @@ std::optional<QString> QtPlatform::inputBox(const QString& prompt, const QString
     return text;
 }
 
+namespace {
+// "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*" as the file dialog's filter list:
+// "Wave Files (*.wav);;All Files (*)".
+QString dialogFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype open = description.indexOf(u'(');
+        if (open > 0) description = description.left(open);
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            if (p == u"*.*") p = QStringLiteral("*");
+        entries << description.trimmed() + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return entries.isEmpty() ? filter : entries.join(QStringLiteral(";;"));
+}
+} // namespace
+
 QString QtPlatform::openFileDialog(const QString& title, const QString& folder, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+    const QString file = QFileDialog::getOpenFileName(m_parent, title, folder, dialogFilter(filter));
+    // The dialog only closes with a file or by a cancel.
+    return file.isEmpty() ? QString() : file;
 }
 
 void QtPlatform::beep() { QApplication::beep(); }
@@ -79,20 +103,23 @@ void QtPlatform::setClipboardText(const QString& text) { QGuiApplication::clipbo
 
 bool QtPlatform::openInBrowser(const QString& url) { return QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
 
-bool QtPlatform::playSound(const QString& path)
+void QtPlatform::playSound(const QString& path)
 {
-    if (!QFileInfo::exists(path)) return false;
-    m_sound = std::make_unique<QSoundEffect>();
-    m_sound->setSource(QUrl::fromLocalFile(path));
-    m_sound->play();
-    return true;
+    if (!m_songs) m_songs = std::make_unique<SongPlayer>([] { QApplication::beep(); });
+    m_songs->play(path);
 }
 
-// No audio CD drive is reachable from this program on this system.
-bool QtPlatform::cdAvailable() { return false; }
-bool QtPlatform::cdPlay(int, double, double) { return false; }
-void QtPlatform::cdStop() {}
-void QtPlatform::cdClose() {}
+void QtPlatform::stopSound()
+{
+    if (m_songs) m_songs->stop();
+}
+
+void QtPlatform::setCdDevice(std::unique_ptr<CdDevice> device)
+{
+    m_cd = device ? std::move(device) : std::make_unique<NoCdDevice>();
+}
+
+CdDevice& QtPlatform::cdDevice() { return *m_cd; }
 
 bool QtPlatform::previewReport(const QString& windowTitle, PrintableReport& report)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CdDevice.h"
 #include "Platform.h"
 
 #include <QPointer>
@@ -7,9 +8,10 @@
 #include <memory>
 
 class QWidget;
-class QSoundEffect;
 
 namespace fl {
+
+class SongPlayer;
 
 // The platform for the running program, on Qt's widgets and multimedia.
 class QtPlatform : public Platform {
@@ -22,6 +24,8 @@ public:
     void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
     // The program's own help window; without one, help opens the folder's pages in the browser.
     void setHelpViewer(std::function<void(const QString& topic)> viewer) { m_helpViewer = std::move(viewer); }
+    // The CD device the program drives; until one is set, commands to it have no effect.
+    void setCdDevice(std::unique_ptr<CdDevice> device);
 
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -30,11 +34,9 @@ public:
     void setHourglass(bool on) override;
     void setClipboardText(const QString& text) override;
     bool openInBrowser(const QString& url) override;
-    bool playSound(const QString& path) override;
-    bool cdAvailable() override;
-    bool cdPlay(int track, double start, double duration) override;
-    void cdStop() override;
-    void cdClose() override;
+    void playSound(const QString& path) override;
+    void stopSound() override;
+    CdDevice& cdDevice() override;
     bool previewReport(const QString& windowTitle, PrintableReport& report) override;
     void showHelp(const QString& topic) override;
 
@@ -43,7 +45,8 @@ private:
     QString m_helpFolder;
     std::function<void(const QString&)> m_helpViewer;
     int m_hourglassDepth = 0;
-    std::unique_ptr<QSoundEffect> m_sound;
+    std::unique_ptr<SongPlayer> m_songs;
+    std::unique_ptr<CdDevice> m_cd;
 };
 
 } // namespace fl

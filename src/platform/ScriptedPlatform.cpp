@@ -24,9 +24,10 @@ std::optional<QString> ScriptedPlatform::inputBox(const QString& prompt, const Q
     return answer;
 }
 
-QString ScriptedPlatform::openFileDialog(const QString& title, const QString&, const QString&)
+QString ScriptedPlatform::openFileDialog(const QString& title, const QString& folder, const QString& filter)
 {
     prompts << title;
+    fileDialogs << FileDialog{title, folder, filter};
     if (files.empty()) return {};
     const QString f = files.front();
     files.pop_front();
@@ -43,10 +44,17 @@ void ScriptedPlatform::setHourglass(bool on)
     }
 }
 
-bool ScriptedPlatform::cdPlay(int track, double start, double duration)
+QString ScriptedCdDevice::send(const QString& command, int replyCapacity)
 {
-    cdCalls << QStringLiteral("play %1 %2 %3").arg(track).arg(start).arg(duration);
-    return cdPresent;
+    sent << Sent{command, replyCapacity};
+    return replies.value(command);
+}
+
+QStringList ScriptedCdDevice::commands() const
+{
+    QStringList list;
+    for (const Sent& s : sent) list << s.command;
+    return list;
 }
 
 bool ScriptedPlatform::previewReport(const QString& windowTitle, PrintableReport& report)

@@ -1,0 +1,200 @@
+#include "DiscImage.h"
+#include "Harness.h"
+
+#include "media/CDAudio.h"
+#include "media/CdCommandInterpreter.h"
+#include "media/CdError.h"
+#include "media/CdSongs.h"
+
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+const QStringList kReady = {"close all", "open cdaudio alias cd wait shareable", "set cd time format tmsf wait"};
+const QString kCheck = QStringLiteral("Are you sure the Heronsong CD is in the player?");
+
+// The CD option on, and CD songs for the Canada Goose (shown first) and the American Robin.
+std::unique_ptr<Harness> withCdSongs(double gooseDuration = 3.25)
+{
+    return std::make_unique<Harness>([&](test::TestFolder& f) {
+        f.exec("UPDATE Options SET SongCD = 1");
+        f.exec("INSERT INTO cdSong (Bird_ID, Track, start, duration) VALUES (3, 5, 12.5, ?)", {gooseDuration});
+        f.exec("INSERT INTO cdSong (Bird_ID, Track, start, duration) VALUES (4, 7, 0, 10)");
+    });
+}
+
+// The published disc in the drive, playing.
+void songDisc(ScriptedCdDevice& cd)
+{
+    cd.replies["status cd length wait"] = "74:06:39";
+    cd.replies["status cd position wait"] = "600000";
+    cd.replies["status cd mode"] = "playing";
+}
+
+void show(Harness& h, const char* name)
+{
+    h.w->cmbNames->setCurrentIndex(h.w->cmbNames->findText(QString::fromLatin1(name)));
+    ASSERT_EQ(h.shown(), QString::fromLatin1(name));
+}
+
+QStringList sentSince(const ScriptedCdDevice& cd, qsizetype from) { return cd.commands().mid(from); }
+
+} // namespace
+
+TEST(CdSongPlayback, LoadingReadiesTheDeviceAndExitClosesIt)
+{
+    auto h = withCdSongs();
+    EXPECT_EQ(h->platform.scriptedCd.commands(), kReady);
+    EXPECT_TRUE(h->w->checkCD);
+    EXPECT_TRUE(h->enabled("mnuFilePlayCD"));
+    EXPECT_TRUE(h->buttonEnabled("CDSong"));
+    EXPECT_FALSE(h->w->Timer1->isActive());
+    h->w->close();
+    EXPECT_EQ(sentSince(h->platform.scriptedCd, 3), (QStringList{"stop cd wait", "close all"}));
+}
+
+TEST(CdSongPlayback, TheRightDiscPlaysWithoutAQuestion)
+{
+    auto h = withCdSongs();
+    ScriptedCdDevice& cd = h->platform.scriptedCd;
+    songDisc(cd);
+    h->run("mnuFilePlayCD");
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    EXPECT_EQ(sentSince(cd, 3),
+              (QStringList{"status cd length wait", "stop cd wait", "seek cd to  5", "play cd",
+                           "set cd time format milliseconds", "status cd position wait", "status cd mode",
+                           "play cd from 612500", "set cd time format tmsf wait"}))
+        << "track 5, then 12.5 s on";
+    EXPECT_TRUE(h->w->Timer1->isActive());
+    EXPECT_EQ(h->w->Timer1->interval(), 3250);
+    EXPECT_FALSE(h->w->checkCD);
+}
+
+TEST(CdSongPlayback, AnotherDiscIsQuestionedUntilTheFirstPlay)
+{
+    auto h = withCdSongs();
+    ScriptedCdDevice& cd = h->platform.scriptedCd;
+    songDisc(cd);
+    cd.replies["status cd length wait"] = "52:10:01";
+
+    h->platform.answers.push_back(Platform::Answer::No);
+    h->run("mnuFilePlayCD");
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_EQ(h->platform.messages[0].text, kCheck);
+    EXPECT_EQ(h->platform.messages[0].title, "Check CD");
+    EXPECT_EQ(h->platform.messages[0].buttons, Platform::Buttons::YesNo);
+    EXPECT_EQ(h->platform.messages[0].icon, Platform::Icon::Question);
+    EXPECT_EQ(sentSince(cd, 3), QStringList{"status cd length wait"}) << "No plays nothing";
+    EXPECT_FALSE(h->w->Timer1->isActive());
+    EXPECT_TRUE(h->w->checkCD);
+
+    h->platform.answers.push_back(Platform::Answer::Yes);
+    h->run("mnuFilePlayCD");
+    EXPECT_EQ(h->platform.messages.size(), 2) << "asked again after a No";
+    EXPECT_TRUE(cd.commands().contains("play cd from 612500"));
+    EXPECT_TRUE(h->w->Timer1->isActive());
+    EXPECT_FALSE(h->w->checkCD);
+
+    h->run("mnuFilePlayCD");
+    EXPECT_EQ(h->platform.messages.size(), 2) << "never asked again in this run";
+    EXPECT_EQ(cd.commands().count("play cd from 612500"), 2);
+}
+
+TEST(CdSongPlayback, ASecondSongStopsTheFirstAndTakesItsOwnLength)
+{
+    auto h = withCdSongs();
+    ScriptedCdDevice& cd = h->platform.scriptedCd;
+    songDisc(cd);
+    h->run("mnuFilePlayCD");
+    show(*h, "American Robin");
+    EXPECT_EQ(h->w->cdTrack, 7);
+    const qsizetype before = cd.sent.size();
+    h->w->Toolbar1_ButtonClick("CDSong");
+    const QStringList sent = sentSince(cd, before);
+    ASSERT_GE(sent.size(), 4);
+    EXPECT_EQ(sent.mid(1, 3), (QStringList{"stop cd wait", "seek cd to  7", "play cd"}));
+    EXPECT_TRUE(sent.contains("play cd from 600000")) << "a start of 0 replays from the track start";
+    EXPECT_EQ(h->w->Timer1->interval(), 10000);
+}
+
+TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
+{
+    auto h = withCdSongs(0.05);
+    ScriptedCdDevice& cd = h->platform.scriptedCd;
+    songDisc(cd);
+    h->run("mnuFilePlayCD");
+    EXPECT_EQ(h->w->Timer1->interval(), 50);
+    const qsizetype before = cd.sent.size();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h->w->Timer1->isActive(); }, 5000));
+    EXPECT_EQ(sentSince(cd, before), QStringList{"stop cd wait"});
+}
+
+TEST(CdSongPlayback, WithoutADiscTheProblemIsReportedAndTheTimerStillRuns)
+{
+    auto h = withCdSongs();
+    h->run("mnuFilePlayCD"); // no replies at all; the question is answered Yes
+    ASSERT_EQ(h->platform.messages.size(), 2);
+    EXPECT_EQ(h->platform.messages[0].text, kCheck);
+    EXPECT_EQ(h->platform.messages[1].title, "CD Problem");
+    EXPECT_EQ(h->platform.messages[1].text, "There is a problem playing the song from the CD. Check CD in player.");
+    EXPECT_TRUE(h->w->Timer1->isActive());
+    EXPECT_FALSE(h->w->checkCD);
+}
+
+TEST(CdSongPlayback, ALengthTheTimerCannotTakeEndsTheCommand)
+{
+    auto h = withCdSongs(3.0e9);
+    songDisc(h->platform.scriptedCd);
+    h->run("mnuFilePlayCD");
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    const auto& m = h->platform.messages[0];
+    EXPECT_EQ(m.text, "Error playing song. Check CD in player. Error Number 6");
+    EXPECT_EQ(m.title, "CD Problem");
+    EXPECT_EQ(m.buttons, Platform::Buttons::Ok);
+    EXPECT_EQ(m.icon, Platform::Icon::None);
+    EXPECT_FALSE(h->w->Timer1->isActive());
+    EXPECT_TRUE(h->w->checkCD) << "the check stays due";
+}
+
+TEST(CdSongPlayback, HalfMillisecondsRoundToEven)
+{
+    EXPECT_EQ(toMilliseconds(12.5f), 12500);
+    EXPECT_EQ(toMilliseconds(0.0f), 0);
+    EXPECT_EQ(toMilliseconds(0.0005f), 0);   // 0.5 ms
+    EXPECT_EQ(toMilliseconds(0.0015f), 2);   // 1.5 ms
+    EXPECT_EQ(toMilliseconds(1.2344f), 1234);
+    EXPECT_THROW(toMilliseconds(3.0e6f), CdError);
+}
+
+TEST(CdSongPlayback, PlaysFromADiscImage)
+{
+    test::SinkRecorder recorder;
+    QByteArray pcm;
+    Harness h([&](test::TestFolder& f) {
+        f.exec("UPDATE Options SET SongCD = 1");
+        f.exec("INSERT INTO cdSong (Bird_ID, Track, start, duration) VALUES (3, 2, 1.5, 0.5)");
+        pcm = test::writeDiscImage(f.path() + "/CD", {2, 4});
+    });
+    // The harness has already readied the scripted device; this run uses the real one.
+    CdCommandInterpreter device(h.folder.path(), {false, recorder.factory()});
+    h.platform.cd = &device;
+    setCdAudio(h.ctx, std::make_unique<CDAudio>(device, h.platform));
+    cdAudio(h.ctx)->ReadyDevice();
+    h.platform.answers.push_back(Platform::Answer::Yes);
+    h.run("mnuFilePlayCD"); // the output holds every sample until the command has run
+    EXPECT_EQ(h.platform.messages.size(), 1) << "only the disc check";
+    recorder.setLimit(44100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->Timer1->isActive(); }, 5000));
+    EXPECT_EQ(device.send("status cd mode", 30), "stopped");
+    ASSERT_EQ(recorder.count(), 2u);
+    const QByteArray song = recorder.stream(1);
+    ASSERT_GE(song.size(), 4);
+    EXPECT_TRUE(song == pcm.mid(int(3.5 * 176400), song.size())) << "track 2 from 1.5 s";
+    h.w->close();
+    setCdAudio(h.ctx, nullptr);
+}
