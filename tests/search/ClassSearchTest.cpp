@@ -314,3 +314,20 @@ TEST(ClassFind, MenuCommandShortcutAndToolbarButton)
     EXPECT_TRUE(seen);
     EXPECT_EQ(h.names(), QStringList{"Ovenbird"});
 }
+
+TEST(ClassFind, ShortcutOpensTheDialog)
+{
+    Harness h;
+    h.w->show();
+    QApplication::setActiveWindow(h.w.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h.w.get()));
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* d = qobject_cast<frmClass*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        seen = true;
+        d->cmdCancel->click();
+    });
+    QTest::keyClick(h.w.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(seen);
+}

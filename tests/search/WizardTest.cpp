@@ -467,3 +467,17 @@ TEST(WizardWindow, DoubleClickRunsNextAndExitClosesIt)
     h.w->close();
     EXPECT_TRUE(alive.isNull() || !alive->isVisible());
 }
+
+TEST(WizardWindow, ShortcutOpensItBesideTheMainWindow)
+{
+    Harness h(taxonomy);
+    h.w->show();
+    QApplication::setActiveWindow(h.w.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h.w.get()));
+    QTest::keyClick(h.w.get(), Qt::Key_W, Qt::ControlModifier);
+    frmWizard* w = holder(h)->wizard();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(h.w->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
