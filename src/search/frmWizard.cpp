@@ -268,6 +268,8 @@ void frmWizard::cmdNext_Click()
     }
     msfg->scrollToTop();
     msfg->show();
+    // The keyboard goes on in the grid: the arrow keys choose a row, Enter shows it.
+    msfg->setFocus();
 }
 
 void frmWizard::Msfg_Click()
@@ -325,6 +327,7 @@ void frmWizard::cmdBack_Click()
     msfg->hide();
     cmdAll->setEnabled(false);
     cmdView->setEnabled(false);
+    picBird[m_lastPicture]->setFocus(); // the chosen kind stays chosen
 }
 
 void frmWizard::cmdCancel_Click() { close(); }

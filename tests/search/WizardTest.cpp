@@ -33,7 +33,8 @@ void taxonomy(test::TestFolder& f)
     f.exec("INSERT INTO subFamilies VALUES (2, 3, 'Ground Warblers', 'Seiurini', 'Ground text.', 'Walks', 0)");
     f.exec("UPDATE Birds SET subFam_ID = 1 WHERE ID IN (7, 10, 11, 12)");
     f.exec("UPDATE Birds SET subFam_ID = 2 WHERE ID = 8");
-    f.exec("UPDATE Birds SET subFam_ID = NULL WHERE ID = 9");
+    // No subfamily is written as NULL or 0; one thrush has each.
+    f.exec("UPDATE Birds SET subFam_ID = NULL WHERE ID IN (5, 9)");
     f.exec("UPDATE Checklists SET Status = 'T', scode = 'UT/' WHERE Reg_ID = 1 AND Bird_ID = 8");
     f.exec("UPDATE Checklists SET scode = 'Fw/' WHERE Reg_ID = 1 AND Bird_ID = 2");
 }
@@ -300,7 +301,8 @@ TEST(WizardGrid, KeyboardMovesTheRowAndEnterShowsIt)
     ASSERT_NE(w, nullptr);
     choose(*w, kSongbirds, 0);
     w->cmdNext_Click();
-    w->msfg->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), w->msfg) << "the keyboard goes on in the grid";
+    EXPECT_FALSE(w->cmdView->isEnabled());
     QTest::keyClick(w->msfg, Qt::Key_Down);
     EXPECT_TRUE(w->cmdView->isEnabled());
     const int first = w->msfg->currentIndex().row();
@@ -340,6 +342,8 @@ TEST(WizardCriteria, BackAnotherCriterionAndNextRebuild)
     expectStep1(*w);
     EXPECT_TRUE(w->cmdNext->isEnabled()) << "the chosen type remains";
     EXPECT_TRUE(w->picBird[kSongbirds]->hasBorder());
+    EXPECT_EQ(w->birdType, kSongbirds);
+    EXPECT_EQ(QApplication::focusWidget(), w->picBird[kSongbirds]);
     EXPECT_TRUE(w->optType[kBreeders]->isChecked());
     clickOption(*w, kTransients);
     QTest::mouseClick(w->cmdNext, Qt::LeftButton);
