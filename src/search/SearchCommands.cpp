@@ -1,8 +1,10 @@
 #include "SearchCommands.h"
 
 #include "ListSearches.h"
+#include "frmClass.h"
 #include "frmName.h"
 #include "frmRegion.h"
+#include "frmWizard.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
 #include "ui/MainWindow.h"
@@ -26,6 +28,10 @@ void registerSearchCommands(Context& ctx)
     }
     c.setHandler(QStringLiteral("mnuSearchRegion"), [&ctx] { mnuSearchRegion_Click(ctx); });
     c.setHandler(QStringLiteral("mnuSearchName"), [&ctx] { mnuSearchName_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuSearchClass"), [&ctx] { mnuSearchClass_Click(ctx); });
+    // The one wizard lives as long as the main window; the main window closes it at exit.
+    auto* wizard = new WizardHolder(ctx, ctx.main->dialogParent());
+    c.setHandler(QStringLiteral("mnuSearchWizard"), [wizard] { wizard->mnuSearchWizard_Click(); });
 }
 
 } // namespace fl
