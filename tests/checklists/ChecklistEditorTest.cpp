@@ -185,6 +185,22 @@ TEST(ChecklistEditor, UnknownStatusAndOddCodeAreShownAsNothingAndRewritten)
     EXPECT_EQ(e->cmbStat->currentText(), "None") << "status letters are compared with case";
 }
 
+TEST(ChecklistEditor, EntryWithoutAStatusLetterIsStillOnTheChecklist)
+{
+    Harness h;
+    h.db().execute("UPDATE Checklists SET Status = NULL WHERE Reg_ID = 2 AND Bird_ID = 1");
+    auto e = editor(h, test::kOntario, "Ontario");
+    e->setCurrentCell(2, frmChecklist::ColName); // Mallard
+    EXPECT_EQ(e->cell(2, frmChecklist::ColStatus), "");
+    EXPECT_FALSE(e->cmdAdd->isEnabled()) << "adding it again would make a second entry";
+    EXPECT_TRUE(e->cmdDelete->isEnabled());
+    EXPECT_EQ(e->cmbStat->currentText(), "None");
+    choose(e->cmbNum[0], "Uncommon");
+    e->cmdSave->click();
+    EXPECT_EQ(entry(h, test::kOntario, 1), "N|UP///////");
+    EXPECT_EQ(e->cell(2, frmChecklist::ColStatus), "N");
+}
+
 TEST(ChecklistEditor, DeleteAnsweredNoChangesNothing)
 {
     Harness h;

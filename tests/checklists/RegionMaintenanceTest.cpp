@@ -329,3 +329,32 @@ TEST(RegionMaintenance, EmptyingTheCurrentRegionFallsBackToWorld)
     d.cmdDelete->click();
     EXPECT_EQ(count(h, "SELECT count(*) FROM Regions WHERE Reg_ID = 2"), 0);
 }
+
+TEST(RegionMaintenance, FailedRebuildKeepsTheOldListMarksAndOptions)
+{
+    Harness h = ontarioCurrent();
+    const int seen = sight(h, 1, "2019-04-01", 0, 0, 2, 0);
+    h.db().execute("UPDATE Birds SET LifeList = ? WHERE ID = 1", {seen});
+    h.db().execute("UPDATE Birds SET LifeList = 55 WHERE ID = 12");
+    const QStringList names = h.names();
+    const QString options = optionsRow(h);
+    const QString life = h.panel("Life");
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    inEditor([](frmChecklist& e) {
+        e.setCurrentCell(7, frmChecklist::ColName);
+        e.cmdAdd->click();
+    });
+    h.db().execute("ALTER TABLE Sightings RENAME TO SightingsAway"); // the rebuild cannot read them
+    d.cmdEdit->click();
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_TRUE(h.platform.messages[0].text.startsWith("The checklist could not be edited."));
+    EXPECT_EQ(h.names(), names);
+    EXPECT_EQ(h.panel("Life"), life);
+    EXPECT_EQ(optionsRow(h), options);
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 1"), seen);
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 12"), 55) << "the marks are not cleared";
+    EXPECT_EQ(h.state.Reg_ID, 2);
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 8"), 1)
+        << "the editor's own change is kept";
+}
