@@ -117,11 +117,14 @@ frmChecklist::frmChecklist(Context& ctx, QWidget* parent) : QDialog(parent), m_c
     connect(cmdDelete, &QPushButton::clicked, this,
             guarded(p, QStringLiteral("The bird could not be removed from the checklist."),
                     [this] { cmdDelete_Click(); }));
-    connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
-    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(cmdClear, &QPushButton::clicked, this,
+            guarded(p, QStringLiteral("The detailed status could not be cleared."), [this] { cmdClear_Click(); }));
+    connect(cmdClose, &QPushButton::clicked, this,
+            guarded(p, QStringLiteral("The window could not be closed."), [this] { cmdClose_Click(); }));
     for (QComboBox* box : {cmbStat, cmbNum[0], cmbNum[1], cmbNum[2], cmbStatus[0], cmbStatus[1], cmbStatus[2],
                            cmbSpec[0], cmbSpec[1], cmbSpec[2]})
-        connect(box, &QComboBox::currentIndexChanged, this, [this, box] { selectionEdited(box); });
+        connect(box, &QComboBox::currentIndexChanged, this,
+                guarded(p, QStringLiteral("The selection could not be taken."), [this, box] { selectionEdited(box); }));
 
     auto* side = new QVBoxLayout;
     side->addWidget(Frame1);

@@ -53,7 +53,8 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
     lstRegion->setSortingEnabled(true);
     lstRegion->setSelectionMode(QAbstractItemView::SingleSelection);
     lblList->setBuddy(lstRegion);
-    connect(lstRegion, &QListWidget::currentRowChanged, this, [this] { lstRegion_Click(); });
+    connect(lstRegion, &QListWidget::currentRowChanged, this,
+            guarded(ctx.platform, QStringLiteral("The region could not be chosen."), [this] { lstRegion_Click(); }));
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -74,7 +75,8 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
             guarded(ctx.platform, QStringLiteral("The checklist could not be edited."), [this] { cmdEdit_Click(); }));
     connect(cmdDelete, &QPushButton::clicked, this,
             guarded(ctx.platform, QStringLiteral("The region could not be deleted."), [this] { cmdDelete_Click(); }));
-    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this,
+            guarded(ctx.platform, QStringLiteral("The window could not be closed."), [this] { cmdClose_Click(); }));
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);
