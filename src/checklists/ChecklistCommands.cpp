@@ -1,6 +1,7 @@
 #include "ChecklistCommands.h"
 
 #include "AppState.h"
+#include "frmEditReg.h"
 #include "frmStatus.h"
 #include "ui/CommandNames.h"
 #include "ui/CommandRegistry.h"
@@ -16,6 +17,7 @@ void registerChecklistCommands(Context& ctx)
         frmStatus status(ctx.state.curScode, ctx.platform, ctx.main->dialogParent());
         status.exec();
     });
+    c.setHandler(QStringLiteral("mnuEditList"), [&ctx] { mnuEditList_Click(ctx); });
 }
 
 } // namespace fl

@@ -1,0 +1,360 @@
+#include "Harness.h"
+
+#include "checklists/frmChecklist.h"
+#include "checklists/frmEditReg.h"
+#include "ui/RowTableModel.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+int sight(Harness& h, int bird, const char* date, int region, int country, int state, int district)
+{
+    h.db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site) "
+                   "VALUES (?, ?, 'Adult', ?, ?, ?, ?, 'Marsh')",
+                   {bird, QString(date), region, country, state, district});
+    return h.scalar("SELECT max(Sight_ID) FROM Sightings").toInt();
+}
+
+QStringList listed(const frmEditReg& d)
+{
+    QStringList names;
+    for (int i = 0; i < d.lstRegion->count(); ++i) names << d.lstRegion->item(i)->text();
+    return names;
+}
+
+int count(Harness& h, const QString& sql, const QVariantList& params = {}) { return h.scalar(sql, params).toInt(); }
+
+QString optionsRow(Harness& h)
+{
+    auto rs = h.db().openRecordset("SELECT Reg_ID, regname, regType, searchType, lifetotal, lifesum FROM Options",
+                                   db::RecordsetKind::Snapshot);
+    QStringList v;
+    for (int i = 0; i < 6; ++i) v << rs.field(i).toString();
+    return v.join('|');
+}
+
+// Runs `work` on the checklist editor once it is up, then closes it.
+void inEditor(const std::function<void(frmChecklist&)>& work)
+{
+    QTimer::singleShot(0, [work] {
+        auto* e = qobject_cast<frmChecklist*>(QApplication::activeModalWidget());
+        if (!e) {
+            ADD_FAILURE() << "the checklist editor is not up";
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            return;
+        }
+        work(*e);
+        e->cmdClose->click();
+    });
+}
+
+// Starts the program with Ontario (the State of species 1 to 6) as the current region.
+Harness ontarioCurrent()
+{
+    return Harness([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', "
+               "searchType = ' Life Sightings ', lifetotal = 6, lifesum = 0");
+    });
+}
+
+} // namespace
+
+TEST(RegionMaintenance, OpensWithNoKindAndOnlyClose)
+{
+    Harness h;
+    EXPECT_TRUE(h.enabled("mnuEditList"));
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* d = qobject_cast<frmEditReg*>(QApplication::activeModalWidget());
+        if (!d) {
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            return;
+        }
+        seen = true;
+        EXPECT_EQ(d->windowTitle(), "Checklist Maintenance");
+        for (int i = 1; i <= 4; ++i) EXPECT_FALSE(d->optRegion[i]->isChecked());
+        EXPECT_EQ(d->lstRegion->count(), 0);
+        EXPECT_FALSE(d->cmdNew->isEnabled());
+        EXPECT_FALSE(d->cmdEdit->isEnabled());
+        EXPECT_FALSE(d->cmdDelete->isEnabled());
+        EXPECT_TRUE(d->cmdClose->isEnabled());
+        EXPECT_EQ(d->lblList->text(), "Available CheckLists:");
+        d->cmdClose->click();
+    });
+    h.run("mnuEditList");
+    EXPECT_TRUE(seen) << "Region Checklists opens the window modally";
+    EXPECT_EQ(h.names().size(), 12) << "closing it changes nothing in the main window";
+}
+
+TEST(RegionMaintenance, ChoosingAKindListsItsRegionsWithTheirIds)
+{
+    Harness h;
+    h.db().execute("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (7, 'Alberta', 'State')");
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion[3]->click();
+    EXPECT_EQ(d.selRegType, "State");
+    EXPECT_EQ(listed(d), (QStringList{"Alberta", "Ontario"}));
+    EXPECT_EQ(d.lstRegion->item(1)->data(Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(d.lstRegion->currentRow(), 0);
+    EXPECT_EQ(h.state.selReg_ID, 7);
+    EXPECT_EQ(h.state.selRegname, "Alberta");
+    d.lstRegion->setCurrentRow(1);
+    EXPECT_EQ(h.state.selReg_ID, 2);
+    EXPECT_EQ(h.state.selRegname, "Ontario");
+    EXPECT_TRUE(d.cmdNew->isEnabled());
+    EXPECT_TRUE(d.cmdEdit->isEnabled());
+    EXPECT_TRUE(d.cmdDelete->isEnabled());
+    d.optRegion_Click(4);
+    EXPECT_EQ(d.selRegType, "District");
+    EXPECT_EQ(listed(d), QStringList{"Point Pelee"});
+}
+
+TEST(RegionMaintenance, NewStoresTheNameAsTypedAndIgnoresBlankAnswers)
+{
+    Harness h;
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(2);
+    const int before = count(h, "SELECT count(*) FROM Regions");
+
+    h.platform.inputs = {"   ", QString()}; // blanks only, then Cancel
+    d.cmdNew->click();
+    d.cmdNew->click();
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Regions"), before);
+    EXPECT_EQ(listed(d), QStringList{"Canada"});
+    EXPECT_EQ(h.platform.prompts.size(), 2);
+    EXPECT_TRUE(h.platform.messages.isEmpty()) << "no message for a blank name";
+
+    const QString odd = QString::fromUtf8("  Côte d'Ivoire \"*%\" ");
+    h.platform.inputs = {odd, "Brazil"};
+    d.cmdNew->click();
+    d.cmdNew->click();
+    EXPECT_EQ(h.platform.prompts.last(), "Enter a name for the new checklist region.");
+    auto rs = h.db().openRecordset("SELECT Name, Type FROM Regions WHERE Reg_ID > 4 ORDER BY Reg_ID",
+                                   db::RecordsetKind::Snapshot);
+    ASSERT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(rs.field(0).toString(), odd) << "stored exactly, blanks, quotes and wildcards included";
+    EXPECT_EQ(rs.field(1).toString(), "Country");
+    EXPECT_EQ(listed(d), (QStringList{odd, "Brazil", "Canada"})) << "kept in name order";
+    EXPECT_EQ(d.lstRegion->currentItem()->text(), "Canada") << "a new entry is not selected";
+    EXPECT_EQ(h.state.selRegname, "Canada");
+    const int brazil = count(h, "SELECT Reg_ID FROM Regions WHERE Name = 'Brazil'");
+    EXPECT_EQ(d.lstRegion->item(1)->data(Qt::UserRole).toInt(), brazil);
+}
+
+TEST(RegionMaintenance, DeleteRefusesTheCurrentRegion)
+{
+    Harness h;
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(1);
+    ASSERT_EQ(h.state.selReg_ID, h.state.Reg_ID);
+    d.cmdDelete->click();
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_EQ(h.platform.messages[0].text, "This region is currently being used. It can not be deleted.");
+    EXPECT_EQ(h.platform.messages[0].title, "Cannot Delete Checklist");
+    EXPECT_EQ(h.platform.messages[0].icon, Platform::Icon::Exclamation);
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Regions WHERE Reg_ID = 1"), 1);
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 1"), 12);
+    EXPECT_EQ(listed(d), QStringList{"North America"});
+}
+
+TEST(RegionMaintenance, DeleteUnlinksSightingsAndRemovesTheChecklist)
+{
+    Harness h;
+    const int inOntario = sight(h, 1, "2020-05-01", 1, 3, 2, 4);
+    const int elsewhere = sight(h, 2, "2020-05-02", 1, 3, 0, 0);
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    ASSERT_EQ(h.state.selReg_ID, test::kOntario);
+
+    h.platform.answers = {Platform::Answer::No};
+    d.cmdDelete->click();
+    EXPECT_EQ(h.platform.messages.last().title, "Delete Region");
+    EXPECT_EQ(h.platform.messages.last().buttons, Platform::Buttons::YesNo);
+    EXPECT_EQ(h.platform.messages.last().icon, Platform::Icon::Question);
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Regions WHERE Reg_ID = 2"), 1) << "No changes nothing";
+    EXPECT_EQ(count(h, "SELECT state FROM Sightings WHERE Sight_ID = ?", {inOntario}), 2);
+    EXPECT_EQ(listed(d), QStringList{"Ontario"});
+
+    h.platform.answers = {Platform::Answer::Yes};
+    d.cmdDelete->click();
+    EXPECT_EQ(h.platform.messages.last().text, "Do you really want to delete this region? This will delete all "
+                                                "checklists and sightings based on this region.");
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Regions WHERE Reg_ID = 2"), 0);
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2"), 0);
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists"), 12 + 5) << "other checklists stay";
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Sightings"), 2) << "sightings are kept";
+    auto rs = h.db().openRecordset("SELECT Bird_ID, Date, Region, country, state, district, site FROM Sightings "
+                                   "WHERE Sight_ID = ?",
+                                   db::RecordsetKind::Snapshot, {inOntario});
+    EXPECT_EQ(rs.field(0).toInt(), 1);
+    EXPECT_EQ(rs.field(1).toString(), "2020-05-01");
+    EXPECT_EQ(rs.field(2).toInt(), 1);
+    EXPECT_EQ(rs.field(3).toInt(), 3);
+    EXPECT_EQ(rs.field(4).toInt(), 0) << "only the State reference is unlinked";
+    EXPECT_EQ(rs.field(5).toInt(), 4);
+    EXPECT_EQ(rs.field(6).toString(), "Marsh");
+    EXPECT_EQ(count(h, "SELECT country FROM Sightings WHERE Sight_ID = ?", {elsewhere}), 3);
+
+    EXPECT_EQ(d.lstRegion->count(), 0);
+    EXPECT_FALSE(d.cmdEdit->isEnabled()) << "the last region of its kind is gone";
+    EXPECT_FALSE(d.cmdDelete->isEnabled());
+    EXPECT_TRUE(d.cmdNew->isEnabled());
+
+    // A new State region gets a fresh id and an empty checklist, and can be edited and deleted.
+    h.platform.inputs = {"Quebec"};
+    d.cmdNew->click();
+    EXPECT_GT(h.state.selReg_ID, 4);
+    EXPECT_EQ(h.state.selRegname, "Quebec");
+    EXPECT_TRUE(d.cmdEdit->isEnabled());
+    EXPECT_TRUE(d.cmdDelete->isEnabled());
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {h.state.selReg_ID}), 0);
+}
+
+TEST(RegionMaintenance, DeleteOfAnotherRegionKeepsTheRestOfTheListSelected)
+{
+    Harness h;
+    h.db().execute("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (8, 'Manitoba', 'State')");
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    d.lstRegion->setCurrentRow(1); // Ontario
+    ASSERT_EQ(h.state.selReg_ID, 2);
+    d.cmdDelete->click();
+    EXPECT_EQ(listed(d), QStringList{"Manitoba"});
+    EXPECT_EQ(d.lstRegion->currentRow(), 0);
+    EXPECT_EQ(h.state.selReg_ID, 8);
+    EXPECT_TRUE(d.cmdEdit->isEnabled());
+}
+
+TEST(RegionMaintenance, EditOfAnotherRegionLeavesTheMainWindowAlone)
+{
+    Harness h;
+    const QStringList names = h.names();
+    const QString shown = h.shown();
+    const QString options = optionsRow(h);
+    const QString life = h.panel("Life"), hits = h.panel("Hits"), type = h.panel("Type");
+    h.db().execute("UPDATE Birds SET LifeList = 77 WHERE ID = 9");
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(3); // Ontario
+    inEditor([](frmChecklist& e) {
+        EXPECT_EQ(e.windowTitle(), "Checklist Maintenance for Ontario");
+        e.setCurrentCell(7, frmChecklist::ColName); // Ovenbird, not on the checklist
+        e.cmdAdd->click();
+    });
+    d.cmdEdit->click();
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 8"), 1);
+    EXPECT_EQ(h.names(), names);
+    EXPECT_EQ(h.shown(), shown);
+    EXPECT_EQ(optionsRow(h), options);
+    EXPECT_EQ(h.panel("Life"), life);
+    EXPECT_EQ(h.panel("Hits"), hits);
+    EXPECT_EQ(h.panel("Type"), type);
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 9"), 77) << "no rebuild";
+    EXPECT_TRUE(h.platform.messages.isEmpty());
+}
+
+TEST(RegionMaintenance, EditOfTheCurrentRegionRebuildsListMarksAndCounts)
+{
+    Harness h = ontarioCurrent();
+    const int early = sight(h, 8, "2019-04-01", 0, 0, 2, 0);
+    sight(h, 8, "2020-04-01", 0, 0, 2, 0);
+    sight(h, 1, "2018-01-01", 1, 0, 0, 0); // not in Ontario
+    h.db().execute("UPDATE Birds SET LifeList = 55 WHERE ID IN (1, 12)"); // marks of another region
+    ASSERT_EQ(h.names().size(), 6);
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    inEditor([](frmChecklist& e) {
+        e.setCurrentCell(7, frmChecklist::ColName); // Ovenbird
+        e.cmdAdd->click();
+    });
+    d.cmdEdit->click();
+    EXPECT_TRUE(h.platform.messages.isEmpty());
+    EXPECT_EQ(h.names(), (QStringList{"Canada Goose", "Wood Duck", "Mallard", "Wood Thrush", "Hermit Thrush",
+                                      "American Robin", "Ovenbird"}));
+    EXPECT_EQ(h.shown(), h.names().first()) << "the first species is shown";
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 8"), early);
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 1"), 0) << "stale marks are cleared first";
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 12"), 0);
+    EXPECT_EQ(optionsRow(h), "2|Ontario|State|Life Sightings|7|1") << "the title before the rebuild, trimmed";
+    EXPECT_EQ(h.state.Reg_ID, 2);
+    EXPECT_EQ(h.state.searchType, "All Birds");
+    EXPECT_EQ(h.panel("Hits"), "Search Results: 7");
+    EXPECT_EQ(h.panel("Region"), "Region : Ontario");
+    EXPECT_EQ(h.panel("Type"), "Find : All Birds");
+    EXPECT_EQ(h.panel("Life"), "Sighted 1 of 7 Birds");
+}
+
+TEST(RegionMaintenance, EmptyingTheCurrentRegionFallsBackToWorld)
+{
+    Harness h = ontarioCurrent();
+    const int anywhere = sight(h, 10, "2017-03-03", 1, 0, 0, 0);
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    inEditor([](frmChecklist& e) {
+        for (int r = 0; r < e.grid->rowCount(); ++r) {
+            e.setCurrentCell(r, frmChecklist::ColName);
+            if (e.cmdDelete->isEnabled()) e.cmdDelete->click(); // the platform answers Yes
+        }
+    });
+    d.cmdEdit->click();
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2"), 0);
+    ASSERT_FALSE(h.platform.messages.isEmpty());
+    EXPECT_EQ(h.platform.messages.last().text,
+              "There are no birds entered in the checklist for this region. Loading World list.");
+    EXPECT_EQ(h.platform.messages.last().title, "Unsuccessful Search");
+    EXPECT_EQ(h.platform.messages.last().buttons, Platform::Buttons::Ok);
+    EXPECT_EQ(h.names().size(), 12) << "every species";
+    EXPECT_EQ(h.panel("Region"), "Region : World");
+    EXPECT_EQ(h.panel("Type"), "Find : All Birds");
+    EXPECT_EQ(h.panel("Hits"), "Search Results: 12");
+    EXPECT_EQ(h.panel("Life"), "Sighted 1 of 12 Birds");
+    EXPECT_EQ(optionsRow(h), "0|World|World|All Birds|12|1");
+    EXPECT_EQ(h.state.Reg_ID, 0);
+    EXPECT_EQ(h.state.regname, "World");
+    EXPECT_EQ(h.state.regType, "World");
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 10"), anywhere);
+
+    // The window still works on the region it shows: it is no longer the current one.
+    EXPECT_EQ(h.state.selReg_ID, 2);
+    EXPECT_EQ(d.selRegType, "State");
+    d.cmdDelete->click();
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Regions WHERE Reg_ID = 2"), 0);
+}
+
+TEST(RegionMaintenance, FailedRebuildKeepsTheOldListMarksAndOptions)
+{
+    Harness h = ontarioCurrent();
+    const int seen = sight(h, 1, "2019-04-01", 0, 0, 2, 0);
+    h.db().execute("UPDATE Birds SET LifeList = ? WHERE ID = 1", {seen});
+    h.db().execute("UPDATE Birds SET LifeList = 55 WHERE ID = 12");
+    const QStringList names = h.names();
+    const QString options = optionsRow(h);
+    const QString life = h.panel("Life");
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    inEditor([](frmChecklist& e) {
+        e.setCurrentCell(7, frmChecklist::ColName);
+        e.cmdAdd->click();
+    });
+    h.db().execute("ALTER TABLE Sightings RENAME TO SightingsAway"); // the rebuild cannot read them
+    d.cmdEdit->click();
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_TRUE(h.platform.messages[0].text.startsWith("The checklist could not be edited."));
+    EXPECT_EQ(h.names(), names);
+    EXPECT_EQ(h.panel("Life"), life);
+    EXPECT_EQ(optionsRow(h), options);
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 1"), seen);
+    EXPECT_EQ(count(h, "SELECT LifeList FROM Birds WHERE ID = 12"), 55) << "the marks are not cleared";
+    EXPECT_EQ(h.state.Reg_ID, 2);
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 8"), 1)
+        << "the editor's own change is kept";
+}
