@@ -45,6 +45,12 @@ public:
     void setPanel(const QString& key, const QString& text) override;
     QString panelText(const QString& key) const override;
     void bringToFront() override;
+    void showCurrentPicture() override;
+    void setPictureTitle(const QString& title) override;
+    void setPictureDropHandler(std::function<void(const QStringList& files)> handler) override
+    {
+        m_pictureDrop = std::move(handler);
+    }
 
     // Completes start-up: opens the list of the stored region and shows its first species.
     // Database errors propagate to the caller.
@@ -113,6 +119,7 @@ public:
     bool checkCD = false;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -137,6 +144,7 @@ private:
     int m_shownIndex = -1; // the list position whose species the page shows
     QPixmap m_picture;
     bool m_exited = false;
+    std::function<void(const QStringList&)> m_pictureDrop;
 };
 
 } // namespace fl

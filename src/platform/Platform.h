@@ -26,7 +26,9 @@ public:
     // The typed text, or nothing when the user cancels.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
-    // The chosen file's path, or an empty text when the user cancels.
+    // The chosen file's path, or an empty text when the user cancels. `filter` lists pairs of
+    // a description and its patterns, all separated by "|":
+    // "Pictures(*.gif, *.jpg)|*.gif;*.jpg|All Files(*.*)|*.*".
     virtual QString openFileDialog(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual void beep() = 0;
     virtual void setHourglass(bool on) = 0;

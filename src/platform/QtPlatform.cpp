@@ -60,9 +60,31 @@ std::optional<QString> QtPlatform::inputBox(const QString& prompt, const QString
     return text;
 }
 
+namespace {
+
+// "Pictures(*.gif, *.jpg)|*.gif;*.jpg|All Files(*.*)|*.*" in the file dialog's own form:
+// "Pictures(*.gif, *.jpg) (*.gif *.jpg);;All Files(*.*) (*)".
+QString dialogFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    if (parts.size() < 2) return filter;
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+        }
+        out << parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
 QString QtPlatform::openFileDialog(const QString& title, const QString& folder, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+    return QFileDialog::getOpenFileName(m_parent, title, folder, dialogFilter(filter));
 }
 
 void QtPlatform::beep() { QApplication::beep(); }

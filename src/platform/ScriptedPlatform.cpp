@@ -22,9 +22,10 @@ std::optional<QString> ScriptedPlatform::inputBox(const QString& prompt, const Q
     return answer;
 }
 
-QString ScriptedPlatform::openFileDialog(const QString& title, const QString&, const QString&)
+QString ScriptedPlatform::openFileDialog(const QString& title, const QString& folder, const QString& filter)
 {
     prompts << title;
+    fileDialogs << FileDialog{title, folder, filter};
     if (files.empty()) return {};
     const QString f = files.front();
     files.pop_front();

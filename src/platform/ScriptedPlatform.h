@@ -23,6 +23,7 @@ public:
     std::deque<QString> inputs; // a null text stands for Cancel
     std::deque<QString> files;
     bool cdPresent = false;
+    bool browserOpens = true; // what openInBrowser reports
 
     // What happened.
     QList<Message> messages;
@@ -32,6 +33,12 @@ public:
     int hourglassShown = 0;
     QString clipboard;
     QStringList browsed;
+    struct FileDialog {
+        QString title;
+        QString folder;
+        QString filter;
+    };
+    QList<FileDialog> fileDialogs;
     QStringList sounds;
     QStringList cdCalls;
     QList<Report> reports;
@@ -43,7 +50,11 @@ public:
     void beep() override { ++beeps; }
     void setHourglass(bool on) override;
     void setClipboardText(const QString& text) override { clipboard = text; }
-    bool openInBrowser(const QString& url) override { browsed << url; return true; }
+    bool openInBrowser(const QString& url) override
+    {
+        browsed << url;
+        return browserOpens;
+    }
     bool playSound(const QString& path) override { sounds << path; return true; }
     bool cdAvailable() override { return cdPresent; }
     bool cdPlay(int track, double start, double duration) override;
