@@ -2,6 +2,8 @@
 
 #include "browser/frmDisplay.h"
 #include "checklists/ChecklistCommands.h"
+#include "links/LinkCommands.h"
+#include "media/ImageCatalogue.h"
 #include "search/SearchCommands.h"
 #include "sightings/frmSight.h"
 #include "ui/Context.h"
@@ -15,6 +17,8 @@ std::unique_ptr<frmDisplay> createMainWindow(Context& ctx)
     registerSearchCommands(ctx);
     registerChecklistCommands(ctx);
     registerSightingCommands(ctx);
+    registerLinkCommands(ctx);
+    registerImageCommands(ctx);
     return window;
 }
 
