@@ -5,6 +5,8 @@
 #include "info/InfoCommands.h"
 #include "media/CdSongs.h"
 #include "media/Songs.h"
+#include "links/LinkCommands.h"
+#include "media/ImageCatalogue.h"
 #include "search/SearchCommands.h"
 #include "sightings/frmSight.h"
 #include "ui/Context.h"
@@ -21,6 +23,8 @@ std::unique_ptr<frmDisplay> createMainWindow(Context& ctx)
     registerInfoCommands(ctx);
     registerSongCommands(ctx);
     registerCdSongCommands(ctx);
+    registerLinkCommands(ctx);
+    registerImageCommands(ctx);
     return window;
 }
 

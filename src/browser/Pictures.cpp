@@ -7,12 +7,16 @@
 #include "AppState.h"
 #include "browser/frmZoom.h"
 #include "platform/Platform.h"
+#include "ui/Guard.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
+#include <QMimeData>
 #include <QToolButton>
+#include <QUrl>
 
 namespace fl {
 
@@ -75,6 +79,73 @@ void frmDisplay::fitPicture()
     if (pic.height() < view.height()) pos.setY((view.height() - pic.height()) / 2);
     Picture2->move(pos);
     img[3]->setVisible(pic.width() > view.width() || pic.height() > view.height());
+}
+
+void frmDisplay::showCurrentPicture()
+{
+    const db::Recordset& rs = m_ctx.state.rsImages;
+    const bool current = rs.isOpen() && !rs.eof() && !rs.bof();
+    if (current) {
+        SetUpPicture();
+    } else {
+        m_picture = QPixmap();
+        Picture2->clear();
+        Picture2->resize(0, 0);
+        Picture2->hide();
+        lblName[3]->clear();
+        img[2]->hide();
+        img[3]->hide();
+    }
+    m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), current);
+    m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), current);
+}
+
+void frmDisplay::setPictureTitle(const QString& title) { lblName[3]->setText(title); }
+
+namespace {
+QStringList localFiles(const QMimeData* mime)
+{
+    QStringList files;
+    if (mime && mime->hasUrls())
+        for (const QUrl& url : mime->urls())
+            if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
+}
+} // namespace
+
+bool frmDisplay::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Picture1) return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (m_pictureDrop && !localFiles(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+        else drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList files = localFiles(drop->mimeData());
+        if (!m_pictureDrop || files.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        // Handled once the drop has finished, so that the questions it asks do not hold the drag.
+        QMetaObject::invokeMethod(
+            this,
+            [this, files] {
+                runGuarded(m_ctx.platform, QStringLiteral("The dropped pictures could not be added."), [&] {
+                    if (m_pictureDrop) m_pictureDrop(files);
+                });
+            },
+            Qt::QueuedConnection);
+        return true;
+    }
+    default:
+        return QMainWindow::eventFilter(watched, event);
+    }
 }
 
 void frmDisplay::img_Click(int index)

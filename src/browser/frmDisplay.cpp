@@ -254,6 +254,9 @@ void frmDisplay::buildWindow()
     Picture2->setAutoFillBackground(true);
     Picture2->setPalette(white);
     Picture2->move(0, 0);
+    // Picture files dropped here go to the handler that the picture catalogue registers.
+    Picture1->setAcceptDrops(true);
+    Picture1->installEventFilter(this);
     setTextBackground(false);
 }
 

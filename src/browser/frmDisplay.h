@@ -53,6 +53,12 @@ public:
     void setCdCheckDue(bool due) override { checkCD = due; }
     QTimer* cdTimer() override { return Timer1; }
     void addExitStep(std::function<void()> step) override { m_exitSteps.push_back(std::move(step)); }
+    void showCurrentPicture() override;
+    void setPictureTitle(const QString& title) override;
+    void setPictureDropHandler(std::function<void(const QStringList& files)> handler) override
+    {
+        m_pictureDrop = std::move(handler);
+    }
 
     // Completes start-up: opens the list of the stored region and shows its first species.
     // Database errors propagate to the caller.
@@ -124,6 +130,7 @@ public:
     QTimer* Timer1 = nullptr;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -149,6 +156,7 @@ private:
     std::vector<std::function<void()>> m_exitSteps;
     QPixmap m_picture;
     bool m_exited = false;
+    std::function<void(const QStringList&)> m_pictureDrop;
 };
 
 } // namespace fl

@@ -42,6 +42,7 @@ public:
     // The CD device handed out; the scripted one unless a test puts in another.
     ScriptedCdDevice scriptedCd;
     CdDevice* cd = &scriptedCd;
+    bool browserOpens = true; // what openInBrowser reports
 
     // What happened.
     QList<Message> messages;
@@ -76,7 +77,11 @@ public:
     void beep() override { ++beeps; }
     void setHourglass(bool on) override;
     void setClipboardText(const QString& text) override { clipboard = text; }
-    bool openInBrowser(const QString& url) override { browsed << url; return true; }
+    bool openInBrowser(const QString& url) override
+    {
+        browsed << url;
+        return browserOpens;
+    }
     void playSound(const QString& path) override { sounds << path; }
     void stopSound() override { ++soundStops; }
     CdDevice& cdDevice() override { return *cd; }

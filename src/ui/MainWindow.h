@@ -67,6 +67,15 @@ public:
 
     // Work to do when the program ends, before the database closes (in the order added).
     virtual void addExitStep(std::function<void()> step) = 0;
+
+    // The picture area. Shows the current row of the species' picture set (rsImages) with
+    // the picture commands enabled, or, when the set has no current row, the empty area of
+    // a species without pictures with those commands disabled.
+    virtual void showCurrentPicture() = 0;
+    // Writes the title under the picture on show.
+    virtual void setPictureTitle(const QString& title) = 0;
+    // Local files dropped on the picture area go to `handler`; without one, nothing is taken.
+    virtual void setPictureDropHandler(std::function<void(const QStringList& files)> handler) = 0;
 };
 
 } // namespace fl

@@ -1,0 +1,208 @@
+#include "Harness.h"
+
+#include "links/frmURL.h"
+#include "links/frmWeblink.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+constexpr int kGoose = 3; // the species on show at start
+
+void links(test::TestFolder& f)
+{
+    f.exec("INSERT INTO Links1 VALUES ('Optics', 'Mirrors', 'http://mirrors.example.org')");
+    f.exec("INSERT INTO Links VALUES (3, 'Goose facts', 'http://goose.example.org'), "
+           "(3, 'Zoo geese', 'http://zoo.example.org')");
+}
+
+QStringList titles(const frmURL& w)
+{
+    QStringList t;
+    for (int i = 0; i < w.lstURL->count(); ++i) t << w.lstURL->item(i)->text();
+    return t;
+}
+
+// Fills the add-link dialog and presses Link; true when it closed.
+bool addLink(Harness& h, frmURL& w, const QString& title, const QString& url)
+{
+    frmWeblink add(h.ctx, w, &w);
+    add.txtTitle->setText(title);
+    add.txtUrl->setText(url);
+    add.cmdLink_Click();
+    w.SetLinkButtons();
+    return add.result() == QDialog::Accepted;
+}
+
+void pickTopic(frmURL& w, const char* topic) { w.cmbType->setCurrentIndex(w.cmbType->findText(topic)); }
+
+} // namespace
+
+TEST(AddLink, DialogParts)
+{
+    Harness h(links);
+    frmURL w(h.ctx, h.w.get());
+    frmWeblink add(h.ctx, w, &w);
+    EXPECT_EQ(add.windowTitle(), "Add Web Link");
+    EXPECT_EQ(add.txtTitle->text(), "");
+    EXPECT_EQ(add.txtUrl->text(), "");
+    EXPECT_EQ(add.cmdLink->text(), "&Link");
+    EXPECT_EQ(add.cmdClose->text(), "&Cancel");
+    EXPECT_EQ(add.txtTitle->nextInFocusChain(), add.txtUrl) << "the title comes first";
+    EXPECT_EQ(w.cmdAdd->text(), "&Add  Link");
+}
+
+TEST(AddLink, BlankTitleOrAddressIsRefusedAndTheDialogKeepsTheText)
+{
+    Harness h(links);
+    frmURL w(h.ctx, h.w.get());
+    frmWeblink add(h.ctx, w, &w);
+    add.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&add));
+    add.txtTitle->setText("   ");
+    add.txtUrl->setText("http://x.example.org");
+    QTest::mouseClick(add.cmdLink, Qt::LeftButton);
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_EQ(h.platform.messages[0].text, "You must enter a title for the web URL.");
+    EXPECT_EQ(h.platform.messages[0].title, "Missing Title");
+    EXPECT_EQ(h.platform.messages[0].icon, Platform::Icon::Exclamation);
+    EXPECT_TRUE(add.txtTitle->hasFocus());
+    EXPECT_TRUE(add.isVisible());
+
+    add.txtTitle->setText("Binoculars");
+    add.txtUrl->setText(" \t ");
+    QTest::mouseClick(add.cmdLink, Qt::LeftButton);
+    ASSERT_EQ(h.platform.messages.size(), 2);
+    EXPECT_EQ(h.platform.messages[1].title, "Missing URL");
+    EXPECT_FALSE(h.platform.messages[1].text.isEmpty());
+    EXPECT_EQ(h.platform.messages[1].icon, Platform::Icon::Exclamation);
+    EXPECT_TRUE(add.txtUrl->hasFocus());
+    EXPECT_TRUE(add.isVisible());
+    EXPECT_EQ(add.txtTitle->text(), "Binoculars");
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1);
+    EXPECT_EQ(titles(w), (QStringList{}));
+}
+
+TEST(AddLink, UnderATopicThenGoCopyAndDeleteAtOnce)
+{
+    Harness h(links);
+    frmURL w(h.ctx, h.w.get());
+    pickTopic(w, "Optics");
+    ASSERT_TRUE(addLink(h, w, "  Binoculars  ", "www.optics.example.org/bino "));
+    EXPECT_EQ(h.scalar("SELECT Subject || '|' || Title || '|' || URL FROM Links1 WHERE Title = ?", {"  Binoculars  "})
+                  .toString(),
+              "Optics|  Binoculars  |www.optics.example.org/bino ")
+        << "stored exactly as typed";
+    EXPECT_EQ(titles(w), (QStringList{"  Binoculars  ", "Mirrors"}));
+    EXPECT_EQ(w.lstURL->currentRow(), 0);
+
+    w.cmdGo_Click();
+    EXPECT_EQ(h.platform.browsed, (QStringList{"https://www.optics.example.org/bino"}));
+    w.cmdCopy_Click();
+    EXPECT_EQ(h.platform.clipboard, "www.optics.example.org/bino ");
+    w.cmdDelete_Click();
+    EXPECT_EQ(titles(w), (QStringList{"Mirrors"}));
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1);
+    EXPECT_TRUE(h.platform.messages.size() == 1 && h.platform.messages[0].title == "Delete Web Link");
+}
+
+TEST(AddLink, ForTheBirdOnShowInItsAlphabeticalPlace)
+{
+    Harness h(links);
+    const QIcon before = h.w->img[0]->icon();
+    h.state.linkMode = true;
+    frmURL w(h.ctx, h.w.get());
+    ASSERT_TRUE(addLink(h, w, "Migration map", "http://map.example.org"));
+    EXPECT_EQ(titles(w), (QStringList{"Goose facts", "Migration map", "Zoo geese"}));
+    EXPECT_EQ(w.lstURL->currentRow(), 0);
+    EXPECT_EQ(h.scalar("SELECT Bird_ID FROM Links WHERE Title = 'Migration map'").toInt(), kGoose);
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1);
+    w.lstURL->setCurrentRow(1);
+    w.cmdCopy_Click();
+    EXPECT_EQ(h.platform.clipboard, "http://map.example.org");
+    EXPECT_EQ(h.w->img[0]->icon().cacheKey(), before.cacheKey()) << "the page's icon waits for the next showing";
+}
+
+TEST(AddLink, FirstLinkOfABirdWithoutLinks)
+{
+    Harness h(links);
+    h.run("mnuViewNext"); // Wood Duck: no links
+    EXPECT_TRUE(h.w->img[0]->icon().isNull());
+    h.state.linkMode = true;
+    frmURL w(h.ctx, h.w.get());
+    ASSERT_TRUE(addLink(h, w, "Wood duck boxes", "http://boxes.example.org"));
+    EXPECT_EQ(titles(w), (QStringList{"Wood duck boxes"}));
+    EXPECT_TRUE(w.cmdGo->isEnabled());
+    EXPECT_TRUE(h.w->img[0]->icon().isNull()) << "unchanged until the bird is shown again";
+    h.run("mnuViewFirst");
+    h.run("mnuViewNext");
+    EXPECT_FALSE(h.w->img[0]->icon().isNull());
+}
+
+TEST(AddLink, TitlesWithQuotesAndPatternCharactersWork)
+{
+    Harness h(links);
+    frmURL w(h.ctx, h.w.get());
+    pickTopic(w, "Optics");
+    const QString quoted = QStringLiteral("The \"best\" scopes");
+    const QString pattern = QStringLiteral("*#[a] scopes");
+    ASSERT_TRUE(addLink(h, w, quoted, "http://quoted.example.org"));
+    ASSERT_TRUE(addLink(h, w, pattern, "http://pattern.example.org"));
+    ASSERT_EQ(titles(w), (QStringList{pattern, "Mirrors", quoted}));
+
+    w.lstURL->setCurrentRow(2);
+    w.cmdCopy_Click();
+    EXPECT_EQ(h.platform.clipboard, "http://quoted.example.org");
+    w.cmdGo_Click();
+    w.lstURL->setCurrentRow(0);
+    w.cmdGo_Click();
+    EXPECT_EQ(h.platform.browsed, (QStringList{"http://quoted.example.org", "http://pattern.example.org"}));
+    w.lstURL->setCurrentRow(2);
+    w.cmdDelete_Click();
+    EXPECT_EQ(titles(w), (QStringList{pattern, "Mirrors"}));
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1 WHERE Title = ?", {quoted}).toInt(), 0);
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1 WHERE Title = ?", {pattern}).toInt(), 1);
+    EXPECT_EQ(h.platform.messages.size(), 1) << "only the delete question";
+}
+
+TEST(AddLink, ThroughTheAddButtonAndCancel)
+{
+    Harness h(links);
+    frmURL w(h.ctx, h.w.get());
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    pickTopic(w, "Optics");
+    QTimer::singleShot(0, [] {
+        if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
+            d->txtTitle->setText("Tripods");
+            d->txtUrl->setText("http://tripods.example.org");
+            QTest::mouseClick(d->cmdClose, Qt::LeftButton);
+        }
+    });
+    QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    EXPECT_EQ(titles(w), (QStringList{"Mirrors"}));
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1) << "Cancel stores nothing";
+
+    QTimer::singleShot(0, [] {
+        if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
+            d->txtTitle->setText("Tripods");
+            d->txtUrl->setText("http://tripods.example.org");
+            QTest::mouseClick(d->cmdLink, Qt::LeftButton);
+        }
+    });
+    QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    EXPECT_EQ(titles(w), (QStringList{"Mirrors", "Tripods"}));
+    EXPECT_EQ(w.lstURL->currentRow(), 0);
+    EXPECT_EQ(h.scalar("SELECT Subject FROM Links1 WHERE Title = 'Tripods'").toString(), "Optics");
+}

@@ -1,0 +1,179 @@
+#include "Harness.h"
+
+#include "media/ImageCatalogue.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+constexpr int kGoose = 3; // the species on show at start
+
+void picture(const QString& path, int w, int h, const char* format = nullptr)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::darkBlue);
+    ASSERT_TRUE(img.save(path, format));
+}
+
+// Canada Goose gets the pictures `rows` of the Images folder, which holds a.png, b.png,
+// c.png, new.png, photo.jpg and a subfolder.
+std::unique_ptr<Harness> start(const QString& rows = {}, const QString& folderName = "Images")
+{
+    auto h = std::make_unique<Harness>([&](test::TestFolder& f) {
+        if (!rows.isEmpty()) f.exec("INSERT INTO images VALUES " + rows);
+        const QString images = f.path() + "/" + folderName;
+        picture(images + "/a.png", 30, 20);
+        picture(images + "/b.png", 31, 21);
+        picture(images + "/c.png", 32, 22);
+        picture(images + "/new.png", 50, 40);
+        picture(images + "/photo.jpg", 60, 45, "JPG");
+        picture(images + "/sub/deep.png", 10, 10);
+        picture(f.path() + "/Other/elsewhere.png", 10, 10);
+    });
+    h->w->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(h->w.get()));
+    return h;
+}
+
+int pictureRows(Harness& h) { return h.scalar("SELECT count(*) FROM images WHERE Bird_ID = ?", {kGoose}).toInt(); }
+
+QString title(Harness& h) { return h.w->lblName[3]->text(); }
+
+} // namespace
+
+TEST(ImageCatalogue, FileDialogAndRefusedChoices)
+{
+    auto h = start({}, "images");
+    const QString app = h->folder.path();
+    h->platform.files = {app + "/images/sub/deep.png", app + "/Other/elsewhere.png", app + "/images/", ""};
+    for (int i = 0; i < 4; ++i) h->run("mnuFileImage");
+
+    ASSERT_EQ(h->platform.fileDialogs.size(), 4);
+    EXPECT_EQ(h->platform.fileDialogs[0].title, "Link an Image File");
+    EXPECT_EQ(h->platform.fileDialogs[0].folder, app + "/images") << "the folder as it is spelled on disk";
+    EXPECT_EQ(h->platform.fileDialogs[0].filter,
+              "Image Files(*.gif, *.jpg, *.bmp)|*.gif;*.jpg;*.bmp|All Files(*.*)|*.*");
+    ASSERT_EQ(h->platform.messages.size(), 3) << "a cancelled dialog says nothing";
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(h->platform.messages[i].text, "The Image file must come from the Images folder in the main application.");
+        EXPECT_EQ(h->platform.messages[i].title, "Wrong Folder");
+        EXPECT_EQ(h->platform.messages[i].icon, Platform::Icon::Exclamation);
+    }
+    EXPECT_EQ(h->platform.messages[2].text, "You must select a File to Link.");
+    EXPECT_EQ(h->platform.messages[2].title, "Missing File Name");
+    EXPECT_EQ(h->platform.prompts.size(), 4) << "no title was asked";
+    EXPECT_EQ(pictureRows(*h), 0);
+}
+
+TEST(ImageCatalogue, FirstPictureIsShownAtOnceInAnyCapitals)
+{
+    auto h = start();
+    ASSERT_FALSE(h->enabled("mnuFileImageDelete"));
+    h->platform.files = {h->folder.path() + "/IMAGES/new.png"};
+    h->platform.inputs = {"Flying"};
+    h->run("mnuFileImage");
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    EXPECT_EQ(h->platform.prompts.last(), "Please enter a  short title for the image.");
+    EXPECT_EQ(h->scalar("SELECT File || '|' || Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(),
+              "new.png|Flying");
+    EXPECT_EQ(title(*h), "Flying");
+    EXPECT_TRUE(h->w->Picture2->isVisible());
+    EXPECT_EQ(h->w->Picture2->pixmap().size(), QSize(50, 40));
+    EXPECT_TRUE(h->enabled("mnuFileImageDelete"));
+    EXPECT_TRUE(h->enabled("mnuFileEditTitle"));
+    EXPECT_TRUE(h->w->img[2]->isHidden());
+}
+
+TEST(ImageCatalogue, CancelledOrEmptyTitleStoresNothing)
+{
+    auto h = start();
+    const QString file = h->folder.path() + "/Images/new.png";
+    h->platform.files = {file, file};
+    h->platform.inputs = {QString(), QString("")};
+    h->run("mnuFileImage");
+    h->run("mnuFileImage");
+    EXPECT_EQ(pictureRows(*h), 0);
+    EXPECT_FALSE(h->enabled("mnuFileImageDelete"));
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+}
+
+TEST(ImageCatalogue, NewPictureComesLastAndIsShown)
+{
+    auto h = start("(3, 'b.png', 'B'), (3, 'c.png', 'C')");
+    ASSERT_EQ(title(*h), "B");
+    // A JPEG chosen through "All Files", whose name sorts first.
+    h->platform.files = {h->folder.path() + "/Images/photo.jpg"};
+    h->platform.inputs = {"Photo"};
+    h->run("mnuFileImage");
+    EXPECT_EQ(title(*h), "Photo");
+    EXPECT_EQ(h->w->Picture2->pixmap().size(), QSize(60, 45));
+    EXPECT_TRUE(h->w->img[2]->isVisible());
+    QStringList order{title(*h)};
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(h->w->img[2], Qt::LeftButton);
+        order << title(*h);
+    }
+    EXPECT_EQ(order, (QStringList{"Photo", "B", "C", "Photo"})) << "the order the pictures were added";
+}
+
+TEST(ImageCatalogue, RemovingMovesToTheNextOrThePrevious)
+{
+    auto h = start("(3, 'a.png', 'A'), (3, 'b.png', 'B'), (3, 'c.png', 'C')");
+    QTest::mouseClick(h->w->img[2], Qt::LeftButton);
+    ASSERT_EQ(title(*h), "B");
+
+    h->platform.answers = {Platform::Answer::No};
+    h->run("mnuFileImageDelete");
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_EQ(h->platform.messages[0].text, "Do you really want to remove this image 'b.png' from the database?");
+    EXPECT_EQ(h->platform.messages[0].title, "Remove Image");
+    EXPECT_EQ(h->platform.messages[0].buttons, Platform::Buttons::YesNo);
+    EXPECT_EQ(h->platform.messages[0].icon, Platform::Icon::Question);
+    EXPECT_EQ(pictureRows(*h), 3);
+
+    h->run("mnuFileImageDelete"); // the middle one: the next is shown
+    EXPECT_EQ(title(*h), "C");
+    EXPECT_EQ(pictureRows(*h), 2);
+    EXPECT_TRUE(QFileInfo::exists(h->folder.path() + "/Images/b.png")) << "the file stays";
+
+    h->run("mnuFileImageDelete"); // the last one: the one before it is shown
+    EXPECT_EQ(title(*h), "A");
+    EXPECT_TRUE(h->w->img[2]->isHidden());
+    EXPECT_TRUE(h->enabled("mnuFileEditTitle"));
+
+    h->run("mnuFileImageDelete"); // the only one
+    EXPECT_EQ(pictureRows(*h), 0);
+    EXPECT_EQ(title(*h), "");
+    EXPECT_TRUE(h->w->Picture2->pixmap().isNull());
+    EXPECT_TRUE(h->w->img[2]->isHidden());
+    EXPECT_TRUE(h->w->img[3]->isHidden());
+    EXPECT_FALSE(h->enabled("mnuFileImageDelete"));
+    EXPECT_FALSE(h->enabled("mnuFileEditTitle"));
+    EXPECT_EQ(h->platform.messages.size(), 4);
+}
+
+TEST(ImageCatalogue, RetitlingKeepsTheOldTitleOnAnEmptyAnswer)
+{
+    auto h = start("(3, 'a.png', 'Old'), (1, 'b.png', 'Mallard')");
+    h->platform.inputs = {QString(""), QString()};
+    h->run("mnuFileEditTitle");
+    h->run("mnuFileEditTitle");
+    EXPECT_EQ(title(*h), "Old");
+    EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "Old");
+    EXPECT_EQ(h->platform.prompts.last(), "Please enter the new title for the current image.");
+
+    h->platform.inputs = {"Juvenile \"grey\""};
+    h->run("mnuFileEditTitle");
+    EXPECT_EQ(title(*h), "Juvenile \"grey\"");
+    EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "Juvenile \"grey\"");
+    EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = 1").toString(), "Mallard");
+}
