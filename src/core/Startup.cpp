@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppState.h"
+#include "ImportKeys.h"
 #include "Schema.h"
 
 #include <stdexcept>
@@ -24,6 +25,7 @@ void openAndLoadOptions(AppState& state)
 {
     state.textChanged = false;
     state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString));
+    createImportKeysTable(*state.dbBirds);
     state.rsOptions = state.dbBirds->openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
     if (state.rsOptions.eof()) throw std::runtime_error("The Options table has no row.");
     state.regname = textField(state.rsOptions, QStringLiteral("regname"));
