@@ -65,6 +65,11 @@ QString QtPlatform::openFileDialog(const QString& title, const QString& folder, 
     return QFileDialog::getOpenFileName(m_parent, title, folder, filter);
 }
 
+QString QtPlatform::saveFileDialog(const QString& title, const QString& suggested, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(m_parent, title, suggested, filter);
+}
+
 void QtPlatform::beep() { QApplication::beep(); }
 
 void QtPlatform::setHourglass(bool on)
