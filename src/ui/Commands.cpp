@@ -4,7 +4,9 @@
 #include "search/ListSearches.h"
 #include "search/frmName.h"
 #include "search/frmRegion.h"
+#include "sightings/RecordCommands.h"
 #include "sightings/frmSight.h"
+#include "sightings/frmSightingsLog.h"
 #include "ui/Context.h"
 
 namespace fl {
@@ -28,6 +30,11 @@ void connectCommands(Context& ctx)
     main.setCommand(QStringLiteral("mnuSearchName"), [&ctx] { mnuSearchName_Click(ctx); });
     main.setCommand(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
     main.setCommand(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuViewLog"), [&ctx] { mnuViewLog_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFileImport"), [&ctx] { mnuFileImport_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
+    main.setCommand(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
 }
 
 } // namespace fl
