@@ -1,6 +1,7 @@
 #include "frmDisplay.h"
 
 #include "AppState.h"
+#include "Backup.h"
 #include "Startup.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
@@ -471,6 +472,8 @@ void frmDisplay::exitSteps()
     m_ctx.platform.cdClose();
     rsClass.close();
     rsCDSong.close();
+    if (const QString failed = backupOnExit(m_ctx.state); !failed.isEmpty())
+        qWarning("Automatic backup failed: %s", qUtf8Printable(failed));
     closeDatabase(m_ctx.state);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();
