@@ -148,6 +148,7 @@ void restoreDatabase(AppState& state, const QString& source)
         openAndLoadOptions(state); // the database as it was
         throw;
     }
+    state.regType.clear(); // read again from the restored Options row when needed
     try {
         openAndLoadOptions(state);
     } catch (const std::exception& e) {
@@ -160,11 +161,13 @@ void restoreDatabase(AppState& state, const QString& source)
     }
 }
 
-bool databaseChanged(db::Database& db)
+qint64 databaseChangeCount(db::Database& db)
 {
     db.connection()->flushPending();
-    return sqlite3_total_changes(db.connection()->handle()) > 0;
+    return sqlite3_total_changes(db.connection()->handle());
 }
+
+bool databaseChanged(db::Database& db) { return databaseChangeCount(db) > 0; }
 
 QString backupOnExit(AppState& state, int keep)
 {

@@ -34,6 +34,8 @@ void restoreDatabase(AppState& state, const QString& source);
 
 // Whether anything has been written to the open database since it was opened.
 bool databaseChanged(db::Database& db);
+// The number of rows written since it was opened (grows with every change).
+qint64 databaseChangeCount(db::Database& db);
 
 // The automatic backup at exit: when the run changed data, writes a backup into the
 // Backups folder ("bird-auto-YYYYMMDD-HHMMSS.mdb") and keeps the newest `keep` of them.

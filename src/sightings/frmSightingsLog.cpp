@@ -1,6 +1,7 @@
 #include "frmSightingsLog.h"
 
 #include "AppState.h"
+#include "Backup.h"
 #include "EbirdImport.h"
 #include "RecordCommands.h"
 #include "SightingsLogModel.h"
@@ -10,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -109,6 +111,8 @@ void frmSightingsLog::reload()
     Hourglass busy(m_ctx.platform);
     SightingsLog::Filter f = model->filter();
     model->load(s.db(), f);
+    m_loadedFrom = &s.db();
+    m_loadedAt = databaseChangeCount(s.db());
     fillYears();
     applyFilter();
 }
@@ -143,6 +147,20 @@ void frmSightingsLog::grdLog_DblClick(int row)
     const QString name = model->log().speciesName(model->entry(row).birdId);
     try {
         showSpeciesInMain(m_ctx, name);
+    } catch (const std::exception& e) {
+        m_ctx.platform.messageBox(QString::fromUtf8(e.what()), windowTitle(), Platform::Buttons::Ok,
+                                  Platform::Icon::Exclamation);
+    }
+}
+
+void frmSightingsLog::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    try {
+        AppState& s = m_ctx.state;
+        if (!s.dbBirds) return;
+        if (m_loadedFrom != s.dbBirds.get() || m_loadedAt != databaseChangeCount(*s.dbBirds)) reload();
     } catch (const std::exception& e) {
         m_ctx.platform.messageBox(QString::fromUtf8(e.what()), windowTitle(), Platform::Buttons::Ok,
                                   Platform::Icon::Exclamation);

@@ -36,9 +36,15 @@ public:
     QLabel* lblCounts = nullptr;
     SightingsLogModel* model = nullptr;
 
+protected:
+    // Coming back to the log after sightings were changed elsewhere reads them again.
+    void changeEvent(QEvent* event) override;
+
 private:
     void fillYears();
     Context& m_ctx;
+    const void* m_loadedFrom = nullptr; // the database read, and its change count then
+    qint64 m_loadedAt = -1;
 };
 
 // The menu command: opens the log, or brings it to the front when it is open.

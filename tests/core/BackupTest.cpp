@@ -1,4 +1,5 @@
 #include "Backup.h"
+#include "EbirdImport.h"
 #include "EbirdFiles.h"
 #include "Schema.h"
 
@@ -132,7 +133,9 @@ TEST(Backup, RestoreReplacesTheDatabaseAndKeepsThePreviousOne)
     EXPECT_EQ(s.count("Sightings"), 2);
     EXPECT_FALSE(QFileInfo::exists(s.state.databasePath() + ".bak"));
 
+    s.state.regType = "State"; // as after choosing Ontario in this run
     restoreDatabase(s.state, backup);
+    EXPECT_EQ(currentRegionType(s.state), "Region") << "the restored region's type, not the one before";
     EXPECT_EQ(s.count("Sightings"), 1);
     EXPECT_EQ(s.db().scalar("SELECT site FROM Sightings").toString(), "Before");
     EXPECT_EQ(s.state.regname, "North America") << "the options are those of the backup";

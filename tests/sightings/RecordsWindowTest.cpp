@@ -308,3 +308,18 @@ TEST(BackupCommands, ExitAfterChangesLeavesAnAutomaticBackup)
     ASSERT_EQ(autos.size(), 1);
     EXPECT_EQ(checkBackupFile(folder + "/" + autos[0], QString::fromLatin1(kConnectString)), "");
 }
+
+TEST(SightingsLogWindow, ReadsAgainWhenComingBackAfterChanges)
+{
+    auto h = ontarioWithSightings();
+    frmSightingsLog* log = openLog(*h);
+    ASSERT_NE(log, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(log));
+    QApplication::setActiveWindow(h->w.get());
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'New', '')");
+    EXPECT_EQ(log->model->rowCount(), 4);
+    QApplication::setActiveWindow(log);
+    EXPECT_EQ(log->model->rowCount(), 5);
+    EXPECT_EQ(cell(log, 0, 1), "Hermit Thrush");
+    log->close();
+}
