@@ -36,7 +36,8 @@ frmImportPreview::frmImportPreview(Context& ctx, const ImportPreview& preview, c
     const ImportPreview& p = preview;
     lblFile = label("lblFile", QStringLiteral("%1 (%2)").arg(QFileInfo(path).fileName(), p.format));
     lblRead = label("lblRead", QString::number(p.recordsRead));
-    lblMatched = label("lblMatched", QStringLiteral("%1 species in %2 records").arg(p.speciesMatched).arg(p.matched));
+    lblMatched = label("lblMatched", QStringLiteral("%1 species in %2 record%3")
+                                         .arg(p.speciesMatched).arg(p.matched).arg(p.matched == 1 ? "" : "s"));
     lblDates = label("lblDates", p.first.isValid() ? QStringLiteral("%1 to %2").arg(dateText(p.first), dateText(p.last))
                                                    : QStringLiteral("none"));
     lblStored = label("lblStored", QString::number(p.alreadyStored));
@@ -54,6 +55,7 @@ frmImportPreview::frmImportPreview(Context& ctx, const ImportPreview& preview, c
         for (auto it = names.begin(); it != names.end(); ++it)
             new QTreeWidgetItem(group, {it.key(), QString::number(it.value())});
     }
+    lstSkipped->expandAll();
 
     prgImport = new QProgressBar(this);
     prgImport->setObjectName(QStringLiteral("prgImport"));

@@ -59,7 +59,7 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     grdLog->verticalHeader()->hide();
     grdLog->horizontalHeader()->setStretchLastSection(true);
     grdLog->horizontalHeader()->setSortIndicator(SightingsLog::Date, Qt::DescendingOrder);
-    const int widths[] = {90, 190, 190, 110, 110, 110, 130};
+    const int widths[] = {85, 180, 170, 100, 100, 100, 120};
     for (int i = 0; i < int(std::size(widths)); ++i) grdLog->setColumnWidth(i, widths[i]);
 
     lblCounts = new QLabel(this);
