@@ -8,6 +8,7 @@
 #include "links/LinkCommands.h"
 #include "media/ImageCatalogue.h"
 #include "search/SearchCommands.h"
+#include "sightings/RecordCommands.h"
 #include "sightings/frmSight.h"
 #include "ui/Context.h"
 
@@ -20,6 +21,7 @@ std::unique_ptr<frmDisplay> createMainWindow(Context& ctx)
     registerSearchCommands(ctx);
     registerChecklistCommands(ctx);
     registerSightingCommands(ctx);
+    registerRecordCommands(ctx);
     registerInfoCommands(ctx);
     registerSongCommands(ctx);
     registerCdSongCommands(ctx);

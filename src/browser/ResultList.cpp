@@ -43,6 +43,12 @@ bool frmDisplay::selectSpeciesByName(const QString& name)
 
 void frmDisplay::focusSpeciesList() { cmbNames->setFocus(); }
 
+void frmDisplay::releaseDatabase()
+{
+    rsClass.close();
+    rsCDSong.close();
+}
+
 int frmDisplay::currentSpeciesId() const
 {
     const db::Recordset& b = m_ctx.state.rsBird;

@@ -46,6 +46,12 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
     {"mnuFileSep3", "", ""},
     {"mnuquit", "E&xit", "Ctrl+Q"},
+    // Records: eBird import and export, backup and restore.
+    {"mnuFileSep4", "", ""},
+    {"mnuFileImport", "&Import eBird Data...", ""},
+    {"mnuFileExport", "E&xport Sightings...", ""},
+    {"mnuFileBackup", "&Back Up Database...", ""},
+    {"mnuFileRestore", "&Restore From Backup...", ""},
 };
 const MenuEntry kViewMenu[] = {
     {"mnuViewFirst", "&First bird", "F5"},
@@ -58,6 +64,9 @@ const MenuEntry kViewMenu[] = {
     {"mnuViewSep2", "", ""},
     {"mnuEditList", "&Region Checklists", "Ctrl+H"},
     {"mnuViewOptions", "&Options", ""},
+    // Records: the sightings log.
+    {"mnuViewSep3", "", ""},
+    {"mnuViewLog", "Sightings &Log", "Ctrl+G"},
 };
 const MenuEntry kSearchMenu[] = {
     {"mnuSearchRegion", "Search &Region", "Ctrl+R"},

@@ -45,6 +45,9 @@ public:
     int currentSpeciesId() const override;
     QString currentSpeciesName() const override;
     void refreshSpecies() override { cmbNames_Click(); }
+    void storePendingEdits() override { storePendingText(); }
+    void releaseDatabase() override;
+    void reload() override { Form_Load(); }
     void setPanel(const QString& key, const QString& text) override;
     QString panelText(const QString& key) const override;
     void bringToFront() override;

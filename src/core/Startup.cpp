@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "ListQueries.h"
 #include "OptionsRow.h"
+#include "ImportKeys.h"
 #include "Schema.h"
 #include "StatusTexts.h"
 
@@ -27,6 +28,7 @@ void openAndLoadOptions(AppState& state)
 {
     state.textChanged = false;
     state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString));
+    createImportKeysTable(*state.dbBirds);
     state.rsOptions = state.dbBirds->openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
     if (state.rsOptions.eof()) throw std::runtime_error("The Options table has no row.");
     state.regname = textField(state.rsOptions, QStringLiteral("regname"));

@@ -41,6 +41,9 @@ public:
     // dialog closed without a file. `filter` pairs descriptions and patterns, all separated
     // by "|": "Wave Files(*.wav)|*.wav|All Files(*.*)|*.*".
     virtual QString openFileDialog(const QString& title, const QString& folder, const QString& filter) = 0;
+    // The path to write to (the user confirmed replacing an existing file), or an empty text
+    // when the user cancels. `suggested` is the folder and name offered first.
+    virtual QString saveFileDialog(const QString& title, const QString& suggested, const QString& filter) = 0;
     virtual void beep() = 0;
     virtual void setHourglass(bool on) = 0;
     virtual void setClipboardText(const QString& text) = 0;

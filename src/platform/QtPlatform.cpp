@@ -88,6 +88,11 @@ QString QtPlatform::openFileDialog(const QString& title, const QString& folder, 
     return file.isEmpty() ? QString() : file;
 }
 
+QString QtPlatform::saveFileDialog(const QString& title, const QString& suggested, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(m_parent, title, suggested, filter);
+}
+
 void QtPlatform::beep() { QApplication::beep(); }
 
 void QtPlatform::setHourglass(bool on)

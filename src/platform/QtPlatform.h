@@ -30,6 +30,7 @@ public:
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const QString& title, const QString& folder, const QString& filter) override;
+    QString saveFileDialog(const QString& title, const QString& suggested, const QString& filter) override;
     void beep() override;
     void setHourglass(bool on) override;
     void setClipboardText(const QString& text) override;

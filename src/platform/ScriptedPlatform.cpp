@@ -34,6 +34,12 @@ QString ScriptedPlatform::openFileDialog(const QString& title, const QString& fo
     return f;
 }
 
+QString ScriptedPlatform::saveFileDialog(const QString& title, const QString& suggested, const QString& filter)
+{
+    suggestedFiles << suggested;
+    return openFileDialog(title, suggested, filter);
+}
+
 void ScriptedPlatform::setHourglass(bool on)
 {
     if (on) {

@@ -74,6 +74,9 @@ public:
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const QString& title, const QString& folder, const QString& filter) override;
+    // Save dialogs take their answers from `files` too; what they offered is kept.
+    QString saveFileDialog(const QString& title, const QString& suggested, const QString& filter) override;
+    QStringList suggestedFiles;
     void beep() override { ++beeps; }
     void setHourglass(bool on) override;
     void setClipboardText(const QString& text) override { clipboard = text; }

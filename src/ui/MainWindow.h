@@ -41,6 +41,12 @@ public:
     virtual QString currentSpeciesName() const = 0;
     // Reads the species on show again and shows it, with its commands and icons.
     virtual void refreshSpecies() = 0;
+    // Stores what the user typed into the description of the species on show, if anything.
+    virtual void storePendingEdits() = 0;
+    // Lets go of every record set the main window holds (before the database file is replaced).
+    virtual void releaseDatabase() = 0;
+    // Loads the window again from the state: the stored region's list and its first species.
+    virtual void reload() = 0;
 
     // The status panels, by key ("Region", "Type", "Hits", "Life").
     virtual void setPanel(const QString& key, const QString& text) = 0;

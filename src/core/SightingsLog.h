@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <vector>
+
+namespace fl::db { class Database; }
+
+namespace fl {
+
+// Every sighting, read by one query, for the sightings log: filtering by text, year and
+// region, sorting, and the year's counts, all done on the rows in memory.
+class SightingsLog {
+public:
+    struct Entry {
+        int sightId = 0;
+        int birdId = 0;
+        QDate date;
+        int places[4] = {}; // Region, country, state, district
+        QString site;
+        QString notes;
+    };
+    struct Filter {
+        QString text;          // part of the species' name or of the site, any letter case
+        int year = 0;          // 0: all years
+        int placeColumn = -1;  // 0 to 3: only sightings whose place of that level is regId
+        int regId = 0;
+    };
+    struct Counts {
+        int sightings = 0; // rows shown
+        int species = 0;   // species among them
+        int lifers = 0;    // of those, species first seen (in the region, when limited) in the year
+    };
+    enum Column { Date, Species, Site, Region, Country, State, District, Notes, ColumnCount };
+
+    void load(db::Database& db);
+
+    const std::vector<Entry>& entries() const { return m_entries; }
+    QString speciesName(int birdId) const { return m_species.value(birdId); }
+    QString regionName(int regId) const { return regId ? m_regions.value(regId) : QString(); }
+    // The text of a cell as the log shows it.
+    QString text(const Entry& e, Column column) const;
+    // The years that have sightings, newest first.
+    QList<int> years() const;
+
+    // The rows that pass the filter, newest first (by date, then by sighting number).
+    std::vector<int> select(const Filter& filter) const;
+    Counts counts(const std::vector<int>& rows, const Filter& filter) const;
+    // Orders rows by a column (ties: newest first).
+    void sort(std::vector<int>& rows, Column column, bool ascending) const;
+
+    // The place level (0 to 3) of a region-type word, or -1.
+    static int placeColumn(const QString& regType);
+
+private:
+    std::vector<Entry> m_entries;
+    QHash<int, QString> m_species;
+    QHash<int, QString> m_regions;
+};
+
+} // namespace fl

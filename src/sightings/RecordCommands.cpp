@@ -1,0 +1,206 @@
+#include "RecordCommands.h"
+
+#include "AppState.h"
+#include "Backup.h"
+#include "EbirdExport.h"
+#include "EbirdImport.h"
+#include "Schema.h"
+#include "Startup.h"
+#include "frmImportPreview.h"
+#include "frmSightingsLog.h"
+#include "StatusTexts.h"
+#include "platform/Platform.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Context.h"
+#include "ui/MainWindow.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+
+namespace fl {
+
+namespace {
+
+void tell(Context& ctx, const QString& text, const QString& title, Platform::Icon icon = Platform::Icon::Information)
+{
+    ctx.platform.messageBox(text, title, Platform::Buttons::Ok, icon);
+}
+
+QString password() { return db::passwordFromConnect(QString::fromLatin1(kConnectString)); }
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo fa(a), fb(b);
+    return fa.absoluteFilePath() == fb.absoluteFilePath()
+           || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
+}
+
+} // namespace
+
+void showSpeciesInMain(Context& ctx, const QString& name)
+{
+    MainWindow& main = *ctx.main;
+    AppState& s = ctx.state;
+    if (!main.selectSpeciesByName(name)) {
+        auto rs = s.db().openRecordset(QStringLiteral("SELECT Name FROM Birds") + s.qrySort, db::RecordsetKind::Snapshot);
+        QStringList names;
+        for (; !rs.eof(); rs.moveNext()) names << rs.field(0).toString();
+        if (!names.contains(name)) return; // the species is gone
+        main.replaceSpeciesList(names, false);
+        main.setPanel(panel::Hits, panelText::regionCount(int(names.size())));
+        main.setPanel(panel::Type, panelText::findType(QStringLiteral("All Birds")));
+        s.searchType = QStringLiteral("All Birds");
+        main.selectSpeciesByName(name);
+    }
+    main.bringToFront();
+}
+
+void refreshAfterSightingsChanged(Context& ctx)
+{
+    MainWindow& main = *ctx.main;
+    if (ctx.state.rsOptions.isOpen() && !ctx.state.rsOptions.eof()) main.setPanel(panel::Life, lifePanelText(ctx.state));
+    if (main.currentSpeciesId() != 0) main.refreshSpecies();
+    if (frmSightingsLog* log = openSightingsLog()) log->reload();
+}
+
+void reloadAfterRestore(Context& ctx)
+{
+    ctx.main->reload();
+    if (frmSightingsLog* log = openSightingsLog()) log->reload();
+}
+
+void mnuFileImport_Click(Context& ctx)
+{
+    const QString title = QStringLiteral("Import eBird Data");
+    const QString path = ctx.platform.openFileDialog(title, ctx.state.appFolder,
+                                                     QStringLiteral("eBird data (*.csv);;All files (*)"));
+    if (path.isEmpty()) return;
+    ctx.main->storePendingEdits();
+    ImportPreview preview;
+    try {
+        Hourglass busy(ctx.platform);
+        preview = readEbirdFile(ctx.state.db(), path);
+    } catch (const CsvError& e) {
+        tell(ctx, QStringLiteral("%1 cannot be imported.\n\n%2").arg(QFileInfo(path).fileName(), e.message()), title,
+             Platform::Icon::Exclamation);
+        return;
+    }
+    frmImportPreview dialog(ctx, preview, path, ctx.main->dialogParent());
+    dialog.exec();
+    if (dialog.stored() > 0) refreshAfterSightingsChanged(ctx);
+}
+
+void mnuFileExport_Click(Context& ctx)
+{
+    const QString title = QStringLiteral("Export Sightings");
+    AppState& s = ctx.state;
+    int regId = 0;
+    QString regType;
+    if (s.Reg_ID != 0) {
+        const auto answer = ctx.platform.messageBox(
+            QStringLiteral("Export only the sightings in %1?\n\nChoose No to export every sighting.").arg(s.regname),
+            title, Platform::Buttons::YesNoCancel, Platform::Icon::Question);
+        if (answer == Platform::Answer::Cancel) return;
+        if (answer == Platform::Answer::Yes) {
+            regId = s.Reg_ID;
+            regType = currentRegionType(s);
+        }
+    }
+    const QString suggested = QDir(s.appFolder).filePath(
+        QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString path = ctx.platform.saveFileDialog(title, suggested, QStringLiteral("CSV files (*.csv)"));
+    if (path.isEmpty()) return;
+    ctx.main->storePendingEdits();
+    int written = 0;
+    try {
+        Hourglass busy(ctx.platform);
+        written = exportSightings(s.db(), path, regId, regType);
+    } catch (const std::exception& e) {
+        tell(ctx, QStringLiteral("The sightings could not be exported.\n\n%1").arg(QString::fromUtf8(e.what())), title,
+             Platform::Icon::Exclamation);
+        return;
+    }
+    tell(ctx, QStringLiteral("%1 sighting%2 written to %3 in eBird's record format.")
+                  .arg(written).arg(written == 1 ? QStringLiteral(" was") : QStringLiteral("s were"), path), title);
+}
+
+void mnuFileBackup_Click(Context& ctx)
+{
+    const QString title = QStringLiteral("Back Up Database");
+    AppState& s = ctx.state;
+    const QString folder = backupFolder(s.appFolder);
+    QDir().mkpath(folder);
+    const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(defaultBackupName(QDate::currentDate())),
+                                                     QStringLiteral("Featherlog databases (*.mdb)"));
+    if (path.isEmpty()) return;
+    if (sameFile(path, s.databasePath())) {
+        tell(ctx, QStringLiteral("A backup cannot replace the database in use. Choose another file."), title,
+             Platform::Icon::Exclamation);
+        return;
+    }
+    try {
+        ctx.main->storePendingEdits();
+        Hourglass busy(ctx.platform);
+        backupDatabase(s.db(), path, password());
+    } catch (const std::exception& e) {
+        tell(ctx, QStringLiteral("The backup could not be made; nothing was written.\n\n%1").arg(QString::fromUtf8(e.what())),
+             title, Platform::Icon::Exclamation);
+        return;
+    }
+    tell(ctx, QStringLiteral("The database was backed up to %1.").arg(path), title);
+}
+
+void mnuFileRestore_Click(Context& ctx)
+{
+    const QString title = QStringLiteral("Restore From Backup");
+    AppState& s = ctx.state;
+    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.appFolder),
+                                                     QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
+    if (path.isEmpty()) return;
+    QString problem = sameFile(path, s.databasePath())
+                          ? QStringLiteral("It is the database in use.")
+                          : checkBackupFile(path, QString::fromLatin1(kConnectString));
+    if (!problem.isEmpty()) {
+        tell(ctx, QStringLiteral("%1 cannot be restored; nothing was changed.\n\n%2").arg(QFileInfo(path).fileName(), problem),
+             title, Platform::Icon::Exclamation);
+        return;
+    }
+    if (ctx.platform.messageBox(QStringLiteral("Replace the database with the backup %1?\n\nThe database in use now is "
+                                               "kept as bird.mdb.bak.").arg(QFileInfo(path).fileName()),
+                                title, Platform::Buttons::YesNo, Platform::Icon::Question)
+        != Platform::Answer::Yes)
+        return;
+    ctx.main->storePendingEdits();
+    // The main window lets go of its record sets so that the file can be closed.
+    ctx.main->releaseDatabase();
+    QString failure;
+    try {
+        Hourglass busy(ctx.platform);
+        restoreDatabase(s, path);
+    } catch (const std::exception& e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    if (s.dbBirds) reloadAfterRestore(ctx); // the restored database, or the previous one when that failed
+    if (!failure.isEmpty())
+        tell(ctx, QStringLiteral("The backup could not be restored.\n\n%1").arg(failure), title, Platform::Icon::Exclamation);
+    else
+        tell(ctx, QStringLiteral("The database was restored from %1.").arg(path), title);
+}
+
+void registerRecordCommands(Context& ctx)
+{
+    CommandRegistry& c = ctx.main->commands();
+    c.setHandler(QStringLiteral("mnuViewLog"), [&ctx] { mnuViewLog_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuFileImport"), [&ctx] { mnuFileImport_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
+    // A run that changed data leaves a rolling backup beside the program.
+    ctx.main->addExitStep([&ctx] {
+        if (const QString failed = backupOnExit(ctx.state); !failed.isEmpty())
+            qWarning("Automatic backup failed: %s", qUtf8Printable(failed));
+    });
+}
+
+} // namespace fl

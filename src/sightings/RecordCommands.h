@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace fl {
+
+struct Context;
+
+// The commands for the user's records: eBird import and export, backup and restore.
+// Connects the sightings log, eBird import and export, backup and restore, and the backup at exit.
+void registerRecordCommands(Context& ctx);
+
+void mnuFileImport_Click(Context& ctx);
+void mnuFileExport_Click(Context& ctx);
+void mnuFileBackup_Click(Context& ctx);
+void mnuFileRestore_Click(Context& ctx);
+
+// Shows a species in the main window: selects it in the list on show, or, when the list
+// does not hold it, lists every species and selects it there; then brings the window to
+// the front.
+void showSpeciesInMain(Context& ctx, const QString& name);
+
+// After sightings were added outside the sighting window: the life-list panel, the page of
+// the species on show (its sighting commands) and an open sightings log are brought up to date.
+void refreshAfterSightingsChanged(Context& ctx);
+
+// After the database was replaced: the main window loads the restored state afresh and
+// shows the first species of the restored region; an open sightings log reads it again.
+void reloadAfterRestore(Context& ctx);
+
+} // namespace fl

@@ -1,0 +1,180 @@
+#include "frmSightingsLog.h"
+
+#include "AppState.h"
+#include "Backup.h"
+#include "EbirdImport.h"
+#include "RecordCommands.h"
+#include "SightingsLogModel.h"
+#include "ui/MainWindow.h"
+#include "platform/Platform.h"
+#include "ui/ImageList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace fl {
+
+namespace {
+QPointer<frmSightingsLog> g_log;
+}
+
+frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("frmSightingsLog"));
+    setWindowTitle(QStringLiteral("Sightings Log"));
+    setWindowIcon(ImageList1::icon(10));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* lblFilter = new QLabel(QStringLiteral("&Find:"), this);
+    txtFilter = new QLineEdit(this);
+    txtFilter->setObjectName(QStringLiteral("txtFilter"));
+    txtFilter->setPlaceholderText(QStringLiteral("species or site"));
+    txtFilter->setClearButtonEnabled(true);
+    lblFilter->setBuddy(txtFilter);
+    auto* lblYear = new QLabel(QStringLiteral("&Year:"), this);
+    cmbYear = new QComboBox(this);
+    cmbYear->setObjectName(QStringLiteral("cmbYear"));
+    lblYear->setBuddy(cmbYear);
+    chkRegion = new QCheckBox(this);
+    chkRegion->setObjectName(QStringLiteral("chkRegion"));
+
+    model = new SightingsLogModel(this);
+    grdLog = new QTableView(this);
+    grdLog->setObjectName(QStringLiteral("grdLog"));
+    grdLog->setAccessibleName(QStringLiteral("Sightings"));
+    grdLog->setModel(model);
+    grdLog->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdLog->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdLog->setWordWrap(false);
+    grdLog->verticalHeader()->setDefaultSectionSize(grdLog->fontMetrics().height() + 6);
+    grdLog->verticalHeader()->hide();
+    grdLog->horizontalHeader()->setStretchLastSection(true);
+    grdLog->horizontalHeader()->setSortIndicator(SightingsLog::Date, Qt::DescendingOrder);
+    const int widths[] = {85, 180, 170, 100, 100, 100, 120};
+    for (int i = 0; i < int(std::size(widths)); ++i) grdLog->setColumnWidth(i, widths[i]);
+
+    lblCounts = new QLabel(this);
+    lblCounts->setObjectName(QStringLiteral("lblCounts"));
+    lblCounts->setFrameShape(QFrame::Panel);
+    lblCounts->setFrameShadow(QFrame::Sunken);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(lblFilter);
+    bar->addWidget(txtFilter, 1);
+    bar->addWidget(lblYear);
+    bar->addWidget(cmbYear);
+    bar->addWidget(chkRegion);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(grdLog, 1);
+    layout->addWidget(lblCounts);
+    resize(1000, 560);
+
+    const AppState& s = m_ctx.state;
+    const bool region = s.Reg_ID != 0;
+    chkRegion->setText(region ? QStringLiteral("Only in ") + s.regname : QStringLiteral("Only in the current region"));
+    chkRegion->setEnabled(region);
+
+    reload();
+    grdLog->setSortingEnabled(true);
+    connect(txtFilter, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+    connect(cmbYear, &QComboBox::currentIndexChanged, this, [this] { applyFilter(); });
+    connect(chkRegion, &QCheckBox::toggled, this, [this] { applyFilter(); });
+    connect(grdLog, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+        if (i.isValid()) grdLog_DblClick(i.row());
+    });
+}
+
+void frmSightingsLog::fillYears()
+{
+    const int chosen = cmbYear->currentData().toInt();
+    const QSignalBlocker quiet(cmbYear);
+    cmbYear->clear();
+    cmbYear->addItem(QStringLiteral("All years"), 0);
+    for (int y : model->log().years()) cmbYear->addItem(QString::number(y), y);
+    const int at = cmbYear->findData(chosen);
+    cmbYear->setCurrentIndex(at < 0 ? 0 : at);
+}
+
+void frmSightingsLog::reload()
+{
+    AppState& s = m_ctx.state;
+    Hourglass busy(m_ctx.platform);
+    SightingsLog::Filter f = model->filter();
+    model->load(s.db(), f);
+    m_loadedFrom = &s.db();
+    m_loadedAt = databaseChangeCount(s.db());
+    fillYears();
+    applyFilter();
+}
+
+void frmSightingsLog::applyFilter()
+{
+    AppState& s = m_ctx.state;
+    SightingsLog::Filter f;
+    f.text = txtFilter->text();
+    f.year = cmbYear->currentData().toInt();
+    if (chkRegion->isChecked() && s.Reg_ID != 0) {
+        f.placeColumn = SightingsLog::placeColumn(currentRegionType(s));
+        f.regId = s.Reg_ID;
+    }
+    model->setFilter(f);
+    lblCounts->setText(countsText());
+}
+
+QString frmSightingsLog::countsText() const
+{
+    const SightingsLog::Counts c = model->counts();
+    const int year = model->filter().year;
+    const QString shown = QStringLiteral("%1 sighting%2 of %3 species")
+                              .arg(c.sightings).arg(c.sightings == 1 ? "" : "s").arg(c.species);
+    if (!year) return shown;
+    return QStringLiteral("%1: %2 (year list), %3 new to the life list").arg(year).arg(shown).arg(c.lifers);
+}
+
+void frmSightingsLog::grdLog_DblClick(int row)
+{
+    if (row < 0 || row >= model->rowCount()) return;
+    const QString name = model->log().speciesName(model->entry(row).birdId);
+    try {
+        showSpeciesInMain(m_ctx, name);
+    } catch (const std::exception& e) {
+        m_ctx.platform.messageBox(QString::fromUtf8(e.what()), windowTitle(), Platform::Buttons::Ok,
+                                  Platform::Icon::Exclamation);
+    }
+}
+
+void frmSightingsLog::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    try {
+        AppState& s = m_ctx.state;
+        if (!s.dbBirds) return;
+        if (m_loadedFrom != s.dbBirds.get() || m_loadedAt != databaseChangeCount(*s.dbBirds)) reload();
+    } catch (const std::exception& e) {
+        m_ctx.platform.messageBox(QString::fromUtf8(e.what()), windowTitle(), Platform::Buttons::Ok,
+                                  Platform::Icon::Exclamation);
+    }
+}
+
+frmSightingsLog* openSightingsLog() { return g_log.data(); }
+
+void mnuViewLog_Click(Context& ctx)
+{
+    if (!g_log) g_log = new frmSightingsLog(ctx, ctx.main->dialogParent());
+    g_log->show();
+    g_log->raise();
+    g_log->activateWindow();
+}
+
+} // namespace fl

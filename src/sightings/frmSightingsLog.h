@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ui/Context.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableView;
+
+namespace fl {
+
+class SightingsLogModel;
+
+// "Sightings Log": every sighting in a table, newest first, sortable by any column, with a
+// filter by species or site, a year and the current region, and the counts of what is shown.
+// Double-clicking a row shows that species in the main window. It stays open beside the
+// main window.
+class frmSightingsLog : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSightingsLog(Context& ctx, QWidget* parent = nullptr);
+
+    // Reads the sightings again (after an import or a restore) keeping the choices made.
+    void reload();
+    void applyFilter();
+    void grdLog_DblClick(int row);
+    QString countsText() const;
+
+    QLineEdit* txtFilter = nullptr;
+    QComboBox* cmbYear = nullptr;
+    QCheckBox* chkRegion = nullptr;
+    QTableView* grdLog = nullptr;
+    QLabel* lblCounts = nullptr;
+    SightingsLogModel* model = nullptr;
+
+protected:
+    // Coming back to the log after sightings were changed elsewhere reads them again.
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fillYears();
+    Context& m_ctx;
+    const void* m_loadedFrom = nullptr; // the database read, and its change count then
+    qint64 m_loadedAt = -1;
+};
+
+// The menu command: opens the log, or brings it to the front when it is open.
+void mnuViewLog_Click(Context& ctx);
+// The open log, if there is one.
+frmSightingsLog* openSightingsLog();
+
+} // namespace fl

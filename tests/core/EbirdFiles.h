@@ -1,0 +1,86 @@
+#pragma once
+
+// eBird files for the import tests, written as eBird's "Download My Data" writes them.
+
+#include "AppState.h"
+#include "EbirdExport.h"
+#include "Startup.h"
+#include "TestDatabase.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace fl::test {
+
+struct DownloadRecord {
+    QString submission, common, sci, count = QStringLiteral("1"), state, county, location, date, details, comments;
+};
+
+inline const QStringList kDownloadHeader = {
+    "Submission ID", "Common Name", "Scientific Name", "Taxonomic Order", "Count", "State/Province", "County",
+    "Location ID", "Location", "Latitude", "Longitude", "Date", "Time", "Protocol", "Duration (Min)",
+    "All Obs Reported", "Distance Traveled (km)", "Area Covered (ha)", "Number of Observers", "Breeding Code",
+    "Observation Details", "Checklist Comments", "ML Catalog Numbers"};
+
+// The file's text; `order` lists the header's columns in the order to write them.
+inline QByteArray downloadText(const QList<DownloadRecord>& records, QStringList order = kDownloadHeader)
+{
+    QByteArray out;
+    auto line = [&](const QStringList& fields) {
+        QStringList q;
+        for (const QString& f : fields) q << csvField(f);
+        out += q.join(u',').toUtf8() + "\r\n";
+    };
+    line(order);
+    for (const DownloadRecord& r : records) {
+        QStringList fields;
+        for (const QString& col : order) {
+            if (col == "Submission ID") fields << r.submission;
+            else if (col == "Common Name") fields << r.common;
+            else if (col == "Scientific Name") fields << r.sci;
+            else if (col == "Count") fields << r.count;
+            else if (col == "State/Province") fields << r.state;
+            else if (col == "County") fields << r.county;
+            else if (col == "Location") fields << r.location;
+            else if (col == "Date") fields << r.date;
+            else if (col == "Observation Details") fields << r.details;
+            else if (col == "Checklist Comments") fields << r.comments;
+            else if (col == "Protocol") fields << "Traveling";
+            else if (col == "Latitude") fields << "36.6";
+            else if (col == "Longitude") fields << "-121.9";
+            else fields << "";
+        }
+        line(fields);
+    }
+    return out;
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write test file");
+    f.write(bytes);
+}
+
+// Regions of the United States beside the fixture's (ids 5, 6, 7).
+inline void addUsRegions(TestFolder& f)
+{
+    f.exec("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (5, 'United States', 'Country')");
+    f.exec("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (6, 'California', 'State')");
+    f.exec("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (7, 'Monterey County', 'District')");
+}
+
+// The program's state opened on a folder, as at start-up.
+struct OpenState {
+    AppState state;
+    explicit OpenState(const QString& folder)
+    {
+        state.appFolder = folder;
+        openAndLoadOptions(state);
+    }
+    ~OpenState() { closeDatabase(state); }
+    db::Database& db() { return state.db(); }
+    int count(const QString& table) { return db().scalar("SELECT count(*) FROM " + table).toInt(); }
+};
+
+} // namespace fl::test

@@ -1,0 +1,325 @@
+#include "Harness.h"
+
+#include "Backup.h"
+#include "CsvReader.h"
+#include "Schema.h"
+#include "sightings/SightingsLogModel.h"
+#include "sightings/frmImportPreview.h"
+#include "sightings/frmSightingsLog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+// Ontario current (species 1..6 on its checklist); sightings over two years.
+std::unique_ptr<Harness> ontarioWithSightings()
+{
+    return std::make_unique<Harness>([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 1, lifetotal = 6");
+        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, notes) VALUES "
+               "(1, 3, '2023-03-01', 'Adult', 0, 3, 2, 0, 'Toronto harbour', ''),"
+               "(2, 4, '2024-04-10', 'Male', 0, 3, 2, 4, 'Point Pelee tip', 'singing'),"
+               "(3, 8, '2024-05-05', '', 0, 0, 0, 0, 'Algonquin', ''),"
+               "(4, 3, '2024-06-01', '', 0, 3, 2, 0, 'Toronto harbour', 'x40')");
+        f.exec("UPDATE Birds SET LifeList = 1 WHERE ID = 3");
+    });
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const QByteArray kDownload =
+    "Submission ID,Common Name,Scientific Name,Taxonomic Order,Count,State/Province,County,Location ID,Location,"
+    "Latitude,Longitude,Date,Time,Protocol,Duration (Min),All Obs Reported,Distance Traveled (km),Area Covered (ha),"
+    "Number of Observers,Breeding Code,Observation Details,Checklist Comments,ML Catalog Numbers\n"
+    "S1,Hermit Thrush,Catharus guttatus,1,2,CA-ON,,L1,Rondeau,,,2025-05-01,,Traveling,,1,,,1,,,,\n"
+    "S1,Wood Thrush,Hylocichla mustelina,2,1,CA-ON,,L1,Rondeau,,,2025-05-01,,Traveling,,1,,,1,,,,\n"
+    "S1,thrush sp.,Turdidae sp.,3,1,CA-ON,,L1,Rondeau,,,2025-05-01,,Traveling,,1,,,1,,,,\n";
+
+frmSightingsLog* openLog(Harness& h)
+{
+    h.run("mnuViewLog");
+    return openSightingsLog();
+}
+
+QString cell(frmSightingsLog* log, int row, int column)
+{
+    return log->model->data(log->model->index(row, column), Qt::DisplayRole).toString();
+}
+
+} // namespace
+
+TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
+{
+    Harness h;
+    auto captions = [&](const char* menu) {
+        QStringList out;
+        for (QAction* a : h.w->menuBar()->findChild<QMenu*>(menu)->actions()) out << (a->isSeparator() ? "-" : a->text());
+        return out;
+    };
+    const QStringList file = captions("mnuFile");
+    EXPECT_EQ(file.mid(file.indexOf("E&xit")), (QStringList{"E&xit", "-", "&Import eBird Data...", "E&xport Sightings...",
+                                                           "&Back Up Database...", "&Restore From Backup..."}));
+    const QStringList view = captions("mnuView");
+    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Sightings &Log"}));
+    EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
+}
+
+TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
+{
+    auto h = ontarioWithSightings();
+    frmSightingsLog* log = openLog(*h);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->windowTitle(), "Sightings Log");
+    ASSERT_EQ(log->model->rowCount(), 4);
+    EXPECT_EQ(cell(log, 0, 0), "2024-06-01");
+    EXPECT_EQ(cell(log, 0, 1), "Canada Goose");
+    EXPECT_EQ(cell(log, 1, 1), "Ovenbird");
+    EXPECT_EQ(cell(log, 2, 6), "Point Pelee");
+    EXPECT_EQ(cell(log, 2, 5), "Ontario");
+    EXPECT_EQ(log->lblCounts->text(), "4 sightings of 3 species");
+
+    log->cmbYear->setCurrentIndex(log->cmbYear->findText("2024"));
+    EXPECT_EQ(log->model->rowCount(), 3);
+    EXPECT_EQ(log->lblCounts->text(), "2024: 3 sightings of 3 species (year list), 2 new to the life list")
+        << "the goose was first seen in 2023";
+    QTest::mouseClick(log->chkRegion, Qt::LeftButton);
+    ASSERT_TRUE(log->chkRegion->isChecked());
+    EXPECT_EQ(log->chkRegion->text(), "Only in Ontario");
+    EXPECT_EQ(log->model->rowCount(), 2);
+    QTest::keyClicks(log->txtFilter, "pelee");
+    EXPECT_EQ(log->model->rowCount(), 1);
+    EXPECT_EQ(log->lblCounts->text(), "2024: 1 sighting of 1 species (year list), 1 new to the life list");
+    log->txtFilter->clear();
+    log->cmbYear->setCurrentIndex(0);
+    QTest::mouseClick(log->chkRegion, Qt::LeftButton);
+    EXPECT_EQ(log->model->rowCount(), 4);
+
+    // Sorting by a column header.
+    log->grdLog->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
+    EXPECT_EQ(cell(log, 0, 1), "American Robin");
+    EXPECT_EQ(cell(log, 3, 1), "Ovenbird");
+    log->close();
+}
+
+TEST(SightingsLogWindow, DoubleClickShowsTheSpeciesInTheMainWindow)
+{
+    auto h = ontarioWithSightings();
+    frmSightingsLog* log = openLog(*h);
+    ASSERT_NE(log, nullptr);
+    // American Robin is in Ontario's list on show.
+    const int robin = 2;
+    ASSERT_EQ(cell(log, robin, 1), "American Robin");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(log));
+    QWidget* viewport = log->grdLog->viewport();
+    const QRect r = log->grdLog->visualRect(log->model->index(robin, 1));
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(h->shown(), "American Robin");
+    EXPECT_EQ(h->names().size(), 6);
+    // Ovenbird is not on Ontario's list: the list of every species shows it.
+    log->grdLog_DblClick(1);
+    EXPECT_EQ(h->shown(), "Ovenbird");
+    EXPECT_EQ(h->names().size(), 12);
+    EXPECT_EQ(h->panel("Type"), "Find : All Birds");
+    log->close();
+}
+
+TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
+{
+    auto h = ontarioWithSightings();
+    const QString path = h->folder.path() + "/MyEBirdData.csv";
+    writeFile(path, kDownload);
+    h->platform.files.push_back(path);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->lblRead->text(), "3");
+        EXPECT_EQ(d->lblMatched->text(), "2 species in 2 records");
+        EXPECT_EQ(d->lblDates->text(), "2025-05-01 to 2025-05-01");
+        EXPECT_EQ(d->lblStored->text(), "0");
+        EXPECT_EQ(d->lblNew->text(), "2");
+        ASSERT_EQ(d->lstSkipped->topLevelItemCount(), 1);
+        EXPECT_EQ(d->lstSkipped->topLevelItem(0)->text(0), "Genus or family only (sp.)");
+        EXPECT_EQ(d->lstSkipped->topLevelItem(0)->child(0)->text(0), "thrush sp.");
+        QTest::mouseClick(d->cmdImport, Qt::LeftButton);
+    });
+    h->run("mnuFileImport");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
+    EXPECT_EQ(h->messageTexts().last(), "2 sightings were imported.");
+    EXPECT_EQ(h->panel("Life"), "Life List: 4 of 6") << "Hermit and Wood Thrush join the goose and the robin";
+
+    // The same file again: nothing new, Import is off.
+    h->platform.files.push_back(path);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->lblStored->text(), "2");
+        EXPECT_FALSE(d->cmdImport->isEnabled());
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    h->run("mnuFileImport");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
+}
+
+TEST(ImportWindow, CancelDuringTheImportStoresNothing)
+{
+    auto h = ontarioWithSightings();
+    const QString path = h->folder.path() + "/MyEBirdData.csv";
+    writeFile(path, kDownload);
+    h->platform.files.push_back(path);
+    bool cancelled = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        // Cancel is pressed while the import runs (the import lets events through).
+        QTimer::singleShot(0, [d] { QTest::mouseClick(d->cmdCancel, Qt::LeftButton); });
+        QTest::mouseClick(d->cmdImport, Qt::LeftButton);
+        cancelled = d->isVisible() && d->stored() == 0 && d->cmdImport->isEnabled();
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    h->run("mnuFileImport");
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(h->messageTexts().last(), "The import was cancelled; nothing was stored.");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM ImportKeys").toInt(), 0);
+}
+
+TEST(ImportWindow, AFileThatIsNoEbirdFileIsRefused)
+{
+    Harness h;
+    const QString path = h.folder.path() + "/notes.csv";
+    writeFile(path, "Name,When\nMallard,today\n");
+    h.platform.files.push_back(path);
+    h.run("mnuFileImport");
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_TRUE(h.messageTexts()[0].startsWith("notes.csv cannot be imported.")) << qPrintable(h.messageTexts()[0]);
+    EXPECT_TRUE(h.messageTexts()[0].contains("not an eBird file"));
+}
+
+TEST(ExportCommand, WritesAllOrTheRegionsSightings)
+{
+    auto h = ontarioWithSightings();
+    const QString path = h->folder.path() + "/out.csv";
+    h->platform.answers.push_back(Platform::Answer::No); // every sighting
+    h->platform.files.push_back(path);
+    h->run("mnuFileExport");
+    EXPECT_TRUE(h->platform.suggestedFiles.last().endsWith(QStringLiteral("/sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate))));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(readAllCsv(f.readAll()).size(), 4u);
+    EXPECT_EQ(h->messageTexts().last(), "4 sightings were written to " + path + " in eBird's record format.");
+    f.close();
+    h->platform.answers.push_back(Platform::Answer::Yes); // Ontario only
+    h->platform.files.push_back(path);
+    h->run("mnuFileExport");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(readAllCsv(f.readAll()).size(), 3u);
+    h->platform.answers.push_back(Platform::Answer::Cancel);
+    const int shown = int(h->platform.messages.size());
+    h->run("mnuFileExport");
+    EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question";
+}
+
+TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
+{
+    auto h = ontarioWithSightings();
+    const QString folder = h->folder.path() + "/Backups";
+    const QString backup = folder + "/" + defaultBackupName(QDate::currentDate());
+    h->platform.files.push_back(backup);
+    h->run("mnuFileBackup");
+    EXPECT_EQ(h->platform.suggestedFiles.last(), backup) << "the default name in the Backups folder";
+    EXPECT_EQ(h->messageTexts().last(), "The database was backed up to " + backup + ".");
+    EXPECT_EQ(checkBackupFile(backup, QString::fromLatin1(kConnectString)), "");
+
+    // Changes after the backup: a sighting, and North America as the region.
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (9, '2025-01-01', '', 'Later', '')");
+    h->state.rsOptions.edit();
+    h->state.rsOptions.setField("Reg_ID", 1);
+    h->state.rsOptions.setField("regname", "North America");
+    h->state.rsOptions.update();
+
+    // A file that is no backup is refused, and nothing changes.
+    const QString bad = h->folder.path() + "/bad.mdb";
+    writeFile(bad, QByteArray(4096, 'x'));
+    h->platform.files.push_back(bad);
+    h->run("mnuFileRestore");
+    EXPECT_TRUE(h->messageTexts().last().startsWith("bad.mdb cannot be restored; nothing was changed."));
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 5);
+
+    // Answering No changes nothing either.
+    h->platform.files.push_back(backup);
+    h->platform.answers.push_back(Platform::Answer::No);
+    h->run("mnuFileRestore");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 5);
+
+    h->run("mnuViewLast");
+    frmSightingsLog* log = openLog(*h);
+    ASSERT_EQ(log->model->rowCount(), 5);
+    h->platform.files.push_back(backup);
+    h->platform.answers.push_back(Platform::Answer::Yes);
+    h->run("mnuFileRestore");
+    EXPECT_EQ(h->messageTexts().last(), "The database was restored from " + backup + ".");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
+    EXPECT_EQ(h->state.regname, "Ontario");
+    EXPECT_EQ(h->names().size(), 6) << "the restored region's list";
+    EXPECT_EQ(h->shown(), "Canada Goose") << "its first species";
+    EXPECT_EQ(h->panel("Region"), "Region : Ontario");
+    EXPECT_EQ(log->model->rowCount(), 4) << "the open log reads the restored sightings";
+    EXPECT_TRUE(QFileInfo::exists(h->state.databasePath() + ".bak"));
+    log->close();
+    // The program goes on working on the restored file.
+    h->run("mnuViewNext");
+    EXPECT_EQ(h->shown(), "Wood Duck");
+}
+
+TEST(BackupCommands, ExitAfterChangesLeavesAnAutomaticBackup)
+{
+    auto h = ontarioWithSightings();
+    const QString folder = h->folder.path() + "/Backups";
+    h->db().execute("UPDATE Sightings SET notes = 'changed' WHERE Sight_ID = 1");
+    h->w->close();
+    const QStringList autos = QDir(folder).entryList({"bird-auto-*.mdb"}, QDir::Files);
+    ASSERT_EQ(autos.size(), 1);
+    EXPECT_EQ(checkBackupFile(folder + "/" + autos[0], QString::fromLatin1(kConnectString)), "");
+}
+
+TEST(SightingsLogWindow, ReadsAgainWhenComingBackAfterChanges)
+{
+    auto h = ontarioWithSightings();
+    frmSightingsLog* log = openLog(*h);
+    ASSERT_NE(log, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(log));
+    QApplication::setActiveWindow(h->w.get());
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'New', '')");
+    EXPECT_EQ(log->model->rowCount(), 4);
+    QApplication::setActiveWindow(log);
+    EXPECT_EQ(log->model->rowCount(), 5);
+    EXPECT_EQ(cell(log, 0, 1), "Hermit Thrush");
+    log->close();
+}
