@@ -1,6 +1,7 @@
 #include "frmImportPreview.h"
 
 #include "platform/Platform.h"
+#include "ui/Guard.h"
 #include "ui/ImageList.h"
 
 #include <QCloseEvent>
@@ -67,7 +68,8 @@ frmImportPreview::frmImportPreview(Context& ctx, const ImportPreview& preview, c
     cmdImport->setEnabled(!p.records.empty());
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdImport, &QPushButton::clicked, this, [this] { cmdImport_Click(); });
+    connect(cmdImport, &QPushButton::clicked, this,
+            guarded(m_ctx.platform, QStringLiteral("The records could not be imported."), [this] { cmdImport_Click(); }));
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
     auto* form = new QFormLayout;

@@ -5,6 +5,7 @@
 #include "EbirdImport.h"
 #include "RecordCommands.h"
 #include "SightingsLogModel.h"
+#include "ui/Guard.h"
 #include "ui/MainWindow.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
@@ -86,12 +87,15 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
 
     reload();
     grdLog->setSortingEnabled(true);
-    connect(txtFilter, &QLineEdit::textChanged, this, [this] { applyFilter(); });
-    connect(cmbYear, &QComboBox::currentIndexChanged, this, [this] { applyFilter(); });
-    connect(chkRegion, &QCheckBox::toggled, this, [this] { applyFilter(); });
-    connect(grdLog, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
-        if (i.isValid()) grdLog_DblClick(i.row());
-    });
+    const QString filterFailure = QStringLiteral("The sightings could not be listed.");
+    connect(txtFilter, &QLineEdit::textChanged, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connect(cmbYear, &QComboBox::currentIndexChanged, this,
+            guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connect(chkRegion, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connect(grdLog, &QTableView::doubleClicked, this,
+            guarded(m_ctx.platform, QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) {
+                if (i.isValid()) grdLog_DblClick(i.row());
+            }));
 }
 
 void frmSightingsLog::fillYears()
