@@ -41,10 +41,12 @@ QString quoted(const QString& s)
     return u'\'' + q + u'\'';
 }
 
-std::shared_ptr<Connection> openConnection(const QString& path, int flags)
+std::shared_ptr<Connection> openConnection(const QString& path, int flags, const QString& vfs = {})
 {
     sqlite3* handle = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    const QByteArray vfsName = vfs.toUtf8();
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags,
+                                   vfs.isEmpty() ? nullptr : vfsName.constData());
     auto conn = std::make_shared<Connection>(handle, path);
     if (rc != SQLITE_OK) conn->fail(path);
     sqlite3_extended_result_codes(handle, 1);
@@ -70,14 +72,69 @@ QString passwordFromConnect(const QString& connect)
 Database::Database(std::shared_ptr<Connection> conn) : m_conn(std::move(conn)) {}
 Database::~Database() = default;
 
-std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
-                                         const QString& connect)
+QString notOurDatabaseMessage(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
-    auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    return QStringLiteral("%1 is not a Featherlog database or is damaged").arg(path);
+}
+
+namespace {
+
+// Whether the file system lets nobody write the file (the permission bits, which also hold
+// for a user who could write it anyway).
+bool readOnlyFile(const QFileInfo& info)
+{
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & writeBits);
+}
+
+QString readOnlyMessage(const QString& path)
+{
+    return QStringLiteral("%1 is read-only; the database file must be writable.").arg(path);
+}
+
+// Reads the file's schema and size before anything may write to it: a file that is not an
+// encrypted database with our key, holds no tables or is shorter than its pages say is
+// refused.
+void checkDatabaseFile(Connection& conn, const QString& path, qint64 fileSize)
+{
+    try {
+        Statement tables(conn, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"));
+        const bool hasTables = tables.step() && tables.int64(0) > 0;
+        Statement pages(conn, QStringLiteral("PRAGMA page_count"));
+        const qint64 pageCount = pages.step() ? pages.int64(0) : 0;
+        Statement size(conn, QStringLiteral("PRAGMA page_size"));
+        const qint64 pageSize = size.step() ? size.int64(0) : 0;
+        if (!hasTables || pageCount <= 0 || pageCount * pageSize > fileSize)
+            throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
+    } catch (const DbError& e) {
+        const int primary = e.code() & 0xFF;
+        if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT || primary == SQLITE_CANTOPEN || e.code() == 0)
+            throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
+        throw;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
+                                         const QString& connect, const QString& vfs)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw DbError(QStringLiteral("%1 is a folder, not a database file.").arg(path), SQLITE_CANTOPEN);
+    if (!info.isFile())
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
+    if (!readOnly && readOnlyFile(info)) throw DbError(readOnlyMessage(path), SQLITE_READONLY);
+    // An engine page is at least 512 bytes: an empty or cut-off file cannot be a database.
+    const qint64 fileSize = info.size();
+    if (fileSize < 512 || fileSize % 512 != 0) throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
+
+    auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, vfs);
+    if (!readOnly && sqlite3_db_readonly(conn->handle(), "main") == 1)
+        throw DbError(readOnlyMessage(path), SQLITE_READONLY);
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(passwordFromConnect(connect)));
     try {
+        checkDatabaseFile(*conn, path, fileSize);
         execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
         execRaw(*conn, QStringLiteral("PRAGMA cache_size = -32768"));
         // Temporary tables (the write batch's) stay in memory, never in a file beside the database.
@@ -93,9 +150,9 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
         }
     } catch (const DbError& e) {
         const int primary = e.code() & 0xFF;
-        if (primary == SQLITE_NOTADB)
-            throw DbError(QStringLiteral("Not a valid password, or '%1' is not a Featherlog database (%2).")
-                              .arg(path, e.message()), e.code());
+        if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
+            throw DbError(notOurDatabaseMessage(path), e.code());
+        if (primary == SQLITE_READONLY) throw DbError(readOnlyMessage(path), e.code());
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             throw DbError(QStringLiteral("The database '%1' is already in use by another copy of the program "
                                          "and cannot be opened again (%2).").arg(path, e.message()), e.code());
