@@ -1,3 +1,4 @@
+#include "FaultVfs.h"
 #include "Harness.h"
 
 #include "sightings/SightingDates.h"
@@ -418,4 +419,49 @@ TEST(SightingWindow, MenuCommandsOpenTheTwoModes)
     h->w->Toolbar1_ButtonClick("View");
     EXPECT_TRUE(viewMode);
     EXPECT_TRUE(h->state.sightingMode);
+}
+
+TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
+{
+    // The delete is tried again and again, the first write failing, then the second, and so
+    // on: after each failure the stored life list is the old one, whole, and the commands and
+    // the panel say so; once no write fails the delete goes through.
+    Harness h(
+        [](test::TestFolder& f) {
+            f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 4, lifetotal = 6");
+            f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, state) VALUES (7, 3, '2019-03-04', 2)");
+            f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
+        },
+        test::FaultVfs::name());
+    h.state.sightingMode = true;
+    int n = 1;
+    for (;; ++n) {
+        ASSERT_LT(n, 200);
+        h.platform.messages.clear();
+        {
+            frmSight d(h.ctx, h.w.get());
+            test::FaultVfs::arm(test::FaultVfs::Kind::Write, n);
+            d.cmdDelete_Click();
+        }
+        const bool fired = test::FaultVfs::fired();
+        test::FaultVfs::disarm();
+        const int stored = h.scalar("SELECT count(*) FROM Sightings").toInt();
+        const int mark = h.scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt();
+        const int lifesum = h.scalar("SELECT lifesum FROM Options").toInt();
+        ASSERT_EQ(h.scalar("PRAGMA integrity_check").toString(), "ok") << "write " << n;
+        if (stored == 0) {
+            EXPECT_TRUE(mark == 0 && lifesum == 3) << "write " << n;
+            EXPECT_FALSE(h.enabled("mnuViewDetails"));
+            EXPECT_TRUE(h.enabled("mnuFileSighting"));
+            EXPECT_EQ(h.panel("Life"), "LifeList: 3 of 6");
+            break;
+        }
+        ASSERT_TRUE(fired) << "nothing failed, yet nothing was deleted";
+        EXPECT_TRUE(mark == 7 && lifesum == 4) << "write " << n << ": mark " << mark << ", lifesum " << lifesum;
+        EXPECT_TRUE(h.enabled("mnuViewDetails")) << "write " << n;
+        EXPECT_FALSE(h.enabled("mnuFileSighting")) << "write " << n;
+        EXPECT_EQ(h.state.rsBird.field("lifelist").toInt(), 7) << "write " << n;
+        EXPECT_EQ(h.messageTexts().size(), 2) << "write " << n << ": the question, then the failure";
+    }
+    EXPECT_GT(n, 3) << "some writes failed before the delete went through";
 }
