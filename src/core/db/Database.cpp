@@ -200,12 +200,16 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
 Recordset Database::openRecordset(const QString& source, RecordsetKind kind, const QVariantList& params)
 {
     m_conn->flushPending();
+    QString key = source;
+    key.prepend(kind == RecordsetKind::Dynaset ? u'D' : u'S');
+    if (Connection::RecordsetPlan* plan = m_conn->findPlan(key))
+        return Recordset(loadPlannedRecordset(m_conn, *plan, params));
     const QString trimmed = source.trimmed();
     static const QRegularExpression bareName(QStringLiteral("^\\w+$"));
     const QString sql = bareName.match(trimmed).hasMatch()
         ? QStringLiteral("SELECT * FROM [%1]").arg(trimmed)
         : translateSql(trimmed);
-    return Recordset(loadRecordset(m_conn, sql, kind, params));
+    return Recordset(loadRecordset(m_conn, sql, kind, params, key));
 }
 
 void Database::begin() { execRaw(*m_conn, QStringLiteral("BEGIN IMMEDIATE")); }
