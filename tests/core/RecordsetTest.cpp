@@ -287,3 +287,22 @@ TEST_F(RecordsetTest, FindAfterAnEditSeesTheNewValue)
     }
     EXPECT_EQ(db->scalar("SELECT family_ID FROM Birds WHERE ID = 9").toInt(), 5);
 }
+
+TEST_F(RecordsetTest, OpeningTheSameSourceAgainFollowsChangesOfTheTable)
+{
+    auto first = db->openRecordset("Links1", RecordsetKind::Dynaset);
+    EXPECT_EQ(first.fieldNames().size(), 3);
+    db->execute("INSERT INTO Links1 VALUES ('Optics', 'Binoculars', 'http://example.org')");
+    db->execute("ALTER TABLE Links1 ADD COLUMN Added TEXT");
+    auto again = db->openRecordset("Links1", RecordsetKind::Dynaset);
+    ASSERT_EQ(again.fieldNames().size(), 4) << "the new column shows";
+    EXPECT_EQ(again.recordCount(), 1);
+    again.edit();
+    again.setField("Added", QStringLiteral("yes"));
+    again.setField("Title", QStringLiteral("Scopes"));
+    again.update();
+    EXPECT_EQ(db->scalar("SELECT Title || Added FROM Links1").toString(), "Scopesyes");
+    // A second open of the same text reads the rows as they are now, not as they were.
+    db->execute("DELETE FROM Links1");
+    EXPECT_EQ(db->openRecordset("Links1", RecordsetKind::Dynaset).recordCount(), 0);
+}

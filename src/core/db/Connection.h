@@ -45,6 +45,8 @@ public:
     };
     RecordsetPlan* findPlan(const QString& key);
     RecordsetPlan& storePlan(const QString& key, RecordsetPlan plan);
+    // Forgets every plan: after a change of the tables (their columns may have changed).
+    void clearPlans() noexcept { m_plans.clear(); }
 
     // Row updates held back while a write batch is open (see WriteBatch): by table and
     // columns, the rowid and the new values of each row.

@@ -173,9 +173,23 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
     return std::unique_ptr<Database>(new Database(std::move(conn)));
 }
 
+namespace {
+
+// Whether a statement may change the tables' layout (which kept record set plans depend on).
+bool changesLayout(const QString& sql)
+{
+    const QStringView s = QStringView(sql).trimmed();
+    for (const char* word : {"CREATE", "ALTER", "DROP", "PRAGMA"})
+        if (s.startsWith(QLatin1String(word), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+} // namespace
+
 int Database::execute(const QString& sql, const QVariantList& params)
 {
     m_conn->flushPending();
+    if (changesLayout(sql)) m_conn->clearPlans();
     Statement st(*m_conn, translateSql(sql));
     st.bind(params);
     while (st.step()) {
@@ -186,6 +200,7 @@ int Database::execute(const QString& sql, const QVariantList& params)
 void Database::executeScript(const QString& sql)
 {
     m_conn->flushPending();
+    m_conn->clearPlans();
     execRaw(*m_conn, sql);
 }
 
