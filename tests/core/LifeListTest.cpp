@@ -18,35 +18,6 @@ QList<int> marks(db::Database& db)
 }
 } // namespace
 
-TEST(LifeListRebuild, AgreesWithTheSetBasedStatementForEveryRegionType)
-{
-    test::TestFolder folder;
-    auto db = folder.open();
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<int> bird(1, 12), day(0, 30), place(0, 4);
-    for (int i = 0; i < 200; ++i) // many same-day sightings, so ties are common
-        db->execute("INSERT INTO Sightings (Bird_ID, Date, Region, country, state, district) VALUES (?, ?, ?, ?, ?, ?)",
-                    {bird(rng), QDate(2020, 1, 1).addDays(day(rng)), place(rng) ? 1 : 0, place(rng) ? 3 : 0,
-                     place(rng) ? 2 : 0, place(rng) ? 4 : 0});
-    const struct {
-        int region;
-        const char* type;
-        int total;
-    } cases[] = {{1, "Region", 12}, {3, "Country", 5}, {2, "State", 6}};
-    for (const auto& c : cases) {
-        db->execute("UPDATE Birds SET LifeList = ID * 1000");
-        auto list = rebuildLifeList(*db, c.region, c.type, " Order By Birds.sortOrder");
-        ASSERT_TRUE(list.has_value());
-        EXPECT_EQ(list->total, c.total);
-        EXPECT_EQ(list->names.size(), c.total);
-        const QList<int> byRecordset = marks(*db);
-        EXPECT_EQ(list->sighted, int(std::count_if(byRecordset.begin(), byRecordset.end(), [](int m) { return m > 0; })));
-        db->execute("UPDATE Birds SET LifeList = ID * 1000");
-        rebuildLifeListSetBased(*db, c.region, c.type);
-        EXPECT_EQ(marks(*db), byRecordset) << c.type;
-    }
-}
-
 TEST(LifeListRebuild, EmptyRegionAndUnknownTypeChangeNothing)
 {
     test::TestFolder folder;

@@ -95,11 +95,13 @@ QString readOnlyMessage(const QString& path)
 // Reads the file's schema and size before anything may write to it: a file that is not an
 // encrypted database with our key, holds no tables or is shorter than its pages say is
 // refused.
-void checkDatabaseFile(Connection& conn, const QString& path, qint64 fileSize)
+void checkDatabaseFile(Connection& conn, const QString& path)
 {
     try {
+        // The first read also rolls back a change that was interrupted, so the size is read after it.
         Statement tables(conn, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"));
         const bool hasTables = tables.step() && tables.int64(0) > 0;
+        const qint64 fileSize = QFileInfo(path).size();
         Statement pages(conn, QStringLiteral("PRAGMA page_count"));
         const qint64 pageCount = pages.step() ? pages.int64(0) : 0;
         Statement size(conn, QStringLiteral("PRAGMA page_size"));
@@ -125,16 +127,19 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
     if (!info.isFile())
         throw DbError(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
     if (!readOnly && readOnlyFile(info)) throw DbError(readOnlyMessage(path), SQLITE_READONLY);
-    // An engine page is at least 512 bytes: an empty or cut-off file cannot be a database.
+    // An engine page is at least 512 bytes: an empty or cut-off file cannot be a database,
+    // unless a journal left by an interrupted change is there to put it right.
     const qint64 fileSize = info.size();
-    if (fileSize < 512 || fileSize % 512 != 0) throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
+    const bool journal = QFileInfo(path + QStringLiteral("-journal")).size() > 0;
+    if (!journal && (fileSize < 512 || fileSize % 512 != 0))
+        throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
 
     auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, vfs);
     if (!readOnly && sqlite3_db_readonly(conn->handle(), "main") == 1)
         throw DbError(readOnlyMessage(path), SQLITE_READONLY);
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(passwordFromConnect(connect)));
     try {
-        checkDatabaseFile(*conn, path, fileSize);
+        checkDatabaseFile(*conn, path);
         execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
         execRaw(*conn, QStringLiteral("PRAGMA cache_size = -32768"));
         // Temporary tables (the write batch's) stay in memory, never in a file beside the database.
