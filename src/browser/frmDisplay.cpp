@@ -316,6 +316,9 @@ void frmDisplay::buildToolbar()
     cmbNames->setObjectName(QStringLiteral("cmbNames"));
     cmbNames->setAccessibleName(QStringLiteral("Bird"));
     cmbNames->setMinimumWidth(tw(2415));
+    // Wide enough for the longest names without measuring every name of the list when shown.
+    cmbNames->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbNames->setMinimumContentsLength(30);
     cmbNames->setMaxVisibleItems(25);
     connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) { nameSelected(index); });
     for (const ToolButton& b : kToolbar) {

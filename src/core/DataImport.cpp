@@ -4,10 +4,12 @@
 #include "Schema.h"
 #include "db/Database.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <filesystem>
 #include <stdexcept>
 
 namespace fl {
@@ -82,27 +84,52 @@ int importCsvFolder(db::Database& db, const QString& folder)
     return total;
 }
 
+namespace {
+
+// Opens a freshly built file the way the program will and checks it: the engine finds no
+// damage, the tables are of the current version and the Options table holds exactly one row.
+void checkBuiltDatabase(const QString& path)
+{
+    auto db = db::Database::open(path, true, false, QString::fromLatin1(kConnectString));
+    const QString integrity = db->scalar(QStringLiteral("PRAGMA integrity_check")).toString();
+    if (integrity != u"ok") throw std::runtime_error("The new database is damaged: " + integrity.toStdString());
+    upgradeSchema(*db);
+    if (schemaVersion(*db) != currentSchemaVersion())
+        throw std::runtime_error("The new database has the wrong version.");
+    const int options = db->scalar(QStringLiteral("SELECT count(*) FROM Options")).toInt();
+    if (options != 1)
+        throw std::runtime_error(QStringLiteral("The Options table must hold exactly one row, not %1.")
+                                     .arg(options).toStdString());
+}
+
+} // namespace
+
 int buildDatabase(const QString& folder, const QString& path, bool overwrite)
 {
-    if (QFileInfo::exists(path)) {
-        if (!overwrite) throw std::runtime_error(path.toStdString() + " exists; give --force to replace it");
-        if (!QFile::remove(path)) throw std::runtime_error("Cannot remove " + path.toStdString());
-    }
-    // Build into a temporary file first, so a failure never leaves half a database behind.
-    const QString temp = path + QStringLiteral(".building");
+    const QFileInfo target(path);
+    if (target.isDir()) throw std::runtime_error(path.toStdString() + " is a folder");
+    if (target.exists() && !overwrite)
+        throw std::runtime_error(path.toStdString() + " exists; give --force to replace it");
+    // Build into a temporary file of the same folder and put it in place only once it has
+    // passed its checks, so a failure leaves the old database (or none) as it was.
+    const QString temp = QStringLiteral("%1.%2.building").arg(path).arg(QCoreApplication::applicationPid());
     QFile::remove(temp);
     int rows = 0;
     try {
-        auto db = db::Database::create(temp, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
-        createSchema(*db);
-        rows = importCsvFolder(*db, folder);
+        {
+            auto db = db::Database::create(temp, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+            createSchema(*db);
+            rows = importCsvFolder(*db, folder);
+        }
+        checkBuiltDatabase(temp);
+        // Replaces the old file in one step (the same folder, so the same file system).
+        std::error_code error;
+        std::filesystem::rename(std::filesystem::path(temp.toStdString()), std::filesystem::path(path.toStdString()),
+                                error);
+        if (error) throw std::runtime_error("Cannot write " + path.toStdString() + ": " + error.message());
     } catch (...) {
         QFile::remove(temp);
         throw;
-    }
-    if (!QFile::rename(temp, path)) {
-        QFile::remove(temp);
-        throw std::runtime_error("Cannot write " + path.toStdString());
     }
     return rows;
 }

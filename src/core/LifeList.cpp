@@ -1,7 +1,10 @@
 #include "LifeList.h"
 
+#include "OptionsRow.h"
 #include "RegionKinds.h"
 #include "db/Database.h"
+
+#include <algorithm>
 
 namespace fl {
 
@@ -17,42 +20,58 @@ QString checkedType(const QString& regType)
 
 std::optional<RegionList> rebuildLifeList(db::Database& db, int regId, const QString& regType, const QString& qrySort)
 {
-    const QString column = checkedType(regType);
-    const QString id = QString::number(regId);
+    checkedType(regType);
     db::Transaction tx(db);
-    auto birds = db.openRecordset(
-        QStringLiteral("SELECT ID, Name, LifeList from Birds Inner Join Checklists ON Birds.ID = Checklists.Bird_ID "
-                       "Where Reg_ID = ") + id + qrySort,
-        db::RecordsetKind::Dynaset);
-    if (birds.recordCount() == 0) return std::nullopt; // nothing has changed yet
+    if (db.scalar(QStringLiteral("SELECT 1 FROM Checklists WHERE Reg_ID = ? LIMIT 1"), {regId}).isNull())
+        return std::nullopt; // nothing has changed
 
-    db.execute(QStringLiteral("UPDATE BIRDS SET Lifelist = 0 where Lifelist <> 0"));
+    rebuildLifeListSetBased(db, regId, regType);
     RegionList list;
-    birds.moveLast();
-    list.total = birds.recordCount();
-    birds.moveFirst();
-    auto sightings = db.openRecordset(QStringLiteral("Select Sight_ID, Bird_ID from sightings where ") + column
-                                          + QStringLiteral(" = ") + id
-                                          + QStringLiteral(" ORDER BY Bird_ID, Date, Sight_ID"),
-                                      db::RecordsetKind::Snapshot);
+    auto names = db.openRecordset(QStringLiteral("SELECT Birds.Name, Birds.LifeList FROM Birds INNER JOIN Checklists "
+                                                 "ON Birds.ID = Checklists.Bird_ID WHERE Checklists.Reg_ID = ?")
+                                      + qrySort,
+                                  db::RecordsetKind::Snapshot, {regId});
+    list.total = names.recordCount();
     list.names.reserve(list.total);
-    db::WriteBatch batch(db);
-    const QString birdId = QStringLiteral("Bird_ID");
-    const QString lifeList = QStringLiteral("lifelist");
-    for (; !birds.eof(); birds.moveNext()) {
-        list.names << birds.field(1).toString();
-        if (sightings.recordCount() == 0) continue;
-        sightings.findFirst(birdId, birds.field(0));
-        if (!sightings.noMatch()) {
-            birds.edit();
-            birds.setField(lifeList, sightings.field(0));
-            birds.update();
-            ++list.sighted;
-        }
+    for (; !names.eof(); names.moveNext()) {
+        list.names << names.field(0).toString();
+        if (names.field(1).toInt() > 0) ++list.sighted;
     }
-    batch.flush();
     tx.commit();
     return list;
+}
+
+int earliestSightingInRegion(db::Database& db, int birdId, int regId)
+{
+    const QVariant id = regId == 0
+        ? db.scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ?1 ORDER BY Date, Sight_ID LIMIT 1"),
+                    {birdId})
+        : db.scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ?1 AND (Region = ?2 OR country = ?2 "
+                                   "OR state = ?2 OR district = ?2) ORDER BY Date, Sight_ID LIMIT 1"),
+                    {birdId, regId});
+    return id.isNull() ? 0 : id.toInt();
+}
+
+SpeciesMark recomputeSpeciesMark(db::Database& db, db::Recordset& bird, db::Recordset& options, int regId)
+{
+    const QString lifeList = QStringLiteral("lifelist");
+    const int old = bird.field(lifeList).toInt();
+    SpeciesMark result;
+    result.mark = earliestSightingInRegion(db, bird.field(QStringLiteral("id")).toInt(), regId);
+    if (result.mark != old) {
+        bird.edit();
+        bird.setField(lifeList, result.mark);
+        bird.update();
+    }
+    const bool wasSighted = old > 0, isSighted = result.mark > 0;
+    if (wasSighted != isSighted) {
+        const int sum = options.field(QStringLiteral("lifesum")).toInt();
+        OptionsChange change;
+        change.lifesum = isSighted ? sum + 1 : std::max(0, sum - 1);
+        writeOptionsRow(options, change);
+        result.lifesumChanged = true;
+    }
+    return result;
 }
 
 void rebuildLifeListSetBased(db::Database& db, int regId, const QString& regType)

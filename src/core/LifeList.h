@@ -4,7 +4,10 @@
 #include <QStringList>
 #include <optional>
 
-namespace fl::db { class Database; }
+namespace fl::db {
+class Database;
+class Recordset;
+} // namespace fl::db
 
 namespace fl {
 
@@ -24,7 +27,24 @@ struct RegionList {
 // one transaction: all of them, or none.
 std::optional<RegionList> rebuildLifeList(db::Database& db, int regId, const QString& regType, const QString& qrySort);
 
-// The same marks computed by one set-based statement (used to check and measure the rebuild).
+// What recomputing one species' mark did.
+struct SpeciesMark {
+    int mark = 0;                // the species' mark now: 0 or the Sight_ID of its life-list sighting
+    bool lifesumChanged = false; // the species joined or left the life list, so lifesum moved by one
+};
+
+// The life-list sighting of one species in region `regId`, as the rebuild would choose it:
+// its earliest sighting by date (the lower sighting number on the same date) with the region
+// in any of its four places; with `regId` 0 (World) every sighting counts. 0 when there is none.
+int earliestSightingInRegion(db::Database& db, int birdId, int regId);
+
+// Derives the mark of the species in `bird` (its Birds row, fields ID and LifeList) from its
+// sightings in region `regId` after one of them was added, changed or removed, and writes it
+// through `bird`. When the species joins or leaves the life list, `options` (the Options row)
+// gets lifesum one up or one down (never below 0). Run it inside the transaction of the change.
+SpeciesMark recomputeSpeciesMark(db::Database& db, db::Recordset& bird, db::Recordset& options, int regId);
+
+// The marks of the rebuild alone: one set-based statement (no checks, no transaction of its own).
 void rebuildLifeListSetBased(db::Database& db, int regId, const QString& regType);
 
 } // namespace fl

@@ -4,9 +4,10 @@
 
 namespace fl {
 
-void writeOptions(AppState& state, const OptionsChange& c)
+void writeOptions(AppState& state, const OptionsChange& change) { writeOptionsRow(state.rsOptions, change); }
+
+void writeOptionsRow(db::Recordset& o, const OptionsChange& c)
 {
-    db::Recordset& o = state.rsOptions;
     o.moveFirst();
     o.edit();
     try {

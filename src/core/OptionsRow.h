@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+namespace fl::db { class Recordset; }
+
 namespace fl {
 
 struct AppState;
@@ -27,6 +29,8 @@ struct OptionsChange {
 // Writes `change` to the open Options row of `state` in one update. On failure the row's
 // edit is abandoned and the error propagates; the state's own variables are not touched.
 void writeOptions(AppState& state, const OptionsChange& change);
+// The same, on the Options row open as `options`.
+void writeOptionsRow(db::Recordset& options, const OptionsChange& change);
 
 // The Options row's life-list count as stored.
 int storedLifeSum(const AppState& state);

@@ -1,6 +1,10 @@
 #include "Schema.h"
 
+#include "ImportKeys.h"
+
 #include "db/Database.h"
+
+#include <iterator>
 
 namespace fl {
 
@@ -141,12 +145,121 @@ CREATE VIEW GetDistricts AS
     SELECT Name, Reg_ID FROM Regions WHERE Type = 'District' ORDER BY Name;
 )SQL";
 
+// Version 1: stored sighting dates are real dates (ISO text, checked), and the fields of the
+// Options row that start-up reads are never NULL. The engine adds such checks only by
+// building the table anew, so both tables are copied; dates are brought to the ISO form
+// and missing options get the values of a new database. (A day past the end of its month
+// becomes the first days of the next: the engine's own reading of such a date.)
+constexpr auto kVersion1 = R"SQL(
+CREATE TEMP TABLE __sightingsSeq AS SELECT seq FROM sqlite_sequence WHERE name = 'Sightings';
+CREATE TABLE Sightings_v1 (
+    Sight_ID  INTEGER PRIMARY KEY AUTOINCREMENT,
+    Bird_ID   INTEGER NOT NULL REFERENCES Birds(ID) ON DELETE CASCADE,
+    Date      DATE NOT NULL CHECK (date(julianday(Date)) IS Date),
+    Type      TEXT COLLATE NOCASE,
+    Region    INTEGER NOT NULL DEFAULT 0,
+    country   INTEGER NOT NULL DEFAULT 0,
+    state     INTEGER NOT NULL DEFAULT 0,
+    district  INTEGER NOT NULL DEFAULT 0,
+    site      TEXT COLLATE NOCASE,
+    notes     TEXT COLLATE NOCASE
+);
+INSERT INTO Sightings_v1 SELECT Sight_ID, Bird_ID, coalesce(date(julianday(Date)), Date), Type, Region, country, state,
+    district, site, notes FROM Sightings;
+DROP TABLE Sightings;
+ALTER TABLE Sightings_v1 RENAME TO Sightings;
+-- Numbers of deleted sightings are never given out again.
+DELETE FROM sqlite_sequence WHERE name = 'Sightings';
+INSERT INTO sqlite_sequence (name, seq) SELECT 'Sightings',
+    max(coalesce((SELECT seq FROM temp.__sightingsSeq), 0), coalesce((SELECT max(Sight_ID) FROM Sightings), 0));
+DROP TABLE temp.__sightingsSeq;
+CREATE INDEX SightingsBirdDate ON Sightings(Bird_ID, Date);
+CREATE INDEX SightingsRegion ON Sightings(Region, Bird_ID, Date);
+CREATE INDEX SightingsCountry ON Sightings(country, Bird_ID, Date);
+CREATE INDEX SightingsState ON Sightings(state, Bird_ID, Date);
+CREATE INDEX SightingsDistrict ON Sightings(district, Bird_ID, Date);
+
+CREATE TABLE Options_v1 (
+    regname    TEXT NOT NULL,
+    Reg_ID     INTEGER NOT NULL,
+    regType    TEXT,
+    searchType TEXT NOT NULL,
+    qrySort    TEXT NOT NULL,
+    qryResult  TEXT NOT NULL,
+    wincolor   BOOLEAN NOT NULL DEFAULT 0,
+    SongCD     BOOLEAN NOT NULL DEFAULT 0,
+    lifetotal  INTEGER,
+    lifesum    INTEGER
+);
+INSERT INTO Options_v1 SELECT
+    coalesce(regname, (SELECT Name FROM Regions WHERE Regions.Reg_ID = Options.Reg_ID), 'World'),
+    coalesce(Reg_ID, 0), regType, coalesce(searchType, 'All Birds'),
+    coalesce(qrySort, ' Order By Birds.sortOrder'), coalesce(qryResult, ''), coalesce(wincolor, 0),
+    coalesce(SongCD, 0), lifetotal, lifesum
+    FROM Options;
+DROP TABLE Options;
+ALTER TABLE Options_v1 RENAME TO Options;
+CREATE TRIGGER OptionsSingleRowInsert BEFORE INSERT ON Options
+    WHEN (SELECT count(*) FROM Options) >= 1
+    BEGIN SELECT RAISE(ABORT, 'The Options table holds exactly one row.'); END;
+CREATE TRIGGER OptionsSingleRowDelete BEFORE DELETE ON Options
+    BEGIN SELECT RAISE(ABORT, 'The Options row cannot be deleted.'); END;
+)SQL";
+
+void upgradeToVersion1(db::Database& db)
+{
+    const QVariant bad = db.scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE julianday(Date) IS NULL LIMIT 1"));
+    if (!bad.isNull())
+        throw db::DbError(QStringLiteral("Sighting %1 has no valid date; the database cannot be brought up to date.")
+                              .arg(bad.toString()));
+    db.executeScript(QString::fromUtf8(kVersion1));
+}
+
+// Step i brings a file of version i to version i + 1. A new step is one more line here.
+using UpgradeStep = void (*)(db::Database&);
+constexpr UpgradeStep kUpgradeSteps[] = {
+    upgradeToVersion1,
+    createImportKeysTable, // version 2: the source keys of imported records
+};
+
+constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
+
+void setVersion(db::Database& db, int version)
+{
+    db.executeScript(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
 } // namespace
 
-void createSchema(db::Database& db)
+int currentSchemaVersion() { return kCurrentVersion; }
+
+int schemaVersion(db::Database& db) { return db.scalar(QStringLiteral("PRAGMA user_version")).toInt(); }
+
+void createSchema(db::Database& db, int version)
 {
+    if (version < 0 || version > kCurrentVersion)
+        throw db::DbError(QStringLiteral("Unknown database version %1.").arg(version));
     db::Transaction tx(db);
     db.executeScript(QString::fromUtf8(kSchema));
+    for (int v = 0; v < version; ++v) kUpgradeSteps[v](db);
+    setVersion(db, version);
+    tx.commit();
+}
+
+void upgradeSchema(db::Database& db)
+{
+    if (db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Options'"))
+            .toInt() == 0)
+        throw db::DbError(db::notOurDatabaseMessage(db.path()));
+    const int version = schemaVersion(db);
+    if (version == kCurrentVersion) return;
+    if (version > kCurrentVersion || version < 0)
+        throw db::DbError(QStringLiteral("%1 was written by a newer version of Featherlog (database version %2; "
+                                         "this program knows up to %3).")
+                              .arg(db.path()).arg(version).arg(kCurrentVersion));
+    db::Transaction tx(db);
+    for (int v = version; v < kCurrentVersion; ++v) kUpgradeSteps[v](db);
+    setVersion(db, kCurrentVersion);
     tx.commit();
 }
 

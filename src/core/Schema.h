@@ -10,7 +10,20 @@ namespace fl {
 inline constexpr auto kDatabaseFile = "bird.mdb";
 inline constexpr auto kConnectString = ";PWD=qzmv";
 
-// Creates every table, index and saved query of a new bird database.
-void createSchema(db::Database& db);
+// The version of the tables that this program reads and writes, kept in the file's
+// user_version. A file of an earlier version is brought up to date when it is opened.
+int currentSchemaVersion();
+
+// Creates every table, index and saved query of a new bird database, at `version` (the
+// current one unless a test asks for an older layout).
+void createSchema(db::Database& db, int version = currentSchemaVersion());
+
+// The version the file says it has.
+int schemaVersion(db::Database& db);
+
+// Brings an open bird database up to the current version, all steps in one transaction
+// (a failure leaves the file as it was). Refuses a file without the Options table (not a
+// bird database) and a file of a later version than this program knows.
+void upgradeSchema(db::Database& db);
 
 } // namespace fl

@@ -3,7 +3,6 @@
 #include "AppState.h"
 #include "ListQueries.h"
 #include "OptionsRow.h"
-#include "ImportKeys.h"
 #include "Schema.h"
 #include "StatusTexts.h"
 
@@ -24,11 +23,11 @@ QString textField(const db::Recordset& rs, const QString& name)
 
 } // namespace
 
-void openAndLoadOptions(AppState& state)
+void openAndLoadOptions(AppState& state, const QString& vfs)
 {
     state.textChanged = false;
-    state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString));
-    createImportKeysTable(*state.dbBirds);
+    state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString), vfs);
+    upgradeSchema(*state.dbBirds);
     state.rsOptions = state.dbBirds->openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
     if (state.rsOptions.eof()) throw std::runtime_error("The Options table has no row.");
     state.regname = textField(state.rsOptions, QStringLiteral("regname"));

@@ -7,8 +7,10 @@ namespace fl {
 struct AppState;
 
 // Opens the bird database of the application folder and reads the Options row into the
-// state. Raises db::DbError (the engine's message) or std::runtime_error (a null field).
-void openAndLoadOptions(AppState& state);
+// state, bringing a file of an earlier version up to date first. Raises db::DbError (the
+// engine's message) or std::runtime_error (a null field). `vfs` names an engine file layer to
+// use instead of the default one (tests use one that fails on demand).
+void openAndLoadOptions(AppState& state, const QString& vfs = {});
 
 // The query of the species list shown at start-up, for the stored region.
 QString startupListQuery(const AppState& state);

@@ -4,6 +4,7 @@
 #include "OptionsRow.h"
 #include "Reports.h"
 #include "RegionKinds.h"
+#include "LifeList.h"
 #include "SightingDates.h"
 #include "StatusTexts.h"
 #include "platform/Platform.h"
@@ -23,6 +24,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace fl {
 
@@ -244,6 +246,7 @@ void frmSight::cmdSave_Click()
         place[k] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
 
     bool becameLifeBird = false;
+    std::optional<SpeciesMark> derived; // view mode: the mark as the changed sighting leaves it
     try {
         db::Transaction tx(s.db());
         if (s.sightingMode) rsSight.edit();
@@ -270,6 +273,7 @@ void frmSight::cmdSave_Click()
             writeOptions(s, change);
             becameLifeBird = true;
         }
+        if (s.sightingMode) derived = recomputeSpeciesMark(s.db(), s.rsBird, s.rsOptions, s.Reg_ID);
         tx.commit();
     } catch (const db::DbError& e) {
         refreshAfterFailure(e.message());
@@ -283,6 +287,10 @@ void frmSight::cmdSave_Click()
         setLifeCommands(true);
         writeLifePanel();
     }
+    if (derived) {
+        setLifeCommands(derived->mark > 0);
+        if (derived->lifesumChanged) writeLifePanel();
+    }
     accept();
 }
 
@@ -293,39 +301,21 @@ void frmSight::cmdDelete_Click()
                                   QStringLiteral("Delete Sighting"), Platform::Buttons::YesNo, Platform::Icon::Question)
         != Platform::Answer::Yes)
         return;
-    bool stillSighted = false;
+    SpeciesMark derived;
     try {
         db::Transaction tx(s.db());
         rsSight.remove();
         rsSight.moveNext();
-        // Another sighting of the species in the current region takes the deleted one's place.
-        const QVariant birdId = s.rsBird.field(QStringLiteral("id"));
-        const QVariant next =
-            s.Reg_ID == 0
-                ? s.db().scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ? "
-                                               "ORDER BY Date, Sight_ID LIMIT 1"), {birdId})
-                : s.db().scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ?1 AND (Region = ?2 OR "
-                                               "country = ?2 OR state = ?2 OR district = ?2) ORDER BY Date, Sight_ID LIMIT 1"),
-                                {birdId, s.Reg_ID});
-        stillSighted = !next.isNull();
-        s.rsBird.edit();
-        s.rsBird.setField(QStringLiteral("lifelist"), stillSighted ? next.toInt() : 0);
-        s.rsBird.update();
-        if (!stillSighted) {
-            OptionsChange change;
-            change.lifesum = std::max(0, storedLifeSum(s) - 1);
-            writeOptions(s, change);
-        }
+        // Another sighting of the species in the current region may take the deleted one's place.
+        derived = recomputeSpeciesMark(s.db(), s.rsBird, s.rsOptions, s.Reg_ID);
         tx.commit();
     } catch (const db::DbError& e) {
         refreshAfterFailure(e.message());
         reject();
         return;
     }
-    if (!stillSighted) {
-        setLifeCommands(false);
-        writeLifePanel();
-    }
+    setLifeCommands(derived.mark > 0);
+    if (derived.lifesumChanged) writeLifePanel();
     accept();
 }
 

@@ -74,7 +74,7 @@ TEST_F(Builder, BrokenReferenceFailsAndLeavesNoFile)
     write(data() + "/Checklists.csv", "Bird_ID,Reg_ID,Status,scode\n7,1,B,\n");
     EXPECT_THROW(buildDatabase(data(), out(), false), std::runtime_error);
     EXPECT_FALSE(QFile::exists(out()));
-    EXPECT_FALSE(QFile::exists(out() + ".building"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 0) << "no temporary file is left";
 }
 
 TEST_F(Builder, WrongFieldCountIsReportedWithItsRow)
@@ -86,4 +86,42 @@ TEST_F(Builder, WrongFieldCountIsReportedWithItsRow)
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("row 2"), std::string::npos) << e.what();
     }
+}
+
+TEST_F(Builder, FailedForcedBuildKeepsTheOldDatabase)
+{
+    buildDatabase(data(), out(), false);
+    QFile original(out());
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray before = original.readAll();
+    original.close();
+
+    // A reference to a missing species, then a second Options row: both fail the build.
+    write(data() + "/Checklists.csv", "Bird_ID,Reg_ID,Status,scode\n7,1,B,\n");
+    EXPECT_THROW(buildDatabase(data(), out(), true), std::runtime_error);
+    write(data() + "/Checklists.csv", "Bird_ID,Reg_ID,Status,scode\n1,1,B,\n");
+    write(data() + "/Sightings.csv", "Sight_ID,Bird_ID,Date\n1,1,last week\n");
+    EXPECT_THROW(buildDatabase(data(), out(), true), std::runtime_error) << "a date that is no date";
+    QFile::remove(data() + "/Sightings.csv");
+    write(data() + "/Options.csv", "regname,Reg_ID,regType,searchType,qrySort,qryResult,wincolor,SongCD,lifetotal,lifesum\n");
+    EXPECT_THROW(buildDatabase(data(), out(), true), std::runtime_error) << "no Options row";
+
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), before) << "the old database is untouched";
+    original.close();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"bird.mdb"}) << "no temporary file is left";
+    auto db = db::Database::open(out(), true, false, QString::fromLatin1(kConnectString));
+    EXPECT_EQ(db->scalar("SELECT Name FROM Birds").toString(), "Mallard");
+}
+
+TEST_F(Builder, ForcedBuildReplacesTheOldDatabase)
+{
+    buildDatabase(data(), out(), false);
+    write(data() + "/Birds.csv", "ID,Name,sci_name,Data,family_ID,subFam_ID,sortOrder,song,LifeList\n"
+                                 "1,Mallard,Anas platyrhynchos,Rebuilt,1,0,1,,0\n");
+    EXPECT_EQ(buildDatabase(data(), out(), true), 6);
+    auto db = db::Database::open(out(), true, false, QString::fromLatin1(kConnectString));
+    EXPECT_EQ(db->scalar("SELECT Data FROM Birds").toString(), "Rebuilt");
+    EXPECT_EQ(schemaVersion(*db), currentSchemaVersion());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"bird.mdb"});
 }

@@ -208,3 +208,101 @@ TEST_F(RecordsetTest, SchemaKeepsReferencesAndOneOptionsRow)
     EXPECT_THROW(db->execute("DELETE FROM Options"), db::DbError);
     EXPECT_THROW(db->execute("INSERT INTO Birds (ID, Name) VALUES (50, 'MALLARD')"), db::DbError) << "names are unique";
 }
+
+TEST_F(RecordsetTest, RemoveThenMoveFirstStartsAgainAtTheTop)
+{
+    auto rs = db->openRecordset("SELECT * FROM Checklists WHERE Reg_ID = 3 ORDER BY Bird_ID", RecordsetKind::Dynaset);
+    rs.moveNext(); // bird 2
+    rs.remove();
+    rs.moveFirst();
+    EXPECT_EQ(rs.field("Bird_ID").toInt(), 1);
+    rs.moveNext();
+    EXPECT_EQ(rs.field("Bird_ID").toInt(), 3) << "moving on after MoveFirst leaves the removed row behind";
+    EXPECT_EQ(rs.recordCount(), 4);
+
+    rs.moveFirst();
+    rs.remove(); // the first row itself
+    rs.moveFirst();
+    EXPECT_EQ(rs.field("Bird_ID").toInt(), 3);
+    EXPECT_FALSE(rs.bof());
+    rs.moveLast();
+    EXPECT_EQ(rs.field("Bird_ID").toInt(), 7);
+    EXPECT_EQ(db->scalar("SELECT group_concat(Bird_ID) FROM Checklists WHERE Reg_ID = 3").toString(), "3,4,7");
+
+    while (rs.recordCount() > 0) {
+        rs.moveFirst();
+        rs.remove();
+    }
+    EXPECT_THROW(rs.moveFirst(), db::DbError);
+    EXPECT_TRUE(rs.eof());
+    EXPECT_TRUE(rs.bof());
+}
+
+TEST_F(RecordsetTest, FindAfterAnEditSeesTheNewValue)
+{
+    auto rs = db->openRecordset("SELECT ID, Name, family_ID FROM Birds ORDER BY ID", RecordsetKind::Dynaset);
+    rs.findFirst("family_ID = 2"); // builds the search index of the column
+    ASSERT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.field("ID").toInt(), 4);
+    rs.findFirst("Name = 'Ovenbird'");
+    ASSERT_FALSE(rs.noMatch());
+
+    // Move the ovenbird (8) into family 2 and rename it; searches follow at once.
+    rs.edit();
+    rs.setField("family_ID", 2);
+    rs.setField("Name", QStringLiteral("Oven Bird"));
+    rs.update();
+    rs.moveFirst();
+    rs.findFirst("Name = 'Ovenbird'");
+    EXPECT_TRUE(rs.noMatch()) << "the old value is gone";
+    rs.findFirst("Name = \"oven bird\"");
+    ASSERT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.field("ID").toInt(), 8);
+    rs.findFirst("family_ID = 2");
+    rs.findNext("family_ID = 2");
+    rs.findNext("family_ID = 2");
+    rs.findNext("family_ID = 2");
+    ASSERT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.field("ID").toInt(), 8);
+    rs.findFirst("family_ID", 3);
+    EXPECT_EQ(rs.field("ID").toInt(), 7);
+
+    // Moving the first of family 3 (7) out: the search starts at the next one.
+    rs.edit();
+    rs.setField("family_ID", 1);
+    rs.update();
+    rs.findFirst("family_ID", 3);
+    ASSERT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.field("ID").toInt(), 9);
+    // The same inside a write batch, where the row is written later.
+    {
+        db::WriteBatch batch(*db);
+        rs.edit();
+        rs.setField("family_ID", 5);
+        rs.update();
+        rs.findFirst("family_ID", 5);
+        ASSERT_FALSE(rs.noMatch());
+        EXPECT_EQ(rs.field("ID").toInt(), 9);
+        batch.flush();
+    }
+    EXPECT_EQ(db->scalar("SELECT family_ID FROM Birds WHERE ID = 9").toInt(), 5);
+}
+
+TEST_F(RecordsetTest, OpeningTheSameSourceAgainFollowsChangesOfTheTable)
+{
+    auto first = db->openRecordset("Links1", RecordsetKind::Dynaset);
+    EXPECT_EQ(first.fieldNames().size(), 3);
+    db->execute("INSERT INTO Links1 VALUES ('Optics', 'Binoculars', 'http://example.org')");
+    db->execute("ALTER TABLE Links1 ADD COLUMN Added TEXT");
+    auto again = db->openRecordset("Links1", RecordsetKind::Dynaset);
+    ASSERT_EQ(again.fieldNames().size(), 4) << "the new column shows";
+    EXPECT_EQ(again.recordCount(), 1);
+    again.edit();
+    again.setField("Added", QStringLiteral("yes"));
+    again.setField("Title", QStringLiteral("Scopes"));
+    again.update();
+    EXPECT_EQ(db->scalar("SELECT Title || Added FROM Links1").toString(), "Scopesyes");
+    // A second open of the same text reads the rows as they are now, not as they were.
+    db->execute("DELETE FROM Links1");
+    EXPECT_EQ(db->openRecordset("Links1", RecordsetKind::Dynaset).recordCount(), 0);
+}

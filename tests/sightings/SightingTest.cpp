@@ -1,3 +1,4 @@
+#include "FaultVfs.h"
 #include "Harness.h"
 
 #include "sightings/SightingDates.h"
@@ -149,15 +150,47 @@ TEST(SightingWindow, ImproperDateStoresNothing)
     EXPECT_EQ(sightings(*h), 0);
 }
 
-TEST(SightingDates, LongShortAndIsoForms)
+namespace {
+
+// The long, short and ISO forms of dates read back as the same day in `locale`.
+void checkDateForms(const QLocale& locale)
 {
-    const QDate day(2024, 5, 17);
-    const QLocale locale = QLocale::system();
-    EXPECT_EQ(parseSightingDate(longDate(day)), day);
-    EXPECT_EQ(parseSightingDate(locale.toString(day, QLocale::ShortFormat)), day);
-    EXPECT_EQ(parseSightingDate("2024-05-17"), day);
-    EXPECT_EQ(parseSightingDate("  2024-05-17 "), day);
-    EXPECT_FALSE(parseSightingDate("17 Mayish").isValid());
+    const QString where = locale.name();
+    for (const QDate day : {QDate(2024, 5, 17), QDate(1930, 1, 1), QDate(1999, 12, 31), QDate(2029, 12, 31),
+                            QDate(2000, 2, 29)}) {
+        EXPECT_EQ(parseSightingDate(longDate(day, locale), locale), day) << qPrintable(where);
+        EXPECT_EQ(parseSightingDate(locale.toString(day, QLocale::ShortFormat), locale), day)
+            << qPrintable(where) << " " << qPrintable(locale.toString(day, QLocale::ShortFormat));
+    }
+    EXPECT_EQ(parseSightingDate("2024-05-17", locale), QDate(2024, 5, 17)) << qPrintable(where);
+    EXPECT_EQ(parseSightingDate("  2024-05-17 ", locale), QDate(2024, 5, 17)) << qPrintable(where);
+    for (const char* bad : {"17 Mayish", "2023-02-29", "", "   "})
+        EXPECT_FALSE(parseSightingDate(bad, locale).isValid()) << qPrintable(where) << " " << bad;
+}
+
+} // namespace
+
+TEST(SightingDates, LongShortAndIsoFormsInEveryLocale)
+{
+    // The program's own locale (the test is also run with LC_ALL set to en_US and to C), and both by name.
+    checkDateForms(QLocale::system());
+    checkDateForms(QLocale::c());
+    checkDateForms(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+TEST(SightingDates, TwoDigitYearsMean1930To2029)
+{
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    ASSERT_EQ(us.dateFormat(QLocale::ShortFormat), "M/d/yy");
+    EXPECT_EQ(parseSightingDate("5/17/30", us), QDate(1930, 5, 17));
+    EXPECT_EQ(parseSightingDate("5/17/29", us), QDate(2029, 5, 17));
+    EXPECT_EQ(parseSightingDate("12/31/99", us), QDate(1999, 12, 31));
+    EXPECT_EQ(parseSightingDate("1/1/00", us), QDate(2000, 1, 1));
+    EXPECT_FALSE(parseSightingDate("2/29/23", us).isValid());
+    EXPECT_EQ(parseSightingDate("2/29/24", us), QDate(2024, 2, 29));
+    if (QLocale::system().dateFormat(QLocale::ShortFormat) == "M/d/yy") {
+        EXPECT_EQ(parseSightingDate("5/17/30"), QDate(1930, 5, 17)) << "the system locale is en_US";
+    }
 }
 
 TEST(SightingWindow, LastEntryRecallsTheLatestStoredSighting)
@@ -221,15 +254,56 @@ TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
     EXPECT_EQ(d.cmbPlace[1]->currentText(), "Canada");
     EXPECT_EQ(d.cmbPlace[2]->currentText(), "Ontario");
     EXPECT_EQ(d.cmbPlace[3]->currentIndex(), -1);
-    // Changing it keeps the life list as it is, whatever the places.
-    for (int k = 0; k < 4; ++k) d.PicClear_Click(k);
+    // Changing it within the region keeps the life list as it is.
     d.txtSite->setText("Edited");
     d.cmdSave_Click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(h->scalar("SELECT site FROM Sightings WHERE Sight_ID = 7").toString(), "Edited");
-    EXPECT_EQ(h->scalar("SELECT state FROM Sightings WHERE Sight_ID = 7").toInt(), 0);
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
+    EXPECT_TRUE(h->enabled("mnuViewDetails"));
     EXPECT_EQ(sightings(*h), 2);
+}
+
+TEST(SightingWindow, EditingTheLifeListSightingOutOfTheRegionTakesTheSpeciesOff)
+{
+    auto h = gooseSighted(false);
+    frmSight d(h->ctx, h->w.get());
+    for (int k = 0; k < 4; ++k) d.PicClear_Click(k);
+    choose(d.cmbPlace[1], "Canada"); // no longer in Ontario
+    QTest::mouseClick(d.cmdSave, Qt::LeftButton);
+    EXPECT_EQ(h->scalar("SELECT state FROM Sightings WHERE Sight_ID = 7").toInt(), 0);
+    EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0) << "no other sighting in Ontario";
+    EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 3);
+    EXPECT_EQ(h->panel("Life"), "LifeList: 3 of 6");
+    EXPECT_TRUE(h->enabled("mnuFileSighting"));
+    EXPECT_TRUE(h->buttonEnabled("Add"));
+    EXPECT_FALSE(h->enabled("mnuViewDetails"));
+    EXPECT_FALSE(h->buttonEnabled("View"));
+}
+
+TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
+{
+    auto h = gooseSighted(true); // Ontario sightings 7 (2019), 9 (2021-01-01), 8 (2022)
+    {
+        frmSight d(h->ctx, h->w.get());
+        d.txtDate->setText(longDate(QDate(2021, 1, 1))); // the same day as 9: the lower number stays
+        d.cmdSave_Click();
+    }
+    EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
+    {
+        frmSight d(h->ctx, h->w.get());
+        d.txtDate->setText(longDate(QDate(2023, 6, 1)));
+        d.cmdSave_Click();
+    }
+    EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9);
+    EXPECT_EQ(h->state.rsBird.field("lifelist").toInt(), 9);
+    EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4) << "still on the life list";
+    EXPECT_TRUE(h->enabled("mnuViewDetails"));
+    EXPECT_FALSE(h->enabled("mnuFileSighting"));
+    // Viewing now shows the sighting that took over.
+    frmSight again(h->ctx, h->w.get());
+    EXPECT_EQ(again.txtDate->text(), longDate(QDate(2021, 1, 1)));
 }
 
 TEST(SightingWindow, DeleteAnsweredNoChangesNothing)
@@ -345,4 +419,49 @@ TEST(SightingWindow, MenuCommandsOpenTheTwoModes)
     h->w->Toolbar1_ButtonClick("View");
     EXPECT_TRUE(viewMode);
     EXPECT_TRUE(h->state.sightingMode);
+}
+
+TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
+{
+    // The delete is tried again and again, the first write failing, then the second, and so
+    // on: after each failure the stored life list is the old one, whole, and the commands and
+    // the panel say so; once no write fails the delete goes through.
+    Harness h(
+        [](test::TestFolder& f) {
+            f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 4, lifetotal = 6");
+            f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, state) VALUES (7, 3, '2019-03-04', 2)");
+            f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
+        },
+        test::FaultVfs::name());
+    h.state.sightingMode = true;
+    int n = 1;
+    for (;; ++n) {
+        ASSERT_LT(n, 200);
+        h.platform.messages.clear();
+        {
+            frmSight d(h.ctx, h.w.get());
+            test::FaultVfs::arm(test::FaultVfs::Kind::Write, n);
+            d.cmdDelete_Click();
+        }
+        const bool fired = test::FaultVfs::fired();
+        test::FaultVfs::disarm();
+        const int stored = h.scalar("SELECT count(*) FROM Sightings").toInt();
+        const int mark = h.scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt();
+        const int lifesum = h.scalar("SELECT lifesum FROM Options").toInt();
+        ASSERT_EQ(h.scalar("PRAGMA integrity_check").toString(), "ok") << "write " << n;
+        if (stored == 0) {
+            EXPECT_TRUE(mark == 0 && lifesum == 3) << "write " << n;
+            EXPECT_FALSE(h.enabled("mnuViewDetails"));
+            EXPECT_TRUE(h.enabled("mnuFileSighting"));
+            EXPECT_EQ(h.panel("Life"), "LifeList: 3 of 6");
+            break;
+        }
+        ASSERT_TRUE(fired) << "nothing failed, yet nothing was deleted";
+        EXPECT_TRUE(mark == 7 && lifesum == 4) << "write " << n << ": mark " << mark << ", lifesum " << lifesum;
+        EXPECT_TRUE(h.enabled("mnuViewDetails")) << "write " << n;
+        EXPECT_FALSE(h.enabled("mnuFileSighting")) << "write " << n;
+        EXPECT_EQ(h.state.rsBird.field("lifelist").toInt(), 7) << "write " << n;
+        EXPECT_EQ(h.messageTexts().size(), 2) << "write " << n << ": the question, then the failure";
+    }
+    EXPECT_GT(n, 3) << "some writes failed before the delete went through";
 }

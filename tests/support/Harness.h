@@ -24,12 +24,13 @@ struct Harness {
     Context ctx{state, platform, nullptr};
     std::unique_ptr<frmDisplay> w;
 
-    // `prepare` runs on the database before the program opens it.
-    explicit Harness(const std::function<void(TestFolder&)>& prepare = {})
+    // `prepare` runs on the database before the program opens it; `vfs` names the engine file
+    // layer the program opens it through (FaultVfs::name() to make writes fail on demand).
+    explicit Harness(const std::function<void(TestFolder&)>& prepare = {}, const QString& vfs = {})
     {
         if (prepare) prepare(folder);
         state.appFolder = folder.path();
-        openAndLoadOptions(state);
+        openAndLoadOptions(state, vfs);
         w = createMainWindow(ctx);
         w->Form_Load();
     }

@@ -23,7 +23,8 @@ int kindOf(const char* declType)
 
 Connection::~Connection()
 {
-    m_cache.clear(); // statements first, then the connection
+    m_plans.clear(); // statements first, then the connection
+    m_cache.clear();
     sqlite3_close_v2(m_handle);
 }
 
@@ -84,6 +85,19 @@ void Connection::flushPending()
         Statement clear(*this, QStringLiteral("DELETE FROM ") + staging);
         clear.step();
     }
+}
+
+Connection::RecordsetPlan* Connection::findPlan(const QString& key)
+{
+    const auto it = m_plans.find(key);
+    return it == m_plans.end() ? nullptr : &it->second;
+}
+
+Connection::RecordsetPlan& Connection::storePlan(const QString& key, RecordsetPlan plan)
+{
+    // Sources with values written into their text (a species id) come and go: keep a few.
+    if (m_plans.size() >= 48) m_plans.clear();
+    return m_plans.insert_or_assign(key, std::move(plan)).first->second;
 }
 
 Statement& Connection::cached(const QString& sql)

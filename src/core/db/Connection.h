@@ -2,7 +2,9 @@
 
 // Internal to the database layer: the engine connection and its prepared statements.
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <map>
@@ -30,6 +32,22 @@ public:
     // A prepared statement kept for reuse (reset it after use).
     class Statement& cached(const QString& sql);
 
+    // How a record set source was last opened: the engine SQL it ran and what it learned about
+    // the columns, so that opening it again prepares nothing new. Kept for the few most
+    // recent sources (a loader uses its statement to the end before the next one starts).
+    struct RecordsetPlan {
+        QString sql;              // engine SQL, with the rowid columns an updatable set reads
+        bool updatable = false;
+        QStringList names, tables, originColumn;
+        QHash<QString, int> index;
+        std::vector<int> originTable;
+        std::unique_ptr<class Statement> statement;
+    };
+    RecordsetPlan* findPlan(const QString& key);
+    RecordsetPlan& storePlan(const QString& key, RecordsetPlan plan);
+    // Forgets every plan: after a change of the tables (their columns may have changed).
+    void clearPlans() noexcept { m_plans.clear(); }
+
     // Row updates held back while a write batch is open (see WriteBatch): by table and
     // columns, the rowid and the new values of each row.
     struct PendingGroup {
@@ -50,6 +68,7 @@ private:
     sqlite3* m_handle;
     QString m_path;
     std::map<QString, std::unique_ptr<class Statement>> m_cache;
+    std::map<QString, RecordsetPlan> m_plans;
     int m_batchDepth = 0;
     std::map<QString, PendingGroup> m_pending;
     bool m_flushing = false;

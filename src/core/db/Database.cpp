@@ -41,10 +41,12 @@ QString quoted(const QString& s)
     return u'\'' + q + u'\'';
 }
 
-std::shared_ptr<Connection> openConnection(const QString& path, int flags)
+std::shared_ptr<Connection> openConnection(const QString& path, int flags, const QString& vfs = {})
 {
     sqlite3* handle = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    const QByteArray vfsName = vfs.toUtf8();
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags,
+                                   vfs.isEmpty() ? nullptr : vfsName.constData());
     auto conn = std::make_shared<Connection>(handle, path);
     if (rc != SQLITE_OK) conn->fail(path);
     sqlite3_extended_result_codes(handle, 1);
@@ -70,14 +72,74 @@ QString passwordFromConnect(const QString& connect)
 Database::Database(std::shared_ptr<Connection> conn) : m_conn(std::move(conn)) {}
 Database::~Database() = default;
 
-std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
-                                         const QString& connect)
+QString notOurDatabaseMessage(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
-    auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    return QStringLiteral("%1 is not a Featherlog database or is damaged").arg(path);
+}
+
+namespace {
+
+// Whether the file system lets nobody write the file (the permission bits, which also hold
+// for a user who could write it anyway).
+bool readOnlyFile(const QFileInfo& info)
+{
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & writeBits);
+}
+
+QString readOnlyMessage(const QString& path)
+{
+    return QStringLiteral("%1 is read-only; the database file must be writable.").arg(path);
+}
+
+// Reads the file's schema and size before anything may write to it: a file that is not an
+// encrypted database with our key, holds no tables or is shorter than its pages say is
+// refused.
+void checkDatabaseFile(Connection& conn, const QString& path)
+{
+    try {
+        // The first read also rolls back a change that was interrupted, so the size is read after it.
+        Statement tables(conn, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"));
+        const bool hasTables = tables.step() && tables.int64(0) > 0;
+        const qint64 fileSize = QFileInfo(path).size();
+        Statement pages(conn, QStringLiteral("PRAGMA page_count"));
+        const qint64 pageCount = pages.step() ? pages.int64(0) : 0;
+        Statement size(conn, QStringLiteral("PRAGMA page_size"));
+        const qint64 pageSize = size.step() ? size.int64(0) : 0;
+        if (!hasTables || pageCount <= 0 || pageCount * pageSize > fileSize)
+            throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
+    } catch (const DbError& e) {
+        const int primary = e.code() & 0xFF;
+        if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT || primary == SQLITE_CANTOPEN || e.code() == 0)
+            throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
+        throw;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bool readOnly,
+                                         const QString& connect, const QString& vfs)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw DbError(QStringLiteral("%1 is a folder, not a database file.").arg(path), SQLITE_CANTOPEN);
+    if (!info.isFile())
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
+    if (!readOnly && readOnlyFile(info)) throw DbError(readOnlyMessage(path), SQLITE_READONLY);
+    // An engine page is at least 512 bytes: an empty or cut-off file cannot be a database,
+    // unless a journal left by an interrupted change is there to put it right.
+    const qint64 fileSize = info.size();
+    const bool journal = QFileInfo(path + QStringLiteral("-journal")).size() > 0;
+    if (!journal && (fileSize < 512 || fileSize % 512 != 0))
+        throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
+
+    auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, vfs);
+    if (!readOnly && sqlite3_db_readonly(conn->handle(), "main") == 1)
+        throw DbError(readOnlyMessage(path), SQLITE_READONLY);
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(passwordFromConnect(connect)));
     try {
+        checkDatabaseFile(*conn, path);
         execRaw(*conn, QStringLiteral("PRAGMA foreign_keys = ON"));
         execRaw(*conn, QStringLiteral("PRAGMA cache_size = -32768"));
         // Temporary tables (the write batch's) stay in memory, never in a file beside the database.
@@ -93,9 +155,9 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
         }
     } catch (const DbError& e) {
         const int primary = e.code() & 0xFF;
-        if (primary == SQLITE_NOTADB)
-            throw DbError(QStringLiteral("Not a valid password, or '%1' is not a Featherlog database (%2).")
-                              .arg(path, e.message()), e.code());
+        if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
+            throw DbError(notOurDatabaseMessage(path), e.code());
+        if (primary == SQLITE_READONLY) throw DbError(readOnlyMessage(path), e.code());
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             throw DbError(QStringLiteral("The database '%1' is already in use by another copy of the program "
                                          "and cannot be opened again (%2).").arg(path, e.message()), e.code());
@@ -116,9 +178,23 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
     return std::unique_ptr<Database>(new Database(std::move(conn)));
 }
 
+namespace {
+
+// Whether a statement may change the tables' layout (which kept record set plans depend on).
+bool changesLayout(const QString& sql)
+{
+    const QStringView s = QStringView(sql).trimmed();
+    for (const char* word : {"CREATE", "ALTER", "DROP", "PRAGMA"})
+        if (s.startsWith(QLatin1String(word), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+} // namespace
+
 int Database::execute(const QString& sql, const QVariantList& params)
 {
     m_conn->flushPending();
+    if (changesLayout(sql)) m_conn->clearPlans();
     Statement st(*m_conn, translateSql(sql));
     st.bind(params);
     while (st.step()) {
@@ -129,6 +205,7 @@ int Database::execute(const QString& sql, const QVariantList& params)
 void Database::executeScript(const QString& sql)
 {
     m_conn->flushPending();
+    m_conn->clearPlans();
     execRaw(*m_conn, sql);
 }
 
@@ -143,12 +220,16 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
 Recordset Database::openRecordset(const QString& source, RecordsetKind kind, const QVariantList& params)
 {
     m_conn->flushPending();
+    QString key = source;
+    key.prepend(kind == RecordsetKind::Dynaset ? u'D' : u'S');
+    if (Connection::RecordsetPlan* plan = m_conn->findPlan(key))
+        return Recordset(loadPlannedRecordset(m_conn, *plan, params));
     const QString trimmed = source.trimmed();
     static const QRegularExpression bareName(QStringLiteral("^\\w+$"));
     const QString sql = bareName.match(trimmed).hasMatch()
         ? QStringLiteral("SELECT * FROM [%1]").arg(trimmed)
         : translateSql(trimmed);
-    return Recordset(loadRecordset(m_conn, sql, kind, params));
+    return Recordset(loadRecordset(m_conn, sql, kind, params, key));
 }
 
 void Database::begin() { execRaw(*m_conn, QStringLiteral("BEGIN IMMEDIATE")); }

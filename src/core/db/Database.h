@@ -15,10 +15,13 @@ class Connection;
 class Database {
 public:
     // Opens an existing file. `connect` is a connect string such as ";PWD=secret", whose
-    // password is the file's key. A missing file, a wrong password or a file that another
-    // connection holds exclusively raise DbError; nothing is ever created here.
+    // password is the file's key. A missing file, a folder, a read-only file (unless
+    // `readOnly`), a file that is not a database of ours or is damaged (or a wrong password),
+    // and a file that another connection holds exclusively raise DbError. Nothing is ever
+    // created here, and a file that fails these checks is left exactly as it was.
+    // `vfs` names a registered engine file layer to use instead of the default one.
     static std::unique_ptr<Database> open(const QString& path, bool exclusive, bool readOnly,
-                                          const QString& connect);
+                                          const QString& connect, const QString& vfs = {});
     // Creates a new, empty encrypted file (refused when the file exists).
     static std::unique_ptr<Database> create(const QString& path, const QString& password);
 
@@ -81,6 +84,9 @@ public:
 private:
     Database& m_db;
 };
+
+// "<path> is not a Featherlog database or is damaged"
+QString notOurDatabaseMessage(const QString& path);
 
 // Parses a connect string (";PWD=secret;...") and returns the password, or an empty text.
 QString passwordFromConnect(const QString& connect);

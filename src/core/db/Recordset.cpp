@@ -215,12 +215,51 @@ int findEqual(RecordsetData& r, int col, const QVariant& value, int after)
 
 } // namespace
 
+namespace {
+
+void readRows(RecordsetData& d, Statement& st, const QVariantList& params)
+{
+    const int ntables = int(d.tables.size());
+    const int ncols = d.ncols;
+    try {
+        st.bind(params);
+        while (st.step()) {
+            for (int i = 0; i < ncols; ++i) d.cells.push_back(st.value(i));
+            for (int t = 0; t < ntables; ++t) d.rowids.push_back(st.int64(ncols + t));
+            ++d.nrows;
+        }
+    } catch (...) {
+        st.reset(); // a kept statement must not hold the file open after a failure
+        throw;
+    }
+    st.reset();
+}
+
+} // namespace
+
+std::unique_ptr<RecordsetData> loadPlannedRecordset(const std::shared_ptr<Connection>& conn,
+                                                    Connection::RecordsetPlan& plan, const QVariantList& params)
+{
+    auto d = std::make_unique<RecordsetData>();
+    d->conn = conn;
+    d->updatable = plan.updatable;
+    d->names = plan.names;
+    d->index = plan.index;
+    d->tables = plan.tables;
+    d->originTable = plan.originTable;
+    d->originColumn = plan.originColumn;
+    d->ncols = int(plan.names.size());
+    readRows(*d, *plan.statement, params);
+    return d;
+}
+
 std::unique_ptr<RecordsetData> loadRecordset(const std::shared_ptr<Connection>& conn, const QString& sql,
-                                             RecordsetKind kind, const QVariantList& params)
+                                             RecordsetKind kind, const QVariantList& params, const QString& planKey)
 {
     auto d = std::make_unique<RecordsetData>();
     d->conn = conn;
     auto st = std::make_unique<Statement>(*conn, sql);
+    QString finalSql = sql;
     const int ncols = st->columnCount();
     d->ncols = ncols;
     d->originTable.assign(ncols, -1);
@@ -249,7 +288,9 @@ std::unique_ptr<RecordsetData> loadRecordset(const std::shared_ptr<Connection>& 
             for (int t = 0; t < d->tables.size(); ++t)
                 extra += QStringLiteral(", [%1].rowid AS [__rowid%2] ").arg(d->tables[t]).arg(t);
             try {
-                st = std::make_unique<Statement>(*conn, sql.left(from) + extra + sql.mid(from));
+                const QString withRowids = sql.left(from) + extra + sql.mid(from);
+                st = std::make_unique<Statement>(*conn, withRowids);
+                finalSql = withRowids;
                 d->updatable = true;
             } catch (const DbError&) {
                 d->updatable = false; // e.g. a saved query: readable, not writable
@@ -259,13 +300,21 @@ std::unique_ptr<RecordsetData> loadRecordset(const std::shared_ptr<Connection>& 
     if (!d->updatable) d->tables.clear();
     if (!d->updatable) std::fill(d->originTable.begin(), d->originTable.end(), -1);
 
-    st->bind(params);
-    const int ntables = int(d->tables.size());
-    while (st->step()) {
-        for (int i = 0; i < ncols; ++i) d->cells.push_back(st->value(i));
-        for (int t = 0; t < ntables; ++t) d->rowids.push_back(st->int64(ncols + t));
-        ++d->nrows;
+    if (planKey.isEmpty()) {
+        readRows(*d, *st, params);
+        return d;
     }
+    Connection::RecordsetPlan plan;
+    plan.sql = finalSql;
+    plan.updatable = d->updatable;
+    plan.names = d->names;
+    plan.index = d->index;
+    plan.tables = d->tables;
+    plan.originTable = d->originTable;
+    plan.originColumn = d->originColumn;
+    plan.statement = std::move(st);
+    Connection::RecordsetPlan& stored = conn->storePlan(planKey, std::move(plan));
+    readRows(*d, *stored.statement, params);
     return d;
 }
 

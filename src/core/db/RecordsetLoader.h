@@ -2,6 +2,7 @@
 
 // Internal to the database layer: how a record set is held and read from the engine.
 
+#include "Connection.h"
 #include "Recordset.h"
 
 #include <QHash>
@@ -57,7 +58,12 @@ struct RecordsetData {
     qint64 rowid(int row, int table) const { return rowids[size_t(row) * tables.size() + table]; }
 };
 
+// Opens engine SQL as a record set; with a `planKey`, remembers how, for loadPlannedRecordset.
 std::unique_ptr<RecordsetData> loadRecordset(const std::shared_ptr<Connection>& conn, const QString& sql,
-                                             RecordsetKind kind, const QVariantList& params);
+                                             RecordsetKind kind, const QVariantList& params,
+                                             const QString& planKey = {});
+// Opens a source again the way a plan remembers (its statement already prepared).
+std::unique_ptr<RecordsetData> loadPlannedRecordset(const std::shared_ptr<Connection>& conn,
+                                                    Connection::RecordsetPlan& plan, const QVariantList& params);
 
 } // namespace fl::db

@@ -1,0 +1,203 @@
+// Every write and every sync of each change the program makes is made to fail in turn; the
+// file must then open, pass the engine's integrity check and hold the state before the
+// change or the state after it, never a mix.
+
+#include "FaultVfs.h"
+#include "LifeList.h"
+#include "Schema.h"
+#include "TestDatabase.h"
+#include "db/Database.h"
+
+#include <QDate>
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::FaultVfs;
+
+namespace {
+
+const QString kConnect = QString::fromLatin1(kConnectString);
+
+// Everything a change may touch, as one text.
+QString digest(const QString& path)
+{
+    auto db = db::Database::open(path, true, false, kConnect);
+    const QString integrity = db->scalar("PRAGMA integrity_check").toString();
+    if (integrity != "ok") return "damaged: " + integrity;
+    QString d;
+    d += db->scalar("SELECT group_concat(x, '|') FROM (SELECT ID || ':' || LifeList || ':' || coalesce(Data, '') AS x "
+                    "FROM Birds ORDER BY ID)").toString();
+    d += "#" + db->scalar("SELECT group_concat(x, '|') FROM (SELECT Sight_ID || ':' || Bird_ID || ':' || Date || ':' || "
+                          "Region || country || state || district || ':' || coalesce(site, '') AS x "
+                          "FROM Sightings ORDER BY Sight_ID)").toString();
+    d += "#" + db->scalar("SELECT regname || Reg_ID || regType || searchType || lifetotal || ':' || lifesum "
+                          "FROM Options").toString();
+    return d;
+}
+
+struct Change {
+    const char* name;
+    std::function<void(test::TestFolder&)> prepare;
+    std::function<void(db::Database&)> run;
+};
+
+void copyFile(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    ASSERT_TRUE(QFile::copy(from, to));
+}
+
+// Runs the change once for every write (and every sync) that can fail, until it succeeds.
+void runUnderFaults(const Change& change)
+{
+    test::TestFolder base;
+    if (change.prepare) change.prepare(base);
+    const QString before = digest(base.databasePath());
+    const QString work = base.path() + "/work.mdb";
+    copyFile(base.databasePath(), work);
+    {
+        auto db = db::Database::open(work, true, false, kConnect);
+        change.run(*db);
+    }
+    const QString after = digest(work);
+    ASSERT_NE(before, after) << change.name << ": the change changes nothing";
+
+    for (FaultVfs::Kind kind : {FaultVfs::Kind::Write, FaultVfs::Kind::Sync}) {
+        for (bool sticky : {false, true}) {
+            const char* what = kind == FaultVfs::Kind::Write ? "write" : "sync";
+            int n = 1;
+            for (;; ++n) {
+                ASSERT_LT(n, 400) << change.name << ": never succeeded";
+                copyFile(base.databasePath(), work);
+                bool failed = false, fired = false;
+                QString message;
+                {
+                    auto db = test::openFaulty(work);
+                    FaultVfs::arm(kind, n, sticky);
+                    try {
+                        change.run(*db);
+                    } catch (const db::DbError& e) {
+                        failed = true;
+                        message = e.message();
+                    }
+                    fired = FaultVfs::fired();
+                } // closed while the disk still fails
+                FaultVfs::disarm();
+                const QString now = digest(work);
+                const QString where = QStringLiteral("%1, %2 %3 failing%4: %5")
+                                          .arg(change.name, what).arg(n).arg(sticky ? " and after" : "", message);
+                EXPECT_TRUE(now == before || now == after) << qPrintable(where) << "\n" << qPrintable(now);
+                if (!failed) {
+                    EXPECT_EQ(now, after) << qPrintable(where) << ": reported success";
+                }
+                if (!fired) break;
+            }
+            EXPECT_GT(n, 1) << change.name << ": no " << what << " failed";
+        }
+    }
+}
+
+const QString kQrySort = QStringLiteral(" Order By Birds.sortOrder");
+
+db::Recordset bird(db::Database& db, const char* name)
+{
+    return db.openRecordset("Select * from Birds Where Name = ?", db::RecordsetKind::Dynaset, {QString::fromLatin1(name)});
+}
+
+} // namespace
+
+TEST(Faults, StoringTheDescription)
+{
+    runUnderFaults({"description", nullptr, [](db::Database& db) {
+                        auto rs = bird(db, "Canada Goose");
+                        rs.edit();
+                        // Longer than a page, so the row spills onto several.
+                        rs.setField("Data", QString("Honks loudly. ").repeated(400));
+                        rs.update();
+                    }});
+}
+
+TEST(Faults, NewSightingWithItsLifeListMark)
+{
+    runUnderFaults({"new sighting",
+                    [](test::TestFolder& f) {
+                        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 3");
+                    },
+                    [](db::Database& db) {
+                        db::Transaction tx(db);
+                        auto goose = bird(db, "Canada Goose");
+                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+                        auto sight = db.openRecordset("SELECT * FROM Sightings ORDER BY Sight_ID", db::RecordsetKind::Dynaset);
+                        sight.addNew();
+                        sight.setField("bird_ID", goose.field("id"));
+                        sight.setField("Date", QDate(2024, 5, 17));
+                        sight.setField("Type", "Pair");
+                        for (const char* place : {"Region", "country", "district"}) sight.setField(place, 0);
+                        sight.setField("state", 2);
+                        sight.setField("site", "Marsh");
+                        sight.update();
+                        sight.setBookmark(sight.lastModified());
+                        goose.edit();
+                        goose.setField("lifelist", sight.field("Sight_ID"));
+                        goose.update();
+                        options.edit();
+                        options.setField("lifesum", options.field("lifesum").toInt() + 1);
+                        options.update();
+                        tx.commit();
+                    }});
+}
+
+TEST(Faults, DeletingTheLifeListSighting)
+{
+    runUnderFaults({"delete sighting",
+                    [](test::TestFolder& f) {
+                        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 4");
+                        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, state) VALUES (7, 3, '2019-03-04', 2)");
+                        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, country) VALUES (8, 3, '2018-01-01', 3)");
+                        f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
+                    },
+                    [](db::Database& db) {
+                        db::Transaction tx(db);
+                        auto goose = bird(db, "Canada Goose");
+                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+                        auto sight = db.openRecordset("Select * from sightings where sight_ID = 7", db::RecordsetKind::Dynaset);
+                        sight.remove();
+                        sight.moveNext();
+                        recomputeSpeciesMark(db, goose, options, 2);
+                        tx.commit();
+                    }});
+}
+
+TEST(Faults, SwitchingTheRegion)
+{
+    runUnderFaults({"region switch",
+                    [](test::TestFolder& f) {
+                        auto db = f.open();
+                        db::Transaction tx(*db);
+                        for (int i = 0; i < 40; ++i)
+                            db->execute("INSERT INTO Sightings (Bird_ID, Date, Region, state) VALUES (?, ?, ?, ?)",
+                                        {1 + i % 12, QDate(2020, 1, 1).addDays(i % 7), 1, i % 3 == 0 ? 2 : 0});
+                        db->execute("UPDATE Birds SET LifeList = (SELECT min(Sight_ID) FROM Sightings "
+                                    "WHERE Sightings.Bird_ID = Birds.ID)");
+                        db->execute("UPDATE Options SET lifesum = 12");
+                        tx.commit();
+                    },
+                    [](db::Database& db) {
+                        db::Transaction tx(db);
+                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+                        const auto list = rebuildLifeList(db, 2, "State", kQrySort);
+                        ASSERT_TRUE(list.has_value());
+                        options.moveFirst();
+                        options.edit();
+                        options.setField("Reg_ID", 2);
+                        options.setField("regname", "Ontario");
+                        options.setField("regType", "State");
+                        options.setField("searchType", "All Birds");
+                        options.setField("lifetotal", list->total);
+                        options.setField("lifesum", list->sighted);
+                        options.update();
+                        tx.commit();
+                    }});
+}
