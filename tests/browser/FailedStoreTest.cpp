@@ -1,0 +1,58 @@
+// A failing disk while the description is stored: the user's text must survive and the
+// window must stay on the species it belongs to.
+
+#include "FaultVfs.h"
+#include "Harness.h"
+
+#include <QComboBox>
+#include <QTest>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::FaultVfs;
+using test::Harness;
+
+TEST(FailedStore, TypedDescriptionStaysWhenItCannotBeStored)
+{
+    Harness h({}, FaultVfs::name());
+    ASSERT_EQ(h.shown(), "Canada Goose");
+    h.w->txtData->setFocus();
+    h.w->txtData->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.w->txtData, " Seen at the lake.");
+    const QString typed = h.w->txtData->toPlainText();
+    ASSERT_TRUE(typed.endsWith("Seen at the lake."));
+
+    FaultVfs::arm(FaultVfs::Kind::Write, 1, true); // every write fails from now on
+    EXPECT_NO_THROW(h.run("mnuViewNext"));
+    FaultVfs::disarm();
+
+    ASSERT_EQ(h.platform.messages.size(), 1u);
+    EXPECT_TRUE(h.platform.messages[0].text.startsWith("The changes to the description could not be stored.\n\n"))
+        << qPrintable(h.platform.messages[0].text);
+    EXPECT_EQ(h.shown(), "Canada Goose") << "the page stays on the species the text belongs to";
+    EXPECT_EQ(h.w->cmbNames->currentText(), "Canada Goose") << "and so does the list";
+    EXPECT_EQ(h.w->txtData->toPlainText(), typed) << "nothing typed is lost";
+    EXPECT_FALSE(h.scalar("SELECT Data FROM Birds WHERE Name = 'Canada Goose'").toString().endsWith("lake."));
+
+    // With the disk back, moving on stores the text exactly once and shows the next species.
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.platform.messages.size(), 1u);
+    EXPECT_EQ(h.shown(), "Wood Duck");
+    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE Name = 'Canada Goose'").toString(), typed);
+}
+
+TEST(FailedStore, SelectingFromTheListKeepsTheTextToo)
+{
+    Harness h({}, FaultVfs::name());
+    h.w->txtData->setFocus();
+    QTest::keyClicks(h.w->txtData, "x");
+    const QString typed = h.w->txtData->toPlainText();
+    FaultVfs::arm(FaultVfs::Kind::Write, 1, true);
+    h.w->cmbNames->setCurrentIndex(5); // as a choice in the drop-down does
+    FaultVfs::disarm();
+    EXPECT_EQ(h.w->cmbNames->currentIndex(), 0);
+    EXPECT_EQ(h.shown(), "Canada Goose");
+    EXPECT_EQ(h.w->txtData->toPlainText(), typed);
+    EXPECT_EQ(h.platform.messages.size(), 1u);
+}
