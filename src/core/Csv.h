@@ -6,12 +6,11 @@
 
 namespace fl {
 
-// Reads RFC 4180 CSV text: comma-separated, fields in double quotes may hold commas,
-// line breaks and doubled quotes. Returns the rows; a trailing empty line is ignored.
-// Raises std::runtime_error on an unterminated quoted field.
+// Reads a whole CSV text by the rules of CsvReader (CsvReader.h). Raises CsvError, a
+// std::runtime_error, on anything that is not such a text.
 std::vector<QStringList> parseCsv(const QString& text);
 
-// Reads a UTF-8 CSV file (a byte-order mark is skipped).
+// Reads a whole UTF-8 CSV file (a byte-order mark is skipped) by the same rules.
 std::vector<QStringList> readCsvFile(const QString& path);
 
 } // namespace fl
