@@ -127,6 +127,8 @@ QString topicForWindow(const QString& objectName)
         {QStringLiteral("frmWeblink"), QStringLiteral("weblinks.html")},
         {QStringLiteral("frmOptions"), QStringLiteral("options.html")},
         {QStringLiteral("frmHelp"), kUsingHelp},
+        {QStringLiteral("frmSightingsLog"), QStringLiteral("sightingslog.html")},
+        {QStringLiteral("frmImportPreview"), QStringLiteral("ebird.html")},
     };
     return byWindow.value(objectName, kContents);
 }

@@ -116,6 +116,7 @@ TEST(Help, EveryWindowOpensItsOwnPage)
         {"frmStatus", "codes.html"},      {"frmEditReg", "checklists.html"}, {"frmChecklist", "checklists.html"},
         {"frmZoom", "pictures.html"},     {"frmURL", "weblinks.html"},       {"frmWeblink", "weblinks.html"},
         {"frmOptions", "options.html"},   {"frmHelp", "usinghelp.html"},     {"frmSomethingNew", "index.html"},
+        {"frmSightingsLog", "sightingslog.html"}, {"frmImportPreview", "ebird.html"},
     };
     for (const auto& e : expected) {
         EXPECT_EQ(help::topicForWindow(e.window), e.page) << e.window;
