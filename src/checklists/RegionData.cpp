@@ -25,24 +25,4 @@ void deleteRegion(db::Database& db, const RegionKind& kind, int regId)
     tx.commit();
 }
 
-RegionList rebuildWorldLifeList(db::Database& db, const QString& qrySort)
-{
-    db::Transaction tx(db);
-    db.execute(QStringLiteral("UPDATE Birds SET LifeList = coalesce((SELECT Sight_ID FROM Sightings "
-                              "WHERE Sightings.Bird_ID = Birds.ID ORDER BY Date, Sight_ID LIMIT 1), 0) "
-                              "WHERE LifeList <> coalesce((SELECT Sight_ID FROM Sightings "
-                              "WHERE Sightings.Bird_ID = Birds.ID ORDER BY Date, Sight_ID LIMIT 1), 0)"));
-    RegionList list;
-    auto birds = db.openRecordset(QStringLiteral("SELECT ID, Name, Lifelist FROM Birds ") + qrySort,
-                                  db::RecordsetKind::Snapshot);
-    list.names.reserve(birds.recordCount());
-    for (; !birds.eof(); birds.moveNext()) {
-        list.names << birds.field(1).toString();
-        if (birds.field(2).toInt() > 0) ++list.sighted;
-    }
-    list.total = int(list.names.size());
-    tx.commit();
-    return list;
-}
-
 } // namespace fl

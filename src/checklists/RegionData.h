@@ -18,9 +18,4 @@ int createRegion(db::Database& db, const QString& type, const QString& name);
 // are kept with every other detail; only that reference becomes 0. One transaction.
 void deleteRegion(db::Database& db, const RegionKind& kind, int regId);
 
-// The whole list of species ("World") in the order of `qrySort`: every species is marked
-// with its earliest sighting anywhere (by date; the lower sighting number on the same date),
-// or 0 without one. Joins the caller's transaction when there is one.
-RegionList rebuildWorldLifeList(db::Database& db, const QString& qrySort);
-
 } // namespace fl

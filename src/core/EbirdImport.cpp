@@ -1,5 +1,6 @@
 #include "EbirdImport.h"
 
+#include "OptionsRow.h"
 #include "RegionKinds.h"
 
 #include "AppState.h"
@@ -350,16 +351,19 @@ QString currentRegionType(AppState& state)
 
 void refreshCurrentLifeList(AppState& state)
 {
-    const QString type = currentRegionType(state);
-    if (type.isEmpty()) return;
-    const auto list = rebuildLifeList(state.db(), state.Reg_ID, type, state.qrySort);
+    std::optional<RegionList> list;
+    if (state.Reg_ID == 0) {
+        list = rebuildWorldLifeList(state.db(), state.qrySort); // every sighting counts
+    } else {
+        const QString type = currentRegionType(state);
+        if (type.isEmpty()) return;
+        list = rebuildLifeList(state.db(), state.Reg_ID, type, state.qrySort);
+    }
     if (!list) return;
-    db::Recordset& o = state.rsOptions;
-    o.moveFirst();
-    o.edit();
-    o.setField(QStringLiteral("lifetotal"), list->total);
-    o.setField(QStringLiteral("lifesum"), list->sighted);
-    o.update();
+    OptionsChange change;
+    change.lifetotal = list->total;
+    change.lifesum = list->sighted;
+    writeOptions(state, change);
 }
 
 int storeImport(AppState& state, const ImportPreview& preview, const std::function<bool(int, int)>& progress)

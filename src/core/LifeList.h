@@ -44,6 +44,11 @@ int earliestSightingInRegion(db::Database& db, int birdId, int regId);
 // gets lifesum one up or one down (never below 0). Run it inside the transaction of the change.
 SpeciesMark recomputeSpeciesMark(db::Database& db, db::Recordset& bird, db::Recordset& options, int regId);
 
+// The whole list of species ("World") in the order of `qrySort`: every species is marked
+// with its earliest sighting anywhere (by date; the lower sighting number on the same date),
+// or 0 without one. Joins the caller's transaction when there is one.
+RegionList rebuildWorldLifeList(db::Database& db, const QString& qrySort);
+
 // The marks of the rebuild alone: one set-based statement (no checks, no transaction of its own).
 void rebuildLifeListSetBased(db::Database& db, int regId, const QString& regType);
 

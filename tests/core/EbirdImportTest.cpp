@@ -228,3 +228,21 @@ TEST_F(EbirdImport, MalformedFilesEndWithAMessageAndStoreNothing)
     writeFile(file(), good);
     EXPECT_THROW(readEbirdFile(s.db(), file(), small), CsvError);
 }
+
+TEST_F(EbirdImport, WithWorldCurrentEverySpeciesSeenAnywhereIsMarked)
+{
+    writeFile(file(), downloadText(mixedDownload()));
+    folder.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = 'Region', lifesum = 0, lifetotal = 12");
+    OpenState s(folder.path());
+    const ImportPreview p = readEbirdFile(s.db(), file());
+    ASSERT_EQ(storeImport(s.state, p), 5);
+    const int marked = s.db().scalar("SELECT count(*) FROM Birds WHERE LifeList > 0").toInt();
+    const int seen = s.db().scalar("SELECT count(DISTINCT Bird_ID) FROM Sightings").toInt();
+    EXPECT_GT(seen, 0);
+    EXPECT_EQ(marked, seen) << "every sighting counts when no region is chosen";
+    EXPECT_EQ(s.state.rsOptions.field("lifesum").toInt(), seen);
+    EXPECT_EQ(s.state.rsOptions.field("lifetotal").toInt(), 12);
+    EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Birds B WHERE LifeList > 0 AND LifeList <> (SELECT Sight_ID "
+                            "FROM Sightings S WHERE S.Bird_ID = B.ID ORDER BY Date, Sight_ID LIMIT 1)").toInt(), 0)
+        << "each mark is the species' earliest sighting";
+}
