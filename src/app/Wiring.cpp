@@ -3,13 +3,10 @@
 #include "browser/frmDisplay.h"
 #include "checklists/ChecklistCommands.h"
 #include "info/InfoCommands.h"
-#include "media/CdSongs.h"
-#include "media/Songs.h"
 #include "links/LinkCommands.h"
-#include "media/ImageCatalogue.h"
+#include "media/MediaCommands.h"
 #include "search/SearchCommands.h"
-#include "sightings/RecordCommands.h"
-#include "sightings/frmSight.h"
+#include "sightings/SightingCommands.h"
 #include "ui/Context.h"
 
 namespace fl {
@@ -21,12 +18,9 @@ std::unique_ptr<frmDisplay> createMainWindow(Context& ctx)
     registerSearchCommands(ctx);
     registerChecklistCommands(ctx);
     registerSightingCommands(ctx);
-    registerRecordCommands(ctx);
-    registerInfoCommands(ctx);
-    registerSongCommands(ctx);
-    registerCdSongCommands(ctx);
+    registerMediaCommands(ctx);
     registerLinkCommands(ctx);
-    registerImageCommands(ctx);
+    registerInfoCommands(ctx);
     return window;
 }
 

@@ -2,7 +2,6 @@
 
 #include "AppState.h"
 #include "OptionsRow.h"
-#include "Reports.h"
 #include "RegionKinds.h"
 #include "LifeList.h"
 #include "SightingDates.h"
@@ -342,14 +341,5 @@ void showSighting(Context& ctx, bool viewMode)
 
 void mnuFileSighting_Click(Context& ctx) { showSighting(ctx, false); }
 void mnuViewDetails_Click(Context& ctx) { showSighting(ctx, true); }
-
-void registerSightingCommands(Context& ctx)
-{
-    CommandRegistry& c = ctx.main->commands();
-    c.setHandler(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuReportChecklist"), [&ctx] { mnuReportChecklist_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuReportLife"), [&ctx] { mnuReportLife_Click(ctx); });
-}
 
 } // namespace fl

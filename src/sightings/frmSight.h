@@ -61,7 +61,4 @@ private:
 void mnuFileSighting_Click(Context& ctx);
 void mnuViewDetails_Click(Context& ctx);
 
-// Connects the commands of sighting entry.
-void registerSightingCommands(Context& ctx);
-
 } // namespace fl

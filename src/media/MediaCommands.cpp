@@ -1,0 +1,16 @@
+#include "MediaCommands.h"
+
+#include "CdSongs.h"
+#include "ImageCatalogue.h"
+#include "Songs.h"
+
+namespace fl {
+
+void registerMediaCommands(Context& ctx)
+{
+    registerImageCommands(ctx);
+    registerSongCommands(ctx);
+    registerCdSongCommands(ctx);
+}
+
+} // namespace fl
