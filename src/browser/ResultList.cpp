@@ -3,6 +3,7 @@
 #include "frmDisplay.h"
 
 #include "AppState.h"
+#include "NameCompleter.h"
 #include "OptionsRow.h"
 #include "StatusTexts.h"
 #include "platform/Platform.h"
@@ -10,6 +11,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QModelIndex>
 #include <QSignalBlocker>
 
 namespace fl {
@@ -21,6 +24,20 @@ void frmDisplay::fillNames(const QStringList& names)
     cmbNames->addItems(names);
     cmbNames->setCurrentIndex(-1);
     m_shownIndex = -1;
+    m_nameCompleter->setSpecies(names, m_ctx.state.db());
+}
+
+void frmDisplay::completionChosen(const QModelIndex& index)
+{
+    const QString name = index.data(Qt::DisplayRole).toString();
+    if (!selectSpeciesByName(name)) restoreShownName();
+}
+
+void frmDisplay::restoreShownName()
+{
+    const int index = cmbNames->currentIndex();
+    const QString shown = index >= 0 ? cmbNames->itemText(index) : QString();
+    if (cmbNames->currentText() != shown) cmbNames->setEditText(shown);
 }
 
 void frmDisplay::replaceSpeciesList(const QStringList& names, bool selectFirst)

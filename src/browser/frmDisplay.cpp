@@ -4,6 +4,7 @@
 #include "OptionsRow.h"
 #include "Startup.h"
 #include "StatusTexts.h"
+#include "NameCompleter.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
@@ -14,12 +15,14 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace fl {
 
@@ -231,7 +234,10 @@ void frmDisplay::buildWindow()
     lblStatus = new QLabel(picCont[0]);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFont(bold);
-    place(lblStatus, 1200, 165, 3375, 255);
+    place(lblStatus, 1200, 30, 3375, 255);
+    lblSeen = new QLabel(picCont[0]);
+    lblSeen->setObjectName(QStringLiteral("lblSeen"));
+    place(lblSeen, 1200, 300, 3375, 255);
 
     txtData = new QTextEdit(picCont[0]);
     txtData->setObjectName(QStringLiteral("txtData"));
@@ -263,6 +269,25 @@ void frmDisplay::buildWindow()
     Picture2->setAutoFillBackground(true);
     Picture2->setPalette(white);
     Picture2->move(0, 0);
+    picNone = new QWidget(Picture1);
+    picNone->setObjectName(QStringLiteral("picNone"));
+    auto* noPicture = new QVBoxLayout(picNone);
+    imgNoPicture = new QLabel(picNone);
+    imgNoPicture->setObjectName(QStringLiteral("imgNoPicture"));
+    imgNoPicture->setAlignment(Qt::AlignCenter);
+    lblNoPicture = new QLabel(QStringLiteral("No picture yet: File \u203A Add New Image, or drop a picture file here"),
+                              picNone);
+    lblNoPicture->setObjectName(QStringLiteral("lblNoPicture"));
+    lblNoPicture->setAlignment(Qt::AlignCenter);
+    lblNoPicture->setWordWrap(true);
+    QPalette greyText = lblNoPicture->palette();
+    greyText.setColor(QPalette::WindowText, QColor(0x70, 0x70, 0x70));
+    lblNoPicture->setPalette(greyText);
+    noPicture->addStretch();
+    noPicture->addWidget(imgNoPicture);
+    noPicture->addWidget(lblNoPicture);
+    noPicture->addStretch();
+    picNone->hide();
     // Picture files dropped here go to the handler that the picture catalogue registers.
     Picture1->setAcceptDrops(true);
     Picture1->installEventFilter(this);
@@ -317,6 +342,16 @@ void frmDisplay::buildToolbar()
     cmbNames->setAccessibleName(QStringLiteral("Bird"));
     cmbNames->setMinimumWidth(tw(2415));
     cmbNames->setMaxVisibleItems(25);
+    // Typed names complete from the list: anywhere in the common or scientific name, or by
+    // banding code. The box never adds what is typed to the list.
+    cmbNames->setEditable(true);
+    cmbNames->setInsertPolicy(QComboBox::NoInsert);
+    m_nameCompleter = new NameCompleter(this);
+    cmbNames->setCompleter(m_nameCompleter);
+    connect(m_nameCompleter, qOverload<const QModelIndex&>(&QCompleter::activated), this,
+            guarded(m_ctx.platform, QStringLiteral("Featherlog could not show this bird."),
+                    [this](const QModelIndex& index) { completionChosen(index); }));
+    cmbNames->installEventFilter(this);
     connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) { nameSelected(index); });
     for (const ToolButton& b : kToolbar) {
         const QString key = QString::fromLatin1(b.key);
@@ -375,6 +410,7 @@ void frmDisplay::Form_Load()
     const bool byName = sortsByName(s.qrySort);
     menuItem(QStringLiteral("mnuSortName"))->setChecked(byName);
     menuItem(QStringLiteral("mnuSortList"))->setChecked(!byName);
+    cmbNames->setFocus(); // the list takes the keyboard first
 }
 
 void frmDisplay::Toolbar1_ButtonClick(const QString& key)

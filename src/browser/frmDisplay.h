@@ -13,6 +13,7 @@
 #include <vector>
 
 class QComboBox;
+class QModelIndex;
 class QFrame;
 class QLabel;
 class QTextEdit;
@@ -23,6 +24,8 @@ class QMenu;
 class QTimer;
 
 namespace fl {
+
+class NameCompleter;
 
 // The main window: the species list, the page of the species on show, the picture area,
 // the menus, the toolbar and the status bar. It stays open for the whole run; closing it
@@ -115,6 +118,10 @@ public:
     QLabel* lblName[5] = {};
     QTextEdit* txtData = nullptr;
     QLabel* lblStatus = nullptr;
+    QLabel* lblSeen = nullptr; // where the species stands in the life list of the region
+    QWidget* picNone = nullptr; // shown instead of a picture when the species has none
+    QLabel* imgNoPicture = nullptr;
+    QLabel* lblNoPicture = nullptr;
     QToolButton* img[4] = {};
     QFrame* picCont[2] = {};
     QWidget* Picture1 = nullptr;
@@ -148,7 +155,15 @@ private:
     void clearBirdPage();
     void setSpeciesCommandsEnabled(bool enabled);
     void nameSelected(int index);
+    void completionChosen(const QModelIndex& index);
+    // Puts the name of the species on show back into the box when it names no species.
+    void restoreShownName();
     void pictureError(int number);
+    // The family's silhouette and a hint, in place of the picture of a species without any.
+    void showNoPicture(bool on);
+    // The links and status icons: a focus stop only while they show a picture.
+    void setIconPicture(int index, const QIcon& icon);
+    void showSeenLine();
     void exitSteps();
 
     Context& m_ctx;
@@ -160,6 +175,7 @@ private:
     QPixmap m_picture;
     bool m_exited = false;
     std::function<void(const QStringList&)> m_pictureDrop;
+    NameCompleter* m_nameCompleter = nullptr;
 };
 
 } // namespace fl
