@@ -48,16 +48,22 @@ void frmDisplay::showNoPicture(bool on)
         const QVariant family = m_ctx.state.rsBird.isOpen() && !m_ctx.state.rsBird.eof()
                                     ? m_ctx.state.rsBird.field(QStringLiteral("family_ID"))
                                     : QVariant();
-        const int number =
-            family.isNull() ? 0
-                            : m_ctx.state.db().scalar(QStringLiteral("SELECT images FROM Families WHERE Fam_ID = ?"),
-                                                      {family}).toInt();
-        QPixmap shape = silhouette(number);
-        if (!shape.isNull()) {
-            QPainter p(&shape);
-            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            p.fillRect(shape.rect(), QColor(0xA0, 0xA0, 0xA0));
+        const int familyId = family.toInt();
+        auto cached = m_greySilhouettes.constFind(familyId);
+        if (cached == m_greySilhouettes.constEnd()) {
+            const int number =
+                family.isNull() ? 0
+                                : m_ctx.state.db().scalar(QStringLiteral("SELECT images FROM Families WHERE Fam_ID = ?"),
+                                                          {family}).toInt();
+            QPixmap grey = silhouette(number);
+            if (!grey.isNull()) {
+                QPainter p(&grey);
+                p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+                p.fillRect(grey.rect(), QColor(0xA0, 0xA0, 0xA0));
+            }
+            cached = m_greySilhouettes.insert(familyId, grey);
         }
+        const QPixmap shape = *cached;
         imgNoPicture->setPixmap(shape);
         imgNoPicture->setVisible(!shape.isNull());
         picNone->setGeometry(Picture1->rect());

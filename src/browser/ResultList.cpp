@@ -3,7 +3,6 @@
 #include "frmDisplay.h"
 
 #include "AppState.h"
-#include "NameCompleter.h"
 #include "OptionsRow.h"
 #include "StatusTexts.h"
 #include "platform/Platform.h"
@@ -24,7 +23,7 @@ void frmDisplay::fillNames(const QStringList& names)
     cmbNames->addItems(names);
     cmbNames->setCurrentIndex(-1);
     m_shownIndex = -1;
-    m_nameCompleter->setSpecies(names, m_ctx.state.db());
+    m_completerStale = true;
 }
 
 void frmDisplay::completionChosen(const QModelIndex& index)

@@ -352,6 +352,15 @@ void frmDisplay::buildToolbar()
             guarded(m_ctx.platform, QStringLiteral("Featherlog could not show this bird."),
                     [this](const QModelIndex& index) { completionChosen(index); }));
     cmbNames->installEventFilter(this);
+    // The completer reads the species of the list when the user first types after a change.
+    connect(cmbNames->lineEdit(), &QLineEdit::textEdited, this,
+            guarded(m_ctx.platform, QStringLiteral("The names of the list could not be read."), [this] {
+                if (!m_completerStale) return;
+                QStringList names;
+                for (int i = 0; i < cmbNames->count(); ++i) names << cmbNames->itemText(i);
+                m_nameCompleter->setSpecies(names, m_ctx.state.db());
+                m_completerStale = false;
+            }));
     connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) { nameSelected(index); });
     for (const ToolButton& b : kToolbar) {
         const QString key = QString::fromLatin1(b.key);
@@ -398,6 +407,7 @@ void frmDisplay::Form_Load()
     AppState& s = m_ctx.state;
     Hourglass busy(m_ctx.platform);
     checkCD = true;
+    m_greySilhouettes.clear(); // the database may have been replaced
     setTextBackground(s.wincolor);
     img[2]->setIcon(ImageList1::icon(17));
     img[3]->setIcon(ImageList1::icon(18));

@@ -176,6 +176,8 @@ private:
     bool m_exited = false;
     std::function<void(const QStringList&)> m_pictureDrop;
     NameCompleter* m_nameCompleter = nullptr;
+    bool m_completerStale = true; // the list changed since the completer last read it
+    QHash<int, QPixmap> m_greySilhouettes; // by family id
 };
 
 } // namespace fl
