@@ -64,7 +64,7 @@ void frmDisplay::showNoPicture(bool on)
             cached = m_greySilhouettes.insert(familyId, grey);
         }
         const QPixmap shape = *cached;
-        imgNoPicture->setPixmap(shape);
+        if (imgNoPicture->pixmap().cacheKey() != shape.cacheKey()) imgNoPicture->setPixmap(shape);
         imgNoPicture->setVisible(!shape.isNull());
         picNone->setGeometry(Picture1->rect());
     }
