@@ -376,6 +376,13 @@ void frmDisplay::buildToolbar()
         }
         if (key == u"Next") Toolbar1->addWidget(cmbNames);
     }
+    // The keyboard starts in the list and goes on to the page: the status and links icons
+    // (stops only while they show a picture), the text, the picture icons.
+    QWidget::setTabOrder(cmbNames, img[1]);
+    QWidget::setTabOrder(img[1], img[0]);
+    QWidget::setTabOrder(img[0], txtData);
+    QWidget::setTabOrder(txtData, img[2]);
+    QWidget::setTabOrder(img[2], img[3]);
 }
 
 void frmDisplay::buildStatusBar()
@@ -420,7 +427,6 @@ void frmDisplay::Form_Load()
     const bool byName = sortsByName(s.qrySort);
     menuItem(QStringLiteral("mnuSortName"))->setChecked(byName);
     menuItem(QStringLiteral("mnuSortList"))->setChecked(!byName);
-    cmbNames->setFocus(); // the list takes the keyboard first
 }
 
 void frmDisplay::Toolbar1_ButtonClick(const QString& key)
@@ -464,6 +470,14 @@ void frmDisplay::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     Toolbar1->setGeometry(0, 0, centralWidget()->width(), Toolbar1->geometry().height());
     Form_Resize();
+}
+
+void frmDisplay::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    cmbNames->setFocus(); // the keyboard starts in the list
 }
 
 void frmDisplay::Form_Resize()

@@ -143,6 +143,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildWindow();
@@ -174,6 +175,7 @@ private:
     std::vector<std::function<void()>> m_exitSteps;
     QPixmap m_picture;
     bool m_exited = false;
+    bool m_shown = false; // shown once: the list took the keyboard
     std::function<void(const QStringList&)> m_pictureDrop;
     NameCompleter* m_nameCompleter = nullptr;
     bool m_completerStale = true; // the list changed since the completer last read it

@@ -125,7 +125,10 @@ TEST(SpeciesBox, ArrowKeysAndFunctionKeysStillStepThroughTheList)
 
 TEST(PageIcons, AnIconWithoutPictureIsNoKeyboardStop)
 {
-    auto h = shownProgram();
+    auto h = std::make_unique<Harness>();
+    h->w->show();
+    QApplication::setActiveWindow(h->w.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h->w.get()));
     EXPECT_EQ(QApplication::focusWidget(), h->w->cmbNames) << "the list has the keyboard at start";
     // Canada Goose: no web links, but a seasonal detail in North America.
     ASSERT_TRUE(h->w->img[0]->icon().isNull());
