@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QDate>
+#include <QLocale>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -60,6 +62,7 @@ void frmDisplay::clearBirdPage()
     s.curScode.clear();
     for (QLabel* l : lblName) l->clear();
     lblStatus->clear();
+    lblSeen->clear();
     s.loadingText = true;
     txtData->clear();
     s.loadingText = false;
@@ -67,11 +70,40 @@ void frmDisplay::clearBirdPage()
     m_picture = QPixmap();
     Picture2->clear();
     Picture2->hide();
-    img[0]->setIcon(QIcon());
-    img[1]->setIcon(QIcon());
+    showNoPicture(false);
+    setIconPicture(0, QIcon());
+    setIconPicture(1, QIcon());
     img[2]->hide();
     img[3]->hide();
     setSpeciesCommandsEnabled(false);
+}
+
+void frmDisplay::setIconPicture(int index, const QIcon& icon)
+{
+    img[index]->setIcon(icon);
+    img[index]->setFocusPolicy(icon.isNull() ? Qt::NoFocus : Qt::TabFocus);
+}
+
+// "Seen: <date>, <site> (<region>)" from the life-list sighting of the current region, or
+// "Not yet seen in <region>" ("Not yet seen" for the whole list).
+void frmDisplay::showSeenLine()
+{
+    AppState& s = m_ctx.state;
+    const bool world = s.Reg_ID < 1;
+    QString line = world ? QStringLiteral("Not yet seen") : QStringLiteral("Not yet seen in ") + s.regname;
+    const int sightId = s.rsBird.field(QStringLiteral("lifelist")).toInt();
+    if (sightId > 0) {
+        auto rs = s.db().openRecordset(QStringLiteral("SELECT Date, site FROM Sightings WHERE Sight_ID = ?"),
+                                       db::RecordsetKind::Snapshot, {sightId});
+        if (!rs.eof()) {
+            line = QStringLiteral("Seen: ")
+                   + QLocale::system().toString(rs.field(QStringLiteral("Date")).toDate(), QStringLiteral("d MMMM yyyy"));
+            const QString site = rs.field(QStringLiteral("site")).toString().trimmed();
+            if (!site.isEmpty()) line += QStringLiteral(", ") + site;
+            if (!world) line += QStringLiteral(" (") + s.regname + u')';
+        }
+    }
+    lblSeen->setText(line);
 }
 
 void frmDisplay::cmbNames_Click()
@@ -84,7 +116,7 @@ void frmDisplay::cmbNames_Click()
 
     // 2. The species' own row, found by its name (bound, so any name is safe).
     s.rsBird = db.openRecordset(QStringLiteral("Select * from Birds Where Name = ?"), db::RecordsetKind::Dynaset,
-                                {cmbNames->currentText()});
+                                {cmbNames->itemText(cmbNames->currentIndex())});
     if (s.rsBird.eof()) {
         clearBirdPage();
         return;
@@ -128,6 +160,7 @@ void frmDisplay::cmbNames_Click()
         m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), false);
         m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), false);
         lblName[3]->clear();
+        showNoPicture(true);
     } else {
         s.rsImages.moveLast();
         s.rsImages.moveFirst();
@@ -148,15 +181,15 @@ void frmDisplay::cmbNames_Click()
         const QVariant scode = rs.eof() ? QVariant() : rs.field(QStringLiteral("scode"));
         lblStatus->setText(codes::statusLine(status));
         if (codes::hasDetail(scode)) {
-            img[1]->setIcon(ImageList1::icon(16));
+            setIconPicture(1, ImageList1::icon(16));
             s.curScode = scode.toString();
         } else {
-            img[1]->setIcon(QIcon());
+            setIconPicture(1, QIcon());
             s.curScode.clear();
         }
     } else {
         lblStatus->setText(QStringLiteral("No Status"));
-        img[1]->setIcon(QIcon());
+        setIconPicture(1, QIcon());
         s.curScode.clear();
     }
 
@@ -185,16 +218,17 @@ void frmDisplay::cmbNames_Click()
     const bool sighted = s.rsBird.field(QStringLiteral("lifelist")).toInt() > 0;
     m_commands.setEnabled(QStringLiteral("mnuFileSighting"), !sighted);
     m_commands.setEnabled(QStringLiteral("mnuViewDetails"), sighted);
+    showSeenLine();
 
     // 12. Links.
     s.rsLinks = db.openRecordset(QStringLiteral("Select * from Links Where Bird_ID = ") + QString::number(id.toInt()),
                                  db::RecordsetKind::Dynaset);
     if (s.rsLinks.eof()) {
-        img[0]->setIcon(QIcon());
+        setIconPicture(0, QIcon());
     } else {
         s.rsLinks.moveLast();
         s.rsLinks.moveFirst();
-        img[0]->setIcon(ImageList1::icon(6));
+        setIconPicture(0, ImageList1::icon(6));
     }
 
     // 13. Position in the list.

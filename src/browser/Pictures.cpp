@@ -8,13 +8,16 @@
 #include "browser/frmZoom.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
+#include "ui/Silhouettes.h"
 
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QToolButton>
 #include <QUrl>
 
@@ -38,10 +41,41 @@ void frmDisplay::pictureError(int number)
     lblName[3]->setText(QStringLiteral("Bad Image"));
 }
 
+void frmDisplay::showNoPicture(bool on)
+{
+    if (on) {
+        // The family's silhouette, in grey.
+        const QVariant family = m_ctx.state.rsBird.isOpen() && !m_ctx.state.rsBird.eof()
+                                    ? m_ctx.state.rsBird.field(QStringLiteral("family_ID"))
+                                    : QVariant();
+        const int familyId = family.toInt();
+        auto cached = m_greySilhouettes.constFind(familyId);
+        if (cached == m_greySilhouettes.constEnd()) {
+            const int number =
+                family.isNull() ? 0
+                                : m_ctx.state.db().scalar(QStringLiteral("SELECT images FROM Families WHERE Fam_ID = ?"),
+                                                          {family}).toInt();
+            QPixmap grey = silhouette(number);
+            if (!grey.isNull()) {
+                QPainter p(&grey);
+                p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+                p.fillRect(grey.rect(), QColor(0xA0, 0xA0, 0xA0));
+            }
+            cached = m_greySilhouettes.insert(familyId, grey);
+        }
+        const QPixmap shape = *cached;
+        if (imgNoPicture->pixmap().cacheKey() != shape.cacheKey()) imgNoPicture->setPixmap(shape);
+        imgNoPicture->setVisible(!shape.isNull());
+        picNone->setGeometry(Picture1->rect());
+    }
+    picNone->setVisible(on);
+}
+
 void frmDisplay::SetUpPicture()
 {
     AppState& s = m_ctx.state;
     Picture2->hide();
+    showNoPicture(false);
     if (s.rsImages.isOpen() && s.rsImages.recordCount() > 0 && !s.rsImages.eof() && !s.rsImages.bof()) {
         const QVariant title = s.rsImages.field(QStringLiteral("Title"));
         if (title.isNull()) pictureError(kInvalidUseOfNull);
@@ -73,6 +107,7 @@ void frmDisplay::SetUpPicture()
 void frmDisplay::fitPicture()
 {
     const QSize view = Picture1->size();
+    picNone->setGeometry(Picture1->rect());
     const QSize pic = Picture2->size();
     QPoint pos = Picture2->pos();
     if (pic.width() < view.width()) pos.setX((view.width() - pic.width()) / 2);
@@ -95,6 +130,7 @@ void frmDisplay::showCurrentPicture()
         lblName[3]->clear();
         img[2]->hide();
         img[3]->hide();
+        showNoPicture(true);
     }
     m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), current);
     m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), current);
@@ -115,6 +151,13 @@ QStringList localFiles(const QMimeData* mime)
 
 bool frmDisplay::eventFilter(QObject* watched, QEvent* event)
 {
+    // Leaving the species box with text that names no species puts the shown name back.
+    if (watched == cmbNames) {
+        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason
+            && cmbNames->findText(cmbNames->currentText(), Qt::MatchExactly) < 0)
+            restoreShownName();
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (watched != Picture1) return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QModelIndex>
 #include <QSignalBlocker>
 
 namespace fl {
@@ -21,6 +23,20 @@ void frmDisplay::fillNames(const QStringList& names)
     cmbNames->addItems(names);
     cmbNames->setCurrentIndex(-1);
     m_shownIndex = -1;
+    m_completerStale = true;
+}
+
+void frmDisplay::completionChosen(const QModelIndex& index)
+{
+    const QString name = index.data(Qt::DisplayRole).toString();
+    if (!selectSpeciesByName(name)) restoreShownName();
+}
+
+void frmDisplay::restoreShownName()
+{
+    const int index = cmbNames->currentIndex();
+    const QString shown = index >= 0 ? cmbNames->itemText(index) : QString();
+    if (cmbNames->currentText() != shown) cmbNames->setEditText(shown);
 }
 
 void frmDisplay::replaceSpeciesList(const QStringList& names, bool selectFirst)

@@ -4,6 +4,7 @@
 #include "OptionsRow.h"
 #include "Startup.h"
 #include "StatusTexts.h"
+#include "NameCompleter.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
@@ -14,12 +15,14 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace fl {
 
@@ -231,7 +234,10 @@ void frmDisplay::buildWindow()
     lblStatus = new QLabel(picCont[0]);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFont(bold);
-    place(lblStatus, 1200, 165, 3375, 255);
+    place(lblStatus, 1200, 30, 3375, 255);
+    lblSeen = new QLabel(picCont[0]);
+    lblSeen->setObjectName(QStringLiteral("lblSeen"));
+    place(lblSeen, 1200, 300, 3375, 255);
 
     txtData = new QTextEdit(picCont[0]);
     txtData->setObjectName(QStringLiteral("txtData"));
@@ -263,6 +269,25 @@ void frmDisplay::buildWindow()
     Picture2->setAutoFillBackground(true);
     Picture2->setPalette(white);
     Picture2->move(0, 0);
+    picNone = new QWidget(Picture1);
+    picNone->setObjectName(QStringLiteral("picNone"));
+    auto* noPicture = new QVBoxLayout(picNone);
+    imgNoPicture = new QLabel(picNone);
+    imgNoPicture->setObjectName(QStringLiteral("imgNoPicture"));
+    imgNoPicture->setAlignment(Qt::AlignCenter);
+    lblNoPicture = new QLabel(QStringLiteral("No picture yet: File \u203A Add New Image, or drop a picture file here"),
+                              picNone);
+    lblNoPicture->setObjectName(QStringLiteral("lblNoPicture"));
+    lblNoPicture->setAlignment(Qt::AlignCenter);
+    lblNoPicture->setWordWrap(true);
+    QPalette greyText = lblNoPicture->palette();
+    greyText.setColor(QPalette::WindowText, QColor(0x70, 0x70, 0x70));
+    lblNoPicture->setPalette(greyText);
+    noPicture->addStretch();
+    noPicture->addWidget(imgNoPicture);
+    noPicture->addWidget(lblNoPicture);
+    noPicture->addStretch();
+    picNone->hide();
     // Picture files dropped here go to the handler that the picture catalogue registers.
     Picture1->setAcceptDrops(true);
     Picture1->installEventFilter(this);
@@ -320,6 +345,25 @@ void frmDisplay::buildToolbar()
     cmbNames->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbNames->setMinimumContentsLength(30);
     cmbNames->setMaxVisibleItems(25);
+    // Typed names complete from the list: anywhere in the common or scientific name, or by
+    // banding code. The box never adds what is typed to the list.
+    cmbNames->setEditable(true);
+    cmbNames->setInsertPolicy(QComboBox::NoInsert);
+    m_nameCompleter = new NameCompleter(this);
+    cmbNames->setCompleter(m_nameCompleter);
+    connect(m_nameCompleter, qOverload<const QModelIndex&>(&QCompleter::activated), this,
+            guarded(m_ctx.platform, QStringLiteral("Featherlog could not show this bird."),
+                    [this](const QModelIndex& index) { completionChosen(index); }));
+    cmbNames->installEventFilter(this);
+    // The completer reads the species of the list when the user first types after a change.
+    connect(cmbNames->lineEdit(), &QLineEdit::textEdited, this,
+            guarded(m_ctx.platform, QStringLiteral("The names of the list could not be read."), [this] {
+                if (!m_completerStale) return;
+                QStringList names;
+                for (int i = 0; i < cmbNames->count(); ++i) names << cmbNames->itemText(i);
+                m_nameCompleter->setSpecies(names, m_ctx.state.db());
+                m_completerStale = false;
+            }));
     connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) { nameSelected(index); });
     for (const ToolButton& b : kToolbar) {
         const QString key = QString::fromLatin1(b.key);
@@ -335,6 +379,13 @@ void frmDisplay::buildToolbar()
         }
         if (key == u"Next") Toolbar1->addWidget(cmbNames);
     }
+    // The keyboard starts in the list and goes on to the page: the status and links icons
+    // (stops only while they show a picture), the text, the picture icons.
+    QWidget::setTabOrder(cmbNames, img[1]);
+    QWidget::setTabOrder(img[1], img[0]);
+    QWidget::setTabOrder(img[0], txtData);
+    QWidget::setTabOrder(txtData, img[2]);
+    QWidget::setTabOrder(img[2], img[3]);
 }
 
 void frmDisplay::buildStatusBar()
@@ -366,6 +417,7 @@ void frmDisplay::Form_Load()
     AppState& s = m_ctx.state;
     Hourglass busy(m_ctx.platform);
     checkCD = true;
+    m_greySilhouettes.clear(); // the database may have been replaced
     setTextBackground(s.wincolor);
     img[2]->setIcon(ImageList1::icon(17));
     img[3]->setIcon(ImageList1::icon(18));
@@ -421,6 +473,14 @@ void frmDisplay::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     Toolbar1->setGeometry(0, 0, centralWidget()->width(), Toolbar1->geometry().height());
     Form_Resize();
+}
+
+void frmDisplay::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    cmbNames->setFocus(); // the keyboard starts in the list
 }
 
 void frmDisplay::Form_Resize()

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QComboBox;
+class QModelIndex;
 class QFrame;
 class QLabel;
 class QTextEdit;
@@ -23,6 +24,8 @@ class QMenu;
 class QTimer;
 
 namespace fl {
+
+class NameCompleter;
 
 // The main window: the species list, the page of the species on show, the picture area,
 // the menus, the toolbar and the status bar. It stays open for the whole run; closing it
@@ -115,6 +118,10 @@ public:
     QLabel* lblName[5] = {};
     QTextEdit* txtData = nullptr;
     QLabel* lblStatus = nullptr;
+    QLabel* lblSeen = nullptr; // where the species stands in the life list of the region
+    QWidget* picNone = nullptr; // shown instead of a picture when the species has none
+    QLabel* imgNoPicture = nullptr;
+    QLabel* lblNoPicture = nullptr;
     QToolButton* img[4] = {};
     QFrame* picCont[2] = {};
     QWidget* Picture1 = nullptr;
@@ -136,6 +143,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildWindow();
@@ -148,7 +156,15 @@ private:
     void clearBirdPage();
     void setSpeciesCommandsEnabled(bool enabled);
     void nameSelected(int index);
+    void completionChosen(const QModelIndex& index);
+    // Puts the name of the species on show back into the box when it names no species.
+    void restoreShownName();
     void pictureError(int number);
+    // The family's silhouette and a hint, in place of the picture of a species without any.
+    void showNoPicture(bool on);
+    // The links and status icons: a focus stop only while they show a picture.
+    void setIconPicture(int index, const QIcon& icon);
+    void showSeenLine();
     void exitSteps();
 
     Context& m_ctx;
@@ -159,7 +175,11 @@ private:
     std::vector<std::function<void()>> m_exitSteps;
     QPixmap m_picture;
     bool m_exited = false;
+    bool m_shown = false; // shown once: the list took the keyboard
     std::function<void(const QStringList&)> m_pictureDrop;
+    NameCompleter* m_nameCompleter = nullptr;
+    bool m_completerStale = true; // the list changed since the completer last read it
+    QHash<int, QPixmap> m_greySilhouettes; // by family id
 };
 
 } // namespace fl

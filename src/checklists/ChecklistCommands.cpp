@@ -14,7 +14,10 @@ void registerChecklistCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
     c.setHandler(kStatusIconCommand, [&ctx] {
-        frmStatus status(ctx.state.curScode, ctx.platform, ctx.main->dialogParent());
+        // "Mallard in Ontario": whose status the lines give, and where.
+        const QString heading = ctx.main->currentSpeciesName() + QStringLiteral(" in ")
+                                + (ctx.state.Reg_ID > 0 ? ctx.state.regname : QStringLiteral("World"));
+        frmStatus status(ctx.state.curScode, ctx.platform, ctx.main->dialogParent(), heading);
         status.exec();
     });
     c.setHandler(QStringLiteral("mnuEditList"), [&ctx] { mnuEditList_Click(ctx); });

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace fl {
@@ -41,8 +42,11 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
         optRegion[i] = new QRadioButton(regionKinds()[i - 1].caption, Frame1);
         optRegion[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
         options->addWidget(optRegion[i]);
-        connect(optRegion[i], &QRadioButton::clicked, this,
-                guarded(ctx.platform, listFailure, [this, i] { optRegion_Click(i); }));
+        // A kind loads its list whenever its button becomes checked: by the mouse, the arrow
+        // keys or an accessibility client.
+        connect(optRegion[i], &QRadioButton::toggled, this, guarded(ctx.platform, listFailure, [this, i](bool on) {
+                    if (on) optRegion_Click(i);
+                }));
     }
     options->addStretch();
 
@@ -96,7 +100,10 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
 void frmEditReg::optRegion_Click(int index)
 {
     if (index < 1 || index > 4) return;
-    optRegion[index]->setChecked(true);
+    {
+        const QSignalBlocker quiet(optRegion[index]);
+        optRegion[index]->setChecked(true);
+    }
     m_kind = index;
     cmdNew->setEnabled(true);
     cmdEdit->setEnabled(true);

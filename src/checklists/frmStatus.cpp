@@ -11,7 +11,8 @@
 
 namespace fl {
 
-frmStatus::frmStatus(const QString& curScode, Platform& platform, QWidget* parent) : QDialog(parent)
+frmStatus::frmStatus(const QString& curScode, Platform& platform, QWidget* parent, const QString& heading)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmStatus"));
     setWindowTitle(QStringLiteral("Region Detailed Status and Abundance"));
@@ -30,7 +31,14 @@ frmStatus::frmStatus(const QString& curScode, Platform& platform, QWidget* paren
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    lblHeading = new QLabel(heading, this);
+    lblHeading->setObjectName(QStringLiteral("lblHeading"));
+    QFont bold = lblHeading->font();
+    bold.setBold(true);
+    lblHeading->setFont(bold);
+    lblHeading->setVisible(!heading.isEmpty());
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblHeading);
     layout->addWidget(panel);
     layout->addWidget(cmdOK, 0, Qt::AlignRight);
     platform.beep();

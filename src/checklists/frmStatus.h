@@ -14,7 +14,9 @@ class Platform;
 class frmStatus : public QDialog {
     Q_OBJECT
 public:
-    frmStatus(const QString& curScode, Platform& platform, QWidget* parent = nullptr);
+    // `heading` names the species and the region above the lines.
+    frmStatus(const QString& curScode, Platform& platform, QWidget* parent = nullptr, const QString& heading = {});
+    QLabel* lblHeading = nullptr;
     QLabel* lblStatus[3] = {};
     QPushButton* cmdOK = nullptr;
 };

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace fl {
@@ -33,7 +34,11 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
         optRegion[i] = new QRadioButton(regionKinds()[i - 1].caption, frame);
         optRegion[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
         options->addWidget(optRegion[i]);
-        connect(optRegion[i], &QRadioButton::clicked, this, guarded(ctx.platform, failure, [this, i] { optRegion_Click(i); }));
+        // A kind loads its list whenever its button becomes checked: by the mouse, the arrow
+        // keys or an accessibility client.
+        connect(optRegion[i], &QRadioButton::toggled, this, guarded(ctx.platform, failure, [this, i](bool on) {
+                    if (on) optRegion_Click(i);
+                }));
     }
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
@@ -80,13 +85,17 @@ void frmRegion::Form_Load()
     m_ctx.state.selRegname = QStringLiteral("North America");
     selRegType = QStringLiteral("Region");
     m_ctx.state.selReg_ID = 1;
+    const QSignalBlocker quiet(optRegion[1]); // shown chosen, with the list above
     optRegion[1]->setChecked(true);
 }
 
 void frmRegion::optRegion_Click(int index)
 {
     if (index < 1 || index > 4) return;
-    optRegion[index]->setChecked(true);
+    {
+        const QSignalBlocker quiet(optRegion[index]);
+        optRegion[index]->setChecked(true);
+    }
     lstRegion->clear();
     const RegionKind& kind = regionKinds()[index - 1];
     auto rs = m_ctx.state.db().openRecordset(kind.savedQuery, db::RecordsetKind::Snapshot);

@@ -1,5 +1,7 @@
 #include "SightingDates.h"
 
+#include "WrittenDates.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -53,7 +55,8 @@ QDate parseSightingDate(const QString& text, const QLocale& locale)
             d = d.addYears(100);
         if (d.isValid()) return d;
     }
-    return QDate::fromString(t, Qt::ISODate);
+    const QDate iso = QDate::fromString(t, Qt::ISODate);
+    return iso.isValid() ? iso : parseWrittenDate(t);
 }
 
 } // namespace fl

@@ -12,6 +12,7 @@
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -66,7 +67,10 @@ void frmSight::buildWindow()
     txtNotes->setTabChangesFocus(true);
     auto* details = new QGridLayout(Frame2);
     details->addWidget(label(6, QStringLiteral("Date"), txtDate, Frame2), 0, 0);
-    details->addWidget(txtDate, 0, 1);
+    auto* dateRow = new QHBoxLayout;
+    dateRow->addWidget(txtDate);
+    dateRow->addWidget(buildCalendar());
+    details->addLayout(dateRow, 0, 1);
     details->addWidget(label(7, QStringLiteral("Type"), cmbType, Frame2), 1, 0);
     details->addWidget(cmbType, 1, 1);
     details->addWidget(label(4, QStringLiteral("Site"), txtSite, Frame2), 2, 0);
@@ -134,6 +138,39 @@ void frmSight::buildWindow()
     layout->addLayout(buttons);
 }
 
+QWidget* frmSight::buildCalendar()
+{
+    cmdCalendar = new QToolButton(Frame2);
+    cmdCalendar->setObjectName(QStringLiteral("cmdCalendar"));
+    cmdCalendar->setText(QStringLiteral("..."));
+    cmdCalendar->setToolTip(QStringLiteral("Pick the date from a calendar"));
+    cmdCalendar->setAccessibleName(cmdCalendar->toolTip());
+    calDate = new QCalendarWidget(this);
+    calDate->setObjectName(QStringLiteral("calDate"));
+    calDate->setWindowFlags(Qt::Popup);
+    calDate->setMinimumDate(QDate(1900, 1, 1));
+    calDate->setMaximumDate(QDate::currentDate());
+    connect(cmdCalendar, &QToolButton::clicked, this, [this] { cmdCalendar_Click(); }); // cannot fail
+    auto pick = [this](QDate date) {
+        txtDate->setText(longDate(date));
+        calDate->hide();
+        txtDate->setFocus();
+    };
+    connect(calDate, &QCalendarWidget::activated, this, pick);
+    connect(calDate, &QCalendarWidget::clicked, this, pick);
+    return cmdCalendar;
+}
+
+void frmSight::cmdCalendar_Click()
+{
+    calDate->setMaximumDate(QDate::currentDate());
+    const QDate typed = parseSightingDate(txtDate->text());
+    calDate->setSelectedDate(typed.isValid() ? typed : QDate::currentDate());
+    calDate->move(cmdCalendar->mapToGlobal(QPoint(0, cmdCalendar->height())));
+    calDate->show();
+    calDate->setFocus();
+}
+
 void frmSight::Form_Load()
 {
     AppState& s = m_ctx.state;
@@ -160,6 +197,11 @@ void frmSight::Form_Load()
     } else {
         txtDate->setText(longDate(QDate::currentDate()));
         if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
+        // The current region in its own box too, so that the sighting counts for it.
+        for (int k = 0; k < 4 && s.Reg_ID > 0; ++k) {
+            const int index = cmbPlace[k]->findData(s.Reg_ID);
+            if (index >= 0) cmbPlace[k]->setCurrentIndex(index);
+        }
         // In the order they were stored, so that the last row is the latest sighting.
         m_sightingsQuery = QStringLiteral("SELECT * FROM Sightings ORDER BY Sight_ID");
         openSightings();
@@ -234,7 +276,8 @@ void frmSight::cmdSave_Click()
 {
     AppState& s = m_ctx.state;
     const QDate date = parseSightingDate(txtDate->text());
-    if (!date.isValid()) {
+    // A sighting in the future, or before 1900, is a typing mistake.
+    if (!date.isValid() || date > QDate::currentDate() || date.year() < 1900) {
         m_ctx.platform.messageBox(QStringLiteral("The date is missing or not in a proper format."),
                                   QStringLiteral("Improper Date"), Platform::Buttons::Ok, Platform::Icon::None);
         txtDate->setFocus();
@@ -328,7 +371,8 @@ void showSighting(Context& ctx, bool viewMode)
     {
         frmSight dialog(ctx, ctx.main->dialogParent());
         if (dialog.loaded()) {
-            dialog.exec();
+            // The bird page shows the life-list sighting: read it again after a change.
+            if (dialog.exec() == QDialog::Accepted) ctx.main->refreshSpecies();
         } else {
             ctx.platform.messageBox(QStringLiteral("The life-list sighting of this bird could not be found."),
                                     dialog.windowTitle(), Platform::Buttons::Ok, Platform::Icon::Exclamation);

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCalendarWidget;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -28,6 +29,7 @@ public:
     void cmdSave_Click();
     void cmdDelete_Click();
     void cmdCancel_Click();
+    void cmdCalendar_Click();
     // Whether the window could load what it shows (view mode needs the sighting).
     bool loaded() const { return m_loaded; }
 
@@ -35,6 +37,8 @@ public:
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
     QLineEdit* txtDate = nullptr;
+    QToolButton* cmdCalendar = nullptr; // picks the date from a calendar
+    QCalendarWidget* calDate = nullptr; // the calendar, in a popup under the button
     QComboBox* cmbType = nullptr;
     QLineEdit* txtSite = nullptr;
     QPlainTextEdit* txtNotes = nullptr;
@@ -48,6 +52,7 @@ public:
 
 private:
     void buildWindow();
+    QWidget* buildCalendar();
     void Form_Load();
     void setLifeCommands(bool sighted);
     void writeLifePanel();

@@ -1,0 +1,60 @@
+#include "NameCompleter.h"
+
+#include "BandingCode.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+
+#include <QAbstractItemView>
+#include <QHash>
+#include <QStandardItemModel>
+
+namespace fl {
+
+namespace {
+constexpr int kMatchRole = Qt::UserRole + 1;
+constexpr QChar kStraight = u'\'';
+constexpr QChar kCurly = QChar(0x2019);
+} // namespace
+
+NameCompleter::NameCompleter(QObject* parent) : QCompleter(parent), m_model(new QStandardItemModel(this))
+{
+    setModel(m_model);
+    setCompletionRole(kMatchRole);
+    setFilterMode(Qt::MatchContains);
+    setCaseSensitivity(Qt::CaseInsensitive);
+    setCompletionMode(QCompleter::PopupCompletion);
+    setMaxVisibleItems(15);
+}
+
+QString NameCompleter::matchText(const QString& name, const QString& sciName)
+{
+    QString other = name;
+    if (name.contains(kStraight)) other.replace(kStraight, kCurly);
+    else other.replace(kCurly, kStraight);
+    return name + QStringLiteral(" | ") + sciName + QStringLiteral(" | ") + bandingCode(name) + QStringLiteral(" | ")
+           + other;
+}
+
+void NameCompleter::setSpecies(const QStringList& names, db::Database& db)
+{
+    QHash<QString, QString> sci;
+    if (!names.isEmpty()) {
+        auto rs = db.openRecordset(QStringLiteral("SELECT Name, sci_name FROM Birds"), db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext())
+            sci.insert(rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("sci_name")).toString());
+    }
+    m_model->clear();
+    for (const QString& name : names) {
+        auto* item = new QStandardItem(name);
+        item->setData(matchText(name, sci.value(name)), kMatchRole);
+        item->setEditable(false);
+        m_model->appendRow(item);
+    }
+}
+
+QString NameCompleter::pathFromIndex(const QModelIndex& index) const
+{
+    return index.data(Qt::DisplayRole).toString();
+}
+
+} // namespace fl

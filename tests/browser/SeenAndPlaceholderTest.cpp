@@ -1,0 +1,140 @@
+// The bird page's life-list line, the placeholder of a species without pictures, and the
+// heading of the seasonal status window.
+
+#include "Harness.h"
+#include "checklists/frmStatus.h"
+#include "search/frmRegion.h"
+#include "sightings/frmSight.h"
+#include "ui/Silhouettes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace fl;
+using test::Harness;
+
+namespace {
+
+// Enters a sighting of the species on show through its menu command, with the window's
+// default places.
+void enterSighting(Harness& h, const QString& date, const QString& site)
+{
+    bool saved = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<frmSight*>(QApplication::activeModalWidget());
+        if (!d) return;
+        d->txtDate->setText(date);
+        d->txtSite->setText(site);
+        d->cmdSave->click();
+        saved = d->result() == QDialog::Accepted;
+        if (!saved) d->reject();
+    });
+    h.run("mnuFileSighting");
+    ASSERT_TRUE(saved);
+}
+
+QString may14() { return QStringLiteral("14 ") + QLocale::system().monthName(5) + QStringLiteral(" 2025"); }
+
+} // namespace
+
+TEST(SeenLine, FollowsSightingsAndTheRegion)
+{
+    Harness h; // North America current
+    ASSERT_EQ(h.shown(), "Canada Goose");
+    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in North America");
+
+    enterSighting(h, "2025-05-14", "Big Bend");
+    EXPECT_EQ(h.w->lblSeen->text(), "Seen: " + may14() + ", Big Bend (North America)");
+    h.run("mnuViewNext");
+    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in North America") << "another species";
+    h.run("mnuViewFirst");
+    EXPECT_EQ(h.w->lblSeen->text(), "Seen: " + may14() + ", Big Bend (North America)");
+
+    // Ontario: the sighting names North America only.
+    frmRegion d(h.ctx, h.w.get());
+    d.optRegion_Click(3);
+    d.cmdOK_Click();
+    h.w->selectSpecies(0);
+    ASSERT_EQ(h.shown(), "Canada Goose");
+    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in Ontario");
+
+    // A sighting in Ontario, without a site, then deleting it again.
+    enterSighting(h, "2024-06-02", "");
+    EXPECT_EQ(h.w->lblSeen->text(), "Seen: 2 " + QLocale::system().monthName(6) + " 2024 (Ontario)");
+    h.platform.answers.push_back(Platform::Answer::Yes);
+    QTimer::singleShot(0, [] {
+        if (auto* v = qobject_cast<frmSight*>(QApplication::activeModalWidget())) v->cmdDelete->click();
+    });
+    h.run("mnuViewDetails");
+    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in Ontario");
+}
+
+TEST(SeenLine, WorldHasNoRegionName)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = ''");
+    });
+    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen");
+    enterSighting(h, "2025-05-14", "Big Bend");
+    EXPECT_EQ(h.w->lblSeen->text(), "Seen: " + may14() + ", Big Bend");
+}
+
+TEST(PicturePlaceholder, SpeciesWithoutPicturesShowsItsFamilySilhouette)
+{
+    Harness h([](test::TestFolder& f) {
+        QDir(f.path()).mkpath("Images");
+        QImage img(30, 20, QImage::Format_RGB32);
+        img.fill(Qt::darkGreen);
+        ASSERT_TRUE(img.save(f.path() + "/Images/robin.png"));
+        f.exec("INSERT INTO images VALUES (4, 'robin.png', 'Robin')");
+    });
+    ASSERT_EQ(h.shown(), "Canada Goose"); // a duck-family species without pictures
+    EXPECT_TRUE(h.w->picNone->isVisibleTo(h.w.get()));
+    EXPECT_FALSE(h.w->Picture2->isVisibleTo(h.w.get()));
+    EXPECT_EQ(h.w->lblNoPicture->text(),
+              QStringLiteral("No picture yet: File \u203A Add New Image, or drop a picture file here"));
+    const QPixmap shape = h.w->imgNoPicture->pixmap();
+    ASSERT_FALSE(shape.isNull());
+    EXPECT_EQ(shape.size(), silhouette(119).size()) << "the silhouette of the duck family";
+    const QImage grey = shape.toImage();
+    bool allGrey = true, anyShape = false;
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x) {
+            const QColor c = grey.pixelColor(x, y);
+            if (c.alpha() == 0) continue;
+            anyShape = true;
+            allGrey = allGrey && c.red() == c.green() && c.green() == c.blue();
+        }
+    EXPECT_TRUE(anyShape);
+    EXPECT_TRUE(allGrey);
+    EXPECT_EQ(h.w->picNone->geometry(), h.w->Picture1->rect()) << "centred over the picture area";
+
+    h.w->selectSpeciesByName("American Robin");
+    EXPECT_FALSE(h.w->picNone->isVisibleTo(h.w.get())) << "a species with a picture shows it";
+    EXPECT_TRUE(h.w->Picture2->isVisibleTo(h.w.get()));
+
+    h.w->selectSpeciesByName("Hermit Thrush");
+    ASSERT_TRUE(h.w->picNone->isVisibleTo(h.w.get()));
+    EXPECT_EQ(h.w->imgNoPicture->pixmap().size(), silhouette(176).size()) << "the thrushes' silhouette";
+}
+
+TEST(StatusWindowHeading, NamesTheSpeciesAndTheRegion)
+{
+    Harness h;
+    QString heading;
+    QTimer::singleShot(0, [&heading] {
+        if (auto* w = qobject_cast<frmStatus*>(QApplication::activeModalWidget())) {
+            heading = w->lblHeading->text();
+            w->close();
+        }
+    });
+    h.w->img[1]->click();
+    EXPECT_EQ(heading, "Canada Goose in North America");
+}
