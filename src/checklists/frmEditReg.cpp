@@ -11,6 +11,7 @@
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
+#include "ui/RegionList.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -108,17 +109,9 @@ void frmEditReg::optRegion_Click(int index)
     cmdNew->setEnabled(true);
     cmdEdit->setEnabled(true);
     cmdDelete->setEnabled(true);
-    lstRegion->clear();
     const RegionKind& kind = regionKinds()[index - 1];
-    auto rs = m_ctx.state.db().openRecordset(kind.savedQuery, db::RecordsetKind::Snapshot);
     selRegType = kind.type;
-    if (rs.recordCount() > 0) {
-        for (; !rs.eof(); rs.moveNext()) {
-            auto* item = new QListWidgetItem(rs.field(QStringLiteral("Name")).toString());
-            item->setData(Qt::UserRole, rs.field(QStringLiteral("Reg_ID")).toInt());
-            lstRegion->addItem(item);
-        }
-        lstRegion->setCurrentRow(0);
+    if (fillRegionList(lstRegion, m_ctx.state.db(), kind) > 0) {
         lstRegion_Click();
     } else {
         cmdEdit->setEnabled(false);

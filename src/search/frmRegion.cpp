@@ -9,6 +9,7 @@
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
+#include "ui/RegionList.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -96,19 +97,11 @@ void frmRegion::optRegion_Click(int index)
         const QSignalBlocker quiet(optRegion[index]);
         optRegion[index]->setChecked(true);
     }
-    lstRegion->clear();
     const RegionKind& kind = regionKinds()[index - 1];
-    auto rs = m_ctx.state.db().openRecordset(kind.savedQuery, db::RecordsetKind::Snapshot);
     selRegType = kind.type;
-    if (rs.recordCount() == 0) {
+    if (fillRegionList(lstRegion, m_ctx.state.db(), kind) == 0) {
         cmdOK->setEnabled(false);
     } else {
-        for (; !rs.eof(); rs.moveNext()) {
-            auto* item = new QListWidgetItem(rs.field(QStringLiteral("Name")).toString());
-            item->setData(Qt::UserRole, rs.field(QStringLiteral("Reg_ID")).toInt());
-            lstRegion->addItem(item);
-        }
-        lstRegion->setCurrentRow(0);
         lstRegion_Click();
         cmdOK->setEnabled(true);
     }

@@ -1,0 +1,23 @@
+#include "RegionList.h"
+
+#include "RegionKinds.h"
+#include "db/Database.h"
+
+#include <QListWidget>
+
+namespace fl {
+
+int fillRegionList(QListWidget* list, db::Database& db, const RegionKind& kind)
+{
+    list->clear();
+    auto rs = db.openRecordset(kind.savedQuery, db::RecordsetKind::Snapshot);
+    for (; !rs.eof(); rs.moveNext()) {
+        auto* item = new QListWidgetItem(rs.field(QStringLiteral("Name")).toString());
+        item->setData(Qt::UserRole, rs.field(QStringLiteral("Reg_ID")).toInt());
+        list->addItem(item);
+    }
+    if (list->count() > 0) list->setCurrentRow(0);
+    return list->count();
+}
+
+} // namespace fl
