@@ -120,13 +120,7 @@ void frmEditReg::optRegion_Click(int index)
     lstRegion->setFocus();
 }
 
-void frmEditReg::lstRegion_Click()
-{
-    const QListWidgetItem* item = lstRegion->currentItem();
-    if (!item) return;
-    m_ctx.state.selReg_ID = item->data(Qt::UserRole).toInt();
-    m_ctx.state.selRegname = item->text();
-}
+void frmEditReg::lstRegion_Click() { chooseCurrentRegion(m_ctx.state, lstRegion); }
 
 void frmEditReg::cmdNew_Click()
 {

@@ -108,13 +108,7 @@ void frmRegion::optRegion_Click(int index)
     lstRegion->setFocus();
 }
 
-void frmRegion::lstRegion_Click()
-{
-    const QListWidgetItem* item = lstRegion->currentItem();
-    if (!item) return;
-    m_ctx.state.selReg_ID = item->data(Qt::UserRole).toInt();
-    m_ctx.state.selRegname = item->text();
-}
+void frmRegion::lstRegion_Click() { chooseCurrentRegion(m_ctx.state, lstRegion); }
 
 void frmRegion::lstRegion_DblClick() { cmdOK_Click(); }
 

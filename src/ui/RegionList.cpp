@@ -1,5 +1,6 @@
 #include "RegionList.h"
 
+#include "AppState.h"
 #include "RegionKinds.h"
 #include "db/Database.h"
 
@@ -18,6 +19,14 @@ int fillRegionList(QListWidget* list, db::Database& db, const RegionKind& kind)
     }
     if (list->count() > 0) list->setCurrentRow(0);
     return list->count();
+}
+
+void chooseCurrentRegion(AppState& state, const QListWidget* list)
+{
+    const QListWidgetItem* item = list->currentItem();
+    if (!item) return;
+    state.selReg_ID = item->data(Qt::UserRole).toInt();
+    state.selRegname = item->text();
 }
 
 } // namespace fl
