@@ -35,20 +35,9 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
     setWindowTitle(QStringLiteral("Checklist Maintenance"));
     setWindowIcon(ImageList1::icon(7));
 
-    Frame1 = new QGroupBox(QStringLiteral("Regions"), this);
+    Frame1 = regionKindButtons(this, ctx.platform, optRegion, [this](int i) { optRegion_Click(i); });
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* options = new QVBoxLayout(Frame1);
-    const QString listFailure = QStringLiteral("The checklist regions could not be listed.");
-    for (int i = 1; i <= 4; ++i) {
-        optRegion[i] = new QRadioButton(regionKinds()[i - 1].caption, Frame1);
-        optRegion[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
-        options->addWidget(optRegion[i]);
-        // A kind loads its list whenever its button becomes checked: by the mouse, the arrow
-        // keys or an accessibility client.
-        connect(optRegion[i], &QRadioButton::toggled, this, guarded(ctx.platform, listFailure, [this, i](bool on) {
-                    if (on) optRegion_Click(i);
-                }));
-    }
+    auto* options = static_cast<QVBoxLayout*>(Frame1->layout());
     options->addStretch();
 
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);

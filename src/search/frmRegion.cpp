@@ -28,19 +28,7 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     setWindowTitle(QStringLiteral("Select Search Region"));
     setWindowIcon(ImageList1::icon(3));
 
-    const QString failure = QStringLiteral("The checklist regions could not be listed.");
-    auto* frame = new QGroupBox(QStringLiteral("Regions"), this);
-    auto* options = new QVBoxLayout(frame);
-    for (int i = 1; i <= 4; ++i) {
-        optRegion[i] = new QRadioButton(regionKinds()[i - 1].caption, frame);
-        optRegion[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
-        options->addWidget(optRegion[i]);
-        // A kind loads its list whenever its button becomes checked: by the mouse, the arrow
-        // keys or an accessibility client.
-        connect(optRegion[i], &QRadioButton::toggled, this, guarded(ctx.platform, failure, [this, i](bool on) {
-                    if (on) optRegion_Click(i);
-                }));
-    }
+    QGroupBox* frame = regionKindButtons(this, ctx.platform, optRegion, [this](int i) { optRegion_Click(i); });
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
     lstRegion = new QListWidget(this);

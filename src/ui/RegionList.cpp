@@ -4,7 +4,12 @@
 #include "RegionKinds.h"
 #include "db/Database.h"
 
+#include "Guard.h"
+
+#include <QGroupBox>
 #include <QListWidget>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace fl {
 
@@ -19,6 +24,24 @@ int fillRegionList(QListWidget* list, db::Database& db, const RegionKind& kind)
     }
     if (list->count() > 0) list->setCurrentRow(0);
     return list->count();
+}
+
+QGroupBox* regionKindButtons(QWidget* parent, Platform& platform, QRadioButton* (&buttons)[5],
+                             std::function<void(int)> onChecked)
+{
+    auto* frame = new QGroupBox(QStringLiteral("Regions"), parent);
+    auto* options = new QVBoxLayout(frame);
+    const QString failure = QStringLiteral("The checklist regions could not be listed.");
+    for (int i = 1; i <= 4; ++i) {
+        buttons[i] = new QRadioButton(regionKinds()[i - 1].caption, frame);
+        buttons[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
+        options->addWidget(buttons[i]);
+        QObject::connect(buttons[i], &QRadioButton::toggled, frame,
+                         guarded(platform, failure, [onChecked, i](bool on) {
+                             if (on) onChecked(i);
+                         }));
+    }
+    return frame;
 }
 
 void chooseCurrentRegion(AppState& state, const QListWidget* list)
