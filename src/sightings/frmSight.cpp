@@ -56,6 +56,8 @@ void frmSight::buildWindow()
     Frame2->setObjectName(QStringLiteral("Frame2"));
     txtDate = new QLineEdit(Frame2);
     txtDate->setObjectName(QStringLiteral("txtDate"));
+    // Wide enough for the longest long date ("Wednesday, September 30, 2026").
+    txtDate->setMinimumWidth(txtDate->fontMetrics().horizontalAdvance(longDate(QDate(2026, 9, 30))) + 16);
     cmbType = new QComboBox(Frame2);
     cmbType->setObjectName(QStringLiteral("cmbType"));
     cmbType->setEditable(true);
