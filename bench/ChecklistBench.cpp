@@ -1,9 +1,9 @@
 // Opening the checklist editor on a region (until its grid is filled and the first species
 // selected) against the one join query that reads the same rows.
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "RatioReporter.h"
-#include "Startup.h"
+#include "state/Startup.h"
 #include "Synthetic.h"
 #include "checklists/frmChecklist.h"
 #include "platform/ScriptedPlatform.h"

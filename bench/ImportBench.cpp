@@ -3,12 +3,12 @@
 // reading the same file with the CSV reader and inserting the same rows with one prepared
 // statement in one transaction.
 
-#include "AppState.h"
-#include "CsvReader.h"
-#include "EbirdImport.h"
+#include "state/AppState.h"
+#include "records/CsvReader.h"
+#include "records/EbirdImport.h"
 #include "RatioReporter.h"
-#include "Schema.h"
-#include "Startup.h"
+#include "schema/Schema.h"
+#include "state/Startup.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 

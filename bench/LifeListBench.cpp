@@ -1,7 +1,7 @@
 // The life-list rebuild of a region (marks, names and counts in one transaction), against
 // its floor: the set-based statement for the marks plus the query of the region's names.
 
-#include "LifeList.h"
+#include "lifelist/LifeList.h"
 #include "RatioReporter.h"
 #include "Synthetic.h"
 

@@ -2,9 +2,9 @@
 // to a PDF file (definition, query, formulas, layout and painting), against Qt itself
 // printing a plain QTextDocument table of the same rows to a PDF file.
 
-#include "DataImport.h"
+#include "records/DataImport.h"
 #include "RatioReporter.h"
-#include "Schema.h"
+#include "schema/Schema.h"
 #include "db/Database.h"
 #include "report/ReportBuilder.h"
 #include "sightings/ReportPrinter.h"

@@ -1,9 +1,9 @@
 // Opening the sightings log on 100,000 sightings (reading them, the newest-first order, the
 // counts, the window and its table) against the floor of one query reading the same rows.
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "RatioReporter.h"
-#include "Startup.h"
+#include "state/Startup.h"
 #include "Synthetic.h"
 #include "db/Connection.h"
 #include "platform/ScriptedPlatform.h"

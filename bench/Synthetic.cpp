@@ -1,6 +1,6 @@
 #include "Synthetic.h"
 
-#include "Schema.h"
+#include "schema/Schema.h"
 
 #include <QDate>
 #include <random>

@@ -7,11 +7,11 @@
 //     program that opens the same file with its password, reads the Options row and shows an
 //     empty window.
 
-#include "AppState.h"
-#include "DataImport.h"
-#include "LifeList.h"
+#include "state/AppState.h"
+#include "records/DataImport.h"
+#include "lifelist/LifeList.h"
 #include "RatioReporter.h"
-#include "Startup.h"
+#include "state/Startup.h"
 #include "Synthetic.h"
 #include "app/Wiring.h"
 #include "browser/frmDisplay.h"

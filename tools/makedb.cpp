@@ -2,7 +2,7 @@
 //
 //   makedb --data DIR --out FILE [--force]
 
-#include "DataImport.h"
+#include "records/DataImport.h"
 
 #include <QCoreApplication>
 #include <QStringList>

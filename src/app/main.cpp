@@ -1,7 +1,7 @@
 // Featherlog: a field guide and bird-watching log for the birds of North America.
 
-#include "AppState.h"
-#include "Startup.h"
+#include "state/AppState.h"
+#include "state/Startup.h"
 #include "app/Wiring.h"
 #include "browser/frmDisplay.h"
 #include "info/HelpKey.h"

@@ -2,9 +2,9 @@
 
 #include "frmDisplay.h"
 
-#include "AppState.h"
-#include "StatusCodes.h"
-#include "StatusTexts.h"
+#include "state/AppState.h"
+#include "status/StatusCodes.h"
+#include "status/StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
 

@@ -1,6 +1,6 @@
 #include "NameCompleter.h"
 
-#include "BandingCode.h"
+#include "taxonomy/BandingCode.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 

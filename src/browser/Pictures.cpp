@@ -3,8 +3,8 @@
 
 #include "frmDisplay.h"
 
-#include "AppFolder.h"
-#include "AppState.h"
+#include "state/AppFolder.h"
+#include "state/AppState.h"
 #include "browser/frmZoom.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"

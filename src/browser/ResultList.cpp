@@ -2,9 +2,9 @@
 
 #include "frmDisplay.h"
 
-#include "AppState.h"
-#include "OptionsRow.h"
-#include "StatusTexts.h"
+#include "state/AppState.h"
+#include "state/OptionsRow.h"
+#include "status/StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
 

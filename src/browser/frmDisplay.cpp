@@ -1,9 +1,9 @@
 #include "frmDisplay.h"
 
-#include "AppState.h"
-#include "OptionsRow.h"
-#include "Startup.h"
-#include "StatusTexts.h"
+#include "state/AppState.h"
+#include "state/OptionsRow.h"
+#include "state/Startup.h"
+#include "status/StatusTexts.h"
 #include "NameCompleter.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"

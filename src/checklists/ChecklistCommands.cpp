@@ -1,6 +1,6 @@
 #include "ChecklistCommands.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "frmEditReg.h"
 #include "frmStatus.h"
 #include "ui/CommandNames.h"

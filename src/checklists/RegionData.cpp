@@ -1,6 +1,6 @@
 #include "RegionData.h"
 
-#include "RegionKinds.h"
+#include "regions/RegionKinds.h"
 #include "db/Database.h"
 
 namespace fl {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LifeList.h"
+#include "lifelist/LifeList.h"
 
 #include <QString>
 

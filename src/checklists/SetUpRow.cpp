@@ -1,6 +1,6 @@
 #include "SetUpRow.h"
 
-#include "StatusCodes.h"
+#include "status/StatusCodes.h"
 
 #include <QComboBox>
 

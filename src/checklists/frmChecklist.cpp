@@ -1,9 +1,9 @@
 #include "frmChecklist.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "ChecklistGrid.h"
 #include "SetUpRow.h"
-#include "StatusCodes.h"
+#include "status/StatusCodes.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"

@@ -1,6 +1,6 @@
 #include "frmStatus.h"
 
-#include "StatusCodes.h"
+#include "status/StatusCodes.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
 

@@ -1,7 +1,7 @@
 #include "frmOptions.h"
 
-#include "AppState.h"
-#include "OptionsRow.h"
+#include "state/AppState.h"
+#include "state/OptionsRow.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"

@@ -1,6 +1,6 @@
 #include "LinkCommands.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "frmURL.h"
 #include "ui/CommandNames.h"
 #include "ui/CommandRegistry.h"

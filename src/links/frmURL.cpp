@@ -1,6 +1,6 @@
 #include "frmURL.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "WebAddress.h"
 #include "frmWeblink.h"
 #include "platform/Platform.h"

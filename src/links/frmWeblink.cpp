@@ -1,6 +1,6 @@
 #include "frmWeblink.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "frmURL.h"
 #include "platform/Platform.h"
 #include "ui/Context.h"

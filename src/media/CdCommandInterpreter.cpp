@@ -1,6 +1,6 @@
 #include "CdCommandInterpreter.h"
 
-#include "AppFolder.h"
+#include "state/AppFolder.h"
 #include "CdDisc.h"
 #include "CdPlayback.h"
 

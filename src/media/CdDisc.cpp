@@ -1,6 +1,6 @@
 #include "CdDisc.h"
 
-#include "AppFolder.h"
+#include "state/AppFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "ImageCatalogue.h"
 
-#include "AppFolder.h"
-#include "AppState.h"
+#include "state/AppFolder.h"
+#include "state/AppState.h"
 #include "ImageFiles.h"
 #include "platform/Platform.h"
 #include "ui/CommandRegistry.h"

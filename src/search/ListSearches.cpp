@@ -1,7 +1,7 @@
 #include "ListSearches.h"
 
-#include "AppState.h"
-#include "StatusTexts.h"
+#include "state/AppState.h"
+#include "status/StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/Context.h"
 #include "ui/MainWindow.h"

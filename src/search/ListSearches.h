@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListQueries.h"
+#include "lists/ListQueries.h"
 
 namespace fl {
 

@@ -1,8 +1,8 @@
 #include "frmClass.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "SmallIcons.h"
-#include "StatusTexts.h"
+#include "status/StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"

@@ -1,8 +1,8 @@
 #include "frmName.h"
 
-#include "AppState.h"
-#include "ListQueries.h"
-#include "StatusTexts.h"
+#include "state/AppState.h"
+#include "lists/ListQueries.h"
+#include "status/StatusTexts.h"
 #include "db/Dialect.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"

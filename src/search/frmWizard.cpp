@@ -1,7 +1,7 @@
 #include "frmWizard.h"
 
-#include "AppState.h"
-#include "StatusTexts.h"
+#include "state/AppState.h"
+#include "status/StatusTexts.h"
 #include "WizardQueries.h"
 #include "WizardWidgets.h"
 #include "platform/Platform.h"

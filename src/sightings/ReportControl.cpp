@@ -1,7 +1,7 @@
 #include "ReportControl.h"
 
-#include "AppFolder.h"
-#include "AppState.h"
+#include "state/AppFolder.h"
+#include "state/AppState.h"
 #include "ReportPrinter.h"
 #include "ui/MainWindow.h"
 

@@ -1,6 +1,6 @@
 #include "Reports.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "ReportControl.h"
 #include "platform/Platform.h"
 #include "report/ReportError.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SightingsLog.h"
+#include "records/SightingsLog.h"
 
 #include <QAbstractTableModel>
 

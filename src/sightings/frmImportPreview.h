@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EbirdImport.h"
+#include "records/EbirdImport.h"
 #include "ui/Context.h"
 
 #include <QDialog>

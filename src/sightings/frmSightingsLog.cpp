@@ -1,8 +1,8 @@
 #include "frmSightingsLog.h"
 
-#include "AppState.h"
-#include "Backup.h"
-#include "EbirdImport.h"
+#include "state/AppState.h"
+#include "records/Backup.h"
+#include "records/EbirdImport.h"
 #include "RecordCommands.h"
 #include "SightingsLogModel.h"
 #include "ui/Guard.h"

@@ -1,7 +1,7 @@
 #include "RegionList.h"
 
-#include "AppState.h"
-#include "RegionKinds.h"
+#include "state/AppState.h"
+#include "regions/RegionKinds.h"
 #include "db/Database.h"
 
 #include "Guard.h"

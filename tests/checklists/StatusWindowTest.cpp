@@ -1,4 +1,4 @@
-#include "StatusCodes.h"
+#include "status/StatusCodes.h"
 #include "checklists/SetUpRow.h"
 #include "checklists/frmStatus.h"
 #include "platform/ScriptedPlatform.h"

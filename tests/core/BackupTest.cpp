@@ -1,7 +1,7 @@
-#include "Backup.h"
-#include "EbirdImport.h"
+#include "records/Backup.h"
+#include "records/EbirdImport.h"
 #include "EbirdFiles.h"
-#include "Schema.h"
+#include "schema/Schema.h"
 
 #include <QDir>
 #include <QFile>

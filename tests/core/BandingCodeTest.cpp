@@ -1,4 +1,4 @@
-#include "BandingCode.h"
+#include "taxonomy/BandingCode.h"
 
 #include <gtest/gtest.h>
 

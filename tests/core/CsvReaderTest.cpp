@@ -1,4 +1,4 @@
-#include "CsvReader.h"
+#include "records/CsvReader.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "Csv.h"
-#include "Schema.h"
-#include "DataImport.h"
+#include "records/Csv.h"
+#include "schema/Schema.h"
+#include "records/DataImport.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
 

@@ -1,7 +1,7 @@
-#include "EbirdExport.h"
+#include "records/EbirdExport.h"
 #include "EbirdFiles.h"
-#include "EbirdImport.h"
-#include "CsvReader.h"
+#include "records/EbirdImport.h"
+#include "records/CsvReader.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

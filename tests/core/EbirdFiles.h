@@ -2,9 +2,9 @@
 
 // eBird files for the import tests, written as eBird's "Download My Data" writes them.
 
-#include "AppState.h"
-#include "EbirdExport.h"
-#include "Startup.h"
+#include "state/AppState.h"
+#include "records/EbirdExport.h"
+#include "state/Startup.h"
 #include "TestDatabase.h"
 
 #include <QFile>

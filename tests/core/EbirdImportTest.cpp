@@ -1,5 +1,5 @@
 #include "EbirdFiles.h"
-#include "EbirdImport.h"
+#include "records/EbirdImport.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

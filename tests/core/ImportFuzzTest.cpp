@@ -1,9 +1,9 @@
 // Generated and mutated CSV fed to the reader and the importer: every input either reads
 // or ends with a CsvError, never a crash, a hang or a partial import.
 
-#include "CsvReader.h"
+#include "records/CsvReader.h"
 #include "EbirdFiles.h"
-#include "EbirdImport.h"
+#include "records/EbirdImport.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>

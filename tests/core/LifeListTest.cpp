@@ -1,4 +1,4 @@
-#include "LifeList.h"
+#include "lifelist/LifeList.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
 

@@ -1,6 +1,6 @@
-#include "AppState.h"
-#include "Schema.h"
-#include "Startup.h"
+#include "state/AppState.h"
+#include "schema/Schema.h"
+#include "state/Startup.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
 

@@ -1,5 +1,5 @@
 #include "EbirdFiles.h"
-#include "SightingsLog.h"
+#include "records/SightingsLog.h"
 
 #include <gtest/gtest.h>
 

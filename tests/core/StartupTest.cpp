@@ -1,6 +1,6 @@
-#include "AppFolder.h"
-#include "AppState.h"
-#include "Startup.h"
+#include "state/AppFolder.h"
+#include "state/AppState.h"
+#include "state/Startup.h"
 #include "TestDatabase.h"
 
 #include <QDir>

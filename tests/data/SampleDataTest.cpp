@@ -1,6 +1,6 @@
-#include "Csv.h"
-#include "DataImport.h"
-#include "Schema.h"
+#include "records/Csv.h"
+#include "records/DataImport.h"
+#include "schema/Schema.h"
 #include "db/Database.h"
 #include "ui/Silhouettes.h"
 

@@ -3,8 +3,8 @@
 // change or the state after it, never a mix.
 
 #include "FaultVfs.h"
-#include "LifeList.h"
-#include "Schema.h"
+#include "lifelist/LifeList.h"
+#include "schema/Schema.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
 

@@ -1,6 +1,6 @@
 #include "Harness.h"
 
-#include "ListQueries.h"
+#include "lists/ListQueries.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "Harness.h"
 
-#include "DataImport.h"
+#include "records/DataImport.h"
 #include "search/WizardQueries.h"
 #include "search/WizardWidgets.h"
 #include "search/frmWizard.h"

@@ -1,8 +1,8 @@
 #include "Harness.h"
 
-#include "Backup.h"
-#include "CsvReader.h"
-#include "Schema.h"
+#include "records/Backup.h"
+#include "records/CsvReader.h"
+#include "schema/Schema.h"
 #include "sightings/SightingsLogModel.h"
 #include "sightings/frmImportPreview.h"
 #include "sightings/frmSightingsLog.h"

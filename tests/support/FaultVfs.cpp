@@ -1,6 +1,6 @@
 #include "FaultVfs.h"
 
-#include "Schema.h"
+#include "schema/Schema.h"
 #include "db/Database.h"
 
 #include <cstring>

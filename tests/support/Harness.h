@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AppState.h"
-#include "Startup.h"
+#include "state/AppState.h"
+#include "state/Startup.h"
 #include "TestDatabase.h"
 #include "browser/frmDisplay.h"
 #include "platform/ScriptedPlatform.h"

@@ -1,6 +1,6 @@
 #include "TestDatabase.h"
 
-#include "Schema.h"
+#include "schema/Schema.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppState.h"
+#include "state/AppState.h"
 #include "db/Database.h"
 
 #include <QTemporaryDir>

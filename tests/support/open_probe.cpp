@@ -1,6 +1,6 @@
 // Tries to open a bird database the way the program does; exit 0 when it opened, 1 when
 // not (with the message on standard output). Used by tests to open from another process.
-#include "Schema.h"
+#include "schema/Schema.h"
 #include "db/Database.h"
 
 #include <QCoreApplication>

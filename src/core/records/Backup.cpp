@@ -1,10 +1,10 @@
-#include "Backup.h"
+#include "records/Backup.h"
 
-#include "AppFolder.h"
-#include "AppState.h"
-#include "ImportKeys.h"
-#include "Schema.h"
-#include "Startup.h"
+#include "state/AppFolder.h"
+#include "state/AppState.h"
+#include "schema/ImportKeys.h"
+#include "schema/Schema.h"
+#include "state/Startup.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 

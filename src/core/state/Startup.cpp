@@ -1,10 +1,10 @@
-#include "Startup.h"
+#include "state/Startup.h"
 
-#include "AppState.h"
-#include "ListQueries.h"
-#include "OptionsRow.h"
-#include "Schema.h"
-#include "StatusTexts.h"
+#include "state/AppState.h"
+#include "lists/ListQueries.h"
+#include "state/OptionsRow.h"
+#include "schema/Schema.h"
+#include "status/StatusTexts.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "OptionsRow.h"
+#include "state/OptionsRow.h"
 
-#include "AppState.h"
+#include "state/AppState.h"
 
 namespace fl {
 

@@ -1,13 +1,13 @@
-#include "EbirdImport.h"
+#include "records/EbirdImport.h"
 
-#include "OptionsRow.h"
-#include "RegionKinds.h"
+#include "state/OptionsRow.h"
+#include "regions/RegionKinds.h"
 
-#include "AppState.h"
-#include "EbirdTags.h"
-#include "LifeList.h"
-#include "RegionCodes.h"
-#include "Schema.h"
+#include "state/AppState.h"
+#include "records/EbirdTags.h"
+#include "lifelist/LifeList.h"
+#include "regions/RegionCodes.h"
+#include "schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 

@@ -1,7 +1,7 @@
-#include "DataImport.h"
+#include "records/DataImport.h"
 
-#include "Csv.h"
-#include "Schema.h"
+#include "records/Csv.h"
+#include "schema/Schema.h"
 #include "db/Database.h"
 
 #include <QCoreApplication>

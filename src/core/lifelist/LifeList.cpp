@@ -1,7 +1,7 @@
-#include "LifeList.h"
+#include "lifelist/LifeList.h"
 
-#include "OptionsRow.h"
-#include "RegionKinds.h"
+#include "state/OptionsRow.h"
+#include "regions/RegionKinds.h"
 #include "db/Database.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "ImportKeys.h"
+#include "schema/ImportKeys.h"
 
 #include "db/Database.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CsvReader.h"
+#include "records/CsvReader.h"
 
 #include <QDate>
 #include <QMap>

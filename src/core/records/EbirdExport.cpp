@@ -1,10 +1,10 @@
-#include "EbirdExport.h"
+#include "records/EbirdExport.h"
 
-#include "RegionKinds.h"
+#include "regions/RegionKinds.h"
 
-#include "EbirdTags.h"
-#include "RegionCodes.h"
-#include "Schema.h"
+#include "records/EbirdTags.h"
+#include "regions/RegionCodes.h"
+#include "schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 

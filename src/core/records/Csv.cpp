@@ -1,6 +1,6 @@
-#include "Csv.h"
+#include "records/Csv.h"
 
-#include "CsvReader.h"
+#include "records/CsvReader.h"
 
 namespace fl {
 

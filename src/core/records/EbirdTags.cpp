@@ -1,4 +1,4 @@
-#include "EbirdTags.h"
+#include "records/EbirdTags.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "StatusCodes.h"
+#include "status/StatusCodes.h"
 
 namespace fl::codes {
 

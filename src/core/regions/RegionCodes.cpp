@@ -1,4 +1,4 @@
-#include "RegionCodes.h"
+#include "regions/RegionCodes.h"
 
 namespace fl {
 

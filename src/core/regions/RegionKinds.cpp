@@ -1,4 +1,4 @@
-#include "RegionKinds.h"
+#include "regions/RegionKinds.h"
 
 namespace fl {
 

@@ -1,8 +1,8 @@
-#include "SightingsLog.h"
+#include "records/SightingsLog.h"
 
-#include "RegionKinds.h"
+#include "regions/RegionKinds.h"
 
-#include "Schema.h"
+#include "schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 

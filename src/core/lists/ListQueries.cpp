@@ -1,4 +1,4 @@
-#include "ListQueries.h"
+#include "lists/ListQueries.h"
 
 namespace fl {
 

@@ -1,6 +1,6 @@
-#include "Schema.h"
+#include "schema/Schema.h"
 
-#include "ImportKeys.h"
+#include "schema/ImportKeys.h"
 
 #include "db/Database.h"
 

@@ -1,7 +1,7 @@
-#include "AppState.h"
+#include "state/AppState.h"
 
-#include "AppFolder.h"
-#include "Schema.h"
+#include "state/AppFolder.h"
+#include "schema/Schema.h"
 
 namespace fl {
 

@@ -1,4 +1,4 @@
-#include "StatusTexts.h"
+#include "status/StatusTexts.h"
 
 namespace fl::panelText {
 

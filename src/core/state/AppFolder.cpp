@@ -1,4 +1,4 @@
-#include "AppFolder.h"
+#include "state/AppFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
