@@ -22,9 +22,17 @@ QtPlatform::~QtPlatform() = default;
 
 Platform::Answer QtPlatform::messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
+    return detailedMessageBox(text, {}, title, buttons, icon);
+}
+
+Platform::Answer QtPlatform::detailedMessageBox(const QString& text, const QString& details, const QString& title,
+                                                Buttons buttons, Icon icon)
+{
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
     box.setText(text);
+    // "Show Details..." opens a scrolling box under the message; the message stays its size.
+    if (!details.isEmpty()) box.setDetailedText(details);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;

@@ -160,14 +160,22 @@ TEST(Reports, FailuresShowTheEngineNumber)
         h.run("mnuReportChecklist");
         expectReportError(h, report::kErrNoDefinition);
     }
+    // The message keeps its fixed text; what went wrong, with the file and line, is behind its
+    // details button.
     const struct {
         const char* definition;
         int number;
+        const char* details;
     } broken[] = {
-        {"", report::kErrBadDefinition},
-        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + \n", report::kErrFormulaSyntax},
-        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.weight}\n", report::kErrUnknownName},
-        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + true\n", report::kErrFormulaValue},
+        {"", report::kErrBadDefinition, "checklist.rpt, line 1: the file must begin with"},
+        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + \n", report::kErrFormulaSyntax,
+         "checklist.rpt, line 3: Formula error at position 15"},
+        {"featherlog report: 1\nsource: checklist\n\ncolumn 5: {birds.weight}\n", report::kErrUnknownName,
+         "checklist.rpt, line 4: Formula error at position 1: the report has no field {birds.weight}"},
+        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + true\n", report::kErrFormulaValue,
+         "checklist.rpt, line 3: Formula error at position 14: a yes/no value cannot be joined to a text"},
+        {"featherlog report: 1\nsource: checklist\ncolumn nan: {birds.name}\n", report::kErrBadDefinition,
+         "checklist.rpt, line 3: a column's width"},
     };
     for (const auto& b : broken) {
         auto h = ontario();
@@ -177,6 +185,8 @@ TEST(Reports, FailuresShowTheEngineNumber)
         file.close();
         h->run("mnuReportChecklist");
         expectReportError(*h, b.number);
+        EXPECT_TRUE(h->platform.messages[0].details.startsWith(QString::fromLatin1(b.details)))
+            << qPrintable(h->platform.messages[0].details);
         EXPECT_EQ(h->platform.hourglassDepth, 0);
     }
     {
