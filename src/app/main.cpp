@@ -8,6 +8,7 @@
 #include "info/frmHelp.h"
 #include "info/frmSplash.h"
 #include "media/CdCommandInterpreter.h"
+#include "sightings/DataSafety.h"
 #include "platform/QtPlatform.h"
 #include "ui/Context.h"
 
@@ -34,11 +35,7 @@ int main(int argc, char** argv)
                             fl::Platform::Icon::Critical);
         return 1;
     };
-    try {
-        fl::openAndLoadOptions(state);
-    } catch (const std::exception& e) {
-        return fail(QString::fromUtf8(e.what()));
-    }
+    if (!fl::openDatabaseAtStart(ctx)) return 1;
 
     const std::unique_ptr<fl::frmDisplay> window = fl::createMainWindow(ctx);
     platform.setParentWindow(window.get());
@@ -53,5 +50,6 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
+    fl::checkDataAfterStart(ctx);
     return app.exec();
 }

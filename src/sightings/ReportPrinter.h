@@ -16,9 +16,13 @@ namespace fl {
 // Lays a built report out on pages with QPainter: the page header (region and date) and
 // footer (page numbers) on every page, the title on the first, then the family headings and
 // rows flowing down one or two lists per page, and the closing line with the counts.
+//
+// A PDF file the user names (writePdf(), or a printer set to print to a file) is written
+// beside its name and put in place when complete; given the open database, the printer
+// refuses its files and the Backups folder, and tells `platform`'s user so.
 class ReportPrinter : public PrintableReport {
 public:
-    explicit ReportPrinter(report::BuiltReport content);
+    explicit ReportPrinter(report::BuiltReport content, QString database = {}, Platform* platform = nullptr);
 
     bool print(QPrinter* printer) override;
     bool writePdf(const QString& path) override;
@@ -51,7 +55,11 @@ public:
 
 private:
     QList<double> columnWidths(const QList<QFontMetricsF>& metrics, double listWidth, double gap) const;
+    // Why `path` must not be written (told to the user), or an empty text.
+    QString refusal(const QString& path) const;
     report::BuiltReport m_r;
+    QString m_database;
+    Platform* m_platform = nullptr;
 };
 
 } // namespace fl

@@ -284,14 +284,16 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     h->platform.files.push_back(backup);
     h->platform.answers.push_back(Platform::Answer::Yes);
     h->run("mnuFileRestore");
-    EXPECT_EQ(h->messageTexts().last(), "The database was restored from " + backup + ".");
+    EXPECT_TRUE(h->messageTexts().last().startsWith("The database was restored from " + backup + ".\n\nThe database in "
+                                                     "use before is kept as "))
+        << qPrintable(h->messageTexts().last());
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
     EXPECT_EQ(h->state.regname, "Ontario");
     EXPECT_EQ(h->names().size(), 6) << "the restored region's list";
     EXPECT_EQ(h->shown(), "Canada Goose") << "its first species";
     EXPECT_EQ(h->panel("Region"), "Region : Ontario");
     EXPECT_EQ(log->model->rowCount(), 4) << "the open log reads the restored sightings";
-    EXPECT_TRUE(QFileInfo::exists(h->state.databasePath() + ".bak"));
+    EXPECT_EQ(backupSeries(folder, kBeforeRestoreCopies).size(), 1) << "the database before, kept in the Backups folder";
     log->close();
     // The program goes on working on the restored file.
     h->run("mnuViewNext");
