@@ -178,7 +178,8 @@ void mnuFileRestore_Click(Context& ctx)
         Hourglass busy(ctx.platform);
         problem = sameFile(path, s.databasePath())
                       ? QStringLiteral("It is the database in use.")
-                      : checkBackupFile(path, QString::fromLatin1(kConnectString), &details);
+                      // The quick check answers at once; the restore itself runs the full one.
+                      : checkBackupFile(path, QString::fromLatin1(kConnectString), &details, CheckDepth::Quick);
     }
     if (!problem.isEmpty()) {
         ctx.platform.detailedMessageBox(QStringLiteral("%1 cannot be restored; nothing was changed.\n\n%2")
