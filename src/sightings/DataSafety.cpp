@@ -119,8 +119,8 @@ void checkDataAfterStart(Context& ctx)
     if (const auto failed = lastFailedBackup(s.appFolder))
         ctx.platform.detailedMessageBox(
             QStringLiteral("The automatic backup when Featherlog last closed (%1) failed, so the changes of that "
-                           "session are in the database but in no backup.\n\nMake a backup now with File > Back Up "
-                           "Database...; if the disk is full, make room on it first.")
+                           "session are in the database but in no backup.\n\nMake a backup now (File > Back Up "
+                           "Database...). If the disk is full, make room on it first.")
                 .arg(when(failed->when)),
             failed->reason, QStringLiteral("Automatic Backup"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
     if (!s.dbBirds) return;

@@ -237,7 +237,8 @@ void registerRecordCommands(Context& ctx)
         ctx.platform.detailedMessageBox(
             QStringLiteral("Featherlog could not make its automatic backup as it closed, so the changes of this session "
                            "are in the database but in no backup yet.\n\nIf the disk is full, make room on it. Then "
-                           "start Featherlog and choose File > Back Up Database... (it will remind you)."),
+                           "start Featherlog and make a backup (File > Back Up Database...); Featherlog will "
+                           "remind you."),
             failed, QStringLiteral("Automatic Backup"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
     });
 }

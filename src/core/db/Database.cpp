@@ -190,7 +190,8 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
     if (!journal && (fileSize < 512 || fileSize % 512 != 0))
         throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
 
-    auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, vfs);
+    // Serialized: the check for damage shares the connection from a thread of its own.
+    auto conn = openConnection(path, (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX, vfs);
     if (!readOnly && sqlite3_db_readonly(conn->handle(), "main") == 1)
         throw DbError(readOnlyMessage(path), SQLITE_READONLY);
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(passwordFromConnect(connect)));

@@ -86,13 +86,13 @@ ReportDefinition parseDefinition(const QString& text, const QString& fileName)
             bool ok = false;
             def.listWidthMm = value.toDouble(&ok);
             if (!goodWidth(def.listWidthMm, ok, 1000))
-                badLine(fileName, lineNo, QStringLiteral("'list width' is a width in millimetres"));
+                badLine(fileName, lineNo, QStringLiteral("'list width' is a width in millimetres, above 0 and at most 1000"));
         } else if (key.first() == QLatin1String("column")) {
             ColumnDef c;
             if (key.size() < 2) badLine(fileName, lineNo, QStringLiteral("a column is written  column <width> [style]: formula"));
             bool ok = false;
             c.weight = key[1].toDouble(&ok);
-            if (!goodWidth(c.weight, ok, 1000)) badLine(fileName, lineNo, QStringLiteral("a column's width is a number above 0"));
+            if (!goodWidth(c.weight, ok, 1000)) badLine(fileName, lineNo, QStringLiteral("a column's width is a number above 0 and at most 1000"));
             for (int w = 2; w < key.size(); ++w) {
                 if (key[w] == QLatin1String("mono")) c.style = ColumnDef::Style::Mono;
                 else if (key[w] == QLatin1String("italic")) c.style = ColumnDef::Style::Italic;
