@@ -1,6 +1,7 @@
 #include "QtPlatform.h"
 
 #include "SongPlayer.h"
+#include "UrlOpener.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSoundEffect>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace fl {
@@ -106,7 +108,27 @@ void QtPlatform::setHourglass(bool on)
 
 void QtPlatform::setClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
 
-bool QtPlatform::openInBrowser(const QString& url) { return QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
+void QtPlatform::setUrlOpener(const QString& program, int timeLimitMs)
+{
+    m_urlOpener = program;
+    m_urlOpenerLimit = timeLimitMs;
+}
+
+bool QtPlatform::openInBrowser(const QString& url)
+{
+    const QUrl address = QUrl::fromUserInput(url);
+    const QString opener =
+        m_urlOpener.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("xdg-open")) : m_urlOpener;
+    // Without the desktop's opener, Qt's own way; it can only tell whether something started.
+    if (opener.isEmpty()) return QDesktopServices::openUrl(address);
+    // The opener reports whether the browser took the address; asking Qt would only say
+    // that the opener started.
+    Hourglass busy(*this);
+    const OpenerResult r = runOpener(opener, {address.toString(QUrl::FullyEncoded)}, m_urlOpenerLimit, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    return r != OpenerResult::Failed;
+}
 
 void QtPlatform::playSound(const QString& path)
 {
