@@ -36,6 +36,11 @@ bool sameFile(const QString& a, const QString& b)
            || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
 }
 
+// Where the file dialogs of the records commands start: the folder one of them last went
+// to, else the user's home folder; the program's own folder is no place for the user's files.
+QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
+void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
+
 } // namespace
 
 void showSpeciesInMain(Context& ctx, const QString& name)
@@ -73,9 +78,10 @@ void reloadAfterRestore(Context& ctx)
 void mnuFileImport_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Import eBird Data");
-    const QString path = ctx.platform.openFileDialog(title, ctx.state.appFolder,
+    const QString path = ctx.platform.openFileDialog(title, recordsFolder(ctx.state),
                                                      QStringLiteral("eBird data (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
+    rememberFolder(ctx.state, path);
     ctx.main->storePendingEdits();
     ImportPreview preview;
     try {
@@ -107,10 +113,11 @@ void mnuFileExport_Click(Context& ctx)
             regType = currentRegionType(s);
         }
     }
-    const QString suggested = QDir(s.appFolder).filePath(
+    const QString suggested = QDir(recordsFolder(s)).filePath(
         QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path = ctx.platform.saveFileDialog(title, suggested, QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
     ctx.main->storePendingEdits();
     int written = 0;
     try {
@@ -129,11 +136,10 @@ void mnuFileBackup_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Back Up Database");
     AppState& s = ctx.state;
-    const QString folder = backupFolder(s.appFolder);
-    QDir().mkpath(folder);
-    const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(defaultBackupName(QDate::currentDate())),
+    const QString path = ctx.platform.saveFileDialog(title, QDir(recordsFolder(s)).filePath(defaultBackupName(QDate::currentDate())),
                                                      QStringLiteral("Featherlog databases (*.mdb)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
     if (sameFile(path, s.databasePath())) {
         tell(ctx, QStringLiteral("A backup cannot replace the database in use. Choose another file."), title,
              Platform::Icon::Exclamation);
@@ -155,9 +161,10 @@ void mnuFileRestore_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Restore From Backup");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.appFolder),
+    const QString path = ctx.platform.openFileDialog(title, recordsFolder(s),
                                                      QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
     QString problem = sameFile(path, s.databasePath())
                           ? QStringLiteral("It is the database in use.")
                           : checkBackupFile(path, QString::fromLatin1(kConnectString));

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -253,7 +254,8 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     const QString backup = folder + "/" + defaultBackupName(QDate::currentDate());
     h->platform.files.push_back(backup);
     h->run("mnuFileBackup");
-    EXPECT_EQ(h->platform.suggestedFiles.last(), backup) << "the default name in the Backups folder";
+    EXPECT_EQ(h->platform.suggestedFiles.last(), QDir::home().filePath(defaultBackupName(QDate::currentDate())))
+        << "the default name in the home folder";
     EXPECT_EQ(h->messageTexts().last(), "The database was backed up to " + backup + ".");
     EXPECT_EQ(checkBackupFile(backup, QString::fromLatin1(kConnectString)), "");
 
@@ -322,6 +324,58 @@ TEST(SightingsLogWindow, ReadsAgainWhenComingBackAfterChanges)
     EXPECT_EQ(log->model->rowCount(), 5);
     EXPECT_EQ(cell(log, 0, 1), "Hermit Thrush");
     log->close();
+}
+
+// The file dialogs of the records commands start in the home folder, then in the folder one
+// of them last went to; never in the program's folder.
+TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
+{
+    QTemporaryDir home, elsewhere;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    auto h = ontarioWithSightings();
+    ScriptedPlatform& p = h->platform;
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    // Every command once, each dialog cancelled.
+    auto everyCommand = [&] {
+        p.files.push_back(QString());
+        h->run("mnuFileImport");
+        p.answers.push_back(Platform::Answer::No); // every sighting
+        p.files.push_back(QString());
+        h->run("mnuFileExport");
+        p.files.push_back(QString());
+        h->run("mnuFileBackup");
+        p.files.push_back(QString());
+        h->run("mnuFileRestore");
+        if (p.fileDialogs.size() != 4 || p.suggestedFiles.size() != 2) {
+            ADD_FAILURE() << "four dialogs, two of them for saving, expected";
+            return QStringList();
+        }
+        const QStringList seen = {p.fileDialogs[0].folder, QFileInfo(p.suggestedFiles[0]).absolutePath(),
+                                  QFileInfo(p.suggestedFiles[1]).absolutePath(), p.fileDialogs[3].folder};
+        EXPECT_EQ(QFileInfo(p.suggestedFiles[0]).fileName(), "sightings-" + today + ".csv");
+        EXPECT_EQ(QFileInfo(p.suggestedFiles[1]).fileName(), defaultBackupName(QDate::currentDate()));
+        p.fileDialogs.clear();
+        p.suggestedFiles.clear();
+        return seen;
+    };
+    QStringList seen = everyCommand();
+    EXPECT_EQ(seen.join('\n'), QStringList(4, QDir(home.path()).absolutePath()).join('\n'))
+        << "import, export, back up, restore";
+    EXPECT_EQ(seen.join('\n'), everyCommand().join('\n')) << "a cancelled dialog changes nothing";
+
+    // An export into another folder: every dialog starts there afterwards.
+    const QString out = QDir(elsewhere.path()).filePath("may.csv");
+    p.answers.push_back(Platform::Answer::No);
+    p.files.push_back(out);
+    h->run("mnuFileExport");
+    ASSERT_TRUE(QFileInfo::exists(out));
+    p.suggestedFiles.clear();
+    p.fileDialogs.clear();
+    seen = everyCommand();
+    EXPECT_EQ(seen.join('\n'), QStringList(4, QDir(elsewhere.path()).absolutePath()).join('\n'));
+    for (const QString& folder : seen) EXPECT_NE(folder, QDir(h->folder.path()).absolutePath());
+    qputenv("HOME", oldHome);
 }
 
 // A backup that passes the checks but cannot be used once it is in place: the previous
