@@ -1,5 +1,6 @@
 #include "QtPlatform.h"
 
+#include "Paper.h"
 #include "SongPlayer.h"
 #include "UrlOpener.h"
 
@@ -152,6 +153,9 @@ bool QtPlatform::previewReport(const QString& windowTitle, PrintableReport& repo
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle);
+    // The locale's paper, whatever the printer was left at; the user may pick another.
+    printer.setPageSize(defaultReportPaper());
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     QPrintPreviewDialog dialog(&printer, m_parent);
     dialog.setWindowTitle(windowTitle);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
