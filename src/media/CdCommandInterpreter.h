@@ -20,9 +20,9 @@ struct CdToc;
 //   play cd [from P] [to P]   seek cd to P   stop cd   pause cd
 //   set cd time format tmsf|milliseconds       set cd door open|closed
 //   status cd media present | number of tracks | length [track N] | position | mode
-// where any command may end in "wait". Opening takes the computer's CD drive or, on a
-// computer without one, the disc image (CUE sheet and BIN file) in the folder "CD" of
-// the application folder. Positions P are a track number (or track:min:sec:frame) in tmsf
+// where any command may end in "wait". Opening takes the computer's CD drive when it holds
+// a disc, otherwise the disc image (CUE sheet and BIN file) in the folder "CD" of the
+// application folder, otherwise the empty drive; opening again looks again. Positions P are a track number (or track:min:sec:frame) in tmsf
 // format and milliseconds from the start of the disc in milliseconds format. The status
 // queries answer from the disc's table of contents; playing reads the audio sectors on a
 // thread of its own and writes them to the default audio output. A command that cannot be

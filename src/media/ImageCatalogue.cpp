@@ -16,8 +16,10 @@
 namespace fl {
 
 namespace {
-const QString kImageFilter =
-    QStringLiteral("Image Files(*.gif, *.jpg, *.bmp)|*.gif;*.jpg;*.bmp|All Files(*.*)|*.*");
+// Every kind of picture the program shows comes first; then the long-standing choices.
+const QString kImageFilter = QStringLiteral(
+    "All Pictures(*.png, *.jpg, *.jpeg, *.gif, *.bmp)|*.png;*.jpg;*.jpeg;*.gif;*.bmp|"
+    "Image Files(*.gif, *.jpg, *.bmp)|*.gif;*.jpg;*.bmp|All Files(*.*)|*.*");
 } // namespace
 
 ImageCatalogue::ImageCatalogue(Context& ctx) : m_ctx(ctx) {}

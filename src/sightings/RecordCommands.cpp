@@ -48,6 +48,11 @@ bool sameFile(const QString& a, const QString& b)
            || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
 }
 
+// Where the file dialogs of the records commands start: the folder one of them last went
+// to, else the user's home folder; the program's own folder is no place for the user's files.
+QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
+void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
+
 } // namespace
 
 void showSpeciesInMain(Context& ctx, const QString& name)
@@ -85,9 +90,10 @@ void reloadAfterRestore(Context& ctx)
 void mnuFileImport_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Import eBird Data");
-    const QString path = ctx.platform.openFileDialog(title, ctx.state.appFolder,
+    const QString path = ctx.platform.openFileDialog(title, recordsFolder(ctx.state),
                                                      QStringLiteral("eBird data (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
+    rememberFolder(ctx.state, path);
     ctx.main->storePendingEdits();
     ImportPreview preview;
     try {
@@ -119,10 +125,11 @@ void mnuFileExport_Click(Context& ctx)
             regType = currentRegionType(s);
         }
     }
-    const QString suggested = QDir(s.appFolder).filePath(
+    const QString suggested = QDir(recordsFolder(s)).filePath(
         QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path = ctx.platform.saveFileDialog(title, suggested, QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
     if (const QString refusal = refusedTarget(path, s.databasePath(), TargetUse::Export); !refusal.isEmpty()) {
         tell(ctx, refusal, title, Platform::Icon::Exclamation);
         return;
@@ -144,11 +151,11 @@ void mnuFileBackup_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Back Up Database");
     AppState& s = ctx.state;
-    const QString folder = backupFolder(s.appFolder);
-    QDir().mkpath(folder);
+    const QString folder = recordsFolder(s);
     const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(freeBackupName(folder, QDate::currentDate())),
                                                      QStringLiteral("Featherlog databases (*.mdb)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
     if (const QString refusal = refusedTarget(path, s.databasePath(), TargetUse::NewBackup); !refusal.isEmpty()) {
         tell(ctx, refusal, title, Platform::Icon::Exclamation);
         return;
@@ -169,9 +176,10 @@ void mnuFileRestore_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Restore From Backup");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.appFolder),
+    const QString path = ctx.platform.openFileDialog(title, recordsFolder(s),
                                                      QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
     QString details;
     QString problem;
     {

@@ -109,13 +109,17 @@ TEST(DataSafety, BackUpNeverReplacesABackupAndOffersAFreeName)
     writeFile(today, "this morning's backup");
     h.platform.files.push_back(today);
     h.run("mnuFileBackup");
-    EXPECT_EQ(h.platform.suggestedFiles.last(), QDir(folder).filePath(freeBackupName(folder, QDate::currentDate())));
-    EXPECT_TRUE(h.platform.suggestedFiles.last().endsWith("-2.mdb")) << qPrintable(h.platform.suggestedFiles.last());
     EXPECT_TRUE(h.messageTexts().last().contains("never replaces a backup")) << qPrintable(h.messageTexts().last());
     EXPECT_EQ(readAll(today), "this morning's backup");
+    // The dialog comes back in that folder, with a name no file has.
+    h.platform.files.push_back(QString()); // cancelled
+    h.run("mnuFileBackup");
+    EXPECT_EQ(h.platform.suggestedFiles.last(), QDir(folder).filePath(freeBackupName(folder, QDate::currentDate())));
+    EXPECT_TRUE(h.platform.suggestedFiles.last().endsWith("-2.mdb")) << qPrintable(h.platform.suggestedFiles.last());
     h.platform.files.push_back(h.platform.suggestedFiles.last());
     h.run("mnuFileBackup");
     EXPECT_EQ(checkBackupFile(h.platform.suggestedFiles.last(), kConnect), "");
+    EXPECT_EQ(readAll(today), "this morning's backup");
 }
 
 // The disk fills up while the program closes: the user hears of it then, and again at the

@@ -1,4 +1,5 @@
 #include "Harness.h"
+#include "ReportFiles.h"
 #include "report/ReportError.h"
 #include "platform/QtPlatform.h"
 #include "sightings/ReportControl.h"
@@ -23,17 +24,9 @@
 using namespace fl;
 using test::Harness;
 using Setting = ReportControl::Setting;
+using test::copyDefinitions;
 
 namespace {
-
-void copyDefinitions(const QString& folder)
-{
-    for (const char* name : {"checklist.rpt", "life.rpt"}) {
-        const QString to = QDir(folder).filePath(QString::fromLatin1(name));
-        QFile::remove(to);
-        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(REPORTS_DIR)).filePath(QString::fromLatin1(name)), to));
-    }
-}
 
 // The program on the fixture with Ontario (species 1 to 6) as the current region, two of
 // them sighted there, and the definitions in its folder.
@@ -73,12 +66,7 @@ QList<Setting> lifeSettings(int region)
 
 QString pdfText(const QString& pdf, bool layout)
 {
-    QProcess p;
-    QStringList args;
-    if (layout) args << "-layout";
-    p.start("pdftotext", args << pdf << "-");
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return "pdftotext failed: " + QString::fromUtf8(p.readAllStandardError());
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return layout ? test::pdfText(pdf, true) : test::popplerOutput("pdftotext", pdf, {});
 }
 
 void expectReportError(const Harness& h, int number)

@@ -47,6 +47,8 @@ struct AppState {
     bool linkMode = false;
     int selReg_ID = 0;
     QString selRegname;
+    // The folder the file dialogs of the records commands last went to in this run.
+    QString recordsFolder;
 
     db::Database& db() const;
     QString databasePath() const;
