@@ -54,7 +54,9 @@ TEST_P(SafeTargets, TheDatabaseItsFilesAndTheBackupsAreRefused)
     const Target t = GetParam();
     const QString why = refusedTarget(QDir(folder).filePath(QString::fromLatin1(t.name)), f.databasePath(), t.use);
     EXPECT_EQ(!why.isEmpty(), t.refused) << t.name << ": " << qPrintable(why);
-    if (t.refused) EXPECT_TRUE(why.contains("Nothing was written")) << qPrintable(why);
+    if (t.refused) {
+        EXPECT_TRUE(why.contains("Nothing was written")) << qPrintable(why);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
