@@ -73,7 +73,7 @@ void reloadAfterRestore(Context& ctx)
 void mnuFileImport_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Import eBird Data");
-    const QString path = ctx.platform.openFileDialog(title, ctx.state.appFolder,
+    const QString path = ctx.platform.openFileDialog(title, ctx.state.dataFolder,
                                                      QStringLiteral("eBird data (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
     ctx.main->storePendingEdits();
@@ -107,7 +107,7 @@ void mnuFileExport_Click(Context& ctx)
             regType = currentRegionType(s);
         }
     }
-    const QString suggested = QDir(s.appFolder).filePath(
+    const QString suggested = QDir(s.dataFolder).filePath(
         QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path = ctx.platform.saveFileDialog(title, suggested, QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
@@ -129,7 +129,7 @@ void mnuFileBackup_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Back Up Database");
     AppState& s = ctx.state;
-    const QString folder = backupFolder(s.appFolder);
+    const QString folder = backupFolder(s.dataFolder);
     QDir().mkpath(folder);
     const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(defaultBackupName(QDate::currentDate())),
                                                      QStringLiteral("Featherlog databases (*.mdb)"));
@@ -155,7 +155,7 @@ void mnuFileRestore_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Restore From Backup");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.appFolder),
+    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.dataFolder),
                                                      QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
     if (path.isEmpty()) return;
     QString problem = sameFile(path, s.databasePath())
@@ -196,7 +196,7 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
-    // A run that changed data leaves a rolling backup beside the program.
+    // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
         if (const QString failed = backupOnExit(ctx.state); !failed.isEmpty())
             qWarning("Automatic backup failed: %s", qUtf8Printable(failed));
