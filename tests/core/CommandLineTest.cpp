@@ -38,6 +38,8 @@ const LineCase kLines[] = {
     {"HelpAfterDataWithoutFolder", {"--data", "--help"}, Action::Help, "", ""},
 };
 
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
+
 class CommandLineCases : public ::testing::TestWithParam<LineCase> {};
 
 } // namespace

@@ -104,6 +104,8 @@ const ChoiceCase kChoiceCases[] = {
      DataFolderKind::Chosen, "/srv/birds"},
 };
 
+void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
+
 class DataFolderChoice : public ::testing::TestWithParam<ChoiceCase> {};
 
 } // namespace
