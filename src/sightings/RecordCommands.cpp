@@ -36,8 +36,8 @@ bool sameFile(const QString& a, const QString& b)
            || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
 }
 
-// Where the file dialogs of the records commands start: the folder one of them last went
-// to, else the user's home folder; the program's own folder is no place for the user's files.
+// Where the import and export file dialogs start: the folder one of them last went to, else
+// the user's home folder; the program's own folder is no place for the user's files.
 QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
 void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
 
@@ -136,10 +136,12 @@ void mnuFileBackup_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Back Up Database");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.saveFileDialog(title, QDir(recordsFolder(s)).filePath(defaultBackupName(QDate::currentDate())),
+    // Backups belong with the automatic ones, in the data folder's Backups.
+    const QString folder = backupFolder(s.dataFolder);
+    QDir().mkpath(folder);
+    const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(defaultBackupName(QDate::currentDate())),
                                                      QStringLiteral("Featherlog databases (*.mdb)"));
     if (path.isEmpty()) return;
-    rememberFolder(s, path);
     if (sameFile(path, s.databasePath())) {
         tell(ctx, QStringLiteral("A backup cannot replace the database in use. Choose another file."), title,
              Platform::Icon::Exclamation);
@@ -161,10 +163,10 @@ void mnuFileRestore_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Restore From Backup");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.openFileDialog(title, recordsFolder(s),
+    // The automatic backups and those made by Back Up are in the data folder's Backups.
+    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.dataFolder),
                                                      QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
     if (path.isEmpty()) return;
-    rememberFolder(s, path);
     QString problem = sameFile(path, s.databasePath())
                           ? QStringLiteral("It is the database in use.")
                           : checkBackupFile(path, QString::fromLatin1(kConnectString));
@@ -203,7 +205,7 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
-    // A run that changed data leaves a rolling backup beside the program.
+    // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
         if (const QString failed = backupOnExit(ctx.state); !failed.isEmpty())
             qWarning("Automatic backup failed: %s", qUtf8Printable(failed));
