@@ -24,7 +24,7 @@ const QString kImageFilter = QStringLiteral(
 
 ImageCatalogue::ImageCatalogue(Context& ctx) : m_ctx(ctx) {}
 
-QString ImageCatalogue::imagesFolder() const { return resolvePath(m_ctx.state.appFolder, QStringLiteral("Images")); }
+QString ImageCatalogue::imagesFolder() const { return resolvePath(m_ctx.state.dataFolder, QStringLiteral("Images")); }
 
 bool ImageCatalogue::speciesShown() const
 {
@@ -77,7 +77,7 @@ void ImageCatalogue::mnuFileImage_Click()
                      Platform::Buttons::Ok, Platform::Icon::Exclamation);
         return;
     }
-    if (!liesDirectlyIn(chosen, joinPath(m_ctx.state.appFolder, QStringLiteral("Images")))) {
+    if (!liesDirectlyIn(chosen, joinPath(m_ctx.state.dataFolder, QStringLiteral("Images")))) {
         p.messageBox(QStringLiteral("The Image file must come from the Images folder in the main application."),
                      QStringLiteral("Wrong Folder"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
         return;

@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QWidget>
+#include <cstdio>
 #include <memory>
 
 namespace fl {
@@ -57,16 +58,21 @@ void offerRestoreOfDamaged(Context& ctx, const DamageFinding& finding)
 
 } // namespace
 
-bool openDatabaseAtStart(Context& ctx)
+bool openDatabaseAtStart(Context& ctx, const BeforeUpgrade& beforeUpgrade)
 {
     AppState& s = ctx.state;
+    // Every way of ending here is told on the standard error output as well.
+    auto say = [&](const QString& text, const QString& details, Platform::Buttons buttons) {
+        std::fprintf(stderr, "featherlog: %s\n", qUtf8Printable(text));
+        return ctx.platform.detailedMessageBox(text, details, kTitle, buttons, Platform::Icon::Critical);
+    };
     try {
-        openAndLoadOptions(s);
+        openAndLoadOptions(s, {}, beforeUpgrade);
         return true;
     } catch (const db::DbError& e) {
         closeDatabase(s);
         if (!db::isDamage(e)) {
-            ctx.platform.messageBox(e.message(), kTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
+            say(e.message(), {}, Platform::Buttons::Ok);
             return false;
         }
         const QString damaged = QStringLiteral("Featherlog cannot open its database, %1: the file is damaged or is not "
@@ -75,34 +81,31 @@ bool openDatabaseAtStart(Context& ctx)
         std::optional<GoodBackup> backup;
         {
             Hourglass busy(ctx.platform);
-            backup = newestGoodBackup(s.appFolder);
+            backup = newestGoodBackup(s.dataFolder);
         }
         if (!backup) {
-            ctx.platform.detailedMessageBox(
-                damaged + QStringLiteral("\n\nThere is no good backup in the Backups folder to put in its place. Keep a "
+            say(damaged + QStringLiteral("\n\nThere is no good backup in the Backups folder to put in its place. Keep a "
                                          "copy of the file: it may still hold most of your records."),
-                e.message(), kTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
+                e.message(), Platform::Buttons::Ok);
             return false;
         }
-        if (ctx.platform.detailedMessageBox(damaged + QStringLiteral("\n\n") + backupOffer(*backup), e.message(), kTitle,
-                                            Platform::Buttons::YesNo, Platform::Icon::Critical)
+        if (say(damaged + QStringLiteral("\n\n") + backupOffer(*backup), e.message(), Platform::Buttons::YesNo)
             != Platform::Answer::Yes)
             return false;
         try {
             Hourglass busy(ctx.platform);
-            restoreClosedDatabase(s.appFolder, backup->path);
-            openAndLoadOptions(s);
+            restoreClosedDatabase(s.dataFolder, backup->path);
+            openAndLoadOptions(s, {}, beforeUpgrade);
             return true;
         } catch (const std::exception& again) {
             closeDatabase(s);
-            ctx.platform.detailedMessageBox(QStringLiteral("The backup could not be put in place of the damaged database."),
-                                            QString::fromUtf8(again.what()), kTitle, Platform::Buttons::Ok,
-                                            Platform::Icon::Critical);
+            say(QStringLiteral("The backup could not be put in place of the damaged database."),
+                QString::fromUtf8(again.what()), Platform::Buttons::Ok);
             return false;
         }
     } catch (const std::exception& e) {
         closeDatabase(s);
-        ctx.platform.messageBox(QString::fromUtf8(e.what()), kTitle, Platform::Buttons::Ok, Platform::Icon::Critical);
+        say(QString::fromUtf8(e.what()), {}, Platform::Buttons::Ok);
         return false;
     }
 }
@@ -110,13 +113,13 @@ bool openDatabaseAtStart(Context& ctx)
 void checkDataAfterStart(Context& ctx)
 {
     AppState& s = ctx.state;
-    if (const QString reason = unsavableReason(s.appFolder, s.databasePath()); !reason.isEmpty())
+    if (const QString reason = unsavableReason(s.dataFolder, s.databasePath()); !reason.isEmpty())
         ctx.platform.messageBox(QStringLiteral("Featherlog cannot save changes in its data folder: %1.\n\nYou can look "
                                                "things up, but nothing you change will be kept. Give Featherlog a data "
                                                "folder it may write to, or ask for the right to write to this one.")
                                     .arg(reason),
                                 kTitle, Platform::Buttons::Ok, Platform::Icon::Exclamation);
-    if (const auto failed = lastFailedBackup(s.appFolder))
+    if (const auto failed = lastFailedBackup(s.dataFolder))
         ctx.platform.detailedMessageBox(
             QStringLiteral("The automatic backup when Featherlog last closed (%1) failed, so the changes of that "
                            "session are in the database but in no backup.\n\nMake a backup now (File > Back Up "

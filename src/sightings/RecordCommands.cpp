@@ -48,8 +48,8 @@ bool sameFile(const QString& a, const QString& b)
            || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
 }
 
-// Where the file dialogs of the records commands start: the folder one of them last went
-// to, else the user's home folder; the program's own folder is no place for the user's files.
+// Where the import and export file dialogs start: the folder one of them last went to, else
+// the user's home folder; the program's own folder is no place for the user's files.
 QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
 void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
 
@@ -151,11 +151,12 @@ void mnuFileBackup_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Back Up Database");
     AppState& s = ctx.state;
-    const QString folder = recordsFolder(s);
+    // Backups belong with the automatic ones, in the data folder's Backups.
+    const QString folder = backupFolder(s.dataFolder);
+    QDir().mkpath(folder);
     const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(freeBackupName(folder, QDate::currentDate())),
                                                      QStringLiteral("Featherlog databases (*.mdb)"));
     if (path.isEmpty()) return;
-    rememberFolder(s, path);
     if (const QString refusal = refusedTarget(path, s.databasePath(), TargetUse::NewBackup); !refusal.isEmpty()) {
         tell(ctx, refusal, title, Platform::Icon::Exclamation);
         return;
@@ -168,7 +169,7 @@ void mnuFileBackup_Click(Context& ctx)
         tellFailure(ctx, QStringLiteral("The backup could not be made; nothing was written."), e, title);
         return;
     }
-    clearFailedBackup(s.appFolder); // a failed automatic backup is made good
+    clearFailedBackup(s.dataFolder); // a failed automatic backup is made good
     tell(ctx, QStringLiteral("The database was backed up to %1.").arg(path), title);
 }
 
@@ -176,10 +177,10 @@ void mnuFileRestore_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Restore From Backup");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.openFileDialog(title, recordsFolder(s),
+    // The automatic backups and those made by Back Up are in the data folder's Backups.
+    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.dataFolder),
                                                      QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
     if (path.isEmpty()) return;
-    rememberFolder(s, path);
     QString details;
     QString problem;
     {
@@ -237,7 +238,7 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
-    // A run that changed data leaves a rolling backup beside the program.
+    // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
         const QString failed = backupOnExit(ctx.state);
         if (failed.isEmpty()) return;

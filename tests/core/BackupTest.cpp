@@ -377,7 +377,7 @@ TEST(Backup, AFailedExitBackupIsNotedUntilABackupSucceeds)
     TestFolder f;
     const QString folder = f.path() + "/Backups";
     AppState state;
-    state.appFolder = f.path();
+    state.dataFolder = f.path();
     openAndLoadOptions(state, FaultVfs::name());
     addSighting(state.db(), 1, "not yet in a backup");
     const QDateTime closing(QDate(2026, 2, 3), QTime(18, 45));

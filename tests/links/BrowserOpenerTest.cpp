@@ -115,7 +115,7 @@ TEST(BrowserOpener, GoShowsTheBrowserMessageWhenTheOpenerFails)
     test::TestFolder folder;
     folder.exec("INSERT INTO Links1 VALUES ('Bird Photos', 'Macaulay Library', 'https://www.macaulaylibrary.org')");
     AppState state;
-    state.appFolder = folder.path();
+    state.dataFolder = folder.path();
     openAndLoadOptions(state);
     RealBrowserPlatform platform;
     Context ctx{state, platform, nullptr};

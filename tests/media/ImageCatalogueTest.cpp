@@ -209,7 +209,7 @@ TEST(ImageCatalogue, TheFileDialogListsEveryKindOfPictureFirst)
     QFile(images + "/old.gif").open(QIODevice::WriteOnly); // listed by its name only
     QFile(images + "/notes.txt").open(QIODevice::WriteOnly);
     AppState state;
-    state.appFolder = folder.path();
+    state.dataFolder = folder.path();
     openAndLoadOptions(state);
     RealFileDialogPlatform platform;
     Context ctx{state, platform, nullptr};

@@ -189,7 +189,7 @@ TEST(DataSafety, ADamagedDatabaseAtStartIsToldPlainlyAndAGoodBackupOffered)
 {
     auto start = [](test::TestFolder& f, std::deque<Platform::Answer> answers, ScriptedPlatform& platform, AppState& state) {
         Context ctx{state, platform, nullptr};
-        state.appFolder = f.path();
+        state.dataFolder = f.path();
         platform.answers = std::move(answers);
         return openDatabaseAtStart(ctx);
     };

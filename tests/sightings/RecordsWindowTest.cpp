@@ -254,8 +254,7 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     const QString backup = folder + "/" + defaultBackupName(QDate::currentDate());
     h->platform.files.push_back(backup);
     h->run("mnuFileBackup");
-    EXPECT_EQ(h->platform.suggestedFiles.last(), QDir::home().filePath(defaultBackupName(QDate::currentDate())))
-        << "the default name in the home folder";
+    EXPECT_EQ(h->platform.suggestedFiles.last(), backup) << "the default name in the Backups folder";
     EXPECT_EQ(h->messageTexts().last(), "The database was backed up to " + backup + ".");
     EXPECT_EQ(checkBackupFile(backup, QString::fromLatin1(kConnectString)), "");
 
@@ -328,8 +327,9 @@ TEST(SightingsLogWindow, ReadsAgainWhenComingBackAfterChanges)
     log->close();
 }
 
-// The file dialogs of the records commands start in the home folder, then in the folder one
-// of them last went to; never in the program's folder.
+// Import and export start in the home folder, then in the folder one of them last went to;
+// Back Up and Restore start in the data folder's Backups, where the automatic backups are.
+// Never in the program's folder.
 TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
 {
     QTemporaryDir home, elsewhere;
@@ -338,6 +338,7 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
     auto h = ontarioWithSightings();
     ScriptedPlatform& p = h->platform;
     const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QString backups = QDir(backupFolder(h->state.dataFolder)).absolutePath();
     // Every command once, each dialog cancelled.
     auto everyCommand = [&] {
         p.files.push_back(QString());
@@ -361,12 +362,13 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
         p.suggestedFiles.clear();
         return seen;
     };
+    const QString atHome = QDir(home.path()).absolutePath();
     QStringList seen = everyCommand();
-    EXPECT_EQ(seen.join('\n'), QStringList(4, QDir(home.path()).absolutePath()).join('\n'))
+    EXPECT_EQ(seen.join('\n'), QStringList({atHome, atHome, backups, backups}).join('\n'))
         << "import, export, back up, restore";
     EXPECT_EQ(seen.join('\n'), everyCommand().join('\n')) << "a cancelled dialog changes nothing";
 
-    // An export into another folder: every dialog starts there afterwards.
+    // An export into another folder: import and export start there afterwards.
     const QString out = QDir(elsewhere.path()).filePath("may.csv");
     p.answers.push_back(Platform::Answer::No);
     p.files.push_back(out);
@@ -375,7 +377,8 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
     p.suggestedFiles.clear();
     p.fileDialogs.clear();
     seen = everyCommand();
-    EXPECT_EQ(seen.join('\n'), QStringList(4, QDir(elsewhere.path()).absolutePath()).join('\n'));
+    const QString there = QDir(elsewhere.path()).absolutePath();
+    EXPECT_EQ(seen.join('\n'), QStringList({there, there, backups, backups}).join('\n'));
     for (const QString& folder : seen) EXPECT_NE(folder, QDir(h->folder.path()).absolutePath());
     qputenv("HOME", oldHome);
 }

@@ -145,6 +145,25 @@ TEST(Reports, DefinitionsAreReadFromTheProgramsFolderOnly)
         << "life.rpt in the working folder does not count";
 }
 
+TEST(Reports, InstalledProgramReadsTheDefinitionsFromItsShareFolder)
+{
+    auto h = ontario();
+    QTemporaryDir share;
+    copyDefinitions(share.path());
+    h->state.shareFolder = share.path();
+    // The data folder's own copies do not count; a changed one there would be used otherwise.
+    QFile::remove(QDir(h->folder.path()).filePath("checklist.rpt"));
+    mnuReportChecklist_Click(h->ctx);
+    mnuReportLife_Click(h->ctx);
+    ASSERT_EQ(h->platform.reports.size(), 2) << "both from the share folder";
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    QFile::remove(QDir(share.path()).filePath("life.rpt"));
+    mnuReportLife_Click(h->ctx);
+    EXPECT_EQ(h->platform.reports.size(), 2) << "life.rpt in the data folder does not count";
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501");
+}
+
 TEST(Reports, FailuresShowTheEngineNumber)
 {
     {

@@ -80,14 +80,14 @@ const char* const kTables[] = {"Birds", "Orders", "Families", "subFamilies", "Re
 
 const QString kSeriesTime = QStringLiteral("yyyyMMdd-HHmmss");
 
-QString failedBackupNote(const QString& appFolder)
+QString failedBackupNote(const QString& dataFolder)
 {
-    return resolvePath(appFolder, QString::fromLatin1(kDatabaseFile) + QStringLiteral(".backup-failed"));
+    return resolvePath(dataFolder, QString::fromLatin1(kDatabaseFile) + QStringLiteral(".backup-failed"));
 }
 
 } // namespace
 
-QString backupFolder(const QString& appFolder) { return resolvePath(appFolder, QStringLiteral("Backups")); }
+QString backupFolder(const QString& dataFolder) { return resolvePath(dataFolder, QStringLiteral("Backups")); }
 
 QString defaultBackupName(const QDate& day)
 {
@@ -259,9 +259,9 @@ QString prepareRestore(const QString& live, const QString& source)
 // whatever state it is in (it holds everything of this run, and a damaged one may still give
 // up records), then puts `incoming` in its place. Returns the kept copy; on failure removes
 // `incoming` and leaves `live` as it was.
-QString keepAndReplace(const QString& appFolder, const QString& live, const QString& incoming, const BackupClock& clock)
+QString keepAndReplace(const QString& dataFolder, const QString& live, const QString& incoming, const BackupClock& clock)
 {
-    const QString folder = backupFolder(appFolder);
+    const QString folder = backupFolder(dataFolder);
     try {
         if (!QDir().mkpath(folder)) failWith(QStringLiteral("The folder '%1' cannot be created.").arg(folder));
         const QString kept = nextSeriesName(folder, kBeforeRestoreCopies, clock);
@@ -285,7 +285,7 @@ QString restoreDatabase(AppState& state, const QString& source, const BackupCloc
     closeDatabase(state);
     QString kept;
     try {
-        kept = keepAndReplace(state.appFolder, live, incoming, clock);
+        kept = keepAndReplace(state.dataFolder, live, incoming, clock);
     } catch (...) {
         openAndLoadOptions(state); // the database as it was
         throw;
@@ -302,15 +302,15 @@ QString restoreDatabase(AppState& state, const QString& source, const BackupCloc
         failWith(QStringLiteral("The restored database could not be opened; the previous one is back in use."),
                  QString::fromUtf8(e.what()));
     }
-    pruneSeries(backupFolder(state.appFolder), kBeforeRestoreCopies, keep, kept);
+    pruneSeries(backupFolder(state.dataFolder), kBeforeRestoreCopies, keep, kept);
     return kept;
 }
 
-QString restoreClosedDatabase(const QString& appFolder, const QString& source, const BackupClock& clock, int keep)
+QString restoreClosedDatabase(const QString& dataFolder, const QString& source, const BackupClock& clock, int keep)
 {
-    const QString live = joinPath(appFolder, QString::fromLatin1(kDatabaseFile));
-    const QString kept = keepAndReplace(appFolder, live, prepareRestore(live, source), clock);
-    pruneSeries(backupFolder(appFolder), kBeforeRestoreCopies, keep, kept);
+    const QString live = joinPath(dataFolder, QString::fromLatin1(kDatabaseFile));
+    const QString kept = keepAndReplace(dataFolder, live, prepareRestore(live, source), clock);
+    pruneSeries(backupFolder(dataFolder), kBeforeRestoreCopies, keep, kept);
     return kept;
 }
 
@@ -333,20 +333,20 @@ QString backupOnExit(AppState& state, int keep, const BackupClock& clock)
     try {
         if (!state.dbBirds) return {};
         // A failed backup is made good at the next exit, even one without changes.
-        if (!runChangedData(state) && !lastFailedBackup(state.appFolder)) return {};
-        const QString folder = backupFolder(state.appFolder);
+        if (!runChangedData(state) && !lastFailedBackup(state.dataFolder)) return {};
+        const QString folder = backupFolder(state.dataFolder);
         if (!QDir().mkpath(folder)) failWith(QStringLiteral("The folder '%1' cannot be created.").arg(folder));
         const QString target = nextSeriesName(folder, kAutomaticBackups, now);
         backupDatabase(*state.dbBirds, target, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
         pruneSeries(folder, kAutomaticBackups, keep, target);
-        clearFailedBackup(state.appFolder);
+        clearFailedBackup(state.dataFolder);
         return {};
     } catch (const std::exception& e) {
         QString reason = QString::fromUtf8(e.what());
         if (const auto* b = dynamic_cast<const BackupError*>(&e); b && !b->details().isEmpty())
             reason += QStringLiteral(" (") + b->details().section(u'\n', 0, 0) + u')';
         try {
-            noteFailedBackup(state.appFolder, {now(), reason});
+            noteFailedBackup(state.dataFolder, {now(), reason});
         } catch (...) {
             // The note could not be written either (a full disk); the message at exit remains.
         }
@@ -354,9 +354,9 @@ QString backupOnExit(AppState& state, int keep, const BackupClock& clock)
     }
 }
 
-std::optional<FailedBackup> lastFailedBackup(const QString& appFolder)
+std::optional<FailedBackup> lastFailedBackup(const QString& dataFolder)
 {
-    QFile note(failedBackupNote(appFolder));
+    QFile note(failedBackupNote(dataFolder));
     if (!note.open(QIODevice::ReadOnly)) return std::nullopt;
     const QString text = QString::fromUtf8(note.read(1 << 16));
     const qsizetype nl = text.indexOf(u'\n');
@@ -366,13 +366,13 @@ std::optional<FailedBackup> lastFailedBackup(const QString& appFolder)
     return f;
 }
 
-void noteFailedBackup(const QString& appFolder, const FailedBackup& failure)
+void noteFailedBackup(const QString& dataFolder, const FailedBackup& failure)
 {
-    QFile note(failedBackupNote(appFolder));
+    QFile note(failedBackupNote(dataFolder));
     if (!note.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw std::runtime_error("the note cannot be written");
     note.write((failure.when.toUTC().toString(Qt::ISODate) + u'\n' + failure.reason + u'\n').toUtf8());
 }
 
-void clearFailedBackup(const QString& appFolder) { removeIfThere(failedBackupNote(appFolder)); }
+void clearFailedBackup(const QString& dataFolder) { removeIfThere(failedBackupNote(dataFolder)); }
 
 } // namespace fl

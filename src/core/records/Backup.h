@@ -33,7 +33,7 @@ private:
 };
 
 // The folder of backups beside the database ("Backups" in the data folder).
-QString backupFolder(const QString& appFolder);
+QString backupFolder(const QString& dataFolder);
 // The default name of a backup made on `day`: "bird-YYYY-MM-DD.mdb".
 QString defaultBackupName(const QDate& day);
 // A name in `folder` for a backup made by hand on `day` that no file has yet: the default
@@ -87,8 +87,8 @@ void pruneSeries(const QString& folder, const char* prefix, int keep, const QStr
 // earlier backup is touched. Returns the path of the copy of the previous database.
 QString restoreDatabase(AppState& state, const QString& source, const BackupClock& clock = {}, int keep = 5);
 // The same for a database that is not open (one that failed to open at start, being
-// damaged): the file in `appFolder` is kept in the Backups folder and `source` takes its place.
-QString restoreClosedDatabase(const QString& appFolder, const QString& source, const BackupClock& clock = {},
+// damaged): the file in `dataFolder` is kept in the Backups folder and `source` takes its place.
+QString restoreClosedDatabase(const QString& dataFolder, const QString& source, const BackupClock& clock = {},
                               int keep = 5);
 
 // Whether anything has been written to the open database since it was opened.
@@ -109,9 +109,9 @@ struct FailedBackup {
     QDateTime when; // local time
     QString reason;
 };
-std::optional<FailedBackup> lastFailedBackup(const QString& appFolder);
-void noteFailedBackup(const QString& appFolder, const FailedBackup& failure);
+std::optional<FailedBackup> lastFailedBackup(const QString& dataFolder);
+void noteFailedBackup(const QString& dataFolder, const FailedBackup& failure);
 // After a backup that succeeded (automatic or by hand).
-void clearFailedBackup(const QString& appFolder);
+void clearFailedBackup(const QString& dataFolder);
 
 } // namespace fl

@@ -12,9 +12,9 @@
 
 namespace fl {
 
-std::optional<GoodBackup> newestGoodBackup(const QString& appFolder, const std::atomic<bool>* stop)
+std::optional<GoodBackup> newestGoodBackup(const QString& dataFolder, const std::atomic<bool>* stop)
 {
-    const QDir dir(backupFolder(appFolder));
+    const QDir dir(backupFolder(dataFolder));
     QFileInfoList files = dir.entryInfoList({QStringLiteral("*.mdb")}, QDir::Files);
     std::stable_sort(files.begin(), files.end(),
                      [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() > b.lastModified(); });
@@ -30,7 +30,7 @@ std::optional<GoodBackup> newestGoodBackup(const QString& appFolder, const std::
 void startDamageCheck(AppState& state, std::function<void(const DamageFinding&)> found)
 {
     if (!state.dbBirds) return;
-    const QString folder = state.appFolder;
+    const QString folder = state.dataFolder;
     state.dbBirds->checkInBackground(
         [folder, found = std::move(found)](const db::Database::CheckResult& result, const std::atomic<bool>& closing) {
             if (!result.checked || result.damage.isEmpty()) return;

@@ -16,11 +16,11 @@ struct GoodBackup {
     QDateTime written; // when the file was last written
 };
 
-// The newest backup in the Backups folder of `appFolder` that opens and passes the quick
+// The newest backup in the Backups folder of `dataFolder` that opens and passes the quick
 // check: the automatic backups, the copies kept before a restore and those made by hand,
 // newest first by the time the file was written. Nothing when there is none; gives up when
 // `stop` turns true.
-std::optional<GoodBackup> newestGoodBackup(const QString& appFolder, const std::atomic<bool>* stop = nullptr);
+std::optional<GoodBackup> newestGoodBackup(const QString& dataFolder, const std::atomic<bool>* stop = nullptr);
 
 // What the check of the database found.
 struct DamageFinding {
