@@ -47,14 +47,16 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileSep2", "", ""},
     {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
+    // Records: eBird import and export, backup and restore. Their Alt letters are the ones
+    // the items above leave free.
+    {"mnuFileSep4", "", ""},
+    {"mnuFileImport", "I&mport eBird Data...", ""},
+    {"mnuFileExport", "Expor&t Sightings...", ""},
+    {"mnuFileBackup", "&Back Up Database...", ""},
+    {"mnuFileRestore", "Rest&ore From Backup...", ""},
+    // Exit stays last.
     {"mnuFileSep3", "", ""},
     {"mnuquit", "E&xit", "Ctrl+Q"},
-    // Records: eBird import and export, backup and restore.
-    {"mnuFileSep4", "", ""},
-    {"mnuFileImport", "&Import eBird Data...", ""},
-    {"mnuFileExport", "E&xport Sightings...", ""},
-    {"mnuFileBackup", "&Back Up Database...", ""},
-    {"mnuFileRestore", "&Restore From Backup...", ""},
 };
 const MenuEntry kViewMenu[] = {
     {"mnuViewFirst", "&First bird", "F5"},
@@ -69,7 +71,7 @@ const MenuEntry kViewMenu[] = {
     {"mnuViewOptions", "&Options", ""},
     // Records: the sightings log.
     {"mnuViewSep3", "", ""},
-    {"mnuViewLog", "Sightings &Log", "Ctrl+G"},
+    {"mnuViewLog", "Si&ghtings Log", "Ctrl+G"},
 };
 const MenuEntry kSearchMenu[] = {
     {"mnuSearchRegion", "Search &Region", "Ctrl+R"},

@@ -73,7 +73,7 @@ QString cell(frmSightingsLog* log, int row, int column)
 
 } // namespace
 
-TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
+TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
 {
     Harness h;
     auto captions = [&](const char* menu) {
@@ -81,11 +81,13 @@ TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
         for (QAction* a : h.w->menuBar()->findChild<QMenu*>(menu)->actions()) out << (a->isSeparator() ? "-" : a->text());
         return out;
     };
+    // Under their own separator after the web link, with Exit last below its separator.
     const QStringList file = captions("mnuFile");
-    EXPECT_EQ(file.mid(file.indexOf("E&xit")), (QStringList{"E&xit", "-", "&Import eBird Data...", "E&xport Sightings...",
-                                                           "&Back Up Database...", "&Restore From Backup..."}));
+    EXPECT_EQ(file.mid(file.indexOf("Add Web Page &Link")),
+              (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Expor&t Sightings...",
+                           "&Back Up Database...", "Rest&ore From Backup...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
-    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Sightings &Log"}));
+    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log"}));
     EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
 }
 
