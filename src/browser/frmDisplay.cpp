@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -247,6 +248,7 @@ void frmDisplay::buildWindow()
     txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtData->setAcceptRichText(false); // the description is plain text, pasted text included
     txtData->setTabChangesFocus(true);
+    txtData->installEventFilter(this); // the menus' shortcuts win over its keys
     place(txtData, 60, 570, 4500, 2895);
     // The text box lays its text out when it is painted, so stepping through species
     // quickly does not lay out every description on the way.
@@ -438,6 +440,14 @@ void frmDisplay::Toolbar1_ButtonClick(const QString& key)
 {
     const QString item = m_commands.commandOfKey(key);
     if (!item.isEmpty()) runCommand(item);
+}
+
+bool frmDisplay::isMenuShortcut(const QKeyEvent& key) const
+{
+    const QKeySequence pressed(key.keyCombination());
+    for (const QAction* a : actions())
+        if (a->isEnabled() && a->shortcuts().contains(pressed)) return true;
+    return false;
 }
 
 QAction* frmDisplay::menuItem(const QString& name) const

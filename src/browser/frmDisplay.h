@@ -13,6 +13,7 @@
 #include <vector>
 
 class QComboBox;
+class QKeyEvent;
 class QModelIndex;
 class QFrame;
 class QLabel;
@@ -165,6 +166,8 @@ private:
     // The links and status icons: a focus stop only while they show a picture.
     void setIconPicture(int index, const QIcon& icon);
     void showSeenLine();
+    // Whether the key is the shortcut of an enabled command of the window.
+    bool isMenuShortcut(const QKeyEvent& key) const;
     void exitSteps();
 
     Context& m_ctx;
