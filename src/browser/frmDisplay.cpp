@@ -472,6 +472,16 @@ void frmDisplay::bringToFront()
 void frmDisplay::setPanel(const QString& key, const QString& text)
 {
     if (QLabel* l = m_panels.value(key)) l->setText(text);
+    if (key != panel::Region) return;
+    std::erase_if(m_regionWatchers, [](const auto& w) { return w.first.isNull(); });
+    const auto watchers = m_regionWatchers; // a watcher may add another
+    for (const auto& [owner, watcher] : watchers)
+        if (owner) runGuarded(m_ctx.platform, QStringLiteral("A window could not follow the change of region."), watcher);
+}
+
+void frmDisplay::watchRegion(QObject* owner, std::function<void()> watcher)
+{
+    m_regionWatchers.emplace_back(owner, std::move(watcher));
 }
 
 QString frmDisplay::panelText(const QString& key) const

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -54,6 +55,7 @@ public:
     void reload() override { Form_Load(); }
     void setPanel(const QString& key, const QString& text) override;
     QString panelText(const QString& key) const override;
+    void watchRegion(QObject* owner, std::function<void()> watcher) override;
     void bringToFront() override;
     CdSong cdSongOnShow() const override { return {cdTrack, cdStart, cdDuration}; }
     bool cdCheckDue() const override { return checkCD; }
@@ -174,6 +176,7 @@ private:
     CommandRegistry m_commands;
     QHash<QString, QAction*> m_submenus;
     QHash<QString, QLabel*> m_panels;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_regionWatchers;
     int m_shownIndex = -1; // the list position whose species the page shows
     std::vector<std::function<void()>> m_exitSteps;
     QPixmap m_picture;
