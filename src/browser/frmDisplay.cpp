@@ -6,6 +6,7 @@
 #include "status/StatusTexts.h"
 #include "NameCompleter.h"
 #include "platform/Platform.h"
+#include "ui/ElidedLabel.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 
@@ -176,6 +177,7 @@ void frmDisplay::buildWindow()
     for (int i = 0; i < 5; ++i) {
         lblName[i] = new QLabel(central);
         lblName[i]->setObjectName(QStringLiteral("lblName(%1)").arg(i));
+        lblName[i]->setTextFormat(Qt::PlainText); // names and titles are shown as they are
         lblName[i]->setFont(bold);
     }
     QFont big = bold;
@@ -237,8 +239,9 @@ void frmDisplay::buildWindow()
     lblStatus = new QLabel(picCont[0]);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFont(bold);
+    lblStatus->setTextFormat(Qt::PlainText);
     place(lblStatus, 1200, 30, 3375, 255);
-    lblSeen = new QLabel(picCont[0]);
+    lblSeen = new ElidedLabel(picCont[0]); // a long site or region name ends in "…"
     lblSeen->setObjectName(QStringLiteral("lblSeen"));
     place(lblSeen, 1200, 300, 3375, 255);
 
@@ -401,6 +404,7 @@ void frmDisplay::buildStatusBar()
     for (const char* key : kPanels) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QString::fromLatin1(key));
+        panel->setTextFormat(Qt::PlainText); // the region's name as it is
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setMinimumWidth(tw(1200));

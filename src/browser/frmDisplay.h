@@ -27,6 +27,7 @@ class QTimer;
 
 namespace fl {
 
+class ElidedLabel;
 class NameCompleter;
 
 // The main window: the species list, the page of the species on show, the picture area,
@@ -121,7 +122,7 @@ public:
     QLabel* lblName[5] = {};
     QTextEdit* txtData = nullptr;
     QLabel* lblStatus = nullptr;
-    QLabel* lblSeen = nullptr; // where the species stands in the life list of the region
+    ElidedLabel* lblSeen = nullptr; // where the species stands in the life list of the region
     QWidget* picNone = nullptr; // shown instead of a picture when the species has none
     QLabel* imgNoPicture = nullptr;
     QLabel* lblNoPicture = nullptr;

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -24,6 +25,7 @@ Platform::Answer QtPlatform::messageBox(const QString& text, const QString& titl
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText); // names of regions, sites and files as they are
     box.setText(text);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
@@ -55,10 +57,15 @@ Platform::Answer QtPlatform::messageBox(const QString& text, const QString& titl
 
 std::optional<QString> QtPlatform::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    // The prompt is shown as it is, whatever names it holds.
+    for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 namespace {

@@ -80,6 +80,7 @@ frmClass::frmClass(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
     for (int i = 0; i < 2; ++i) {
         lblCaption[i] = new QLabel(this);
         lblCaption[i]->setObjectName(QStringLiteral("lblCaption(%1)").arg(i));
+        lblCaption[i]->setTextFormat(Qt::PlainText); // names as they are stored
     }
     lblCaption[0]->setText(QStringLiteral("Name"));
     lblCaption[1]->setText(QStringLiteral("Family"));

@@ -104,6 +104,7 @@ void frmSight::buildWindow()
 
     lbltitle[8] = new QLabel(QStringLiteral("First Sighting of the "), this);
     lbltitle[8]->setObjectName(QStringLiteral("lbltitle(8)"));
+    lbltitle[8]->setTextFormat(Qt::PlainText); // the species' name as it is
     QFont heading = lbltitle[8]->font();
     heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 2);
