@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace fl {
@@ -106,16 +107,9 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
             [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
     connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
     connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch_Click(); });
-    auto openFound = [this](QListWidgetItem* item) {
-        const QString file = item->data(Qt::UserRole).toString();
-        if (file.isEmpty()) return;
-        showTopic(file);
-        // Show where the first typed word stands on the page.
-        const QStringList words = m_searchWords.split(u' ', Qt::SkipEmptyParts);
-        if (!words.isEmpty()) txtPage->find(words.first());
-    };
-    connect(lstFound, &QListWidget::itemActivated, this, openFound);
-    connect(lstFound, &QListWidget::itemClicked, this, openFound);
+    // A page found opens by a click or by the keyboard (both, where a single click activates).
+    connect(lstFound, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { openFound(item); });
+    connect(lstFound, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { openFound(item); });
     cmdBack->setEnabled(false);
     cmdForward->setEnabled(false);
     showTopic(help::kContents);
@@ -129,6 +123,21 @@ void frmHelp::showTopic(const QString& file)
 }
 
 QString frmHelp::currentTopic() const { return fileOf(txtPage->source()); }
+
+void frmHelp::openFound(QListWidgetItem* item)
+{
+    const QString file = item ? item->data(Qt::UserRole).toString() : QString();
+    if (file.isEmpty()) return;
+    showTopic(file);
+    // Marks where the first typed word first stands on the page, wherever the page was read
+    // or searched before.
+    const QStringList words = m_searchWords.split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) return;
+    QTextCursor start = txtPage->textCursor();
+    start.movePosition(QTextCursor::Start);
+    txtPage->setTextCursor(start);
+    txtPage->find(words.first());
+}
 
 void frmHelp::cmdSearch_Click()
 {

@@ -4,6 +4,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QTextBrowser;
 
@@ -21,6 +22,8 @@ public:
     // The file name of the page on show.
     QString currentTopic() const;
     void cmdSearch_Click();
+    // Opens a page of the search results and marks the first searched word on it.
+    void openFound(QListWidgetItem* item);
 
     QListWidget* lstContents = nullptr;
     QLineEdit* txtSearch = nullptr;

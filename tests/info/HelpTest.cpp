@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -140,19 +141,64 @@ TEST(Help, SearchFindsPagesByWordsInTheirText)
 
     HelpWindowCloser closer;
     frmHelp* w = showHelpWindow(help::kContents);
-    QTest::keyClicks(w->txtSearch, "Congratulations");
-    QTest::keyClick(w->txtSearch, Qt::Key_Return);
-    ASSERT_EQ(titles(w->lstFound), QStringList{help::titleOf("searches.html")});
-    QTest::mouseClick(w->lstFound->viewport(), Qt::LeftButton, {},
-                      w->lstFound->visualItemRect(w->lstFound->item(0)).center());
-    EXPECT_EQ(w->currentTopic(), "searches.html");
-    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "congratulations") << "the word is marked";
-
     w->txtSearch->setText("zzzzqqq");
     w->cmdSearch->click();
     ASSERT_EQ(w->lstFound->count(), 1);
     EXPECT_EQ(w->lstFound->item(0)->flags(), Qt::NoItemFlags) << "a note, not a page";
 }
+
+namespace {
+
+// How a page of the search results is chosen.
+enum class Choose { Click, Keyboard };
+
+void choose(frmHelp& w, int row, Choose how)
+{
+    QListWidget* found = w.lstFound;
+    if (how == Choose::Click) {
+        QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, found->visualItemRect(found->item(row)).center());
+    } else {
+        found->setFocus();
+        found->setCurrentRow(row);
+        QTest::keyClick(found, Qt::Key_Return);
+    }
+}
+
+class HelpSearchResult : public ::testing::TestWithParam<Choose> {};
+
+} // namespace
+
+TEST_P(HelpSearchResult, OpensThePageAndMarksTheWordWhereverThePageWasRead)
+{
+    HelpWindowCloser closer;
+    frmHelp* w = showHelpWindow(help::kContents);
+    w->show();
+    QTest::keyClicks(w->txtSearch, "Congratulations");
+    QTest::keyClick(w->txtSearch, Qt::Key_Return);
+    ASSERT_EQ(titles(w->lstFound), QStringList{help::titleOf("searches.html")});
+    choose(*w, 0, GetParam());
+    EXPECT_EQ(w->currentTopic(), "searches.html");
+    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "congratulations") << "the word is marked";
+
+    // The page already on show, read (or searched) down past the word: the word is marked again.
+    QTextCursor end = w->txtPage->textCursor();
+    end.movePosition(QTextCursor::End);
+    w->txtPage->setTextCursor(end);
+    choose(*w, 0, GetParam());
+    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "congratulations");
+
+    // Another search, whose word stands on the page on show before the last mark.
+    w->txtSearch->setText("ready-made");
+    w->cmdSearch->click();
+    const int row = titles(w->lstFound).indexOf(help::titleOf("searches.html"));
+    ASSERT_GE(row, 0);
+    choose(*w, row, GetParam());
+    EXPECT_EQ(w->currentTopic(), "searches.html");
+    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "ready-made");
+}
+
+INSTANTIATE_TEST_SUITE_P(Help, HelpSearchResult, ::testing::Values(Choose::Click, Choose::Keyboard),
+                         [](const auto& info) { return info.param == Choose::Click ? "Click" : "Keyboard"; });
 
 TEST(Help, BackForwardAndContentsList)
 {
