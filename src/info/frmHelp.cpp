@@ -169,21 +169,51 @@ void frmHelp::pageChanged(const QString& file)
     }
 }
 
+void frmHelp::belongTo(QWidget* owner)
+{
+    if (m_owner == owner && parentWidget() == owner) return;
+    if (m_owner) m_owner->removeEventFilter(this);
+    m_owner = owner;
+    if (owner) owner->installEventFilter(this);
+    if (parentWidget() == owner) return;
+    const QRect where = geometry();
+    const bool shown = isVisible();
+    setParent(owner, Qt::Window); // hides the window
+    setGeometry(where);
+    if (shown) show();
+}
+
+namespace {
+// The modal dialog still up beneath `closing` (its nearest modal window), or none.
+QWidget* nextOwner(QWidget* closing)
+{
+    for (QWidget* w = closing->parentWidget(); w; w = w->parentWidget()) {
+        w = w->window();
+        if (w->isVisible() && w->isModal()) return w;
+    }
+    return nullptr;
+}
+} // namespace
+
+bool frmHelp::eventFilter(QObject* watched, QEvent* event)
+{
+    // The dialog the window belongs to closes (or goes away): the window stays.
+    if (watched == m_owner && event->type() == QEvent::Hide) belongTo(nextOwner(m_owner));
+    return QWidget::eventFilter(watched, event);
+}
+
 frmHelp* helpWindow() { return g_help.data(); }
 
 frmHelp* showHelpWindow(const QString& topic)
 {
+    // A modal dialog blocks every window but its own: over one, the help window is one of its
+    // windows for as long as it is up.
     QWidget* owner = QApplication::activeModalWidget();
-    if (g_help && g_help->parentWidget() != owner) {
-        // A modal dialog blocks every window but its own; the help window moves to it.
-        const QRect where = g_help->geometry();
-        g_help->setParent(owner, Qt::Window);
-        g_help->setGeometry(where);
-    }
     if (!g_help) {
-        g_help = new frmHelp(owner);
+        g_help = new frmHelp;
         g_help->setAttribute(Qt::WA_DeleteOnClose);
     }
+    g_help->belongTo(owner);
     g_help->showTopic(topic);
     g_help->show();
     g_help->raise();

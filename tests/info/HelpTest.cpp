@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -252,7 +253,7 @@ TEST(Help, F1OpensThePageOfTheWindowInUse)
     EXPECT_EQ(h.platform.helpTopics.size(), 2);
 }
 
-TEST(Help, HelpOverAModalDialogBelongsToTheDialog)
+TEST(Help, OneHelpWindowOutlivesTheDialogsItWasUsedBeside)
 {
     HelpWindowCloser closer;
     Harness h;
@@ -260,20 +261,56 @@ TEST(Help, HelpOverAModalDialogBelongsToTheDialog)
     platform.setHelpViewer([](const QString& topic) { showHelpWindow(topic); });
     std::unique_ptr<HelpKey> key(installHelpKey(platform));
     QPointer<frmHelp> opened;
-    QWidget* dialog = nullptr;
     QTimer::singleShot(0, [&] {
-        dialog = QApplication::activeModalWidget();
+        QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
         QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_F1);
         opened = helpWindow();
         ASSERT_NE(opened, nullptr);
         EXPECT_EQ(opened->currentTopic(), "options.html");
-        EXPECT_EQ(opened->parentWidget(), dialog) << "a window of the modal dialog can be used";
+        EXPECT_EQ(opened->parentWidget(), dialog) << "a window of the modal dialog can be used beside it";
         EXPECT_TRUE(opened->isVisible());
+        opened->showTopic("songs.html"); // reading on, so that there is a history
         static_cast<QDialog*>(dialog)->reject();
     });
     h.run("mnuViewOptions");
-    EXPECT_TRUE(opened.isNull()) << "closed with its dialog";
-    frmHelp* again = showHelpWindow(help::kContents);
-    EXPECT_EQ(again->parentWidget(), nullptr);
+    ASSERT_FALSE(opened.isNull()) << "the help window outlives the dialog";
+    EXPECT_TRUE(opened->isVisible());
+    EXPECT_EQ(opened->parentWidget(), nullptr) << "a window of its own again";
+    EXPECT_EQ(opened->currentTopic(), "songs.html");
+    ASSERT_TRUE(opened->cmdBack->isEnabled()) << "with its history";
+    opened->cmdBack->click();
+    EXPECT_EQ(opened->currentTopic(), "options.html");
+
+    // A dialog over a dialog: the window goes to the inner one, then back to the outer one,
+    // then stands on its own; it is the same window all along.
+    QWidget* outer = nullptr;
+    bool innerSeen = false;
+    QTimer::singleShot(0, [&] {
+        outer = QApplication::activeModalWidget();
+        ASSERT_NE(outer, nullptr);
+        QTimer::singleShot(0, [&] {
+            QWidget* inner = QApplication::activeModalWidget();
+            ASSERT_NE(inner, nullptr);
+            ASSERT_NE(inner, outer);
+            QTest::keyClick(inner->focusWidget() ? inner->focusWidget() : inner, Qt::Key_F1);
+            EXPECT_EQ(helpWindow(), opened.data());
+            EXPECT_EQ(opened->parentWidget(), inner);
+            EXPECT_EQ(opened->currentTopic(), "checklists.html");
+            innerSeen = true;
+            inner->close();
+        });
+        auto* maintenance = outer->findChild<QPushButton*>("cmdEdit");
+        outer->findChild<QRadioButton*>("optRegion(1)")->click();
+        maintenance->click(); // the checklist editor, modally over the window
+        EXPECT_TRUE(innerSeen);
+        EXPECT_EQ(opened->parentWidget(), outer) << "back with the dialog still up";
+        EXPECT_TRUE(opened->isVisible());
+        static_cast<QDialog*>(outer)->reject();
+    });
+    h.run("mnuEditList");
+    ASSERT_FALSE(opened.isNull());
+    EXPECT_EQ(opened->parentWidget(), nullptr);
+    EXPECT_TRUE(opened->isVisible());
+    EXPECT_EQ(showHelpWindow(help::kContents), opened.data()) << "one help window for the run";
 }
