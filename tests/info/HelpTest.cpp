@@ -3,10 +3,13 @@
 #include "info/HelpBook.h"
 #include "info/HelpKey.h"
 #include "info/frmHelp.h"
+#include "app/Wiring.h"
 #include "platform/QtPlatform.h"
+#include "state/Startup.h"
 #include "sightings/frmSight.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
@@ -229,6 +232,88 @@ TEST(Help, BackForwardAndContentsList)
     EXPECT_EQ(w->currentTopic(), "options.html");
     w->cmdContents->click();
     EXPECT_EQ(w->currentTopic(), "index.html");
+}
+
+namespace {
+
+// The program on the desktop's own platform: its file choosers and its print preview are the
+// real ones. The help pages asked for are recorded.
+struct LiveProgram {
+    test::TestFolder folder;
+    AppState state;
+    QtPlatform platform;
+    Context ctx{state, platform, nullptr};
+    std::unique_ptr<frmDisplay> w;
+    std::unique_ptr<HelpKey> key;
+    QStringList topics;
+
+    LiveProgram()
+    {
+        QDir(folder.path()).mkpath("Images");
+        QDir(folder.path()).mkpath("Songs");
+        state.appFolder = folder.path();
+        openAndLoadOptions(state);
+        w = createMainWindow(ctx);
+        platform.setParentWindow(w.get());
+        platform.setHelpViewer([this](const QString& topic) { topics << topic; });
+        key.reset(installHelpKey(platform, [this] { return w->commands().running(); }));
+        w->Form_Load();
+    }
+    ~LiveProgram() { w->close(); }
+
+    // Runs a command; F1 is pressed in the first window it shows and every window it shows is
+    // then closed. Returns the object name of the window F1 was pressed in.
+    QString f1InWindowOf(const char* item)
+    {
+        QString pressedIn;
+        QTimer closer;
+        closer.setInterval(20);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            if (!shown) return;
+            if (pressedIn.isNull()) {
+                pressedIn = shown->objectName();
+                QWidget* target = shown->focusWidget() ? shown->focusWidget() : shown;
+                QTest::keyClick(target, Qt::Key_F1);
+            }
+            if (auto* dialog = qobject_cast<QDialog*>(shown)) dialog->reject();
+            else shown->close();
+        });
+        closer.start();
+        w->runCommand(QString::fromLatin1(item));
+        return pressedIn;
+    }
+};
+
+} // namespace
+
+TEST(Help, F1InTheFileChoosersAndThePreviewOpensThePageOfTheirCommand)
+{
+    LiveProgram p;
+    ASSERT_EQ(p.w->cmbNames->currentText(), "Canada Goose");
+    const struct {
+        const char* item;
+        const char* page;
+    } cases[] = {
+        {"mnuFileImage", "pictures.html"},      // the picture file chooser
+        {"mnuFileSong", "songs.html"},          // the song file chooser
+        {"mnuReportChecklist", "reports.html"}, // the print preview
+        {"mnuReportLife", "reports.html"},
+    };
+    for (const auto& c : cases) {
+        p.topics.clear();
+        const QString window = p.f1InWindowOf(c.item);
+        EXPECT_FALSE(window.startsWith("frm")) << c.item << ": a window of the platform, not one of ours";
+        EXPECT_EQ(p.topics, QStringList{c.page}) << c.item << " in " << qPrintable(window);
+    }
+    // Our own windows keep their own pages, whatever command opened them.
+    p.topics.clear();
+    EXPECT_EQ(p.f1InWindowOf("mnuSearchRegion"), "frmRegion");
+    EXPECT_EQ(p.topics, QStringList{"region.html"});
+    // With no command running, a window without a page of its own opens the contents.
+    EXPECT_EQ(help::topicForWindow("QFileDialog"), "index.html");
+    EXPECT_EQ(help::topicForWindow("QFileDialog", "mnuFileImage"), "pictures.html");
+    EXPECT_EQ(help::topicForWindow("frmSight", "mnuFileImage"), "sightings.html");
 }
 
 TEST(Help, F1OpensThePageOfTheWindowInUse)
