@@ -202,7 +202,7 @@ TEST_P(HelpSearchResult, OpensThePageAndMarksTheWordWhereverThePageWasRead)
 }
 
 INSTANTIATE_TEST_SUITE_P(Help, HelpSearchResult, ::testing::Values(Choose::Click, Choose::Keyboard),
-                         [](const auto& info) { return info.param == Choose::Click ? "Click" : "Keyboard"; });
+                         [](const auto& p) { return p.param == Choose::Click ? "Click" : "Keyboard"; });
 
 TEST(Help, BackForwardAndContentsList)
 {
@@ -251,7 +251,7 @@ struct LiveProgram {
     {
         QDir(folder.path()).mkpath("Images");
         QDir(folder.path()).mkpath("Songs");
-        state.appFolder = folder.path();
+        state.dataFolder = folder.path();
         openAndLoadOptions(state);
         w = createMainWindow(ctx);
         platform.setParentWindow(w.get());
