@@ -5,6 +5,7 @@
 
 #include "checklists/frmChecklist.h"
 #include "checklists/frmStatus.h"
+#include "info/frmAbout.h"
 #include "search/frmClass.h"
 #include "sightings/SightingsLogModel.h"
 #include "sightings/frmImportPreview.h"
@@ -129,6 +130,12 @@ TEST(PlainText, DialogsShowNamesAsTheyAre)
         ASSERT_EQ(found.size(), 1);
         classes.TrView->setCurrentItem(found.first());
         EXPECT_EQ(shown(classes.lblCaption[0]), kFamily);
+    }
+
+    // The about box: the data folder, which the user may name.
+    {
+        frmAbout about(QStringLiteral("/home/<b>me</b> & <you>/birds"), h.w.get());
+        EXPECT_TRUE(shown(about.lblData).endsWith("/home/<b>me</b> & <you>/birds")) << qPrintable(shown(about.lblData));
     }
 
     // The import preview: the file's name.
