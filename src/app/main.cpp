@@ -72,7 +72,6 @@ int main(int argc, char** argv)
     fl::QtPlatform platform;
     platform.setHelpFolder(state.shareFolder);
     platform.setHelpViewer([](const QString& topic) { fl::showHelpWindow(topic); });
-    fl::installHelpKey(platform);
     platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.dataFolder));
     fl::Context ctx{state, platform, nullptr};
 
@@ -91,6 +90,8 @@ int main(int argc, char** argv)
 
     const std::unique_ptr<fl::frmDisplay> window = fl::createMainWindow(ctx);
     platform.setParentWindow(window.get());
+    // F1: the page of the window in use, or of the command that opened it.
+    fl::installHelpKey(platform, [w = window.get()] { return w->commands().running(); });
     try {
         // The splash covers the loading; the main window shows when it closes.
         fl::loadBehindSplash([&] { window->Form_Load(); },

@@ -119,8 +119,7 @@ void frmEditReg::cmdNew_Click()
     if (!answer || answer->trimmed().isEmpty()) return;
     const int id = createRegion(m_ctx.state.db(), regionKinds()[m_kind - 1].type, *answer);
     const bool wasEmpty = lstRegion->count() == 0;
-    auto* item = new QListWidgetItem(*answer);
-    item->setData(Qt::UserRole, id);
+    QListWidgetItem* item = regionItem(*answer, id);
     lstRegion->addItem(item);
     if (wasEmpty) {
         // The list had nothing to select until now: the new region becomes the chosen one,

@@ -67,8 +67,7 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
 
 void frmRegion::Form_Load()
 {
-    auto* item = new QListWidgetItem(QStringLiteral("North America"));
-    item->setData(Qt::UserRole, 1);
+    QListWidgetItem* item = regionItem(QStringLiteral("North America"), 1);
     lstRegion->addItem(item);
     lstRegion->setCurrentItem(item);
     m_ctx.state.selRegname = QStringLiteral("North America");

@@ -32,6 +32,7 @@ frmImportPreview::frmImportPreview(Context& ctx, const ImportPreview& preview, c
     auto label = [this](const char* name, const QString& text) {
         auto* l = new QLabel(text, this);
         l->setObjectName(QString::fromLatin1(name));
+        l->setTextFormat(Qt::PlainText); // the file's name as it is
         return l;
     };
     const ImportPreview& p = preview;

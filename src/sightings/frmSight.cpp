@@ -11,6 +11,7 @@
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
+#include "ui/RegionList.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -24,6 +25,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <optional>
 
 namespace fl {
@@ -102,6 +104,7 @@ void frmSight::buildWindow()
 
     lbltitle[8] = new QLabel(QStringLiteral("First Sighting of the "), this);
     lbltitle[8]->setObjectName(QStringLiteral("lbltitle(8)"));
+    lbltitle[8]->setTextFormat(Qt::PlainText); // the species' name as it is
     QFont heading = lbltitle[8]->font();
     heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 2);
@@ -178,9 +181,14 @@ void frmSight::Form_Load()
     AppState& s = m_ctx.state;
     setWindowIcon(ImageList1::icon(10));
     for (int k = 0; k < 4; ++k) {
+        // In the order of the region lists.
+        QList<std::pair<QString, int>> regions;
         auto rs = s.db().openRecordset(regionKinds()[k].savedQuery, db::RecordsetKind::Snapshot);
         for (; !rs.eof(); rs.moveNext())
-            cmbPlace[k]->addItem(rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("Reg_ID")).toInt());
+            regions.append({rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("Reg_ID")).toInt()});
+        std::stable_sort(regions.begin(), regions.end(),
+                         [](const auto& a, const auto& b) { return regionNameLess(a.first, b.first); });
+        for (const auto& [name, id] : regions) cmbPlace[k]->addItem(name, id);
         cmbPlace[k]->setCurrentIndex(-1);
     }
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),

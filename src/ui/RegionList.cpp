@@ -6,6 +6,7 @@
 
 #include "Guard.h"
 
+#include <QCollator>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QRadioButton>
@@ -13,15 +14,41 @@
 
 namespace fl {
 
+namespace {
+
+class RegionItem : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override { return regionNameLess(text(), other.text()); }
+};
+
+} // namespace
+
+bool regionNameLess(const QString& a, const QString& b)
+{
+    static const QCollator collator = [] {
+        QCollator c; // the user's language
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    const int order = collator.compare(a, b);
+    // Names that differ only in their capitals keep one order all the same.
+    return order != 0 ? order < 0 : a < b;
+}
+
+QListWidgetItem* regionItem(const QString& name, int regId)
+{
+    auto* item = new RegionItem(name);
+    item->setData(Qt::UserRole, regId);
+    return item;
+}
+
 int fillRegionList(QListWidget* list, db::Database& db, const RegionKind& kind)
 {
     list->clear();
     auto rs = db.openRecordset(kind.savedQuery, db::RecordsetKind::Snapshot);
-    for (; !rs.eof(); rs.moveNext()) {
-        auto* item = new QListWidgetItem(rs.field(QStringLiteral("Name")).toString());
-        item->setData(Qt::UserRole, rs.field(QStringLiteral("Reg_ID")).toInt());
-        list->addItem(item);
-    }
+    for (; !rs.eof(); rs.moveNext())
+        list->addItem(regionItem(rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("Reg_ID")).toInt()));
     if (list->count() > 0) list->setCurrentRow(0);
     return list->count();
 }

@@ -4,6 +4,8 @@
 
 class QGroupBox;
 class QListWidget;
+class QListWidgetItem;
+class QString;
 class QRadioButton;
 class QWidget;
 
@@ -14,9 +16,16 @@ struct AppState;
 class Platform;
 struct RegionKind;
 
-// Fills `list` with the regions of `kind` from its saved query: each item shows the
-// region's name and holds its Reg_ID as Qt::UserRole data. The first is made current.
-// Returns how many there are.
+// The order of region names in every list: alphabetical as the user's language has it,
+// capitals ignored ("aardvark marsh" before "Monterey County").
+bool regionNameLess(const QString& a, const QString& b);
+
+// An entry of a region list: the region's name, shown as it is, with its Reg_ID as Qt::UserRole
+// data. A list with sorting enabled keeps such entries in regionNameLess order.
+QListWidgetItem* regionItem(const QString& name, int regId);
+
+// Fills `list` with the regions of `kind` from its saved query (entries of regionItem). The
+// first is made current. Returns how many there are.
 int fillRegionList(QListWidget* list, db::Database& db, const RegionKind& kind);
 
 // The "Regions" frame with one option button per region kind: buttons[1] to buttons[4]
