@@ -50,12 +50,12 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
     // Records: eBird import and export, backup and restore. Their Alt letters are the ones
-    // the items above leave free.
+    // the items above leave free, and leave T and O to the taxonomy and outing items.
     {"mnuFileSep4", "", ""},
     {"mnuFileImport", "I&mport eBird Data...", ""},
-    {"mnuFileExport", "Expor&t Sightings...", ""},
+    {"mnuFileExport", "Export Si&ghtings...", ""},
     {"mnuFileBackup", "&Back Up Database...", ""},
-    {"mnuFileRestore", "Rest&ore From Backup...", ""},
+    {"mnuFileRestore", "Restore &From Backup...", ""},
     // Exit stays last.
     {"mnuFileSep3", "", ""},
     {"mnuquit", "E&xit", "Ctrl+Q"},

@@ -378,8 +378,8 @@ TEST(MainWindow, NoTwoItemsOfAMenuShareAnAltLetter)
     for (const auto& [item, caption] : std::initializer_list<std::pair<const char*, const char*>>{
              {"mnuFileImage", "Add New &Image"},      {"mnuFileImageDelete", "&Remove Current Image"},
              {"mnuquit", "E&xit"},                    {"mnuViewLast", "&Last Bird"},
-             {"mnuFileImport", "I&mport eBird Data..."}, {"mnuFileExport", "Expor&t Sightings..."},
-             {"mnuFileBackup", "&Back Up Database..."}, {"mnuFileRestore", "Rest&ore From Backup..."},
+             {"mnuFileImport", "I&mport eBird Data..."}, {"mnuFileExport", "Export Si&ghtings..."},
+             {"mnuFileBackup", "&Back Up Database..."}, {"mnuFileRestore", "Restore &From Backup..."},
              {"mnuViewLog", "Si&ghtings Log"}})
         EXPECT_EQ(h.w->menuItem(item)->text().toStdString(), caption) << item;
 }

@@ -88,8 +88,8 @@ TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
     // Under their own separator after the web link, with Exit last below its separator.
     const QStringList file = captions("mnuFile");
     EXPECT_EQ(file.mid(file.indexOf("Add Web Page &Link")),
-              (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Expor&t Sightings...",
-                           "&Back Up Database...", "Rest&ore From Backup...", "-", "E&xit"}));
+              (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Export Si&ghtings...",
+                           "&Back Up Database...", "Restore &From Backup...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
     EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log"}));
     EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
