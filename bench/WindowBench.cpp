@@ -83,12 +83,13 @@ void BirdPageQueries(benchmark::State& st)
         i = (i + 1) % n;
         auto bird = db.openRecordset("Select * from Birds Where Name = ?", db::RecordsetKind::Dynaset,
                                      {p.w->cmbNames->itemText(i)});
-        const QString id = bird.field("id").toString();
-        auto images = db.openRecordset("Select * from images where Bird_ID = " + id + " Order By file", db::RecordsetKind::Dynaset);
-        auto status = db.openRecordset("select status, scode from checklists where checklists.bird_ID = " + id
-                                           + " And checklists.reg_ID = 1", db::RecordsetKind::Snapshot);
-        auto cd = db.openRecordset("Select * from cdSong where Bird_ID = " + id, db::RecordsetKind::Dynaset);
-        auto links = db.openRecordset("Select * from Links Where Bird_ID = " + id, db::RecordsetKind::Dynaset);
+        const QVariant id = bird.field("id");
+        auto images = db.openRecordset("Select * from images where Bird_ID = ? Order By file", db::RecordsetKind::Dynaset,
+                                       {id});
+        auto status = db.openRecordset("select status, scode from checklists where checklists.bird_ID = ? "
+                                       "And checklists.reg_ID = ?", db::RecordsetKind::Snapshot, {id, 1});
+        auto cd = db.openRecordset("Select * from cdSong where Bird_ID = ?", db::RecordsetKind::Dynaset, {id});
+        auto links = db.openRecordset("Select * from Links Where Bird_ID = ?", db::RecordsetKind::Dynaset, {id});
         benchmark::DoNotOptimize(status.eof());
     }
 }

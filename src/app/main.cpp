@@ -91,7 +91,10 @@ int main(int argc, char** argv)
     const std::unique_ptr<fl::frmDisplay> window = fl::createMainWindow(ctx);
     platform.setParentWindow(window.get());
     // F1: the page of the window in use, or of the command that opened it.
-    fl::installHelpKey(platform, [w = window.get()] { return w->commands().running(); });
+    fl::installHelpKey(platform, [w = window.get()] {
+        const auto running = w->commands().running();
+        return running ? running->name() : QString();
+    });
     try {
         // The splash covers the loading; the main window shows when it closes.
         fl::loadBehindSplash([&] { window->Form_Load(); },

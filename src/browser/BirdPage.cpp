@@ -42,12 +42,12 @@ void frmDisplay::storePendingText()
 
 void frmDisplay::setSpeciesCommandsEnabled(bool enabled)
 {
-    for (const char* item : {"mnuFileImage", "mnuFileImageDelete", "mnuFileEditTitle", "mnuFileSong",
-                             "mnuFileSongDelete", "mnuFileSighting", "mnuViewDetails", "mnuFilePlay"})
-        m_commands.setEnabled(QString::fromLatin1(item), enabled);
-    if (!enabled) m_commands.setEnabled(QStringLiteral("mnuFilePlayCD"), false);
-    m_commands.setEnabled(kLinksIconCommand, enabled);
-    m_commands.setEnabled(kStatusIconCommand, enabled);
+    for (CommandId item : {cmd::mnuFileImage, cmd::mnuFileImageDelete, cmd::mnuFileEditTitle, cmd::mnuFileSong,
+                           cmd::mnuFileSongDelete, cmd::mnuFileSighting, cmd::mnuViewDetails, cmd::mnuFilePlay})
+        m_commands.setEnabled(item, enabled);
+    if (!enabled) m_commands.setEnabled(cmd::mnuFilePlayCD, false);
+    m_commands.setEnabled(cmd::imgLinks, enabled);
+    m_commands.setEnabled(cmd::imgStatus, enabled);
     img[2]->setEnabled(enabled);
     img[3]->setEnabled(enabled);
     txtData->setReadOnly(!enabled);
@@ -158,8 +158,8 @@ void frmDisplay::cmbNames_Click()
         Picture2->clear();
         img[2]->hide();
         img[3]->hide();
-        m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), false);
-        m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), false);
+        m_commands.setEnabled(cmd::mnuFileImageDelete, false);
+        m_commands.setEnabled(cmd::mnuFileEditTitle, false);
         lblName[3]->clear();
         showNoPicture(true);
     } else {
@@ -167,8 +167,8 @@ void frmDisplay::cmbNames_Click()
         s.rsImages.moveFirst();
         SetUpPicture();
         Picture2->show();
-        m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), true);
-        m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), true);
+        m_commands.setEnabled(cmd::mnuFileImageDelete, true);
+        m_commands.setEnabled(cmd::mnuFileEditTitle, true);
     }
 
     // 8. Status in the current region.
@@ -197,18 +197,18 @@ void frmDisplay::cmbNames_Click()
     // 9. Recorded song.
     const QVariant song = s.rsBird.field(QStringLiteral("song"));
     const bool hasSong = !song.isNull() && !song.toString().isEmpty();
-    m_commands.setEnabled(QStringLiteral("mnuFilePlay"), hasSong);
-    m_commands.setEnabled(QStringLiteral("mnuFileSongDelete"), hasSong);
-    m_commands.setEnabled(QStringLiteral("mnuFileSong"), !hasSong);
+    m_commands.setEnabled(cmd::mnuFilePlay, hasSong);
+    m_commands.setEnabled(cmd::mnuFileSongDelete, hasSong);
+    m_commands.setEnabled(cmd::mnuFileSong, !hasSong);
 
     // 10. CD song, only while the CD option is on.
     if (s.SongCD) {
         rsCDSong = db.openRecordset(QStringLiteral("Select * from cdSong where Bird_ID = ") + withSign(id),
                                     db::RecordsetKind::Dynaset);
         if (rsCDSong.eof()) {
-            m_commands.setEnabled(QStringLiteral("mnuFilePlayCD"), false);
+            m_commands.setEnabled(cmd::mnuFilePlayCD, false);
         } else {
-            m_commands.setEnabled(QStringLiteral("mnuFilePlayCD"), true);
+            m_commands.setEnabled(cmd::mnuFilePlayCD, true);
             cdTrack = short(rsCDSong.field(QStringLiteral("Track")).toInt());
             cdStart = rsCDSong.field(QStringLiteral("start")).toFloat();
             cdDuration = rsCDSong.field(QStringLiteral("duration")).toFloat();
@@ -217,8 +217,8 @@ void frmDisplay::cmbNames_Click()
 
     // 11. Life list.
     const bool sighted = s.rsBird.field(QStringLiteral("lifelist")).toInt() > 0;
-    m_commands.setEnabled(QStringLiteral("mnuFileSighting"), !sighted);
-    m_commands.setEnabled(QStringLiteral("mnuViewDetails"), sighted);
+    m_commands.setEnabled(cmd::mnuFileSighting, !sighted);
+    m_commands.setEnabled(cmd::mnuViewDetails, sighted);
     showSeenLine();
 
     // 12. Links.

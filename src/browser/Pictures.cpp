@@ -134,8 +134,8 @@ void frmDisplay::showCurrentPicture()
         img[3]->hide();
         showNoPicture(true);
     }
-    m_commands.setEnabled(QStringLiteral("mnuFileImageDelete"), current);
-    m_commands.setEnabled(QStringLiteral("mnuFileEditTitle"), current);
+    m_commands.setEnabled(cmd::mnuFileImageDelete, current);
+    m_commands.setEnabled(cmd::mnuFileEditTitle, current);
 }
 
 void frmDisplay::setPictureTitle(const QString& title) { lblName[3]->setText(title); }
@@ -205,10 +205,10 @@ void frmDisplay::img_Click(int index)
     AppState& s = m_ctx.state;
     switch (index) {
     case 0:
-        runCommand(kLinksIconCommand);
+        runCommand(cmd::imgLinks);
         break;
     case 1:
-        runCommand(kStatusIconCommand);
+        runCommand(cmd::imgStatus);
         break;
     case 2:
         if (s.rsImages.isOpen() && s.rsImages.recordCount() > 0) {

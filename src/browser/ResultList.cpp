@@ -159,13 +159,13 @@ void sortBy(frmDisplay& w, Context& ctx, const QString& clause, bool byName)
     {
         Hourglass busy(ctx.platform);
         ctx.state.qrySort = clause;
-        w.menuItem(QStringLiteral("mnuSortName"))->setChecked(byName);
-        w.menuItem(QStringLiteral("mnuSortList"))->setChecked(!byName);
+        w.menuItem(cmd::mnuSortName)->setChecked(byName);
+        w.menuItem(cmd::mnuSortList)->setChecked(!byName);
         OptionsChange change;
         change.qrySort = clause;
         writeOptions(ctx.state, change);
     }
-    w.runCommand(QStringLiteral("mnuSearchBird"));
+    w.runCommand(cmd::mnuSearchBird);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "state/OptionsRow.h"
 #include "state/Startup.h"
 #include "status/StatusTexts.h"
+#include "MainMenus.h"
 #include "NameCompleter.h"
 #include "platform/Platform.h"
 #include "ui/ElidedLabel.h"
@@ -29,111 +30,6 @@
 namespace fl {
 
 namespace {
-
-struct MenuEntry {
-    const char* name;    // empty: a separator line
-    const char* caption; // a caption ending in ">" opens a submenu that the next entries fill
-    const char* shortcut;
-};
-
-// The menus, in order. A null entry ends a submenu.
-const MenuEntry kFileMenu[] = {
-    {"mnuFileSong", "Add &New Song", ""},
-    {"mnuFileSongDelete", "Remove &Current Song", ""},
-    {"mnuFilePlay", "&Play Song", "F4"},
-    {"mnuFilePlayCD", "Play CD &Song", ""},
-    {"mnuFileSep1", "", ""},
-    {"mnuFileImage", "Add New &Image", "Ctrl+I"},
-    {"mnuFileImageDelete", "&Remove Current Image", ""},
-    {"mnuFileEditTitle", "E&dit Image Title", ""},
-    {"mnuFileSep2", "", ""},
-    {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
-    {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
-    // Records: eBird import and export, backup and restore. Their Alt letters are the ones
-    // the items above leave free, and leave T and O to the taxonomy and outing items.
-    {"mnuFileSep4", "", ""},
-    {"mnuFileImport", "I&mport eBird Data...", ""},
-    {"mnuFileExport", "Export Si&ghtings...", ""},
-    {"mnuFileBackup", "&Back Up Database...", ""},
-    {"mnuFileRestore", "Restore &From Backup...", ""},
-    // Exit stays last.
-    {"mnuFileSep3", "", ""},
-    {"mnuquit", "E&xit", "Ctrl+Q"},
-};
-const MenuEntry kViewMenu[] = {
-    {"mnuViewFirst", "&First bird", "F5"},
-    {"mnuViewPrevious", "&Previous Bird", "F6"},
-    {"mnuViewNext", "&Next Bird", "F7"},
-    {"mnuViewLast", "&Last Bird", "F8"},
-    {"mnuViewSep1", "", ""},
-    {"mnuViewDetails", "&Sighting Details", "Ctrl+S"},
-    {"mnuViewLinks", "&Web Page Links", ""},
-    {"mnuViewSep2", "", ""},
-    {"mnuEditList", "&Region Checklists", "Ctrl+H"},
-    {"mnuViewOptions", "&Options", ""},
-    // Records: the sightings log.
-    {"mnuViewSep3", "", ""},
-    {"mnuViewLog", "Si&ghtings Log", "Ctrl+G"},
-};
-const MenuEntry kSearchMenu[] = {
-    {"mnuSearchRegion", "Search &Region", "Ctrl+R"},
-    {"mnuSearchSort", "Sort &Options>", ""},
-    {"mnuSortName", "By &Name", ""},
-    {"mnuSortList", "By &Checklist Order", ""},
-    {nullptr, nullptr, nullptr},
-    {"mnuSearchSep1", "", ""},
-    {"mnuSearchBird", "Find All &Birds", "Ctrl+B"},
-    {"mnuSearchSongs", "Find All &Songs", ""},
-    {"mnuSearchCD", "Find All &CD Songs", ""},
-    {"mnuSearchSep2", "", ""},
-    {"mnuSearchName", "Search By &Name", "Ctrl+N"},
-    {"mnuSearchClass", "Search By Classi&fication", "Ctrl+F"},
-    {"mnuSearchWizard", "Search &Wizard", "Ctrl+W"},
-    {"mnuSearchSep3", "", ""},
-    {"mnuSearchLife", "Show &All Sightings", ""},
-    {"mnuSearchMissing", "S&how Missing Sightings>", ""},
-    {"mnuMissingAll", "&All Missing", ""},
-    {"mnuMissingRare", "&Exclude Rarities", ""},
-    {nullptr, nullptr, nullptr},
-};
-const MenuEntry kReportsMenu[] = {
-    {"mnuReportChecklist", "&Checklist Report", ""},
-    {"mnuReportLife", "&Life List Report", ""},
-};
-const MenuEntry kHelpMenu[] = {
-    {"mnuHelpContents", "&Help Contents", ""},
-    {"mnuHelpHelponhelp", "Help &on Help", ""},
-    {"mnuHelpSep1", "", ""},
-    {"mnuHelpCredits", "&Credits", ""},
-    {"mnuHelpSep2", "", ""},
-    {"mnuHelpAbout", "&About Featherlog", ""},
-};
-
-// Items that start disabled; the bird page sets most of them for every species shown.
-const char* const kStartDisabled[] = {"mnuFileSong", "mnuFileSongDelete", "mnuFilePlay",
-                                      "mnuFilePlayCD", "mnuViewDetails", "mnuFileWeb"};
-
-struct ToolButton {
-    const char* key;
-    const char* tooltip;
-    const char* runs;
-    int image;
-};
-
-const ToolButton kToolbar[] = {
-    {"Back", "Previous Bird", "mnuViewPrevious", 1},
-    {"Next", "Next Bird", "mnuViewNext", 2},
-    {"Region", "Search Region", "mnuSearchRegion", 3},
-    {"All", "Find All Birds", "mnuSearchBird", 4},
-    {"Name", "Search By Name", "mnuSearchName", 7},
-    {"Class", "Search By Classification", "mnuSearchClass", 5},
-    {"Wizard", "Search Wizard", "mnuSearchWizard", 8},
-    {"Add", "Add New Sighting", "mnuFileSighting", 9},
-    {"View", "Sighting Info", "mnuViewDetails", 10},
-    {"Play", "Play Song", "mnuFilePlay", 11},
-    {"CDSong", "Play CD Song", "mnuFilePlayCD", 12},
-    {"Links", "Web Links", "mnuViewLinks", 6},
-};
 
 const char* const kPanels[] = {"Region", "Type", "Hits", "Life"};
 
@@ -223,7 +119,7 @@ void frmDisplay::buildWindow()
                 guarded(m_ctx.platform, QString::fromLatin1(iconFailures[i]), [this, i] { img_Click(i); }));
     }
     // The links and status icons open other windows: they follow their commands' state.
-    const QString iconCommands[2] = {kLinksIconCommand, kStatusIconCommand};
+    const CommandId iconCommands[2] = {cmd::imgLinks, cmd::imgStatus};
     for (int i = 0; i < 2; ++i) {
         QAction* a = m_commands.add(iconCommands[i], img[i]->toolTip());
         connect(a, &QAction::enabledChanged, img[i], &QWidget::setEnabled);
@@ -303,39 +199,37 @@ void frmDisplay::buildWindow()
 
 void frmDisplay::buildMenus()
 {
-    auto addMenu = [this](const char* name, const char* caption, const auto& entries) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
-        menu->setObjectName(QString::fromLatin1(name));
+    for (const menus::Menu& m : menus::menuBar()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(m.caption));
+        menu->setObjectName(QString::fromLatin1(m.name));
         QMenu* target = menu;
-        for (const MenuEntry& e : entries) {
-            if (!e.name) { target = menu; continue; }
-            const QString text = QString::fromLatin1(e.caption);
-            if (text.isEmpty()) {
-                QAction* sep = target->addSeparator();
-                sep->setObjectName(QString::fromLatin1(e.name));
-                continue;
+        for (const menus::Line& line : m.lines) {
+            switch (line.kind) {
+            case menus::Line::Separator:
+                target->addSeparator()->setObjectName(QString::fromLatin1(line.name));
+                break;
+            case menus::Line::Submenu:
+                target = menu->addMenu(QString::fromLatin1(line.caption));
+                target->setObjectName(QString::fromLatin1(line.name));
+                m_submenus.insert(QString::fromLatin1(line.name), target->menuAction());
+                break;
+            case menus::Line::EndSubmenu:
+                target = menu;
+                break;
+            case menus::Line::Command: {
+                QAction* a = m_commands.add(line.command, QString::fromLatin1(line.caption),
+                                            QKeySequence(QString::fromLatin1(line.shortcut)));
+                a->setIconVisibleInMenu(false);
+                target->addAction(a);
+                addAction(a); // its shortcut works wherever the focus is in the window
+                break;
             }
-            if (text.endsWith(u'>')) {
-                target = menu->addMenu(text.chopped(1));
-                target->setObjectName(QString::fromLatin1(e.name));
-                m_submenus.insert(QString::fromLatin1(e.name), target->menuAction());
-                continue;
             }
-            QAction* a = m_commands.add(QString::fromLatin1(e.name), text,
-                                        QKeySequence(QString::fromLatin1(e.shortcut)));
-            a->setIconVisibleInMenu(false);
-            target->addAction(a);
-            addAction(a); // its shortcut works wherever the focus is in the window
         }
-    };
-    addMenu("mnuFile", "&File", kFileMenu);
-    addMenu("mnuView", "&View", kViewMenu);
-    addMenu("mnuSearch", "&Searches", kSearchMenu);
-    addMenu("mnuReports", "&Reports", kReportsMenu);
-    addMenu("mnuHelp", "&Help", kHelpMenu);
-    for (const char* name : kStartDisabled) m_commands.setEnabled(QString::fromLatin1(name), false);
-    menuItem(QStringLiteral("mnuSortName"))->setCheckable(true);
-    menuItem(QStringLiteral("mnuSortList"))->setCheckable(true);
+    }
+    for (CommandId id : menus::startDisabled()) m_commands.setEnabled(id, false);
+    menuItem(cmd::mnuSortName)->setCheckable(true);
+    menuItem(cmd::mnuSortList)->setCheckable(true);
 }
 
 void frmDisplay::buildToolbar()
@@ -372,19 +266,18 @@ void frmDisplay::buildToolbar()
                 m_completerStale = false;
             }));
     connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) { nameSelected(index); });
-    for (const ToolButton& b : kToolbar) {
+    for (const menus::ToolButton& b : menus::toolbar()) {
         const QString key = QString::fromLatin1(b.key);
-        const QString item = QString::fromLatin1(b.runs);
-        QAction* a = m_commands.action(item);
+        QAction* a = m_commands.action(b.command);
         a->setIcon(ImageList1::icon(b.image));
         a->setToolTip(QString::fromLatin1(b.tooltip));
-        m_commands.setToolbarKey(key, item);
+        m_commands.setToolbarKey(key, b.command);
         Toolbar1->addAction(a);
         if (QWidget* button = Toolbar1->widgetForAction(a)) {
             button->setObjectName(key);
             button->setAccessibleName(QString::fromLatin1(b.tooltip));
         }
-        if (key == u"Next") Toolbar1->addWidget(cmbNames);
+        if (key == QLatin1String(menus::kListAfterKey)) Toolbar1->addWidget(cmbNames);
     }
     // The keyboard starts in the list and goes on to the page: the status and links icons
     // (stops only while they show a picture), the text, the picture icons.
@@ -436,14 +329,13 @@ void frmDisplay::Form_Load()
     setPanel(panel::Type, panelText::findType(s.searchType));
     setPanel(panel::Life, lifePanelText(s));
     const bool byName = sortsByName(s.qrySort);
-    menuItem(QStringLiteral("mnuSortName"))->setChecked(byName);
-    menuItem(QStringLiteral("mnuSortList"))->setChecked(!byName);
+    menuItem(cmd::mnuSortName)->setChecked(byName);
+    menuItem(cmd::mnuSortList)->setChecked(!byName);
 }
 
 void frmDisplay::Toolbar1_ButtonClick(const QString& key)
 {
-    const QString item = m_commands.commandOfKey(key);
-    if (!item.isEmpty()) runCommand(item);
+    if (const auto id = m_commands.commandOfKey(key)) runCommand(*id);
 }
 
 bool frmDisplay::isMenuShortcut(const QKeyEvent& key) const
@@ -454,16 +346,12 @@ bool frmDisplay::isMenuShortcut(const QKeyEvent& key) const
     return false;
 }
 
-QAction* frmDisplay::menuItem(const QString& name) const
-{
-    if (QAction* submenu = m_submenus.value(name)) return submenu;
-    return m_commands.action(name);
-}
+QAction* frmDisplay::submenu(const QString& name) const { return m_submenus.value(name); }
 
 QAction* frmDisplay::toolButton(const QString& key) const
 {
-    const QString item = m_commands.commandOfKey(key);
-    return item.isEmpty() ? nullptr : m_commands.action(item);
+    const auto id = m_commands.commandOfKey(key);
+    return id ? m_commands.action(*id) : nullptr;
 }
 
 void frmDisplay::bringToFront()

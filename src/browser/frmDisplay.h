@@ -1,7 +1,7 @@
 #pragma once
 
 #include "db/Recordset.h"
-#include "ui/CommandNames.h"
+#include "ui/CommandIds.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
 #include "ui/MainWindow.h"
@@ -102,16 +102,12 @@ public:
     void Form_Resize();
     void Toolbar1_ButtonClick(const QString& key);
     void mnuquit_Click();
-    // Runs the command of a menu item by its name, whether or not the item is enabled.
-    void runCommand(const QString& menuItem) { m_commands.run(menuItem); }
-    // Connects a menu item's command.
-    void setCommand(const QString& menuItem, std::function<void()> handler)
-    {
-        m_commands.setHandler(menuItem, std::move(handler));
-    }
-    // A menu item (a submenu's own item included) by name, and a toolbar button by key:
-    // a toolbar button is the action of the menu item it runs.
-    QAction* menuItem(const QString& name) const;
+    // Runs a command, whether or not it is enabled.
+    void runCommand(CommandId id) { m_commands.run(id); }
+    // A command's menu item, a submenu's own item by its name, and a toolbar button by key:
+    // a toolbar button is the action of the command it runs.
+    QAction* menuItem(CommandId id) const { return m_commands.action(id); }
+    QAction* submenu(const QString& name) const;
     QAction* toolButton(const QString& key) const;
     void setTextBackground(bool yellow) override;
 

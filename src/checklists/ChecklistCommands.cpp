@@ -3,7 +3,7 @@
 #include "state/AppState.h"
 #include "frmEditReg.h"
 #include "frmStatus.h"
-#include "ui/CommandNames.h"
+#include "ui/CommandIds.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
 #include "ui/MainWindow.h"
@@ -13,14 +13,14 @@ namespace fl {
 void registerChecklistCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
-    c.setHandler(kStatusIconCommand, [&ctx] {
+    c.setHandler(cmd::imgStatus, [&ctx] {
         // "Mallard in Ontario": whose status the lines give, and where.
         const QString heading = ctx.main->currentSpeciesName() + QStringLiteral(" in ")
                                 + (ctx.state.Reg_ID > 0 ? ctx.state.regname : QStringLiteral("World"));
         frmStatus status(ctx.state.curScode, ctx.platform, ctx.main->dialogParent(), heading);
         status.exec();
     });
-    c.setHandler(QStringLiteral("mnuEditList"), [&ctx] { mnuEditList_Click(ctx); });
+    c.setHandler(cmd::mnuEditList, [&ctx] { mnuEditList_Click(ctx); });
 }
 
 } // namespace fl

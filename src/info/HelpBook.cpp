@@ -1,5 +1,7 @@
 #include "HelpBook.h"
 
+#include "ui/CommandIds.h"
+
 #include <QFile>
 #include <QHash>
 #include <initializer_list>
@@ -116,29 +118,30 @@ QString topicForMenuItem(const QString& name)
 {
     static const QHash<QString, QString> byItem = [] {
         QHash<QString, QString> m;
-        auto put = [&m](const char* page, std::initializer_list<const char*> items) {
-            for (const char* item : items) m.insert(QString::fromLatin1(item), QString::fromLatin1(page));
+        auto put = [&m](const char* page, std::initializer_list<CommandId> items) {
+            for (CommandId item : items) m.insert(item.name(), QString::fromLatin1(page));
         };
-        put("songs.html", {"mnuFileSong", "mnuFileSongDelete", "mnuFilePlay", "mnuFilePlayCD", "mnuSearchSongs",
-                           "mnuSearchCD"});
-        put("pictures.html", {"mnuFileImage", "mnuFileImageDelete", "mnuFileEditTitle"});
-        put("sightings.html", {"mnuFileSighting", "mnuViewDetails"});
-        put("weblinks.html", {"mnuFileWeb", "mnuViewLinks", "imgLinks"});
-        put("ebird.html", {"mnuFileImport", "mnuFileExport"});
-        put("database.html", {"mnuFileBackup", "mnuFileRestore"});
-        put("browsing.html", {"mnuquit", "mnuViewFirst", "mnuViewPrevious", "mnuViewNext", "mnuViewLast"});
-        put("sightingslog.html", {"mnuViewLog"});
-        put("checklists.html", {"mnuEditList"});
-        put("options.html", {"mnuViewOptions"});
-        put("region.html", {"mnuSearchRegion"});
-        put("searches.html", {"mnuSortName", "mnuSortList", "mnuSearchBird", "mnuSearchLife", "mnuMissingAll",
-                              "mnuMissingRare"});
-        put("findname.html", {"mnuSearchName"});
-        put("classification.html", {"mnuSearchClass"});
-        put("wizard.html", {"mnuSearchWizard"});
-        put("reports.html", {"mnuReportChecklist", "mnuReportLife"});
-        put("usinghelp.html", {"mnuHelpContents", "mnuHelpHelponhelp", "mnuHelpCredits", "mnuHelpAbout"});
-        put("codes.html", {"imgStatus"});
+        using namespace cmd;
+        put("songs.html", {mnuFileSong, mnuFileSongDelete, mnuFilePlay, mnuFilePlayCD, mnuSearchSongs,
+                           mnuSearchCD});
+        put("pictures.html", {mnuFileImage, mnuFileImageDelete, mnuFileEditTitle});
+        put("sightings.html", {mnuFileSighting, mnuViewDetails});
+        put("weblinks.html", {mnuFileWeb, mnuViewLinks, imgLinks});
+        put("ebird.html", {mnuFileImport, mnuFileExport});
+        put("database.html", {mnuFileBackup, mnuFileRestore});
+        put("browsing.html", {mnuquit, mnuViewFirst, mnuViewPrevious, mnuViewNext, mnuViewLast});
+        put("sightingslog.html", {mnuViewLog});
+        put("checklists.html", {mnuEditList});
+        put("options.html", {mnuViewOptions});
+        put("region.html", {mnuSearchRegion});
+        put("searches.html", {mnuSortName, mnuSortList, mnuSearchBird, mnuSearchLife, mnuMissingAll,
+                              mnuMissingRare});
+        put("findname.html", {mnuSearchName});
+        put("classification.html", {mnuSearchClass});
+        put("wizard.html", {mnuSearchWizard});
+        put("reports.html", {mnuReportChecklist, mnuReportLife});
+        put("usinghelp.html", {mnuHelpContents, mnuHelpHelponhelp, mnuHelpCredits, mnuHelpAbout});
+        put("codes.html", {imgStatus});
         return m;
     }();
     return byItem.value(name);

@@ -13,11 +13,11 @@ namespace fl {
 void registerInfoCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
-    c.setHandler(QStringLiteral("mnuViewOptions"), [&ctx] { mnuViewOptions_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuHelpContents"), [&ctx] { mnuHelpContents_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuHelpHelponhelp"), [&ctx] { mnuHelpHelponhelp_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuHelpCredits"), [&ctx] { mnuHelpCredits_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuHelpAbout"), [&ctx] { mnuHelpAbout_Click(ctx); });
+    c.setHandler(cmd::mnuViewOptions, [&ctx] { mnuViewOptions_Click(ctx); });
+    c.setHandler(cmd::mnuHelpContents, [&ctx] { mnuHelpContents_Click(ctx); });
+    c.setHandler(cmd::mnuHelpHelponhelp, [&ctx] { mnuHelpHelponhelp_Click(ctx); });
+    c.setHandler(cmd::mnuHelpCredits, [&ctx] { mnuHelpCredits_Click(ctx); });
+    c.setHandler(cmd::mnuHelpAbout, [&ctx] { mnuHelpAbout_Click(ctx); });
 }
 
 } // namespace fl

@@ -2,7 +2,7 @@
 
 #include "state/AppState.h"
 #include "frmURL.h"
-#include "ui/CommandNames.h"
+#include "ui/CommandIds.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
 #include "ui/MainWindow.h"
@@ -12,13 +12,13 @@ namespace fl {
 void registerLinkCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
-    c.setHandler(QStringLiteral("mnuViewLinks"), [&ctx] {
+    c.setHandler(cmd::mnuViewLinks, [&ctx] {
         ctx.state.linkMode = false;
         frmURL links(ctx, ctx.main->dialogParent());
         links.exec();
         ctx.main->focusSpeciesList();
     });
-    c.setHandler(kLinksIconCommand, [&ctx] {
+    c.setHandler(cmd::imgLinks, [&ctx] {
         ctx.state.linkMode = true;
         frmURL links(ctx, ctx.main->dialogParent());
         links.exec();

@@ -65,7 +65,7 @@ void registerCdSongCommands(Context& ctx)
     auto cd = std::make_unique<CDAudio>(ctx.platform.cdDevice(), ctx.platform);
     cd->ReadyDevice();
     setCdAudio(ctx, std::move(cd));
-    ctx.main->commands().setHandler(QStringLiteral("mnuFilePlayCD"), [&ctx] { mnuFilePlayCD_Click(ctx); });
+    ctx.main->commands().setHandler(cmd::mnuFilePlayCD, [&ctx] { mnuFilePlayCD_Click(ctx); });
     QObject::connect(ctx.main->cdTimer(), &QTimer::timeout, ctx.main->dialogParent(),
                      guarded(ctx.platform, QStringLiteral("The CD could not be stopped."), [&ctx] { Timer1_Timer(ctx); }));
     ctx.main->addExitStep([&ctx] {

@@ -135,9 +135,9 @@ void registerImageCommands(Context& ctx)
 {
     auto catalogue = std::make_shared<ImageCatalogue>(ctx);
     CommandRegistry& c = ctx.main->commands();
-    c.setHandler(QStringLiteral("mnuFileImage"), [catalogue] { catalogue->mnuFileImage_Click(); });
-    c.setHandler(QStringLiteral("mnuFileImageDelete"), [catalogue] { catalogue->mnuFileImageDelete_Click(); });
-    c.setHandler(QStringLiteral("mnuFileEditTitle"), [catalogue] { catalogue->mnuFileEditTitle_Click(); });
+    c.setHandler(cmd::mnuFileImage, [catalogue] { catalogue->mnuFileImage_Click(); });
+    c.setHandler(cmd::mnuFileImageDelete, [catalogue] { catalogue->mnuFileImageDelete_Click(); });
+    c.setHandler(cmd::mnuFileEditTitle, [catalogue] { catalogue->mnuFileEditTitle_Click(); });
     ctx.main->setPictureDropHandler([catalogue](const QStringList& files) { catalogue->dropFiles(files); });
 }
 

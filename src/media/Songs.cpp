@@ -17,9 +17,9 @@ namespace {
 void showSongCommands(MainWindow& w, bool hasSong)
 {
     CommandRegistry& c = w.commands();
-    c.setEnabled(QStringLiteral("mnuFilePlay"), hasSong);
-    c.setEnabled(QStringLiteral("mnuFileSong"), !hasSong);
-    c.setEnabled(QStringLiteral("mnuFileSongDelete"), hasSong);
+    c.setEnabled(cmd::mnuFilePlay, hasSong);
+    c.setEnabled(cmd::mnuFileSong, !hasSong);
+    c.setEnabled(cmd::mnuFileSongDelete, hasSong);
 }
 
 } // namespace
@@ -92,9 +92,9 @@ namespace fl {
 void registerSongCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
-    c.setHandler(QStringLiteral("mnuFilePlay"), [&ctx] { mnuFilePlay_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuFileSong"), [&ctx] { mnuFileSong_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuFileSongDelete"), [&ctx] { mnuFileSongDelete_Click(ctx); });
+    c.setHandler(cmd::mnuFilePlay, [&ctx] { mnuFilePlay_Click(ctx); });
+    c.setHandler(cmd::mnuFileSong, [&ctx] { mnuFileSong_Click(ctx); });
+    c.setHandler(cmd::mnuFileSongDelete, [&ctx] { mnuFileSongDelete_Click(ctx); });
 }
 
 } // namespace fl

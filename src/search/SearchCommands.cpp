@@ -15,23 +15,23 @@ void registerSearchCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
     const struct {
-        const char* item;
+        CommandId item;
         ListSearch search;
     } lists[] = {
-        {"mnuSearchBird", ListSearch::Birds},       {"mnuSearchSongs", ListSearch::Songs},
-        {"mnuSearchCD", ListSearch::CdSongs},       {"mnuSearchLife", ListSearch::Life},
-        {"mnuMissingAll", ListSearch::MissingAll},  {"mnuMissingRare", ListSearch::MissingRare},
+        {cmd::mnuSearchBird, ListSearch::Birds},       {cmd::mnuSearchSongs, ListSearch::Songs},
+        {cmd::mnuSearchCD, ListSearch::CdSongs},       {cmd::mnuSearchLife, ListSearch::Life},
+        {cmd::mnuMissingAll, ListSearch::MissingAll},  {cmd::mnuMissingRare, ListSearch::MissingRare},
     };
     for (const auto& l : lists) {
         const ListSearch search = l.search;
-        c.setHandler(QString::fromLatin1(l.item), [&ctx, search] { runListSearch(ctx, search); });
+        c.setHandler(l.item, [&ctx, search] { runListSearch(ctx, search); });
     }
-    c.setHandler(QStringLiteral("mnuSearchRegion"), [&ctx] { mnuSearchRegion_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuSearchName"), [&ctx] { mnuSearchName_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuSearchClass"), [&ctx] { mnuSearchClass_Click(ctx); });
+    c.setHandler(cmd::mnuSearchRegion, [&ctx] { mnuSearchRegion_Click(ctx); });
+    c.setHandler(cmd::mnuSearchName, [&ctx] { mnuSearchName_Click(ctx); });
+    c.setHandler(cmd::mnuSearchClass, [&ctx] { mnuSearchClass_Click(ctx); });
     // The one wizard lives as long as the main window; the main window closes it at exit.
     auto* wizard = new WizardHolder(ctx, ctx.main->dialogParent());
-    c.setHandler(QStringLiteral("mnuSearchWizard"), [wizard] { wizard->mnuSearchWizard_Click(); });
+    c.setHandler(cmd::mnuSearchWizard, [wizard] { wizard->mnuSearchWizard_Click(); });
 }
 
 } // namespace fl

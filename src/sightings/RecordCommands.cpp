@@ -233,11 +233,11 @@ bool restoreFromBackup(Context& ctx, const QString& path, const QString& title)
 void registerRecordCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
-    c.setHandler(QStringLiteral("mnuViewLog"), [&ctx] { mnuViewLog_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuFileImport"), [&ctx] { mnuFileImport_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
+    c.setHandler(cmd::mnuViewLog, [&ctx] { mnuViewLog_Click(ctx); });
+    c.setHandler(cmd::mnuFileImport, [&ctx] { mnuFileImport_Click(ctx); });
+    c.setHandler(cmd::mnuFileExport, [&ctx] { mnuFileExport_Click(ctx); });
+    c.setHandler(cmd::mnuFileBackup, [&ctx] { mnuFileBackup_Click(ctx); });
+    c.setHandler(cmd::mnuFileRestore, [&ctx] { mnuFileRestore_Click(ctx); });
     // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
         const QString failed = backupOnExit(ctx.state);

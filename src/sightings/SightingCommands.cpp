@@ -12,10 +12,10 @@ namespace fl {
 void registerSightingCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
-    c.setHandler(QStringLiteral("mnuFileSighting"), [&ctx] { mnuFileSighting_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuReportChecklist"), [&ctx] { mnuReportChecklist_Click(ctx); });
-    c.setHandler(QStringLiteral("mnuReportLife"), [&ctx] { mnuReportLife_Click(ctx); });
+    c.setHandler(cmd::mnuFileSighting, [&ctx] { mnuFileSighting_Click(ctx); });
+    c.setHandler(cmd::mnuViewDetails, [&ctx] { mnuViewDetails_Click(ctx); });
+    c.setHandler(cmd::mnuReportChecklist, [&ctx] { mnuReportChecklist_Click(ctx); });
+    c.setHandler(cmd::mnuReportLife, [&ctx] { mnuReportLife_Click(ctx); });
     registerRecordCommands(ctx);
 }
 

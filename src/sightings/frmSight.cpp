@@ -259,8 +259,8 @@ void frmSight::cmdCancel_Click() { reject(); }
 void frmSight::setLifeCommands(bool sighted)
 {
     CommandRegistry& c = m_ctx.main->commands();
-    c.setEnabled(QStringLiteral("mnuFileSighting"), !sighted);
-    c.setEnabled(QStringLiteral("mnuViewDetails"), sighted);
+    c.setEnabled(cmd::mnuFileSighting, !sighted);
+    c.setEnabled(cmd::mnuViewDetails, sighted);
 }
 
 void frmSight::writeLifePanel()

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "CommandIds.h"
+
 #include <QHash>
 #include <QKeySequence>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QAction;
 
@@ -13,42 +16,61 @@ namespace fl {
 
 class Platform;
 
-// The program's commands, one QAction each, keyed by the name of its menu item
-// ("mnuSearchRegion"). The menu item and its toolbar button are the same action, so they
-// share their enabled state. A command without a handler stays disabled, whatever it is
-// asked, so that nothing on screen looks usable and does nothing. Handlers run through the
-// guard: a failure is shown and the window carries on.
+// The program's commands, one QAction each, under its typed id (CommandIds.h). The menu item
+// and its toolbar button are the same action, so they share their enabled state. A command
+// without a handler stays disabled, whatever it is asked, so that nothing on screen looks
+// usable and does nothing. Handlers run through the guard: a failure is shown and the window
+// carries on.
+//
+// The registry knows only the ids it was given with add(). Using any other id, adding an id
+// that is not one of the program's or adding one twice, giving a command a second handler or
+// a toolbar key twice is a fault in the program: it is told through the misuse handler, which
+// warns (and stops a debug build; the tests make it fail the test), and the first use stands.
 class CommandRegistry : public QObject {
     Q_OBJECT
 public:
     explicit CommandRegistry(Platform& platform, QObject* parent = nullptr);
 
     // Creates the action of a command. `caption` is the menu text with its "&" marks.
-    QAction* add(const QString& name, const QString& caption, const QKeySequence& shortcut = {});
-    // The action of a command; null for a name that was never added.
-    QAction* action(const QString& name) const;
-    // Every command's name, in the order they were added.
-    QStringList names() const { return m_order; }
+    QAction* add(CommandId id, const QString& caption, const QKeySequence& shortcut = {});
+    // The action of a command; null (and a misuse) for an id that was never added.
+    QAction* action(CommandId id) const;
+    // Whether the command was added.
+    bool contains(CommandId id) const { return m_entries.contains(id.name()); }
+    // Every command's id, in the order they were added.
+    QList<CommandId> ids() const { return m_order; }
 
-    void setHandler(const QString& name, std::function<void()> handler);
-    bool hasHandler(const QString& name) const;
+    // Gives a command its handler; a command has one handler.
+    void setHandler(CommandId id, std::function<void()> handler);
+    // Puts another handler in place of the one the command has (the tests watch commands so).
+    void replaceHandler(CommandId id, std::function<void()> handler);
+    bool hasHandler(CommandId id) const;
 
     // Asks for the command to be enabled or disabled. It is enabled only while it has a handler.
-    void setEnabled(const QString& name, bool enabled);
-    bool isEnabled(const QString& name) const;
+    void setEnabled(CommandId id, bool enabled);
+    bool isEnabled(CommandId id) const;
 
-    // Runs a command's handler (through the guard), whether or not it is enabled. An unknown
-    // name, or a command without a handler, does nothing.
-    void run(const QString& name);
-    // The command whose handler is running (the innermost one), empty when none runs: the
+    // Runs a command's handler (through the guard), whether or not it is enabled. A command
+    // without a handler does nothing.
+    void run(CommandId id);
+    // The command whose handler is running (the innermost one), nothing when none runs: the
     // dialogs it shows belong to it.
-    QString running() const { return m_running.isEmpty() ? QString() : m_running.last(); }
+    std::optional<CommandId> running() const
+    {
+        return m_running.isEmpty() ? std::nullopt : std::optional<CommandId>(m_running.last());
+    }
 
     // Toolbar buttons are known by their keys ("Back"); a key names the command it runs.
-    void setToolbarKey(const QString& key, const QString& name);
-    // The command of a toolbar key, compared exactly; empty for any other key.
-    QString commandOfKey(const QString& key) const;
+    void setToolbarKey(const QString& key, CommandId id);
+    // The command of a toolbar key, compared exactly; nothing for any other key.
+    std::optional<CommandId> commandOfKey(const QString& key) const;
     QStringList toolbarKeys() const { return m_keyOrder; }
+
+    // What is done with a misuse: by default a warning, and a stop in a debug build.
+    using MisuseHandler = std::function<void(const QString& problem)>;
+    // Sets the handler for every registry; returns the one it replaces. An empty one restores
+    // the default.
+    static MisuseHandler setMisuseHandler(MisuseHandler handler);
 
 private:
     struct Entry {
@@ -57,12 +79,15 @@ private:
         bool wanted = true;
     };
     void apply(Entry& e);
+    Entry* find(CommandId id, const char* use);
+    const Entry* find(CommandId id, const char* use) const;
+    static void misuse(const QString& problem);
 
     Platform& m_platform;
     QHash<QString, Entry> m_entries;
-    QStringList m_order;
-    QHash<QString, QString> m_keys;
-    QStringList m_running;
+    QList<CommandId> m_order;
+    QHash<QString, CommandId> m_keys;
+    QList<CommandId> m_running;
     QStringList m_keyOrder;
 };
 

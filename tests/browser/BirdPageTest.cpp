@@ -13,7 +13,7 @@ using test::Harness;
 TEST(BirdPage, ShowsNamesFamilyOrderAndTrimmedText)
 {
     Harness h;
-    h.run("mnuViewNext"); // Wood Duck
+    h.run(cmd::mnuViewNext); // Wood Duck
     EXPECT_EQ(h.w->lblName[0]->text(), "Wood Duck");
     EXPECT_EQ(h.w->lblName[4]->text(), " (Aix sponsa)");
     EXPECT_EQ(h.w->lblName[1]->text(), "Family : Ducks, Geese, and Waterfowl");
@@ -32,12 +32,12 @@ TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnly)
     h.w->txtData->moveCursor(QTextCursor::End);
     QTest::keyClicks(h.w->txtData, " Honks.");
     EXPECT_TRUE(h.state.textChanged);
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_FALSE(h.state.textChanged);
     EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 3").toString(), "Large goose. Honks.");
     EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ")
         << "the next species is not written";
-    h.run("mnuViewNext"); // choosing without typing stores nothing
+    h.run(cmd::mnuViewNext); // choosing without typing stores nothing
     EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ");
 }
 
@@ -64,13 +64,13 @@ TEST(BirdPage, StatusLineForEveryLetter)
     Harness h;
     for (const auto& c : cases) {
         h.db().execute("UPDATE Checklists SET Status = ? WHERE Reg_ID = 1 AND Bird_ID = 2", {QString(c.status)});
-        h.run("mnuViewFirst");
-        h.run("mnuViewNext");
+        h.run(cmd::mnuViewFirst);
+        h.run(cmd::mnuViewNext);
         EXPECT_EQ(h.w->lblStatus->text(), c.line) << c.status;
-        h.run("mnuViewFirst");
+        h.run(cmd::mnuViewFirst);
     }
     h.db().execute("UPDATE Checklists SET Status = NULL WHERE Reg_ID = 1 AND Bird_ID = 2");
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.w->lblStatus->text(), "Status: No Status");
 }
 
@@ -82,10 +82,10 @@ TEST(BirdPage, SeasonalIconAndCurrentCode)
     for (const QVariant& code : {QVariant(QString("   ")), QVariant(QString("/////////")), QVariant(QString()),
                                  QVariant()}) {
         h.db().execute("UPDATE Checklists SET scode = ? WHERE Reg_ID = 1 AND Bird_ID = 2", {code});
-        h.run("mnuViewNext");
+        h.run(cmd::mnuViewNext);
         EXPECT_EQ(h.state.curScode, "") << qPrintable(code.toString());
         EXPECT_TRUE(h.w->img[1]->icon().isNull());
-        h.run("mnuViewFirst");
+        h.run(cmd::mnuViewFirst);
         EXPECT_FALSE(h.w->img[1]->icon().isNull());
     }
 }
@@ -96,53 +96,53 @@ TEST(BirdPage, SongSightingAndLinkCommandsFollowTheSpecies)
         f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 2");
         f.exec("INSERT INTO Links VALUES (2, 'Duck page', 'https://example.org/duck')");
     });
-    h.stubCommands({"mnuFilePlay", "mnuFileSong", "mnuFileSongDelete"});
+    h.stubCommands({cmd::mnuFilePlay, cmd::mnuFileSong, cmd::mnuFileSongDelete});
     // Canada Goose: a song, not sighted, no links.
-    EXPECT_TRUE(h.enabled("mnuFilePlay"));
+    EXPECT_TRUE(h.enabled(cmd::mnuFilePlay));
     EXPECT_TRUE(h.buttonEnabled("Play"));
-    EXPECT_TRUE(h.enabled("mnuFileSongDelete"));
-    EXPECT_FALSE(h.enabled("mnuFileSong"));
-    EXPECT_TRUE(h.enabled("mnuFileSighting"));
+    EXPECT_TRUE(h.enabled(cmd::mnuFileSongDelete));
+    EXPECT_FALSE(h.enabled(cmd::mnuFileSong));
+    EXPECT_TRUE(h.enabled(cmd::mnuFileSighting));
     EXPECT_TRUE(h.buttonEnabled("Add"));
-    EXPECT_FALSE(h.enabled("mnuViewDetails"));
+    EXPECT_FALSE(h.enabled(cmd::mnuViewDetails));
     EXPECT_FALSE(h.buttonEnabled("View"));
     EXPECT_TRUE(h.w->img[0]->icon().isNull());
     // Wood Duck: null song, sighted, a link.
-    h.run("mnuViewNext");
-    EXPECT_FALSE(h.enabled("mnuFilePlay"));
+    h.run(cmd::mnuViewNext);
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlay));
     EXPECT_FALSE(h.buttonEnabled("Play"));
-    EXPECT_FALSE(h.enabled("mnuFileSongDelete"));
-    EXPECT_TRUE(h.enabled("mnuFileSong"));
-    EXPECT_FALSE(h.enabled("mnuFileSighting"));
+    EXPECT_FALSE(h.enabled(cmd::mnuFileSongDelete));
+    EXPECT_TRUE(h.enabled(cmd::mnuFileSong));
+    EXPECT_FALSE(h.enabled(cmd::mnuFileSighting));
     EXPECT_FALSE(h.buttonEnabled("Add"));
-    EXPECT_TRUE(h.enabled("mnuViewDetails"));
+    EXPECT_TRUE(h.enabled(cmd::mnuViewDetails));
     EXPECT_TRUE(h.buttonEnabled("View"));
     EXPECT_FALSE(h.w->img[0]->icon().isNull());
     EXPECT_EQ(h.state.rsLinks.recordCount(), 1);
     // Mallard: empty song.
-    h.run("mnuViewNext");
-    EXPECT_FALSE(h.enabled("mnuFilePlay"));
-    EXPECT_TRUE(h.enabled("mnuFileSong"));
+    h.run(cmd::mnuViewNext);
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlay));
+    EXPECT_TRUE(h.enabled(cmd::mnuFileSong));
 }
 
 TEST(BirdPage, CdSongCommandOnlySetWhileTheOptionIsOn)
 {
     Harness h([](test::TestFolder& f) { f.exec("INSERT INTO cdSong VALUES (2, 7, 12.5, 30)"); });
-    h.stubCommands({"mnuFilePlayCD"});
-    h.run("mnuViewNext");
-    EXPECT_FALSE(h.enabled("mnuFilePlayCD")) << "the option is off: the command keeps its state";
+    h.stubCommands({cmd::mnuFilePlayCD});
+    h.run(cmd::mnuViewNext);
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD)) << "the option is off: the command keeps its state";
     h.state.SongCD = true;
-    h.run("mnuViewFirst");
-    EXPECT_FALSE(h.enabled("mnuFilePlayCD"));
-    h.run("mnuViewNext");
-    EXPECT_TRUE(h.enabled("mnuFilePlayCD"));
+    h.run(cmd::mnuViewFirst);
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD));
+    h.run(cmd::mnuViewNext);
+    EXPECT_TRUE(h.enabled(cmd::mnuFilePlayCD));
     EXPECT_TRUE(h.buttonEnabled("CDSong"));
     EXPECT_EQ(h.w->cdTrack, 7);
     EXPECT_FLOAT_EQ(h.w->cdStart, 12.5f);
     EXPECT_FLOAT_EQ(h.w->cdDuration, 30.0f);
     h.state.SongCD = false;
-    h.run("mnuViewFirst");
-    EXPECT_TRUE(h.enabled("mnuFilePlayCD")) << "switched off: left as it was";
+    h.run(cmd::mnuViewFirst);
+    EXPECT_TRUE(h.enabled(cmd::mnuFilePlayCD)) << "switched off: left as it was";
 }
 
 TEST(BirdPage, OddRowsDoNotCrash)
@@ -151,21 +151,21 @@ TEST(BirdPage, OddRowsDoNotCrash)
         f.exec("UPDATE Birds SET Data = NULL, family_ID = 99 WHERE ID = 2");
         f.exec("UPDATE Birds SET Name = 'Say \"Hi\" O''Duck' WHERE ID = 1");
     });
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.w->txtData->toPlainText(), "");
     EXPECT_EQ(h.w->lblName[1]->text(), "Family : ");
     EXPECT_EQ(h.w->lblName[2]->text(), "Order : ");
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.shown(), "Say \"Hi\" O'Duck") << "names with quotes are found";
     EXPECT_EQ(h.w->txtData->toPlainText(), "A common duck.");
     // A name that no longer matches any species clears the page.
     h.db().execute("UPDATE Birds SET Name = 'Gone' WHERE ID = 6");
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.shown(), "");
-    EXPECT_FALSE(h.enabled("mnuFileSighting"));
-    h.run("mnuViewNext");
+    EXPECT_FALSE(h.enabled(cmd::mnuFileSighting));
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.shown(), "Hermit Thrush") << "the next species restores the page";
-    EXPECT_TRUE(h.enabled("mnuFileSighting"));
+    EXPECT_TRUE(h.enabled(cmd::mnuFileSighting));
 }
 
 TEST(BirdPage, SpeciesMissingFromTheRegionChecklistShowsNoStatus)
@@ -174,7 +174,7 @@ TEST(BirdPage, SpeciesMissingFromTheRegionChecklistShowsNoStatus)
         f.exec("UPDATE Options SET Reg_ID = 2, qryResult = ''");
     });
     h.db().execute("DELETE FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 2");
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.shown(), "Wood Duck");
     EXPECT_EQ(h.w->lblStatus->text(), "Status: No Status");
     EXPECT_EQ(h.state.curScode, "");

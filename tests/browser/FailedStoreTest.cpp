@@ -24,7 +24,7 @@ TEST(FailedStore, TypedDescriptionStaysWhenItCannotBeStored)
     ASSERT_TRUE(typed.endsWith("Seen at the lake."));
 
     FaultVfs::arm(FaultVfs::Kind::Write, 1, true); // every write fails from now on
-    EXPECT_NO_THROW(h.run("mnuViewNext"));
+    EXPECT_NO_THROW(h.run(cmd::mnuViewNext));
     FaultVfs::disarm();
 
     ASSERT_EQ(h.platform.messages.size(), 1u);
@@ -36,7 +36,7 @@ TEST(FailedStore, TypedDescriptionStaysWhenItCannotBeStored)
     EXPECT_FALSE(h.scalar("SELECT Data FROM Birds WHERE Name = 'Canada Goose'").toString().endsWith("lake."));
 
     // With the disk back, moving on stores the text exactly once and shows the next species.
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.platform.messages.size(), 1u);
     EXPECT_EQ(h.shown(), "Wood Duck");
     EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE Name = 'Canada Goose'").toString(), typed);

@@ -2,6 +2,7 @@
 #include "ui/ImageList.h"
 
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QHash>
 #include <QMenu>
@@ -16,6 +17,60 @@ using namespace fl;
 using test::Harness;
 
 namespace {
+
+// The documented menus and toolbar (MenuTable.txt), read once.
+struct MenuTable {
+    QStringList menus; // the menus' lines, as menuLines() writes them
+    struct Button {
+        QString key, tooltip, command;
+    };
+    QList<Button> buttons;
+};
+
+MenuTable readMenuTable()
+{
+    MenuTable table;
+    QFile file(QStringLiteral(MENU_TABLE));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        ADD_FAILURE() << "cannot read " << MENU_TABLE;
+        return table;
+    }
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(u'#')) continue;
+        const QStringList f = line.split(u'\t');
+        if (f[0] == "button") table.buttons.append({f.value(1), f.value(2), f.value(3)});
+        else table.menus << line;
+    }
+    return table;
+}
+
+// The lines of the window's menu bar in the table's form.
+void addMenuLines(const QMenu* menu, QStringList& lines)
+{
+    for (const QAction* a : menu->actions()) {
+        if (a->isSeparator()) {
+            lines << "separator\t" + a->objectName();
+        } else if (a->menu()) {
+            lines << "submenu\t" + a->menu()->objectName() + "\t" + a->text();
+            addMenuLines(a->menu(), lines);
+            lines << "end";
+        } else {
+            const QString shortcut = a->shortcut().toString();
+            lines << "item\t" + a->objectName() + "\t" + a->text() + "\t" + (shortcut.isEmpty() ? "-" : shortcut);
+        }
+    }
+}
+
+QStringList menuLines(frmDisplay& w)
+{
+    QStringList lines;
+    for (const QAction* a : w.menuBar()->actions()) {
+        lines << "menu\t" + a->menu()->objectName() + "\t" + a->text();
+        addMenuLines(a->menu(), lines);
+    }
+    return lines;
+}
+
 const QStringList kChecklistOrder = {"Canada Goose",    "Wood Duck",           "Mallard",
                                      "Wood Thrush",     "Hermit Thrush",       "American Robin",
                                      "Yellow Warbler",  "Ovenbird",            "Common Yellowthroat",
@@ -32,8 +87,8 @@ TEST(MainWindow, StartsWithTheStoredRegionAndItsPanels)
     EXPECT_EQ(h.panel("Type"), "Find : All Birds");
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 12");
     EXPECT_EQ(h.panel("Life"), "Life List: 0 of 12");
-    EXPECT_TRUE(h.w->menuItem("mnuSortList")->isChecked());
-    EXPECT_FALSE(h.w->menuItem("mnuSortName")->isChecked());
+    EXPECT_TRUE(h.w->menuItem(cmd::mnuSortList)->isChecked());
+    EXPECT_FALSE(h.w->menuItem(cmd::mnuSortName)->isChecked());
     EXPECT_EQ(h.platform.hourglassDepth, 0) << "the hourglass is restored after loading";
     EXPECT_GE(h.platform.hourglassShown, 1);
 }
@@ -47,81 +102,84 @@ TEST(MainWindow, WorldListAndNameSortMarkAtStartup)
     EXPECT_EQ(h.names().size(), 12);
     EXPECT_EQ(h.names().first(), "American Robin");
     EXPECT_EQ(h.names().last(), "Yellow Warbler");
-    EXPECT_TRUE(h.w->menuItem("mnuSortName")->isChecked());
-    EXPECT_FALSE(h.w->menuItem("mnuSortList")->isChecked());
+    EXPECT_TRUE(h.w->menuItem(cmd::mnuSortName)->isChecked());
+    EXPECT_FALSE(h.w->menuItem(cmd::mnuSortList)->isChecked());
     EXPECT_EQ(h.w->lblStatus->text(), "No Status");
 }
 
-TEST(MainWindow, MenusCarryTheirCaptionsShortcutsAndFirstState)
+TEST(MainWindow, MenusFollowTheDocumentedTable)
 {
     Harness h;
-    const struct {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-    } items[] = {
-        {"mnuFilePlay", "&Play Song", "F4"},       {"mnuFileImage", "Add New &Image", "Ctrl+I"},
-        {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"}, {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
-        {"mnuquit", "E&xit", "Ctrl+Q"},            {"mnuViewFirst", "&First bird", "F5"},
-        {"mnuViewPrevious", "&Previous Bird", "F6"}, {"mnuViewNext", "&Next Bird", "F7"},
-        {"mnuViewLast", "&Last Bird", "F8"},       {"mnuViewDetails", "&Sighting Details", "Ctrl+S"},
-        {"mnuEditList", "&Region Checklists", "Ctrl+H"}, {"mnuSearchRegion", "Search &Region", "Ctrl+R"},
-        {"mnuSearchBird", "Find All &Birds", "Ctrl+B"}, {"mnuSearchName", "Search By &Name", "Ctrl+N"},
-        {"mnuSearchClass", "Search By Classi&fication", "Ctrl+F"}, {"mnuSearchWizard", "Search &Wizard", "Ctrl+W"},
-        {"mnuSortName", "By &Name", ""},           {"mnuMissingRare", "&Exclude Rarities", ""},
-        {"mnuHelpAbout", "&About Featherlog", ""},  {"mnuReportLife", "&Life List Report", ""},
-    };
-    for (const auto& i : items) {
-        QAction* a = h.w->menuItem(i.name);
-        ASSERT_NE(a, nullptr) << i.name;
-        EXPECT_EQ(a->text(), i.caption) << i.name;
-        EXPECT_EQ(a->shortcut().toString(), i.shortcut) << i.name;
-    }
-    EXPECT_EQ(h.w->menuItem("mnuSearchMissing")->text(), "S&how Missing Sightings");
-    EXPECT_EQ(h.w->menuItem("mnuSearchSort")->text(), "Sort &Options");
-    EXPECT_FALSE(h.enabled("mnuFileWeb")) << "never enabled";
-    EXPECT_FALSE(h.enabled("mnuFilePlayCD")) << "the CD option is off";
-    EXPECT_TRUE(h.enabled("mnuSearchRegion"));
-    // Menus in order.
-    QStringList menus;
-    for (QAction* a : h.w->menuBar()->actions()) menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Searches", "&Reports", "&Help"}));
+    const MenuTable table = readMenuTable();
+    ASSERT_FALSE(table.menus.isEmpty());
+    EXPECT_EQ(menuLines(*h.w), table.menus);
+    // Their state before a species is shown is the bird page's; these two it never enables.
+    EXPECT_FALSE(h.enabled(cmd::mnuFileWeb)) << "never enabled";
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD)) << "the CD option is off";
+    EXPECT_TRUE(h.enabled(cmd::mnuSearchRegion));
 }
 
-TEST(MainWindow, ToolbarButtonsHaveKeysTooltipsAndNames)
+TEST(MainWindow, ToolbarFollowsTheDocumentedTable)
 {
     Harness h;
+    const MenuTable table = readMenuTable();
+    ASSERT_FALSE(table.buttons.isEmpty());
     QStringList keys;
     for (QAction* a : h.w->Toolbar1->actions())
-        if (QWidget* button = h.w->Toolbar1->widgetForAction(a); button && !button->objectName().isEmpty()
-            && button->objectName() != "cmbNames")
+        if (QWidget* button = h.w->Toolbar1->widgetForAction(a); button && button->objectName() != "cmbNames")
             keys << button->objectName();
-    EXPECT_EQ(keys, (QStringList{"Back", "Next", "Region", "All", "Name", "Class", "Wizard", "Add", "View", "Play",
-                                 "CDSong", "Links"}));
-    EXPECT_EQ(h.w->toolButton("Region")->toolTip(), "Search Region");
-    EXPECT_EQ(h.w->toolButton("View")->toolTip(), "Sighting Info");
-    for (QAction* a : h.w->Toolbar1->actions()) {
-        if (!a->objectName().isEmpty()) {
-            EXPECT_FALSE(a->text().isEmpty()) << "accessible name of " << qPrintable(a->objectName());
-        }
+    QStringList documentedKeys;
+    for (const MenuTable::Button& b : table.buttons) documentedKeys << b.key;
+    EXPECT_EQ(keys, documentedKeys);
+
+    for (const MenuTable::Button& b : table.buttons) {
+        const auto id = cmd::byName(b.command);
+        ASSERT_TRUE(id.has_value()) << qPrintable(b.command);
+        QAction* item = h.w->menuItem(*id);
+        EXPECT_EQ(h.w->toolButton(b.key), item) << qPrintable(b.key);
+        auto* button = h.w->Toolbar1->findChild<QToolButton*>(b.key);
+        ASSERT_NE(button, nullptr) << qPrintable(b.key);
+        EXPECT_EQ(button->defaultAction(), item) << qPrintable(b.key);
+        EXPECT_EQ(button->toolTip(), b.tooltip) << qPrintable(b.key);
+        EXPECT_EQ(button->accessibleName(), b.tooltip) << qPrintable(b.key);
+        EXPECT_FALSE(button->icon().isNull()) << qPrintable(b.key) << " carries its picture";
     }
     for (QToolButton* icon : h.w->img) {
         EXPECT_FALSE(icon->accessibleName().isEmpty());
         EXPECT_FALSE(icon->toolTip().isEmpty());
     }
-    EXPECT_FALSE(h.w->toolButton("Links")->icon().isNull()) << "buttons carry their pictures";
+}
+
+TEST(MainWindow, ToolbarKeysRunTheirItemsEvenWhenDisabledAndOtherKeysNothing)
+{
+    Harness h;
+    const MenuTable table = readMenuTable();
+    QStringList ran, documented;
+    for (const MenuTable::Button& b : table.buttons) {
+        const CommandId id = *cmd::byName(b.command);
+        h.watchCommand(id, [&ran, id] { ran << id.name(); });
+        h.w->commands().setEnabled(id, false);
+        documented << b.command;
+    }
+    for (const MenuTable::Button& b : table.buttons) h.w->Toolbar1_ButtonClick(b.key);
+    EXPECT_EQ(ran, documented) << "disabled menu items still run from their buttons";
+    ran.clear();
+    for (const char* key : {"back", "NEXT", "Bogus", "", "Next "}) h.w->Toolbar1_ButtonClick(key);
+    EXPECT_TRUE(ran.isEmpty());
+    EXPECT_EQ(h.shown(), "Canada Goose");
+    EXPECT_EQ(h.platform.beeps, 0);
 }
 
 TEST(MainWindow, NextAndPreviousBeepAtTheEndsAndStay)
 {
     Harness h;
-    h.run("mnuViewPrevious");
+    h.run(cmd::mnuViewPrevious);
     EXPECT_EQ(h.platform.beeps, 1);
     EXPECT_EQ(h.shown(), "Canada Goose");
     h.w->Toolbar1_ButtonClick("Next");
     EXPECT_EQ(h.shown(), "Wood Duck");
     EXPECT_EQ(h.panel("Hits"), "Search Results : 2 of 12");
-    h.run("mnuViewLast");
+    h.run(cmd::mnuViewLast);
     EXPECT_EQ(h.shown(), "Bay-breasted Warbler");
     EXPECT_EQ(h.panel("Hits"), "Search Results : 12 of 12");
     h.w->Toolbar1_ButtonClick("Next");
@@ -129,7 +187,7 @@ TEST(MainWindow, NextAndPreviousBeepAtTheEndsAndStay)
     EXPECT_EQ(h.shown(), "Bay-breasted Warbler");
     h.w->Toolbar1_ButtonClick("Back");
     EXPECT_EQ(h.shown(), "Palm Warbler");
-    h.run("mnuViewFirst");
+    h.run(cmd::mnuViewFirst);
     EXPECT_EQ(h.shown(), "Canada Goose");
     EXPECT_EQ(h.platform.beeps, 2);
 }
@@ -138,7 +196,7 @@ TEST(MainWindow, FirstAndLastOnTheirOwnEntryDoNotShowAgain)
 {
     Harness h;
     h.db().execute("UPDATE Birds SET Name = 'Renamed' WHERE ID = 3"); // the page would change if re-run
-    h.run("mnuViewFirst");
+    h.run(cmd::mnuViewFirst);
     EXPECT_EQ(h.shown(), "Canada Goose");
     EXPECT_EQ(h.w->lblName[4]->text(), " (Branta canadensis)");
 }
@@ -150,8 +208,8 @@ TEST(MainWindow, OneRowResult)
     });
     EXPECT_EQ(h.names(), QStringList{"Hermit Thrush"});
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 1");
-    h.run("mnuViewNext");
-    h.run("mnuViewPrevious");
+    h.run(cmd::mnuViewNext);
+    h.run(cmd::mnuViewPrevious);
     EXPECT_EQ(h.platform.beeps, 2);
     EXPECT_EQ(h.shown(), "Hermit Thrush");
 }
@@ -162,59 +220,39 @@ TEST(MainWindow, EmptyResultClearsThePageAndTheNextSearchRestoresIt)
     EXPECT_TRUE(h.names().isEmpty());
     EXPECT_EQ(h.panel("Hits"), "Search Results : 0 of 0");
     EXPECT_EQ(h.shown(), "");
-    EXPECT_FALSE(h.enabled("mnuFileSighting"));
+    EXPECT_FALSE(h.enabled(cmd::mnuFileSighting));
     EXPECT_FALSE(h.buttonEnabled("Add"));
-    EXPECT_FALSE(h.enabled("mnuFileImage"));
+    EXPECT_FALSE(h.enabled(cmd::mnuFileImage));
     EXPECT_TRUE(h.w->txtData->isReadOnly());
-    h.run("mnuViewNext");
-    h.run("mnuViewFirst");
-    h.run("mnuViewLast");
+    h.run(cmd::mnuViewNext);
+    h.run(cmd::mnuViewFirst);
+    h.run(cmd::mnuViewLast);
     EXPECT_EQ(h.platform.beeps, 1) << "Next beeps on an empty list; First and Last do nothing";
 
     h.state.Reg_ID = 1;
-    h.run("mnuSearchBird");
+    h.run(cmd::mnuSearchBird);
     EXPECT_EQ(h.names().size(), 12);
     EXPECT_EQ(h.shown(), "Canada Goose");
-    EXPECT_TRUE(h.enabled("mnuFileSighting"));
+    EXPECT_TRUE(h.enabled(cmd::mnuFileSighting));
     EXPECT_FALSE(h.w->txtData->isReadOnly());
 }
 
 TEST(MainWindow, SortCommandsMoveTheMarkStoreTheClauseAndRebuild)
 {
     Harness h;
-    h.run("mnuMissingRare"); // any other list first
-    h.run("mnuSortName");
-    EXPECT_TRUE(h.w->menuItem("mnuSortName")->isChecked());
-    EXPECT_FALSE(h.w->menuItem("mnuSortList")->isChecked());
+    h.run(cmd::mnuMissingRare); // any other list first
+    h.run(cmd::mnuSortName);
+    EXPECT_TRUE(h.w->menuItem(cmd::mnuSortName)->isChecked());
+    EXPECT_FALSE(h.w->menuItem(cmd::mnuSortList)->isChecked());
     EXPECT_EQ(h.scalar("SELECT qrySort FROM Options").toString(), " Order BY Birds.Name");
     EXPECT_EQ(h.names().first(), "American Robin");
     EXPECT_EQ(h.names().size(), 12);
     EXPECT_EQ(h.panel("Type"), "Find : All Birds");
-    h.run("mnuSortList");
+    h.run(cmd::mnuSortList);
     EXPECT_EQ(h.scalar("SELECT qrySort FROM Options").toString(), " Order By Birds.sortOrder");
     EXPECT_EQ(h.names(), kChecklistOrder);
-    EXPECT_TRUE(h.w->menuItem("mnuSortList")->isChecked());
+    EXPECT_TRUE(h.w->menuItem(cmd::mnuSortList)->isChecked());
     EXPECT_EQ(h.platform.hourglassDepth, 0);
-}
-
-TEST(MainWindow, ToolbarKeysDispatchAndUnknownKeysDoNothing)
-{
-    Harness h;
-    QStringList ran;
-    for (const char* item : {"mnuSearchRegion", "mnuSearchBird", "mnuSearchName", "mnuSearchClass", "mnuSearchWizard",
-                             "mnuFileSighting", "mnuViewDetails", "mnuFilePlay", "mnuFilePlayCD", "mnuViewLinks"})
-        h.w->setCommand(item, [&ran, item] { ran << item; });
-    for (const char* key : {"Region", "All", "Name", "Class", "Wizard", "Add", "View", "Play", "CDSong", "Links"})
-        h.w->Toolbar1_ButtonClick(key);
-    EXPECT_EQ(ran, (QStringList{"mnuSearchRegion", "mnuSearchBird", "mnuSearchName", "mnuSearchClass",
-                                "mnuSearchWizard", "mnuFileSighting", "mnuViewDetails", "mnuFilePlay",
-                                "mnuFilePlayCD", "mnuViewLinks"}))
-        << "disabled menu items still run from their buttons";
-    ran.clear();
-    for (const char* key : {"back", "NEXT", "Bogus", ""}) h.w->Toolbar1_ButtonClick(key);
-    EXPECT_TRUE(ran.isEmpty());
-    EXPECT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.platform.beeps, 0);
 }
 
 TEST(MainWindow, ShortcutsReachTheirCommands)
@@ -268,61 +306,53 @@ TEST(MainWindow, ResizeFollowsTheWindowAndMinimisingChangesNothing)
     EXPECT_EQ(h.w->picCont[1]->geometry(), before);
 }
 
-TEST(MainWindow, ToolbarButtonIsTheActionOfItsMenuItem)
+TEST(MainWindow, AButtonSharesTheStateOfItsMenuItem)
 {
     Harness h;
-    const struct {
-        const char* key;
-        const char* item;
-    } pairs[] = {{"Back", "mnuViewPrevious"}, {"Next", "mnuViewNext"},     {"Region", "mnuSearchRegion"},
-                 {"All", "mnuSearchBird"},    {"Name", "mnuSearchName"},   {"Class", "mnuSearchClass"},
-                 {"Wizard", "mnuSearchWizard"}, {"Add", "mnuFileSighting"}, {"View", "mnuViewDetails"},
-                 {"Play", "mnuFilePlay"},     {"CDSong", "mnuFilePlayCD"}, {"Links", "mnuViewLinks"}};
-    for (const auto& p : pairs) {
-        QAction* item = h.w->menuItem(p.item);
-        ASSERT_NE(item, nullptr) << p.item;
-        EXPECT_EQ(h.w->toolButton(p.key), item) << p.key;
-        auto* button = h.w->Toolbar1->findChild<QToolButton*>(p.key);
-        ASSERT_NE(button, nullptr) << p.key;
-        EXPECT_EQ(button->defaultAction(), item) << p.key;
-    }
-
-    // One state for both: disabling the command disables the menu item and the button.
-    h.w->commands().setEnabled("mnuSearchBird", false);
+    h.w->commands().setEnabled(cmd::mnuSearchBird, false);
     auto* all = h.w->Toolbar1->findChild<QToolButton*>("All");
-    EXPECT_FALSE(h.enabled("mnuSearchBird"));
+    ASSERT_NE(all, nullptr);
+    EXPECT_FALSE(h.enabled(cmd::mnuSearchBird));
     EXPECT_FALSE(all->isEnabled());
     QTest::mouseClick(all, Qt::LeftButton);
     EXPECT_EQ(h.panel("Type"), "Find : All Birds") << "nothing ran";
-    h.w->commands().setEnabled("mnuSearchBird", true);
+    h.w->commands().setEnabled(cmd::mnuSearchBird, true);
     EXPECT_TRUE(all->isEnabled());
 
-    // The CD-song button shares the state of its menu item too.
-    h.stubCommands({"mnuFilePlayCD"});
-    EXPECT_FALSE(h.enabled("mnuFilePlayCD"));
+    // The CD-song button follows its menu item too.
+    h.stubCommands({cmd::mnuFilePlayCD});
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD));
     EXPECT_FALSE(h.w->Toolbar1->findChild<QToolButton*>("CDSong")->isEnabled());
 }
 
-TEST(MainWindow, EveryMenuItemHasAHandlerOrIsDisabled)
+TEST(MainWindow, EveryCommandHasAHandlerOrIsDisabledOnPurpose)
 {
     Harness h;
-    QList<QMenu*> menus = h.w->menuBar()->findChildren<QMenu*>();
-    QSet<QString> items;
-    for (QMenu* menu : menus) {
-        for (QAction* a : menu->actions()) {
-            if (a->isSeparator() || a->menu()) continue;
-            items << a->objectName();
-            const QString name = a->objectName();
-            EXPECT_TRUE(h.w->commands().hasHandler(name) || !a->isEnabled())
-                << qPrintable(name) << " is enabled but nothing handles it";
-            // Asking cannot enable a command that nothing handles.
-            h.w->commands().setEnabled(name, true);
-            if (!h.w->commands().hasHandler(name)) {
-                EXPECT_FALSE(a->isEnabled()) << qPrintable(name);
-            }
+    CommandRegistry& commands = h.w->commands();
+    const QList<CommandId> disabled(std::begin(cmd::kDisabledOnPurpose), std::end(cmd::kDisabledOnPurpose));
+    for (CommandId id : cmd::kAll) {
+        ASSERT_TRUE(commands.contains(id)) << qPrintable(id.name()) << " is not wired";
+        if (disabled.contains(id)) {
+            EXPECT_FALSE(commands.hasHandler(id)) << qPrintable(id.name()) << " is on the list of disabled commands";
+            commands.setEnabled(id, true);
+            EXPECT_FALSE(commands.isEnabled(id)) << qPrintable(id.name()) << ": asking cannot enable it";
+        } else {
+            EXPECT_TRUE(commands.hasHandler(id)) << qPrintable(id.name()) << " has no handler";
         }
     }
-    EXPECT_EQ(items.size(), 41) << "every item of the five menus was seen";
+    // Every item of the menus is one of those commands; every command but the icons' is in a menu.
+    QList<CommandId> inMenus;
+    for (QMenu* menu : h.w->menuBar()->findChildren<QMenu*>())
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator() || a->menu()) continue;
+            const auto id = cmd::byName(a->objectName());
+            ASSERT_TRUE(id.has_value()) << qPrintable(a->objectName()) << " is not a command";
+            EXPECT_EQ(commands.action(*id), a);
+            inMenus << *id;
+        }
+    for (CommandId id : commands.ids())
+        EXPECT_TRUE(inMenus.contains(id) || id == cmd::imgLinks || id == cmd::imgStatus) << qPrintable(id.name());
+    EXPECT_EQ(commands.ids().size(), std::size(cmd::kAll));
 }
 
 namespace {
@@ -375,21 +405,21 @@ TEST(MainWindow, NoTwoItemsOfAMenuShareAnAltLetter)
     EXPECT_EQ(menusChecked, 7) << "five menus and the two submenus of Searches";
 
     // The letters given at first stay; the records items took letters left free.
-    for (const auto& [item, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"mnuFileImage", "Add New &Image"},      {"mnuFileImageDelete", "&Remove Current Image"},
-             {"mnuquit", "E&xit"},                    {"mnuViewLast", "&Last Bird"},
-             {"mnuFileImport", "I&mport eBird Data..."}, {"mnuFileExport", "Export Si&ghtings..."},
-             {"mnuFileBackup", "&Back Up Database..."}, {"mnuFileRestore", "Restore &From Backup..."},
-             {"mnuViewLog", "Si&ghtings Log"}})
-        EXPECT_EQ(h.w->menuItem(item)->text().toStdString(), caption) << item;
+    for (const auto& [item, caption] : std::initializer_list<std::pair<CommandId, const char*>>{
+             {cmd::mnuFileImage, "Add New &Image"},      {cmd::mnuFileImageDelete, "&Remove Current Image"},
+             {cmd::mnuquit, "E&xit"},                    {cmd::mnuViewLast, "&Last Bird"},
+             {cmd::mnuFileImport, "I&mport eBird Data..."}, {cmd::mnuFileExport, "Export Si&ghtings..."},
+             {cmd::mnuFileBackup, "&Back Up Database..."}, {cmd::mnuFileRestore, "Restore &From Backup..."},
+             {cmd::mnuViewLog, "Si&ghtings Log"}})
+        EXPECT_EQ(h.w->menuItem(item)->text().toStdString(), caption) << qPrintable(item.name());
 }
 
 TEST(MainWindow, AnAltLetterRunsItsItemFromTheOpenMenu)
 {
     Harness h;
     QStringList ran;
-    for (const char* item : {"mnuViewLast", "mnuViewLog", "mnuFileImage", "mnuFileImport"})
-        h.w->setCommand(item, [&ran, item] { ran << item; });
+    for (CommandId item : {cmd::mnuViewLast, cmd::mnuViewLog, cmd::mnuFileImage, cmd::mnuFileImport})
+        h.watchCommand(item, [&ran, item] { ran << item.name(); });
     h.w->show();
     QApplication::setActiveWindow(h.w.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(h.w.get()));

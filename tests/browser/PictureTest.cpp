@@ -64,21 +64,21 @@ TEST_F(Pictures, NoPictures)
     EXPECT_TRUE(h->w->img[2]->isHidden());
     EXPECT_TRUE(h->w->img[3]->isHidden());
     EXPECT_EQ(h->w->lblName[3]->text(), "");
-    EXPECT_FALSE(h->enabled("mnuFileImageDelete"));
-    EXPECT_FALSE(h->enabled("mnuFileEditTitle"));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileImageDelete));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileEditTitle));
 }
 
 TEST_F(Pictures, SmallPictureIsCentredWithoutZoom)
 {
     auto h = start("(3, 'small.png', 'Adult')");
-    h->stubCommands({"mnuFileImageDelete"});
+    h->stubCommands({cmd::mnuFileImageDelete});
     EXPECT_EQ(h->w->lblName[3]->text(), "Adult");
     EXPECT_TRUE(h->w->img[2]->isHidden()) << "one picture: no stepping";
     EXPECT_TRUE(h->w->img[3]->isHidden());
     const QSize view = h->w->Picture1->size();
     EXPECT_EQ(h->w->Picture2->size(), QSize(40, 30));
     EXPECT_EQ(h->w->Picture2->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
-    EXPECT_TRUE(h->enabled("mnuFileImageDelete"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h->platform.messages.isEmpty());
 }
 
@@ -88,7 +88,7 @@ TEST_F(Pictures, ZoomIconWhenWiderOnlyOrTallerOnly)
     EXPECT_TRUE(h->w->img[3]->isVisible());
     EXPECT_EQ(h->w->Picture2->x(), 0) << "a wider picture is shown from its left edge";
     EXPECT_EQ(h->w->Picture2->y(), (h->w->Picture1->height() - 20) / 2);
-    h->run("mnuViewNext");
+    h->run(cmd::mnuViewNext);
     EXPECT_TRUE(h->w->img[3]->isVisible());
     EXPECT_EQ(h->w->Picture2->y(), 0);
 }
@@ -115,7 +115,7 @@ TEST_F(Pictures, MissingFileAndBadPictureAreReported)
     EXPECT_EQ(h->w->lblName[3]->text(), "Bad Image");
     EXPECT_TRUE(h->w->Picture2->isVisible());
     EXPECT_TRUE(h->w->Picture2->pixmap().isNull());
-    h->run("mnuViewNext");
+    h->run(cmd::mnuViewNext);
     ASSERT_EQ(h->platform.messages.size(), 2);
     EXPECT_TRUE(h->platform.messages[1].text.startsWith("Image Display problem. Error:"));
     EXPECT_EQ(h->w->lblName[3]->text(), "Bad Image");
@@ -154,8 +154,8 @@ TEST_F(Pictures, SeasonalIconOpensTheDetailWindowForTheCurrentCode)
 {
     auto h = start({});
     h->db().execute("UPDATE Checklists SET scode = 'CPLUsI///' WHERE Bird_ID = 3 AND Reg_ID = 1");
-    h->run("mnuViewNext");
-    h->run("mnuViewFirst");
+    h->run(cmd::mnuViewNext);
+    h->run(cmd::mnuViewFirst);
     QStringList lines;
     QTimer::singleShot(0, [&lines] {
         if (QWidget* w = QApplication::activeModalWidget()) {

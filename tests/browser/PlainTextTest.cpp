@@ -13,7 +13,7 @@
 #include "sightings/frmSightingsLog.h"
 #include "platform/QtPlatform.h"
 #include "records/EbirdImport.h"
-#include "ui/CommandNames.h"
+#include "ui/CommandIds.h"
 #include "ui/ElidedLabel.h"
 #include "ui/RowTableModel.h"
 
@@ -87,7 +87,7 @@ TEST(PlainText, MainWindowShowsNamesAsTheyAre)
         d->txtSite->setText(kSite);
         d->cmdSave->click();
     });
-    h.run("mnuFileSighting");
+    h.run(cmd::mnuFileSighting);
     const QString line = h.w->lblSeen->fullText();
     EXPECT_TRUE(line.contains(", " + kSite + " (" + kRegion + ")")) << qPrintable(line);
     EXPECT_EQ(shown(h.w->lblSeen), h.w->lblSeen->text());
@@ -110,7 +110,7 @@ TEST(PlainText, DialogsShowNamesAsTheyAre)
         EXPECT_EQ(shown(d->lblHeading), kSpecies + " in " + kRegion);
         d->accept();
     });
-    h.run(qPrintable(kStatusIconCommand));
+    h.run(cmd::imgStatus);
     EXPECT_TRUE(statusSeen);
 
     // The checklist editor: its title names the region, its label the species.

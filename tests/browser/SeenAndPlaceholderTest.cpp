@@ -38,7 +38,7 @@ void enterSighting(Harness& h, const QString& date, const QString& site)
         saved = d->result() == QDialog::Accepted;
         if (!saved) d->reject();
     });
-    h.run("mnuFileSighting");
+    h.run(cmd::mnuFileSighting);
     ASSERT_TRUE(saved);
 }
 
@@ -54,9 +54,9 @@ TEST(SeenLine, FollowsSightingsAndTheRegion)
 
     enterSighting(h, "2025-05-14", "Big Bend");
     EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in North America") << "another species";
-    h.run("mnuViewFirst");
+    h.run(cmd::mnuViewFirst);
     EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
 
     // Ontario: the sighting names North America only.
@@ -74,7 +74,7 @@ TEST(SeenLine, FollowsSightingsAndTheRegion)
     QTimer::singleShot(0, [] {
         if (auto* v = qobject_cast<frmSight*>(QApplication::activeModalWidget())) v->cmdDelete->click();
     });
-    h.run("mnuViewDetails");
+    h.run(cmd::mnuViewDetails);
     EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in Ontario");
 }
 
@@ -158,7 +158,7 @@ TEST(SeenLine, ALongLineEndsInAnEllipsisAndKeepsTheWholeTextAsTooltip)
     EXPECT_EQ(seen->accessibleName(), whole);
 
     // A line that fits is shown whole, without a tooltip.
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewNext);
     EXPECT_EQ(seen->text(), "Not yet seen in North America");
     EXPECT_TRUE(seen->toolTip().isEmpty());
     EXPECT_EQ(seen->accessibleName(), "Not yet seen in North America");

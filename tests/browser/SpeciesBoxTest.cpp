@@ -159,7 +159,7 @@ TEST(PageIcons, AnIconWithoutPictureIsNoKeyboardStop)
 namespace {
 
 struct MenuShortcut {
-    QString item;
+    CommandId item;
     QKeySequence keys;
 };
 
@@ -169,7 +169,7 @@ QList<MenuShortcut> menuShortcuts(Harness& h)
     QList<MenuShortcut> found;
     for (QMenu* menu : h.w->menuBar()->findChildren<QMenu*>())
         for (QAction* a : menu->actions())
-            if (!a->isSeparator() && !a->menu() && !a->shortcut().isEmpty()) found.append({a->objectName(), a->shortcut()});
+            if (!a->isSeparator() && !a->menu() && !a->shortcut().isEmpty()) found.append({*cmd::byName(a->objectName()), a->shortcut()});
     return found;
 }
 
@@ -197,7 +197,7 @@ void expectShortcutsWinIn(Harness& h, QWidget* box, const std::function<QString(
     QStringList ran;
     for (const MenuShortcut& s : shortcuts) {
         // A recorder in place of each command, enabled, so that every shortcut can be seen to act.
-        h.w->setCommand(s.item, [&ran, item = s.item] { ran << item; });
+        h.watchCommand(s.item, [&ran, item = s.item] { ran << item.name(); });
         h.w->commands().setEnabled(s.item, true);
     }
     const QString before = boxText();
@@ -207,7 +207,7 @@ void expectShortcutsWinIn(Harness& h, QWidget* box, const std::function<QString(
         ran.clear();
         const QKeyCombination key = s.keys[0];
         QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
-        EXPECT_EQ(ran, QStringList{s.item}) << qPrintable(s.keys.toString()) << " in " << qPrintable(box->objectName());
+        EXPECT_EQ(ran, QStringList{s.item.name()}) << qPrintable(s.keys.toString()) << " in " << qPrintable(box->objectName());
         EXPECT_EQ(boxText(), before) << qPrintable(s.keys.toString()) << " changed the box";
     }
 }

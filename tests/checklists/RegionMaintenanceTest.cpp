@@ -72,7 +72,7 @@ Harness ontarioCurrent()
 TEST(RegionMaintenance, OpensWithNoKindAndOnlyClose)
 {
     Harness h;
-    EXPECT_TRUE(h.enabled("mnuEditList"));
+    EXPECT_TRUE(h.enabled(cmd::mnuEditList));
     bool seen = false;
     QTimer::singleShot(0, [&seen] {
         auto* d = qobject_cast<frmEditReg*>(QApplication::activeModalWidget());
@@ -91,7 +91,7 @@ TEST(RegionMaintenance, OpensWithNoKindAndOnlyClose)
         EXPECT_EQ(d->lblList->text(), "Available CheckLists:");
         d->cmdClose->click();
     });
-    h.run("mnuEditList");
+    h.run(cmd::mnuEditList);
     EXPECT_TRUE(seen) << "Region Checklists opens the window modally";
     EXPECT_EQ(h.names().size(), 12) << "closing it changes nothing in the main window";
 }

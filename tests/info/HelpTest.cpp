@@ -45,8 +45,8 @@ QStringList titles(const QListWidget* list)
 TEST(Help, MenuCommandsAskForTheContentsAndTheHelpPage)
 {
     Harness h;
-    h.run("mnuHelpContents");
-    h.run("mnuHelpHelponhelp");
+    h.run(cmd::mnuHelpContents);
+    h.run(cmd::mnuHelpHelponhelp);
     EXPECT_EQ(h.platform.helpTopics, (QStringList{"index.html", "usinghelp.html"}));
     EXPECT_EQ(help::topicForCommand(11), "index.html");
     EXPECT_EQ(help::topicForCommand(4), "usinghelp.html");
@@ -256,14 +256,17 @@ struct LiveProgram {
         w = createMainWindow(ctx);
         platform.setParentWindow(w.get());
         platform.setHelpViewer([this](const QString& topic) { topics << topic; });
-        key.reset(installHelpKey(platform, [this] { return w->commands().running(); }));
+        key.reset(installHelpKey(platform, [this] {
+            const auto running = w->commands().running();
+            return running ? running->name() : QString();
+        }));
         w->Form_Load();
     }
     ~LiveProgram() { w->close(); }
 
     // Runs a command; F1 is pressed in the first window it shows and every window it shows is
     // then closed. Returns the object name of the window F1 was pressed in.
-    QString f1InWindowOf(const char* item)
+    QString f1InWindowOf(CommandId item)
     {
         QString pressedIn;
         QTimer closer;
@@ -280,7 +283,7 @@ struct LiveProgram {
             else shown->close();
         });
         closer.start();
-        w->runCommand(QString::fromLatin1(item));
+        w->runCommand(item);
         return pressedIn;
     }
 };
@@ -292,28 +295,28 @@ TEST(Help, F1InTheFileChoosersAndThePreviewOpensThePageOfTheirCommand)
     LiveProgram p;
     ASSERT_EQ(p.w->cmbNames->currentText(), "Canada Goose");
     const struct {
-        const char* item;
+        CommandId item;
         const char* page;
     } cases[] = {
-        {"mnuFileImage", "pictures.html"},      // the picture file chooser
-        {"mnuFileSong", "songs.html"},          // the song file chooser
-        {"mnuReportChecklist", "reports.html"}, // the print preview
-        {"mnuReportLife", "reports.html"},
+        {cmd::mnuFileImage, "pictures.html"},      // the picture file chooser
+        {cmd::mnuFileSong, "songs.html"},          // the song file chooser
+        {cmd::mnuReportChecklist, "reports.html"}, // the print preview
+        {cmd::mnuReportLife, "reports.html"},
     };
     for (const auto& c : cases) {
         p.topics.clear();
         const QString window = p.f1InWindowOf(c.item);
-        EXPECT_FALSE(window.startsWith("frm")) << c.item << ": a window of the platform, not one of ours";
-        EXPECT_EQ(p.topics, QStringList{c.page}) << c.item << " in " << qPrintable(window);
+        EXPECT_FALSE(window.startsWith("frm")) << qPrintable(c.item.name()) << ": a window of the platform, not one of ours";
+        EXPECT_EQ(p.topics, QStringList{c.page}) << qPrintable(c.item.name()) << " in " << qPrintable(window);
     }
     // Our own windows keep their own pages, whatever command opened them.
     p.topics.clear();
-    EXPECT_EQ(p.f1InWindowOf("mnuSearchRegion"), "frmRegion");
+    EXPECT_EQ(p.f1InWindowOf(cmd::mnuSearchRegion), "frmRegion");
     EXPECT_EQ(p.topics, QStringList{"region.html"});
     // With no command running, a window without a page of its own opens the contents.
     EXPECT_EQ(help::topicForWindow("QFileDialog"), "index.html");
-    EXPECT_EQ(help::topicForWindow("QFileDialog", "mnuFileImage"), "pictures.html");
-    EXPECT_EQ(help::topicForWindow("frmSight", "mnuFileImage"), "sightings.html");
+    EXPECT_EQ(help::topicForWindow("QFileDialog", cmd::mnuFileImage.name()), "pictures.html");
+    EXPECT_EQ(help::topicForWindow("frmSight", cmd::mnuFileImage.name()), "sightings.html");
 }
 
 TEST(Help, F1OpensThePageOfTheWindowInUse)
@@ -358,7 +361,7 @@ TEST(Help, OneHelpWindowOutlivesTheDialogsItWasUsedBeside)
         opened->showTopic("songs.html"); // reading on, so that there is a history
         static_cast<QDialog*>(dialog)->reject();
     });
-    h.run("mnuViewOptions");
+    h.run(cmd::mnuViewOptions);
     ASSERT_FALSE(opened.isNull()) << "the help window outlives the dialog";
     EXPECT_TRUE(opened->isVisible());
     EXPECT_EQ(opened->parentWidget(), nullptr) << "a window of its own again";
@@ -393,7 +396,7 @@ TEST(Help, OneHelpWindowOutlivesTheDialogsItWasUsedBeside)
         EXPECT_TRUE(opened->isVisible());
         static_cast<QDialog*>(outer)->reject();
     });
-    h.run("mnuEditList");
+    h.run(cmd::mnuEditList);
     ASSERT_FALSE(opened.isNull());
     EXPECT_EQ(opened->parentWidget(), nullptr);
     EXPECT_TRUE(opened->isVisible());

@@ -46,14 +46,14 @@ QStringList visibleTopLevels(const char* objectName)
 }
 
 template <typename Dialog>
-void closeWithOk(Harness& h, const char* command, const std::function<void(Dialog&)>& check)
+void closeWithOk(Harness& h, CommandId command, const std::function<void(Dialog&)>& check)
 {
     const QStringList before = mainWindowState(h);
     const qint64 options = h.scalar("SELECT count(*) FROM Options").toLongLong();
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr) << command << " shows its window modally";
+        ASSERT_NE(d, nullptr) << qPrintable(command.name()) << " shows its window modally";
         seen = true;
         check(*d);
         d->cmdOK->click();
@@ -71,8 +71,8 @@ void closeWithOk(Harness& h, const char* command, const std::function<void(Dialo
 TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
 {
     Harness h;
-    h.run("mnuViewNext");
-    closeWithOk<frmAbout>(h, "mnuHelpAbout", [&h](frmAbout& d) {
+    h.run(cmd::mnuViewNext);
+    closeWithOk<frmAbout>(h, cmd::mnuHelpAbout, [&h](frmAbout& d) {
         EXPECT_EQ(d.windowTitle(), "About Featherlog");
         EXPECT_EQ(d.lblTitle->text(), "Featherlog");
         EXPECT_EQ(d.lblVersion->text(), QStringLiteral("Version " PROJECT_VERSION_TEXT)) << "the build's version";
@@ -95,8 +95,8 @@ TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
 TEST(InfoWindows, CreditsNameOurSourcesHonestly)
 {
     Harness h;
-    h.run("mnuViewLast");
-    closeWithOk<frmCredit>(h, "mnuHelpCredits", [](frmCredit& d) {
+    h.run(cmd::mnuViewLast);
+    closeWithOk<frmCredit>(h, cmd::mnuHelpCredits, [](frmCredit& d) {
         EXPECT_EQ(d.windowTitle(), "Featherlog Credits");
         EXPECT_EQ(d.windowIcon().pixmap(32).toImage(), ImageList1::icon(20).pixmap(32).toImage()) << "icon 20";
         EXPECT_FALSE(d.picCredit->pixmap().isNull());

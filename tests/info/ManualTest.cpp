@@ -113,16 +113,17 @@ TEST(Manual, EveryCommandHasItsPageNamingItsCaption)
 {
     Harness h;
     const CommandRegistry& commands = h.w->commands();
-    ASSERT_GE(commands.names().size(), 43);
-    for (const QString& name : commands.names()) {
+    ASSERT_EQ(commands.ids().size(), std::size(cmd::kAll));
+    for (CommandId id : commands.ids()) {
+        const QString name = id.name();
         const QString page = help::topicForMenuItem(name);
         ASSERT_TRUE(help::exists(page)) << qPrintable(name) << " has no page";
-        const QAction* a = commands.action(name);
+        const QAction* a = commands.action(id);
         // Menu items by their captions; the bird page's icons by the names they show as tooltips.
         const QString caption = withoutAltMarks(a->text());
         EXPECT_TRUE(pageNames(page, caption)) << qPrintable(page) << " does not name \"" << qPrintable(caption) << '"';
         // A shortcut that works is given where its command is explained.
-        if (!a->shortcut().isEmpty() && commands.hasHandler(name)) {
+        if (!a->shortcut().isEmpty() && commands.hasHandler(id)) {
             const QString keys = a->shortcut().toString(QKeySequence::PortableText);
             EXPECT_TRUE(pageNames(page, keys)) << qPrintable(page) << " does not give " << qPrintable(keys);
         }
@@ -146,7 +147,7 @@ TEST(Manual, KeyboardPageListsTheShortcutsThatWorkAndNoOthers)
     QStringList dead;
     for (const QAction* a : h.w->actions()) {
         if (a->shortcut().isEmpty()) continue;
-        (h.w->commands().hasHandler(a->objectName()) ? working : dead) << a->shortcut().toString(QKeySequence::PortableText);
+        (h.w->commands().hasHandler(*cmd::byName(a->objectName())) ? working : dead) << a->shortcut().toString(QKeySequence::PortableText);
     }
     ASSERT_GE(working.size(), 17);
     // The keys in the first column of the page's table.
@@ -192,18 +193,18 @@ TEST(Manual, EveryWindowHasItsPageNamingItsTitle)
         }
     };
     watch.start();
-    for (const QString& name : h.w->commands().names()) {
-        if (name == u"mnuquit") continue;
-        if (name == u"mnuFileImport") h.platform.files.push_back(download);
+    for (CommandId id : h.w->commands().ids()) {
+        if (id == cmd::mnuquit) continue;
+        if (id == cmd::mnuFileImport) h.platform.files.push_back(download);
         const QSet<QWidget*> before = visibleWindows();
-        h.w->runCommand(name);
+        h.w->runCommand(id);
         // Windows that stay open beside the main window.
         for (QWidget* w : visibleWindows() - before) {
             windows.append({w->objectName(), w->windowTitle()});
             w->close();
         }
     }
-    h.run("mnuSearchBird");
+    h.run(cmd::mnuSearchBird);
     h.w->selectSpeciesByName("Canada Goose");
     ASSERT_EQ(h.shown(), "Canada Goose");
     h.w->img_Click(3); // its picture, whole

@@ -61,7 +61,7 @@ void runOptions(Harness& h, const std::function<void(frmOptions&)>& answer)
         answer(*d);
         if (d->isVisible()) d->reject(); // never leave the test waiting
     });
-    h.run("mnuViewOptions");
+    h.run(cmd::mnuViewOptions);
     EXPECT_TRUE(seen);
 }
 
@@ -160,21 +160,21 @@ TEST(Options, SwitchingTheCdOptionWaitsForTheNextSpecies)
 {
     // Species 2 has a CD song; species 1 has none.
     auto h = withOptions(false, "0", "INSERT INTO cdSong VALUES (2, 7, 12.5, 30)");
-    h->stubCommands({"mnuFilePlayCD"});
-    h->run("mnuViewNext");
-    ASSERT_FALSE(h->enabled("mnuFilePlayCD"));
+    h->stubCommands({cmd::mnuFilePlayCD});
+    h->run(cmd::mnuViewNext);
+    ASSERT_FALSE(h->enabled(cmd::mnuFilePlayCD));
     const bool buttonBefore = h->buttonEnabled("CDSong");
     runOptions(*h, [](frmOptions& d) {
         d.chkOption[1]->click();
         d.cmdOK->click();
     });
     EXPECT_TRUE(h->state.SongCD);
-    EXPECT_FALSE(h->enabled("mnuFilePlayCD")) << "the species on show keeps its command";
+    EXPECT_FALSE(h->enabled(cmd::mnuFilePlayCD)) << "the species on show keeps its command";
     EXPECT_EQ(h->buttonEnabled("CDSong"), buttonBefore);
-    h->run("mnuViewFirst");
-    EXPECT_FALSE(h->enabled("mnuFilePlayCD"));
-    h->run("mnuViewNext");
-    EXPECT_TRUE(h->enabled("mnuFilePlayCD")) << "the next species is shown with the option on";
+    h->run(cmd::mnuViewFirst);
+    EXPECT_FALSE(h->enabled(cmd::mnuFilePlayCD));
+    h->run(cmd::mnuViewNext);
+    EXPECT_TRUE(h->enabled(cmd::mnuFilePlayCD)) << "the next species is shown with the option on";
     EXPECT_TRUE(h->buttonEnabled("CDSong"));
 
     runOptions(*h, [](frmOptions& d) {
@@ -182,9 +182,9 @@ TEST(Options, SwitchingTheCdOptionWaitsForTheNextSpecies)
         d.cmdOK->click();
     });
     EXPECT_FALSE(h->state.SongCD);
-    EXPECT_TRUE(h->enabled("mnuFilePlayCD")) << "switched off: left as it was";
-    h->run("mnuViewFirst");
-    EXPECT_TRUE(h->enabled("mnuFilePlayCD")) << "with the option off the page leaves the command alone";
+    EXPECT_TRUE(h->enabled(cmd::mnuFilePlayCD)) << "switched off: left as it was";
+    h->run(cmd::mnuViewFirst);
+    EXPECT_TRUE(h->enabled(cmd::mnuFilePlayCD)) << "with the option off the page leaves the command alone";
 }
 
 TEST(Options, StoredOptionsApplyAtTheNextStart)

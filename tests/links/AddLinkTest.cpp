@@ -137,7 +137,7 @@ TEST(AddLink, ForTheBirdOnShowInItsAlphabeticalPlace)
 TEST(AddLink, FirstLinkOfABirdWithoutLinks)
 {
     Harness h(links);
-    h.run("mnuViewNext"); // Wood Duck: no links
+    h.run(cmd::mnuViewNext); // Wood Duck: no links
     EXPECT_TRUE(h.w->img[0]->icon().isNull());
     h.state.linkMode = true;
     frmURL w(h.ctx, h.w.get());
@@ -145,8 +145,8 @@ TEST(AddLink, FirstLinkOfABirdWithoutLinks)
     EXPECT_EQ(titles(w), (QStringList{"Wood duck boxes"}));
     EXPECT_TRUE(w.cmdGo->isEnabled());
     EXPECT_TRUE(h.w->img[0]->icon().isNull()) << "unchanged until the bird is shown again";
-    h.run("mnuViewFirst");
-    h.run("mnuViewNext");
+    h.run(cmd::mnuViewFirst);
+    h.run(cmd::mnuViewNext);
     EXPECT_FALSE(h.w->img[0]->icon().isNull());
 }
 

@@ -2,7 +2,7 @@
 
 #include "links/frmURL.h"
 #include "links/frmWeblink.h"
-#include "ui/CommandNames.h"
+#include "ui/CommandIds.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -75,7 +75,7 @@ TEST(LinkWindow, ViewMenuStartsWithTopicsAndTheIconWithTheBirdOnShow)
     Harness h(links);
     ASSERT_EQ(h.shown(), "Canada Goose");
     h.w->show();
-    ASSERT_TRUE(h.enabled("mnuViewLinks"));
+    ASSERT_TRUE(h.enabled(cmd::mnuViewLinks));
 
     h.state.linkMode = true;
     QString caption, topic;
@@ -86,7 +86,7 @@ TEST(LinkWindow, ViewMenuStartsWithTopicsAndTheIconWithTheBirdOnShow)
         auto* list = d->findChild<QListWidget*>("lstURL");
         for (int i = 0; i < list->count(); ++i) listed << list->item(i)->text();
     });
-    h.run("mnuViewLinks");
+    h.run(cmd::mnuViewLinks);
     EXPECT_EQ(caption, "Web Links");
     EXPECT_EQ(topic, "Bird Photos");
     EXPECT_EQ(listed, (QStringList{"Audubon", "macaulay library", "zebra finch gallery"}));
@@ -139,7 +139,7 @@ TEST(LinkWindow, EmptyTopicDisablesTheList)
     EXPECT_TRUE(linkButtonsDisabled(w));
     EXPECT_TRUE(w.cmdAdd->isEnabled());
     EXPECT_TRUE(w.cmdClose->isEnabled());
-    h.run("mnuViewNext"); // Wood Duck has no links
+    h.run(cmd::mnuViewNext); // Wood Duck has no links
     h.state.linkMode = true;
     frmURL bird(h.ctx, h.w.get());
     EXPECT_EQ(bird.cmbType->currentText(), "Current Bird");

@@ -51,7 +51,7 @@ TEST(CdSongPlayback, LoadingReadiesTheDeviceAndExitClosesIt)
     auto h = withCdSongs();
     EXPECT_EQ(h->platform.scriptedCd.commands(), kReady);
     EXPECT_TRUE(h->w->checkCD);
-    EXPECT_TRUE(h->enabled("mnuFilePlayCD"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFilePlayCD));
     EXPECT_TRUE(h->buttonEnabled("CDSong"));
     EXPECT_FALSE(h->w->Timer1->isActive());
     h->w->close();
@@ -63,7 +63,7 @@ TEST(CdSongPlayback, TheRightDiscPlaysWithoutAQuestion)
     auto h = withCdSongs();
     ScriptedCdDevice& cd = h->platform.scriptedCd;
     songDisc(cd);
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     EXPECT_TRUE(h->platform.messages.isEmpty());
     EXPECT_EQ(sentSince(cd, 3),
               (QStringList{"status cd length wait", "stop cd wait", "seek cd to  5", "play cd",
@@ -83,7 +83,7 @@ TEST(CdSongPlayback, AnotherDiscIsQuestionedUntilTheFirstPlay)
     cd.replies["status cd length wait"] = "52:10:01";
 
     h->platform.answers.push_back(Platform::Answer::No);
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     ASSERT_EQ(h->platform.messages.size(), 1);
     EXPECT_EQ(h->platform.messages[0].text, kCheck);
     EXPECT_EQ(h->platform.messages[0].title, "Check CD");
@@ -94,13 +94,13 @@ TEST(CdSongPlayback, AnotherDiscIsQuestionedUntilTheFirstPlay)
     EXPECT_TRUE(h->w->checkCD);
 
     h->platform.answers.push_back(Platform::Answer::Yes);
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     EXPECT_EQ(h->platform.messages.size(), 2) << "asked again after a No";
     EXPECT_TRUE(cd.commands().contains("play cd from 612500"));
     EXPECT_TRUE(h->w->Timer1->isActive());
     EXPECT_FALSE(h->w->checkCD);
 
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     EXPECT_EQ(h->platform.messages.size(), 2) << "never asked again in this run";
     EXPECT_EQ(cd.commands().count("play cd from 612500"), 2);
 }
@@ -110,7 +110,7 @@ TEST(CdSongPlayback, ASecondSongStopsTheFirstAndTakesItsOwnLength)
     auto h = withCdSongs();
     ScriptedCdDevice& cd = h->platform.scriptedCd;
     songDisc(cd);
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     show(*h, "American Robin");
     EXPECT_EQ(h->w->cdTrack, 7);
     const qsizetype before = cd.sent.size();
@@ -127,7 +127,7 @@ TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
     auto h = withCdSongs(0.05);
     ScriptedCdDevice& cd = h->platform.scriptedCd;
     songDisc(cd);
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     EXPECT_EQ(h->w->Timer1->interval(), 50);
     const qsizetype before = cd.sent.size();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !h->w->Timer1->isActive(); }, 5000));
@@ -137,7 +137,7 @@ TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
 TEST(CdSongPlayback, WithoutADiscTheProblemIsReportedAndTheTimerStillRuns)
 {
     auto h = withCdSongs();
-    h->run("mnuFilePlayCD"); // no replies at all; the question is answered Yes
+    h->run(cmd::mnuFilePlayCD); // no replies at all; the question is answered Yes
     ASSERT_EQ(h->platform.messages.size(), 2);
     EXPECT_EQ(h->platform.messages[0].text, kCheck);
     EXPECT_EQ(h->platform.messages[1].title, "CD Problem");
@@ -150,7 +150,7 @@ TEST(CdSongPlayback, ALengthTheTimerCannotTakeEndsTheCommand)
 {
     auto h = withCdSongs(3.0e9);
     songDisc(h->platform.scriptedCd);
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     ASSERT_EQ(h->platform.messages.size(), 1);
     const auto& m = h->platform.messages[0];
     EXPECT_EQ(m.text, "Error playing song. Check CD in player. Error Number 6");
@@ -186,7 +186,7 @@ TEST(CdSongPlayback, PlaysFromADiscImage)
     setCdAudio(h.ctx, std::make_unique<CDAudio>(device, h.platform));
     cdAudio(h.ctx)->ReadyDevice();
     h.platform.answers.push_back(Platform::Answer::Yes);
-    h.run("mnuFilePlayCD"); // the output holds every sample until the command has run
+    h.run(cmd::mnuFilePlayCD); // the output holds every sample until the command has run
     EXPECT_EQ(h.platform.messages.size(), 1) << "only the disc check";
     recorder.setLimit(44100);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->Timer1->isActive(); }, 5000));
@@ -216,7 +216,7 @@ TEST(CdSongPlayback, ADiscImageCopiedInWhileRunningIsFound)
 
     const QByteArray pcm = test::writeDiscImage(h.folder.path() + "/CD", {2, 4});
     h.platform.answers.push_back(Platform::Answer::Yes); // not the published disc
-    h.run("mnuFilePlayCD");
+    h.run(cmd::mnuFilePlayCD);
     ASSERT_EQ(h.platform.messages.size(), 1) << "only the disc check, no problem playing";
     EXPECT_EQ(h.platform.messages[0].text, kCheck);
     EXPECT_EQ(device.send("status cd length wait", 30), "00:06:00") << "the image is open";
@@ -236,11 +236,11 @@ TEST(CdSongPlayback, OnlyAMissingDiscOpensTheDeviceAgain)
     auto h = withCdSongs();
     ScriptedCdDevice& cd = h->platform.scriptedCd;
     songDisc(cd);
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     EXPECT_EQ(cd.commands().count("open cdaudio alias cd wait shareable"), 1) << "only at start";
     cd.replies.clear();
     const qsizetype before = cd.sent.size();
-    h->run("mnuFilePlayCD");
+    h->run(cmd::mnuFilePlayCD);
     const QStringList sent = sentSince(cd, before);
     ASSERT_GE(sent.size(), 5);
     EXPECT_EQ(sent.mid(0, 5), QStringList{"status cd length wait"} + kReady + QStringList{"status cd length wait"});

@@ -60,7 +60,7 @@ TEST(ImageCatalogue, FileDialogAndRefusedChoices)
     auto h = start({}, "images");
     const QString app = h->folder.path();
     h->platform.files = {app + "/images/sub/deep.png", app + "/Other/elsewhere.png", app + "/images/", ""};
-    for (int i = 0; i < 4; ++i) h->run("mnuFileImage");
+    for (int i = 0; i < 4; ++i) h->run(cmd::mnuFileImage);
 
     ASSERT_EQ(h->platform.fileDialogs.size(), 4);
     EXPECT_EQ(h->platform.fileDialogs[0].title, "Link an Image File");
@@ -83,10 +83,10 @@ TEST(ImageCatalogue, FileDialogAndRefusedChoices)
 TEST(ImageCatalogue, FirstPictureIsShownAtOnceInAnyCapitals)
 {
     auto h = start();
-    ASSERT_FALSE(h->enabled("mnuFileImageDelete"));
+    ASSERT_FALSE(h->enabled(cmd::mnuFileImageDelete));
     h->platform.files = {h->folder.path() + "/IMAGES/new.png"};
     h->platform.inputs = {"Flying"};
-    h->run("mnuFileImage");
+    h->run(cmd::mnuFileImage);
     EXPECT_TRUE(h->platform.messages.isEmpty());
     EXPECT_EQ(h->platform.prompts.last(), "Please enter a  short title for the image.");
     EXPECT_EQ(h->scalar("SELECT File || '|' || Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(),
@@ -94,8 +94,8 @@ TEST(ImageCatalogue, FirstPictureIsShownAtOnceInAnyCapitals)
     EXPECT_EQ(title(*h), "Flying");
     EXPECT_TRUE(h->w->Picture2->isVisible());
     EXPECT_EQ(h->w->Picture2->pixmap().size(), QSize(50, 40));
-    EXPECT_TRUE(h->enabled("mnuFileImageDelete"));
-    EXPECT_TRUE(h->enabled("mnuFileEditTitle"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileImageDelete));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileEditTitle));
     EXPECT_TRUE(h->w->img[2]->isHidden());
 }
 
@@ -105,10 +105,10 @@ TEST(ImageCatalogue, CancelledOrEmptyTitleStoresNothing)
     const QString file = h->folder.path() + "/Images/new.png";
     h->platform.files = {file, file};
     h->platform.inputs = {QString(), QString("")};
-    h->run("mnuFileImage");
-    h->run("mnuFileImage");
+    h->run(cmd::mnuFileImage);
+    h->run(cmd::mnuFileImage);
     EXPECT_EQ(pictureRows(*h), 0);
-    EXPECT_FALSE(h->enabled("mnuFileImageDelete"));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h->platform.messages.isEmpty());
 }
 
@@ -119,7 +119,7 @@ TEST(ImageCatalogue, NewPictureComesLastAndIsShown)
     // A JPEG chosen through "All Files", whose name sorts first.
     h->platform.files = {h->folder.path() + "/Images/photo.jpg"};
     h->platform.inputs = {"Photo"};
-    h->run("mnuFileImage");
+    h->run(cmd::mnuFileImage);
     EXPECT_EQ(title(*h), "Photo");
     EXPECT_EQ(h->w->Picture2->pixmap().size(), QSize(60, 45));
     EXPECT_TRUE(h->w->img[2]->isVisible());
@@ -138,7 +138,7 @@ TEST(ImageCatalogue, RemovingMovesToTheNextOrThePrevious)
     ASSERT_EQ(title(*h), "B");
 
     h->platform.answers = {Platform::Answer::No};
-    h->run("mnuFileImageDelete");
+    h->run(cmd::mnuFileImageDelete);
     ASSERT_EQ(h->platform.messages.size(), 1);
     EXPECT_EQ(h->platform.messages[0].text, "Do you really want to remove this image 'b.png' from the database?");
     EXPECT_EQ(h->platform.messages[0].title, "Remove Image");
@@ -146,24 +146,24 @@ TEST(ImageCatalogue, RemovingMovesToTheNextOrThePrevious)
     EXPECT_EQ(h->platform.messages[0].icon, Platform::Icon::Question);
     EXPECT_EQ(pictureRows(*h), 3);
 
-    h->run("mnuFileImageDelete"); // the middle one: the next is shown
+    h->run(cmd::mnuFileImageDelete); // the middle one: the next is shown
     EXPECT_EQ(title(*h), "C");
     EXPECT_EQ(pictureRows(*h), 2);
     EXPECT_TRUE(QFileInfo::exists(h->folder.path() + "/Images/b.png")) << "the file stays";
 
-    h->run("mnuFileImageDelete"); // the last one: the one before it is shown
+    h->run(cmd::mnuFileImageDelete); // the last one: the one before it is shown
     EXPECT_EQ(title(*h), "A");
     EXPECT_TRUE(h->w->img[2]->isHidden());
-    EXPECT_TRUE(h->enabled("mnuFileEditTitle"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileEditTitle));
 
-    h->run("mnuFileImageDelete"); // the only one
+    h->run(cmd::mnuFileImageDelete); // the only one
     EXPECT_EQ(pictureRows(*h), 0);
     EXPECT_EQ(title(*h), "");
     EXPECT_TRUE(h->w->Picture2->pixmap().isNull());
     EXPECT_TRUE(h->w->img[2]->isHidden());
     EXPECT_TRUE(h->w->img[3]->isHidden());
-    EXPECT_FALSE(h->enabled("mnuFileImageDelete"));
-    EXPECT_FALSE(h->enabled("mnuFileEditTitle"));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileImageDelete));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileEditTitle));
     EXPECT_EQ(h->platform.messages.size(), 4);
 }
 
@@ -171,14 +171,14 @@ TEST(ImageCatalogue, RetitlingKeepsTheOldTitleOnAnEmptyAnswer)
 {
     auto h = start("(3, 'a.png', 'Old'), (1, 'b.png', 'Mallard')");
     h->platform.inputs = {QString(""), QString()};
-    h->run("mnuFileEditTitle");
-    h->run("mnuFileEditTitle");
+    h->run(cmd::mnuFileEditTitle);
+    h->run(cmd::mnuFileEditTitle);
     EXPECT_EQ(title(*h), "Old");
     EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "Old");
     EXPECT_EQ(h->platform.prompts.last(), "Please enter the new title for the current image.");
 
     h->platform.inputs = {"Juvenile \"grey\""};
-    h->run("mnuFileEditTitle");
+    h->run(cmd::mnuFileEditTitle);
     EXPECT_EQ(title(*h), "Juvenile \"grey\"");
     EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "Juvenile \"grey\"");
     EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = 1").toString(), "Mallard");

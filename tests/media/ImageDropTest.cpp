@@ -84,7 +84,7 @@ TEST(ImageDrop, ADroppedPictureIsCopiedTitledAndLinked)
               "goose in flight.png|In flight");
     EXPECT_EQ(h.w->lblName[3]->text(), "In flight");
     EXPECT_EQ(h.w->Picture2->pixmap().size(), QSize(70, 35));
-    EXPECT_TRUE(h.enabled("mnuFileImageDelete"));
+    EXPECT_TRUE(h.enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h.platform.messages.isEmpty());
 }
 

@@ -33,8 +33,8 @@ QVariant storedSong(Harness& h, const char* name)
 // The song commands' states: Play menu item, Play button, Add, Remove.
 std::vector<bool> songStates(Harness& h)
 {
-    return {h.enabled("mnuFilePlay"), h.buttonEnabled("Play"), h.enabled("mnuFileSong"),
-            h.enabled("mnuFileSongDelete")};
+    return {h.enabled(cmd::mnuFilePlay), h.buttonEnabled("Play"), h.enabled(cmd::mnuFileSong),
+            h.enabled(cmd::mnuFileSongDelete)};
 }
 const std::vector<bool> kWithSong = {true, true, false, true};
 const std::vector<bool> kWithoutSong = {false, false, true, false};
@@ -58,7 +58,7 @@ TEST(RecordedSongs, LinkingAFileFromTheSongsFolderStoresItsBareName)
     const QString file = h.folder.path() + "/Songs/mallard.wav";
     touch(file);
     h.platform.files.push_back(file);
-    h.run("mnuFileSong");
+    h.run(cmd::mnuFileSong);
 
     ASSERT_EQ(h.platform.fileDialogs.size(), 1);
     EXPECT_EQ(h.platform.fileDialogs[0].title, "Link a Song File");
@@ -69,7 +69,7 @@ TEST(RecordedSongs, LinkingAFileFromTheSongsFolderStoresItsBareName)
     EXPECT_EQ(songStates(h), kWithSong);
     EXPECT_EQ(h.state.rsBird.field("Name").toString(), "Mallard") << "the row stays current";
 
-    h.run("mnuFilePlay");
+    h.run(cmd::mnuFilePlay);
     EXPECT_EQ(h.platform.sounds, QStringList{file});
 }
 
@@ -78,7 +78,7 @@ TEST(RecordedSongs, TheDialogOpensInTheSongsFolderWhateverItsCapitals)
     Harness h;
     QDir(h.folder.path()).mkdir("songs");
     show(h, "Mallard");
-    h.run("mnuFileSong"); // cancelled: no file queued
+    h.run(cmd::mnuFileSong); // cancelled: no file queued
     ASSERT_EQ(h.platform.fileDialogs.size(), 1);
     EXPECT_EQ(h.platform.fileDialogs[0].folder, h.folder.path() + "/songs");
     EXPECT_TRUE(h.platform.messages.isEmpty()) << "a cancel changes nothing and says nothing";
@@ -96,7 +96,7 @@ TEST(RecordedSongs, FilesOutsideTheSongsFolderAreRefused)
     for (const QString& file : refused) {
         h.platform.messages.clear();
         h.platform.files.push_back(file);
-        h.run("mnuFileSong");
+        h.run(cmd::mnuFileSong);
         ASSERT_EQ(h.platform.messages.size(), 1) << qPrintable(file);
         EXPECT_EQ(h.platform.messages[0].text, kWrongFolder);
         EXPECT_EQ(h.platform.messages[0].title, "Wrong Folder");
@@ -113,7 +113,7 @@ TEST(RecordedSongs, OtherCapitalsInTheFolderAreAccepted)
     show(h, "Wood Duck"); // song is null
     EXPECT_EQ(songStates(h), kWithoutSong);
     h.platform.files.push_back(h.folder.path() + "/SONGS/Duck's Call.WAV");
-    h.run("mnuFileSong");
+    h.run(cmd::mnuFileSong);
     EXPECT_TRUE(h.platform.messages.isEmpty());
     EXPECT_EQ(storedSong(h, "Wood Duck").toString(), "Duck's Call.WAV") << "a quote in the name is stored as it is";
     EXPECT_EQ(songStates(h), kWithSong);
@@ -124,7 +124,7 @@ TEST(RecordedSongs, ADialogClosedWithoutAFileAsksForOne)
     Harness h;
     show(h, "Mallard");
     h.platform.files.push_back(QStringLiteral(""));
-    h.run("mnuFileSong");
+    h.run(cmd::mnuFileSong);
     ASSERT_EQ(h.platform.messages.size(), 1);
     EXPECT_EQ(h.platform.messages[0].text, "You must select a File to Link.");
     EXPECT_EQ(h.platform.messages[0].title, "Missing File Name");
@@ -137,7 +137,7 @@ TEST(RecordedSongs, PlayBuildsThePathFromTheSongsFolder)
     Harness h;
     EXPECT_EQ(h.shown(), "Canada Goose");
     EXPECT_EQ(songStates(h), kWithSong);
-    h.run("mnuFilePlay");
+    h.run(cmd::mnuFilePlay);
     EXPECT_EQ(h.platform.sounds, QStringList{h.folder.path() + "/songs/canada.wav"}) << "no folder on disk yet";
 
     QDir(h.folder.path()).mkdir("Songs");
@@ -153,7 +153,7 @@ TEST(RecordedSongs, RemovingStoresEmptyTextAndKeepsTheFile)
     const QString file = h.folder.path() + "/Songs/canada.wav";
     touch(file);
     h.platform.answers.push_back(Platform::Answer::No);
-    h.run("mnuFileSongDelete");
+    h.run(cmd::mnuFileSongDelete);
     ASSERT_EQ(h.platform.messages.size(), 1);
     EXPECT_EQ(h.platform.messages[0].text, "Do you really want to remove the song file canada.wav from the database?");
     EXPECT_EQ(h.platform.messages[0].title, "Remove Song");
@@ -163,7 +163,7 @@ TEST(RecordedSongs, RemovingStoresEmptyTextAndKeepsTheFile)
     EXPECT_EQ(songStates(h), kWithSong);
 
     h.platform.answers.push_back(Platform::Answer::Yes);
-    h.run("mnuFileSongDelete");
+    h.run(cmd::mnuFileSongDelete);
     const QVariant stored = storedSong(h, "Canada Goose");
     EXPECT_FALSE(stored.isNull()) << "empty text, not null";
     EXPECT_EQ(stored.toString(), "");
@@ -178,7 +178,7 @@ TEST(RecordedSongs, RemovingStoresEmptyTextAndKeepsTheFile)
 TEST(RecordedSongs, ExitStopsTheSong)
 {
     Harness h;
-    h.run("mnuFilePlay");
+    h.run(cmd::mnuFilePlay);
     EXPECT_EQ(h.platform.soundStops, 0);
     h.w->close();
     EXPECT_EQ(h.platform.soundStops, 1);

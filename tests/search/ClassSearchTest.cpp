@@ -313,7 +313,7 @@ TEST(ClassFind, WorldListsFromTheWholeList)
 TEST(ClassFind, MenuCommandShortcutAndToolbarButton)
 {
     Harness h(taxonomy);
-    QAction* action = h.w->menuItem("mnuSearchClass");
+    QAction* action = h.w->menuItem(cmd::mnuSearchClass);
     ASSERT_NE(action, nullptr);
     EXPECT_TRUE(action->isEnabled());
     EXPECT_EQ(action->shortcut(), QKeySequence("Ctrl+F"));
@@ -326,7 +326,7 @@ TEST(ClassFind, MenuCommandShortcutAndToolbarButton)
         click(*d, node(*d, "Ground Warblers"));
         QTest::keyClick(d->TrView, Qt::Key_Return); // Find is the default button
     });
-    h.run("mnuSearchClass");
+    h.run(cmd::mnuSearchClass);
     EXPECT_TRUE(seen);
     EXPECT_EQ(h.names(), QStringList{"Ovenbird"});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -34,13 +34,13 @@ TEST(ListSearches, SongsAndCdSongsInTheRegion)
         f.exec("UPDATE Birds SET song = 'a.wav' WHERE ID = 7");
         f.exec("INSERT INTO cdSong VALUES (8, 3, 0, 10), (2, 4, 5, 10)");
     });
-    h.run("mnuSearchSongs");
+    h.run(cmd::mnuSearchSongs);
     EXPECT_EQ(h.names(), (QStringList{"Canada Goose", "American Robin", "Yellow Warbler"}));
     EXPECT_EQ(h.panel("Type"), "Find : All Songs");
     EXPECT_EQ(h.state.searchType, "All Songs");
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 3");
-    h.run("mnuSortName");
-    h.run("mnuSearchCD");
+    h.run(cmd::mnuSortName);
+    h.run(cmd::mnuSearchCD);
     EXPECT_EQ(h.names(), (QStringList{"Ovenbird", "Wood Duck"}));
     EXPECT_EQ(h.panel("Type"), "Find : All CD Songs");
     EXPECT_EQ(h.platform.hourglassDepth, 0);
@@ -49,8 +49,8 @@ TEST(ListSearches, SongsAndCdSongsInTheRegion)
 TEST(ListSearches, LifeAndMissingWithTheirMessages)
 {
     Harness h;
-    h.run("mnuSearchSongs");
-    h.run("mnuSearchLife");
+    h.run(cmd::mnuSearchSongs);
+    h.run(cmd::mnuSearchLife);
     ASSERT_EQ(h.platform.messages.size(), 1);
     EXPECT_EQ(h.platform.messages[0].text, "There have not been any sightings in this region.");
     EXPECT_EQ(h.platform.messages[0].title, "Search Not Successfull");
@@ -60,19 +60,19 @@ TEST(ListSearches, LifeAndMissingWithTheirMessages)
 
     h.db().execute("UPDATE Birds SET LifeList = 1 WHERE ID IN (3, 5)");
     h.db().execute("UPDATE Checklists SET Status = 'R' WHERE Bird_ID = 12 AND Reg_ID = 1");
-    h.run("mnuSearchLife");
+    h.run(cmd::mnuSearchLife);
     EXPECT_EQ(h.names(), (QStringList{"Canada Goose", "Hermit Thrush"}));
     EXPECT_EQ(h.panel("Type"), "Find : Life Sightings");
-    h.run("mnuMissingAll");
+    h.run(cmd::mnuMissingAll);
     EXPECT_EQ(h.names().size(), 10);
     EXPECT_EQ(h.panel("Type"), "Find : Missing Sightings");
-    h.run("mnuMissingRare");
+    h.run(cmd::mnuMissingRare);
     EXPECT_EQ(h.names().size(), 9);
     EXPECT_FALSE(h.names().contains("Bay-breasted Warbler"));
     EXPECT_EQ(h.panel("Type"), "Find : Missing Sightings-No Rarities");
 
     h.db().execute("UPDATE Birds SET LifeList = 1");
-    h.run("mnuMissingAll");
+    h.run(cmd::mnuMissingAll);
     EXPECT_EQ(h.platform.messages.last().text, "Every bird in the region has been sighted. Congratulations! ");
     EXPECT_EQ(h.names().size(), 9);
 }
@@ -81,7 +81,7 @@ TEST(ListSearches, NullStatusIsDroppedWithTheRarities)
 {
     Harness h;
     h.db().execute("UPDATE Checklists SET Status = NULL WHERE Bird_ID = 1 AND Reg_ID = 1");
-    h.run("mnuMissingRare");
+    h.run(cmd::mnuMissingRare);
     EXPECT_EQ(h.names().size(), 11);
     EXPECT_FALSE(h.names().contains("Mallard"));
 }
@@ -94,26 +94,26 @@ TEST(ListSearches, WorldForms)
         f.exec("INSERT INTO Sightings (Bird_ID, Date, Region) VALUES (3, '2020-01-01', 0), (4, '2021-01-01', 2)");
         f.exec("INSERT INTO cdSong VALUES (8, 3, 0, 10), (2, 4, 5, 10)");
     });
-    h.run("mnuSearchBird");
+    h.run(cmd::mnuSearchBird);
     EXPECT_EQ(h.names().size(), 12) << "every species, whatever the checklists";
-    h.run("mnuMissingAll");
+    h.run(cmd::mnuMissingAll);
     EXPECT_EQ(h.names().size(), 10) << "species never sighted anywhere";
     EXPECT_FALSE(h.names().contains("Canada Goose"));
     EXPECT_FALSE(h.names().contains("American Robin"));
-    h.run("mnuMissingRare");
+    h.run(cmd::mnuMissingRare);
     EXPECT_EQ(h.names().size(), 10);
-    h.run("mnuSearchCD");
+    h.run(cmd::mnuSearchCD);
     EXPECT_EQ(h.names().size(), 2);
-    h.run("mnuSearchSongs");
+    h.run(cmd::mnuSearchSongs);
     EXPECT_EQ(h.names(), (QStringList{"Canada Goose", "American Robin"}));
 }
 
 TEST(ListSearches, DatabaseErrorsAreShownAndChangeNothing)
 {
     Harness h;
-    h.run("mnuSearchSongs");
+    h.run(cmd::mnuSearchSongs);
     h.db().execute("DROP TABLE cdSong");
-    h.run("mnuSearchCD");
+    h.run(cmd::mnuSearchCD);
     ASSERT_EQ(h.platform.messages.size(), 1);
     EXPECT_TRUE(h.platform.messages[0].text.contains("cdSong", Qt::CaseInsensitive)) << qPrintable(h.platform.messages[0].text);
     EXPECT_EQ(h.names().size(), 2);

@@ -94,7 +94,7 @@ TEST(NameSearch, MenuCommandWithTypedTextAndEnter)
         QTest::keyClicks(d->txtName, "robin");
         QTest::keyClick(d->txtName, Qt::Key_Return);
     });
-    h.run("mnuSearchName");
+    h.run(cmd::mnuSearchName);
     EXPECT_EQ(h.names(), QStringList{"American Robin"});
     EXPECT_EQ(h.shown(), "American Robin");
 }

@@ -185,14 +185,14 @@ TEST(RegionDialog, ListFollowsTheSortOrder)
 TEST(RegionDialog, MenuCommandShowsTheFirstSpeciesAfterwards)
 {
     Harness h;
-    h.run("mnuViewLast");
+    h.run(cmd::mnuViewLast);
     QTimer::singleShot(0, [] {
         auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
         d->optRegion_Click(3);
         d->cmdOK->click();
     });
-    h.run("mnuSearchRegion");
+    h.run(cmd::mnuSearchRegion);
     EXPECT_EQ(h.shown(), "Canada Goose");
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 6");
     EXPECT_EQ(h.w->lblStatus->text(), "Status: Breeder");
@@ -201,8 +201,8 @@ TEST(RegionDialog, MenuCommandShowsTheFirstSpeciesAfterwards)
     QTimer::singleShot(0, [] {
         if (auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget())) d->cmdCancel->click();
     });
-    h.run("mnuViewNext");
-    h.run("mnuSearchRegion");
+    h.run(cmd::mnuViewNext);
+    h.run(cmd::mnuSearchRegion);
     EXPECT_EQ(h.shown(), "Canada Goose") << "Close also shows the first species";
     EXPECT_EQ(h.state.regname, "Ontario");
 }

@@ -44,7 +44,7 @@ WizardHolder* holder(Harness& h) { return h.w->findChild<WizardHolder*>(); }
 // Opens the wizard by its menu command and makes it the active window.
 frmWizard* open(Harness& h)
 {
-    h.run("mnuSearchWizard");
+    h.run(cmd::mnuSearchWizard);
     frmWizard* w = holder(h) ? holder(h)->wizard() : nullptr;
     if (w) {
         QApplication::setActiveWindow(w);
@@ -450,7 +450,7 @@ TEST(WizardCriteria, AChecklistEmptiedSinceNextLeavesTheList)
 TEST(WizardWindow, OneInstanceKeptUntilClosed)
 {
     Harness h(taxonomy);
-    QAction* action = h.w->menuItem("mnuSearchWizard");
+    QAction* action = h.w->menuItem(cmd::mnuSearchWizard);
     ASSERT_NE(action, nullptr);
     EXPECT_TRUE(action->isEnabled());
     EXPECT_EQ(action->shortcut(), QKeySequence("Ctrl+W"));
@@ -464,7 +464,7 @@ TEST(WizardWindow, OneInstanceKeptUntilClosed)
     choose(*w, kSongbirds, kBreeders);
     w->cmdNext_Click();
     // Opening again only brings the same window forward, at the same step.
-    h.run("mnuSearchWizard");
+    h.run(cmd::mnuSearchWizard);
     EXPECT_EQ(holder(h)->wizard(), w.data());
     expectStep2(*w);
 

@@ -86,7 +86,7 @@ TEST(DataSafety, ExportRefusesTheDatabaseItsFilesAndTheBackups)
         h.platform.messages.clear();
         h.platform.answers.push_back(Platform::Answer::No); // every sighting, not only the region's
         h.platform.files.push_back(path);
-        h.run("mnuFileExport");
+        h.run(cmd::mnuFileExport);
         ASSERT_EQ(h.platform.messages.size(), 2) << qPrintable(path);
         EXPECT_TRUE(h.platform.messages[1].text.contains("Nothing was written")) << qPrintable(h.platform.messages[1].text);
         EXPECT_EQ(h.platform.messages[1].icon, Platform::Icon::Exclamation);
@@ -108,16 +108,16 @@ TEST(DataSafety, BackUpNeverReplacesABackupAndOffersAFreeName)
     const QString today = folder + "/" + defaultBackupName(QDate::currentDate());
     writeFile(today, "this morning's backup");
     h.platform.files.push_back(today);
-    h.run("mnuFileBackup");
+    h.run(cmd::mnuFileBackup);
     EXPECT_TRUE(h.messageTexts().last().contains("never replaces a backup")) << qPrintable(h.messageTexts().last());
     EXPECT_EQ(readAll(today), "this morning's backup");
     // The dialog comes back in that folder, with a name no file has.
     h.platform.files.push_back(QString()); // cancelled
-    h.run("mnuFileBackup");
+    h.run(cmd::mnuFileBackup);
     EXPECT_EQ(h.platform.suggestedFiles.last(), QDir(folder).filePath(freeBackupName(folder, QDate::currentDate())));
     EXPECT_TRUE(h.platform.suggestedFiles.last().endsWith("-2.mdb")) << qPrintable(h.platform.suggestedFiles.last());
     h.platform.files.push_back(h.platform.suggestedFiles.last());
-    h.run("mnuFileBackup");
+    h.run(cmd::mnuFileBackup);
     EXPECT_EQ(checkBackupFile(h.platform.suggestedFiles.last(), kConnect), "");
     EXPECT_EQ(readAll(today), "this morning's backup");
 }
@@ -253,7 +253,7 @@ TEST(DataSafety, ADamagedDatabaseIsToldInPlainWordsNotSql)
         db.reset();
         damage(f.databasePath());
     });
-    h.run("mnuViewLog");
+    h.run(cmd::mnuViewLog);
     const ScriptedPlatform::Message* m = findMessage(h.platform, "The database is damaged");
     ASSERT_NE(m, nullptr) << qPrintable(h.messageTexts().join("\n---\n"));
     EXPECT_TRUE(m->text.contains("File > Restore From Backup...")) << qPrintable(m->text);
@@ -275,7 +275,7 @@ TEST(DataSafety, RestoringADamagedBackupIsOneSentenceWithTheDetailsBehindAButton
     }
     damage(backup);
     h.platform.files.push_back(backup);
-    h.run("mnuFileRestore");
+    h.run(cmd::mnuFileRestore);
     ASSERT_EQ(h.platform.messages.size(), 1);
     const auto& m = h.platform.messages[0];
     EXPECT_EQ(m.text, "damaged.mdb cannot be restored; nothing was changed.\n\n"
@@ -317,7 +317,7 @@ TEST(DataSafety, ImportOfAFileWithCarriageReturnLineEndsReadsEveryRecord)
         skipped = d->lstSkipped->topLevelItemCount() > 0 ? d->lstSkipped->topLevelItem(0)->text(0) : QString();
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
-    h.run("mnuFileImport");
+    h.run(cmd::mnuFileImport);
     EXPECT_EQ(read, "3");
     EXPECT_EQ(skipped, "Count not a whole number from 0 to 1,000,000,000");
 }

@@ -66,7 +66,7 @@ const QByteArray kDownload =
 
 frmSightingsLog* openLog(Harness& h)
 {
-    h.run("mnuViewLog");
+    h.run(cmd::mnuViewLog);
     return openSightingsLog();
 }
 
@@ -92,7 +92,7 @@ TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
                            "&Back Up Database...", "Restore &From Backup...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
     EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log"}));
-    EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
+    EXPECT_EQ(h.w->menuItem(cmd::mnuViewLog)->shortcut(), QKeySequence("Ctrl+G"));
 }
 
 TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
@@ -154,7 +154,7 @@ TEST(SightingsLogWindow, TheRegionToggleFollowsTheCurrentRegion)
         d->optRegion[2]->click();
         d->cmdOK->click();
     });
-    h->run("mnuSearchRegion");
+    h->run(cmd::mnuSearchRegion);
     ASSERT_EQ(h->state.regname, "Canada");
     EXPECT_EQ(log->chkRegion->text(), "Only in Canada");
     EXPECT_TRUE(log->chkRegion->isEnabled());
@@ -219,7 +219,7 @@ TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
         EXPECT_EQ(d->lstSkipped->topLevelItem(0)->child(0)->text(0), "thrush sp.");
         QTest::mouseClick(d->cmdImport, Qt::LeftButton);
     });
-    h->run("mnuFileImport");
+    h->run(cmd::mnuFileImport);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
     EXPECT_EQ(h->messageTexts().last(), "2 sightings were imported.");
     EXPECT_EQ(h->panel("Life"), "Life List: 4 of 6") << "Hermit and Wood Thrush join the goose and the robin";
@@ -233,7 +233,7 @@ TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
         EXPECT_FALSE(d->cmdImport->isEnabled());
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
-    h->run("mnuFileImport");
+    h->run(cmd::mnuFileImport);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
 }
 
@@ -253,7 +253,7 @@ TEST(ImportWindow, CancelDuringTheImportStoresNothing)
         cancelled = d->isVisible() && d->stored() == 0 && d->cmdImport->isEnabled();
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
-    h->run("mnuFileImport");
+    h->run(cmd::mnuFileImport);
     EXPECT_TRUE(cancelled);
     EXPECT_EQ(h->messageTexts().last(), "The import was cancelled; nothing was stored.");
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
@@ -266,7 +266,7 @@ TEST(ImportWindow, AFileThatIsNoEbirdFileIsRefused)
     const QString path = h.folder.path() + "/notes.csv";
     writeFile(path, "Name,When\nMallard,today\n");
     h.platform.files.push_back(path);
-    h.run("mnuFileImport");
+    h.run(cmd::mnuFileImport);
     ASSERT_EQ(h.platform.messages.size(), 1);
     EXPECT_TRUE(h.messageTexts()[0].startsWith("notes.csv cannot be imported.")) << qPrintable(h.messageTexts()[0]);
     EXPECT_TRUE(h.messageTexts()[0].contains("not an eBird file"));
@@ -278,7 +278,7 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
     const QString path = h->folder.path() + "/out.csv";
     h->platform.answers.push_back(Platform::Answer::No); // every sighting
     h->platform.files.push_back(path);
-    h->run("mnuFileExport");
+    h->run(cmd::mnuFileExport);
     EXPECT_TRUE(h->platform.suggestedFiles.last().endsWith(QStringLiteral("/sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate))));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -287,12 +287,12 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
     f.close();
     h->platform.answers.push_back(Platform::Answer::Yes); // Ontario only
     h->platform.files.push_back(path);
-    h->run("mnuFileExport");
+    h->run(cmd::mnuFileExport);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(readAllCsv(f.readAll()).size(), 3u);
     h->platform.answers.push_back(Platform::Answer::Cancel);
     const int shown = int(h->platform.messages.size());
-    h->run("mnuFileExport");
+    h->run(cmd::mnuFileExport);
     EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question";
 }
 
@@ -302,7 +302,7 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     const QString folder = h->folder.path() + "/Backups";
     const QString backup = folder + "/" + defaultBackupName(QDate::currentDate());
     h->platform.files.push_back(backup);
-    h->run("mnuFileBackup");
+    h->run(cmd::mnuFileBackup);
     EXPECT_EQ(h->platform.suggestedFiles.last(), backup) << "the default name in the Backups folder";
     EXPECT_EQ(h->messageTexts().last(), "The database was backed up to " + backup + ".");
     EXPECT_EQ(checkBackupFile(backup, QString::fromLatin1(kConnectString)), "");
@@ -318,22 +318,22 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     const QString bad = h->folder.path() + "/bad.mdb";
     writeFile(bad, QByteArray(4096, 'x'));
     h->platform.files.push_back(bad);
-    h->run("mnuFileRestore");
+    h->run(cmd::mnuFileRestore);
     EXPECT_TRUE(h->messageTexts().last().startsWith("bad.mdb cannot be restored; nothing was changed."));
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 5);
 
     // Answering No changes nothing either.
     h->platform.files.push_back(backup);
     h->platform.answers.push_back(Platform::Answer::No);
-    h->run("mnuFileRestore");
+    h->run(cmd::mnuFileRestore);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 5);
 
-    h->run("mnuViewLast");
+    h->run(cmd::mnuViewLast);
     frmSightingsLog* log = openLog(*h);
     ASSERT_EQ(log->model->rowCount(), 5);
     h->platform.files.push_back(backup);
     h->platform.answers.push_back(Platform::Answer::Yes);
-    h->run("mnuFileRestore");
+    h->run(cmd::mnuFileRestore);
     EXPECT_TRUE(h->messageTexts().last().startsWith("The database was restored from " + backup + ".\n\nThe database in "
                                                      "use before is kept as "))
         << qPrintable(h->messageTexts().last());
@@ -346,7 +346,7 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     EXPECT_EQ(backupSeries(folder, kBeforeRestoreCopies).size(), 1) << "the database before, kept in the Backups folder";
     log->close();
     // The program goes on working on the restored file.
-    h->run("mnuViewNext");
+    h->run(cmd::mnuViewNext);
     EXPECT_EQ(h->shown(), "Wood Duck");
 }
 
@@ -391,14 +391,14 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
     // Every command once, each dialog cancelled.
     auto everyCommand = [&] {
         p.files.push_back(QString());
-        h->run("mnuFileImport");
+        h->run(cmd::mnuFileImport);
         p.answers.push_back(Platform::Answer::No); // every sighting
         p.files.push_back(QString());
-        h->run("mnuFileExport");
+        h->run(cmd::mnuFileExport);
         p.files.push_back(QString());
-        h->run("mnuFileBackup");
+        h->run(cmd::mnuFileBackup);
         p.files.push_back(QString());
-        h->run("mnuFileRestore");
+        h->run(cmd::mnuFileRestore);
         if (p.fileDialogs.size() != 4 || p.suggestedFiles.size() != 2) {
             ADD_FAILURE() << "four dialogs, two of them for saving, expected";
             return QStringList();
@@ -421,7 +421,7 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
     const QString out = QDir(elsewhere.path()).filePath("may.csv");
     p.answers.push_back(Platform::Answer::No);
     p.files.push_back(out);
-    h->run("mnuFileExport");
+    h->run(cmd::mnuFileExport);
     ASSERT_TRUE(QFileInfo::exists(out));
     p.suggestedFiles.clear();
     p.fileDialogs.clear();
@@ -469,7 +469,7 @@ TEST_P(RestoreOfAnUnusableFile, PutsThePreviousDatabaseBackInUse)
     GetParam().make(file);
     h->platform.files.push_back(file);
     h->platform.answers.push_back(Platform::Answer::Yes);
-    h->run("mnuFileRestore");
+    h->run(cmd::mnuFileRestore);
 
     ASSERT_TRUE(h->state.dbBirds) << "a database is in use";
     EXPECT_EQ(contents(), before) << "the previous database, unchanged";
@@ -484,7 +484,7 @@ TEST_P(RestoreOfAnUnusableFile, PutsThePreviousDatabaseBackInUse)
     EXPECT_EQ(h->state.regname, "Ontario");
     EXPECT_EQ(h->panel("Region"), "Region : Ontario");
     EXPECT_EQ(h->names().size(), 6);
-    h->run("mnuViewNext");
+    h->run(cmd::mnuViewNext);
     EXPECT_EQ(h->shown(), "Wood Duck");
     h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (6, '2025-02-03', '', 'After', '')");
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);

@@ -105,7 +105,7 @@ TEST_P(ReportNames, EveryNameIsPrintedWhole)
     auto h = sampleData(region);
     QTemporaryDir out;
     h->platform.reportPdfFolder = out.path();
-    h->run("mnuReportChecklist");
+    h->run(cmd::mnuReportChecklist);
     ASSERT_TRUE(h->platform.messages.isEmpty()) << qPrintable(h->messageTexts().join('\n'));
     const QString pdf = lastPdf(*h);
     ASSERT_FALSE(pdf.isEmpty());
@@ -184,7 +184,7 @@ TEST(ReportNames, LongSitesWrapInTheLifeList)
     });
     QTemporaryDir out;
     h->platform.reportPdfFolder = out.path();
-    h->run("mnuReportLife");
+    h->run(cmd::mnuReportLife);
     const QString pdf = lastPdf(*h);
     ASSERT_FALSE(pdf.isEmpty());
     const QString layout = test::pdfText(pdf, true);
@@ -215,8 +215,8 @@ TEST(ReportHeader, ALongRegionNameNeverOverlapsTheDate)
     });
     QTemporaryDir out;
     h.platform.reportPdfFolder = out.path();
-    h.run("mnuReportChecklist");
-    h.run("mnuReportLife");
+    h.run(cmd::mnuReportChecklist);
+    h.run(cmd::mnuReportLife);
     ASSERT_EQ(h.platform.reports.size(), 2);
     for (const auto& shown : h.platform.reports) {
         SCOPED_TRACE(shown.windowTitle.toStdString());
@@ -261,7 +261,7 @@ TEST(ReportHeader, MarkupInANameIsPrintedAsTyped)
     });
     QTemporaryDir out;
     h.platform.reportPdfFolder = out.path();
-    h.run("mnuReportChecklist");
+    h.run(cmd::mnuReportChecklist);
     const QString text = test::pdfText(lastPdf(h), true);
     EXPECT_TRUE(text.contains(QRegularExpression("^\\s*<i>Lake</i> & <Pond>\\s+Printed \\d{4}-\\d\\d-\\d\\d",
                                                  QRegularExpression::MultilineOption)))
@@ -314,7 +314,7 @@ TEST_P(ReportPaper, FollowsTheLocale)
     });
     QTemporaryDir out;
     h.platform.reportPdfFolder = out.path();
-    h.run("mnuReportChecklist");
+    h.run(cmd::mnuReportChecklist);
     const QString info = test::popplerOutput("pdfinfo", lastPdf(h), {});
     EXPECT_TRUE(info.contains(QRegularExpression(c.letter ? "Page size:\\s+612 x 792 pts \\(letter\\)"
                                                           : "Page size:\\s+595 x 842 pts \\(A4\\)")))

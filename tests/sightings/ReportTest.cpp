@@ -85,7 +85,7 @@ void expectReportError(const Harness& h, int number)
 TEST(Reports, CommandsSetThePropertiesInTheirOrderAndShowAPreview)
 {
     auto h = ontario();
-    h->run("mnuReportChecklist");
+    h->run(cmd::mnuReportChecklist);
     EXPECT_TRUE(h->platform.messages.isEmpty());
     EXPECT_EQ(rpt1(h->ctx).settings, checklistSettings(2));
     ASSERT_EQ(h->platform.reports.size(), 1);
@@ -93,7 +93,7 @@ TEST(Reports, CommandsSetThePropertiesInTheirOrderAndShowAPreview)
     EXPECT_TRUE(h->platform.reports[0].text.contains("Checklist For Ontario"));
 
     rpt1(h->ctx).settings.clear();
-    h->run("mnuReportLife");
+    h->run(cmd::mnuReportLife);
     EXPECT_TRUE(h->platform.messages.isEmpty());
     EXPECT_EQ(rpt1(h->ctx).settings, lifeSettings(2));
     ASSERT_EQ(h->platform.reports.size(), 2);
@@ -168,7 +168,7 @@ TEST(Reports, FailuresShowTheEngineNumber)
 {
     {
         Harness h; // no definitions at all
-        h.run("mnuReportChecklist");
+        h.run(cmd::mnuReportChecklist);
         expectReportError(h, report::kErrNoDefinition);
     }
     // The message keeps its fixed text; what went wrong, with the file and line, is behind its
@@ -194,7 +194,7 @@ TEST(Reports, FailuresShowTheEngineNumber)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(b.definition);
         file.close();
-        h->run("mnuReportChecklist");
+        h->run(cmd::mnuReportChecklist);
         expectReportError(*h, b.number);
         EXPECT_TRUE(h->platform.messages[0].details.startsWith(QString::fromLatin1(b.details)))
             << qPrintable(h->platform.messages[0].details);
@@ -203,7 +203,7 @@ TEST(Reports, FailuresShowTheEngineNumber)
     {
         auto h = ontario();
         h->db().execute("DROP TABLE Sightings");
-        h->run("mnuReportLife");
+        h->run(cmd::mnuReportLife);
         expectReportError(*h, report::kErrDatabase);
     }
     {
@@ -226,8 +226,8 @@ TEST(Reports, PdfOfASmallRegion)
     auto h = ontario();
     QTemporaryDir out;
     h->platform.reportPdfFolder = out.path();
-    h->run("mnuReportChecklist");
-    h->run("mnuReportLife");
+    h->run(cmd::mnuReportChecklist);
+    h->run(cmd::mnuReportLife);
     ASSERT_EQ(h->platform.reports.size(), 2);
     ASSERT_FALSE(h->platform.reports[0].pdf.isEmpty());
     ASSERT_FALSE(h->platform.reports[1].pdf.isEmpty());
@@ -291,7 +291,7 @@ TEST(Reports, LongChecklistFlowsOverPagesAndLists)
     });
     QTemporaryDir out;
     h.platform.reportPdfFolder = out.path();
-    h.run("mnuReportChecklist");
+    h.run(cmd::mnuReportChecklist);
     ASSERT_EQ(h.platform.reports.size(), 1);
     const QString shown = h.platform.reports[0].text;
     EXPECT_TRUE(shown.contains("Thrushes (continued)") || shown.contains("Wood-Warblers (continued)")

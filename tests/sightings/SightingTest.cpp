@@ -77,9 +77,9 @@ TEST(SightingWindow, FirstSightingInTheRegionJoinsTheLifeList)
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), id);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 12);
     EXPECT_EQ(h->panel("Life"), "LifeList: 12 of 340");
-    EXPECT_FALSE(h->enabled("mnuFileSighting"));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
     EXPECT_FALSE(h->buttonEnabled("Add"));
-    EXPECT_TRUE(h->enabled("mnuViewDetails"));
+    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
     EXPECT_TRUE(h->buttonEnabled("View"));
     EXPECT_EQ(h->scalar("SELECT Region || ',' || country || ',' || state || ',' || district FROM Sightings").toString(),
               "1,0,2,0");
@@ -132,7 +132,7 @@ TEST(SightingWindow, NoPlaceStoresZerosAndDoesNotCount)
     EXPECT_EQ(rs.field("Date").toDate(), QDate::currentDate());
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 11);
-    EXPECT_TRUE(h->enabled("mnuFileSighting"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
 }
 
 TEST(SightingWindow, ImproperDateStoresNothing)
@@ -242,7 +242,7 @@ std::unique_ptr<Harness> gooseSighted(bool second)
 TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
 {
     auto h = gooseSighted(false);
-    EXPECT_TRUE(h->enabled("mnuViewDetails"));
+    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
     frmSight d(h->ctx, h->w.get());
     EXPECT_TRUE(d.cmdRecall->isHidden());
     EXPECT_FALSE(d.cmdDelete->isHidden());
@@ -261,7 +261,7 @@ TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
     EXPECT_EQ(h->scalar("SELECT site FROM Sightings WHERE Sight_ID = 7").toString(), "Edited");
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
-    EXPECT_TRUE(h->enabled("mnuViewDetails"));
+    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
     EXPECT_EQ(sightings(*h), 2);
 }
 
@@ -276,9 +276,9 @@ TEST(SightingWindow, EditingTheLifeListSightingOutOfTheRegionTakesTheSpeciesOff)
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0) << "no other sighting in Ontario";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 3);
     EXPECT_EQ(h->panel("Life"), "LifeList: 3 of 6");
-    EXPECT_TRUE(h->enabled("mnuFileSighting"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
     EXPECT_TRUE(h->buttonEnabled("Add"));
-    EXPECT_FALSE(h->enabled("mnuViewDetails"));
+    EXPECT_FALSE(h->enabled(cmd::mnuViewDetails));
     EXPECT_FALSE(h->buttonEnabled("View"));
 }
 
@@ -299,8 +299,8 @@ TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9);
     EXPECT_EQ(h->state.rsBird.field("lifelist").toInt(), 9);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4) << "still on the life list";
-    EXPECT_TRUE(h->enabled("mnuViewDetails"));
-    EXPECT_FALSE(h->enabled("mnuFileSighting"));
+    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
     // Viewing now shows the sighting that took over.
     frmSight again(h->ctx, h->w.get());
     EXPECT_EQ(again.txtDate->text(), longDate(QDate(2021, 1, 1)));
@@ -334,9 +334,9 @@ TEST(SightingWindow, DeleteTheOnlySightingInTheRegion)
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0) << "the Canada-only sighting is outside";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 3);
     EXPECT_EQ(h->panel("Life"), "LifeList: 3 of 6");
-    EXPECT_TRUE(h->enabled("mnuFileSighting"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
     EXPECT_TRUE(h->buttonEnabled("Add"));
-    EXPECT_FALSE(h->enabled("mnuViewDetails"));
+    EXPECT_FALSE(h->enabled(cmd::mnuViewDetails));
     EXPECT_FALSE(h->buttonEnabled("View"));
 }
 
@@ -347,8 +347,8 @@ TEST(SightingWindow, DeleteWithAnotherSightingInTheRegionKeepsTheSpecies)
     d.cmdDelete_Click(); // the scripted platform answers Yes
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9) << "the earliest remaining one";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
-    EXPECT_TRUE(h->enabled("mnuViewDetails"));
-    EXPECT_FALSE(h->enabled("mnuFileSighting"));
+    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
 }
 
 TEST(SightingWindow, LifeCountNeverGoesBelowZero)
@@ -388,7 +388,7 @@ TEST(SightingWindow, AFailedSaveStoresNothingAndSaysWhy)
     EXPECT_EQ(sightings(*h), 0);
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0);
     EXPECT_EQ(h->state.rsOptions.field("lifesum").toInt(), 11);
-    EXPECT_TRUE(h->enabled("mnuFileSighting")) << "the window shows what is stored";
+    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting)) << "the window shows what is stored";
     EXPECT_EQ(d->rsSight.recordCount(), 0);
     h->db().execute("DROP TRIGGER NoCounting");
     d->cmdSave_Click(); // the user tries again once the cause is gone
@@ -407,7 +407,7 @@ TEST(SightingWindow, MenuCommandsOpenTheTwoModes)
         d->cmbPlace[2]->setCurrentIndex(i);
         d->cmdSave->click();
     });
-    h->run("mnuFileSighting");
+    h->run(cmd::mnuFileSighting);
     EXPECT_EQ(h->panel("Life"), "LifeList: 12 of 340");
     bool viewMode = false;
     QTimer::singleShot(0, [&viewMode] {
@@ -451,15 +451,15 @@ TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
         ASSERT_EQ(h.scalar("PRAGMA integrity_check").toString(), "ok") << "write " << n;
         if (stored == 0) {
             EXPECT_TRUE(mark == 0 && lifesum == 3) << "write " << n;
-            EXPECT_FALSE(h.enabled("mnuViewDetails"));
-            EXPECT_TRUE(h.enabled("mnuFileSighting"));
+            EXPECT_FALSE(h.enabled(cmd::mnuViewDetails));
+            EXPECT_TRUE(h.enabled(cmd::mnuFileSighting));
             EXPECT_EQ(h.panel("Life"), "LifeList: 3 of 6");
             break;
         }
         ASSERT_TRUE(fired) << "nothing failed, yet nothing was deleted";
         EXPECT_TRUE(mark == 7 && lifesum == 4) << "write " << n << ": mark " << mark << ", lifesum " << lifesum;
-        EXPECT_TRUE(h.enabled("mnuViewDetails")) << "write " << n;
-        EXPECT_FALSE(h.enabled("mnuFileSighting")) << "write " << n;
+        EXPECT_TRUE(h.enabled(cmd::mnuViewDetails)) << "write " << n;
+        EXPECT_FALSE(h.enabled(cmd::mnuFileSighting)) << "write " << n;
         EXPECT_EQ(h.state.rsBird.field("lifelist").toInt(), 7) << "write " << n;
         EXPECT_EQ(h.messageTexts().size(), 2) << "write " << n << ": the question, then the failure";
     }

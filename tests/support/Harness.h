@@ -50,16 +50,21 @@ struct Harness {
     QString panel(const char* key) const { return w->panelText(QString::fromLatin1(key)); }
     db::Database& db() { return state.db(); }
     QVariant scalar(const QString& sql, const QVariantList& params = {}) { return db().scalar(sql, params); }
-    void run(const char* item) { w->runCommand(QString::fromLatin1(item)); }
-    // Gives the commands that no window handles yet a handler that does nothing, so that a
-    // test can see the states the main window asks for them (a command without a handler
-    // stays disabled).
-    void stubCommands(std::initializer_list<const char*> items)
+    void run(CommandId item) { w->runCommand(item); }
+    // Gives the commands that no window handles a handler that does nothing, so that a test
+    // can see the states the main window asks for them (a command without a handler stays
+    // disabled).
+    void stubCommands(std::initializer_list<CommandId> items)
     {
-        for (const char* item : items)
-            if (!w->commands().hasHandler(QString::fromLatin1(item))) w->setCommand(QString::fromLatin1(item), [] {});
+        for (CommandId item : items)
+            if (!w->commands().hasHandler(item)) w->commands().setHandler(item, [] {});
     }
-    bool enabled(const char* item) const { return w->menuItem(QString::fromLatin1(item))->isEnabled(); }
+    // Puts `handler` in place of the command's own handler.
+    void watchCommand(CommandId item, std::function<void()> handler)
+    {
+        w->commands().replaceHandler(item, std::move(handler));
+    }
+    bool enabled(CommandId item) const { return w->menuItem(item)->isEnabled(); }
     bool buttonEnabled(const char* key) const { return w->toolButton(QString::fromLatin1(key))->isEnabled(); }
     QStringList messageTexts() const
     {

@@ -3,6 +3,7 @@
 #include "ui/Guard.h"
 
 #include <QAction>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -12,42 +13,85 @@ TEST(CommandRegistry, CommandWithoutHandlerStaysDisabled)
 {
     ScriptedPlatform platform;
     CommandRegistry c(platform);
-    QAction* a = c.add("mnuThing", "&Thing", QKeySequence("Ctrl+T"));
-    EXPECT_EQ(a->objectName(), "mnuThing");
-    EXPECT_EQ(a->shortcut(), QKeySequence("Ctrl+T"));
+    QAction* a = c.add(cmd::mnuFileImage, "Add New &Image", QKeySequence("Ctrl+I"));
+    EXPECT_EQ(a->objectName(), "mnuFileImage");
+    EXPECT_EQ(a->shortcut(), QKeySequence("Ctrl+I"));
     EXPECT_FALSE(a->isEnabled()) << "no handler yet";
-    c.setEnabled("mnuThing", true);
+    c.setEnabled(cmd::mnuFileImage, true);
     EXPECT_FALSE(a->isEnabled()) << "asking does not enable a command that cannot run";
 
     int runs = 0;
-    c.setHandler("mnuThing", [&runs] { ++runs; });
+    c.setHandler(cmd::mnuFileImage, [&runs] { ++runs; });
     EXPECT_TRUE(a->isEnabled());
-    c.setEnabled("mnuThing", false);
-    EXPECT_FALSE(c.isEnabled("mnuThing"));
-    c.setHandler("mnuThing", [&runs] { runs += 10; });
+    c.setEnabled(cmd::mnuFileImage, false);
+    EXPECT_FALSE(c.isEnabled(cmd::mnuFileImage));
+    c.replaceHandler(cmd::mnuFileImage, [&runs] { runs += 10; });
     EXPECT_FALSE(a->isEnabled()) << "a new handler keeps the state the command was given";
 
     a->trigger();
     EXPECT_EQ(runs, 0) << "a disabled action does not run";
-    c.run("mnuThing");
+    c.run(cmd::mnuFileImage);
     EXPECT_EQ(runs, 10) << "code may run a disabled command";
-    c.setEnabled("mnuThing", true);
+    c.setEnabled(cmd::mnuFileImage, true);
     a->trigger();
     EXPECT_EQ(runs, 20);
+}
 
-    c.run("mnuUnknown"); // nothing to run, nothing happens
-    EXPECT_EQ(c.action("mnuUnknown"), nullptr);
+namespace {
+// Collects what the registry calls a misuse while it lives, instead of failing the test.
+struct MisuseLog {
+    QStringList problems;
+    CommandRegistry::MisuseHandler previous;
+    MisuseLog() { previous = CommandRegistry::setMisuseHandler([this](const QString& p) { problems << p; }); }
+    ~MisuseLog() { CommandRegistry::setMisuseHandler(previous); }
+};
+} // namespace
+
+TEST(CommandRegistry, UnknownAndDuplicateIdsAreToldAndChangeNothing)
+{
+    ScriptedPlatform platform;
+    CommandRegistry c(platform);
+    c.add(cmd::mnuViewNext, "&Next Bird");
+    int runs = 0;
+    c.setHandler(cmd::mnuViewNext, [&runs] { ++runs; });
+    c.setToolbarKey("Next", cmd::mnuViewNext);
+
+    const struct {
+        const char* what;
+        std::function<void()> use;
+    } misuses[] = {
+        {"a handler for a command never added", [&] { c.setHandler(cmd::mnuViewLast, [&runs] { runs += 100; }); }},
+        {"the state of a command never added", [&] { c.setEnabled(cmd::mnuViewLast, true); }},
+        {"running a command never added", [&] { c.run(cmd::mnuViewLast); }},
+        {"the action of a command never added", [&] { EXPECT_EQ(c.action(cmd::mnuViewLast), nullptr); }},
+        {"an id the program does not have", [&] { c.add(CommandId("mnuViewNxet"), "&Next"); }},
+        {"a command added twice", [&] { c.add(cmd::mnuViewNext, "&Next Bird"); }},
+        {"a second handler", [&] { c.setHandler(cmd::mnuViewNext, [&runs] { runs += 100; }); }},
+        {"a toolbar key given twice", [&] { c.setToolbarKey("Next", cmd::mnuViewNext); }},
+        {"a toolbar key for a command never added", [&] { c.setToolbarKey("Last", cmd::mnuViewLast); }},
+    };
+    for (const auto& m : misuses) {
+        MisuseLog log;
+        m.use();
+        EXPECT_EQ(log.problems.size(), 1) << m.what;
+    }
+    // The command as it was given first.
+    c.run(cmd::mnuViewNext);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(c.commandOfKey("Next"), cmd::mnuViewNext);
+    EXPECT_FALSE(c.commandOfKey("Last").has_value());
+    EXPECT_EQ(c.ids().count(cmd::mnuViewNext), 1);
 }
 
 TEST(CommandRegistry, ToolbarKeysAreComparedExactly)
 {
     ScriptedPlatform platform;
     CommandRegistry c(platform);
-    c.add("mnuViewNext", "&Next Bird");
-    c.setToolbarKey("Next", "mnuViewNext");
-    EXPECT_EQ(c.commandOfKey("Next"), "mnuViewNext");
-    EXPECT_EQ(c.commandOfKey("next"), "");
-    EXPECT_EQ(c.commandOfKey("Next "), "");
+    c.add(cmd::mnuViewNext, "&Next Bird");
+    c.setToolbarKey("Next", cmd::mnuViewNext);
+    EXPECT_EQ(c.commandOfKey("Next"), cmd::mnuViewNext);
+    EXPECT_FALSE(c.commandOfKey("next").has_value());
+    EXPECT_FALSE(c.commandOfKey("Next ").has_value());
     EXPECT_EQ(c.toolbarKeys(), QStringList{"Next"});
 }
 
@@ -55,16 +99,16 @@ TEST(CommandRegistry, FailingHandlerIsReportedAndNothingEscapes)
 {
     ScriptedPlatform platform;
     CommandRegistry c(platform);
-    QAction* a = c.add("mnuSearchBird", "Find All &Birds");
-    c.setHandler("mnuSearchBird", [] { throw std::runtime_error("disk I/O error"); });
+    QAction* a = c.add(cmd::mnuSearchBird, "Find All &Birds");
+    c.setHandler(cmd::mnuSearchBird, [] { throw std::runtime_error("disk I/O error"); });
     EXPECT_NO_THROW(a->trigger());
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "Featherlog could not complete \"Find All Birds\".\n\ndisk I/O error");
     EXPECT_EQ(platform.messages[0].icon, Platform::Icon::Exclamation);
     EXPECT_TRUE(a->isEnabled()) << "the command can be tried again";
 
-    c.setHandler("mnuSearchBird", [] { throw 42; });
-    EXPECT_NO_THROW(c.run("mnuSearchBird"));
+    c.replaceHandler(cmd::mnuSearchBird, [] { throw 42; });
+    EXPECT_NO_THROW(c.run(cmd::mnuSearchBird));
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_TRUE(platform.messages[1].text.startsWith("Featherlog could not complete"));
 }
@@ -73,22 +117,23 @@ TEST(CommandRegistry, TheRunningCommandIsKnownWhileItRunsEvenWhenItFails)
 {
     ScriptedPlatform platform;
     CommandRegistry c(platform);
-    c.add("mnuEditList", "&Region Checklists");
-    c.add("mnuFileImage", "Add New &Image");
+    c.add(cmd::mnuEditList, "&Region Checklists");
+    c.add(cmd::mnuFileImage, "Add New &Image");
     QStringList seen;
-    c.setHandler("mnuFileImage", [&] {
-        seen << c.running();
+    auto running = [&c] { return c.running() ? c.running()->name() : QStringLiteral("none"); };
+    c.setHandler(cmd::mnuFileImage, [&] {
+        seen << running();
         throw std::runtime_error("no folder");
     });
-    c.setHandler("mnuEditList", [&] {
-        seen << c.running();
-        c.run("mnuFileImage"); // a command run from within another
-        seen << c.running();
+    c.setHandler(cmd::mnuEditList, [&] {
+        seen << running();
+        c.run(cmd::mnuFileImage); // a command run from within another
+        seen << running();
     });
-    EXPECT_EQ(c.running(), "");
-    c.run("mnuEditList");
+    EXPECT_FALSE(c.running().has_value());
+    c.run(cmd::mnuEditList);
     EXPECT_EQ(seen, (QStringList{"mnuEditList", "mnuFileImage", "mnuEditList"}));
-    EXPECT_EQ(c.running(), "") << "none runs once they are done, the failed one included";
+    EXPECT_FALSE(c.running().has_value()) << "none runs once they are done, the failed one included";
 }
 
 TEST(Guard, SlotPassesSignalArgumentsAndReportsFailure)
