@@ -24,7 +24,7 @@ void Rebuild(benchmark::State& state)
         state.PauseTiming();
         db.execute("UPDATE Birds SET LifeList = 1 WHERE ID % 2 = 0"); // marks of another region
         state.ResumeTiming();
-        auto list = rebuildLifeList(db, 1, "Region", " Order By Birds.sortOrder");
+        auto list = rebuildLifeList(db, 1, " Order By Birds.sortOrder");
         benchmark::DoNotOptimize(list);
     }
 }
@@ -37,7 +37,7 @@ void SetBasedRebuildAndNames(benchmark::State& state)
         db.execute("UPDATE Birds SET LifeList = 1 WHERE ID % 2 = 0");
         state.ResumeTiming();
         db::Transaction tx(db);
-        rebuildLifeListSetBased(db, 1, "Region");
+        rebuildLifeListSetBased(db, 1);
         auto names = db.openRecordset("SELECT Birds.Name, Birds.LifeList FROM Birds INNER JOIN Checklists ON "
                                       "Birds.ID = Checklists.Bird_ID WHERE Checklists.Reg_ID = ? Order By Birds.sortOrder",
                                       db::RecordsetKind::Snapshot, {1});

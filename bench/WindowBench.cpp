@@ -128,7 +128,7 @@ void UseRegionFloor(benchmark::State& st)
         db.execute("UPDATE Birds SET LifeList = 1 WHERE ID % 2 = 0");
         st.ResumeTiming();
         db::Transaction tx(db);
-        rebuildLifeListSetBased(db, 1, "Region");
+        rebuildLifeListSetBased(db, 1);
         auto names = db.openRecordset("SELECT Birds.Name, Birds.LifeList FROM Birds INNER JOIN Checklists ON "
                                       "Birds.ID = Checklists.Bird_ID WHERE Checklists.Reg_ID = ?" + p.state.qrySort,
                                       db::RecordsetKind::Snapshot, {1});

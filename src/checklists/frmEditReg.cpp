@@ -1,8 +1,7 @@
 #include "frmEditReg.h"
 
 #include "state/AppState.h"
-#include "lifelist/LifeList.h"
-#include "state/OptionsRow.h"
+#include "lifelist/RegionSwitch.h"
 #include "RegionData.h"
 #include "regions/RegionKinds.h"
 #include "status/StatusTexts.h"
@@ -23,11 +22,6 @@
 #include <QVBoxLayout>
 
 namespace fl {
-
-namespace {
-const QString kWorld = QStringLiteral("World");
-const QString kAllBirds = QStringLiteral("All Birds");
-} // namespace
 
 frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 {
@@ -144,44 +138,21 @@ void frmEditReg::cmdEdit_Click()
 void frmEditReg::rebuildCurrentRegion()
 {
     AppState& s = m_ctx.state;
-    db::Database& db = s.db();
-    std::optional<RegionList> list;
-    bool world = false;
+    RegionRefresh refresh;
     {
         Hourglass busy(m_ctx.platform);
-        db::Transaction tx(db);
-        list = rebuildLifeList(db, s.selReg_ID, selRegType, s.qrySort);
-        if (!list) {
-            world = true;
-            list = rebuildWorldLifeList(db, s.qrySort);
-        }
-        OptionsChange change;
-        change.regId = world ? 0 : s.selReg_ID;
-        change.regname = world ? kWorld : s.selRegname;
-        change.regType = world ? kWorld : selRegType;
-        change.searchType = world ? kAllBirds : s.searchType.trimmed();
-        change.lifetotal = list->total;
-        change.lifesum = list->sighted;
-        writeOptions(s, change);
-        tx.commit();
+        refresh = refreshCurrentRegion(s, {s.selReg_ID, s.selRegname, selRegType});
     }
-    if (world) {
+    if (refresh.world)
         m_ctx.platform.messageBox(
             QStringLiteral("There are no birds entered in the checklist for this region. Loading World list."),
             QStringLiteral("Unsuccessful Search"), Platform::Buttons::Ok, Platform::Icon::None);
-        s.Reg_ID = 0;
-        s.regname = kWorld;
-        s.regType = kWorld;
-    } else {
-        s.regname = s.selRegname;
-        s.regType = selRegType;
-    }
+    const RegionList& list = refresh.list;
     MainWindow& main = *m_ctx.main;
-    main.replaceSpeciesList(list->names, true);
-    main.setPanel(panel::Life, panelText::lifeOfRegion(list->sighted, list->total));
-    main.setPanel(panel::Hits, panelText::regionCount(int(list->names.size())));
+    main.replaceSpeciesList(list.names, true);
+    main.setPanel(panel::Life, panelText::lifeOfRegion(list.sighted, list.total));
+    main.setPanel(panel::Hits, panelText::regionCount(int(list.names.size())));
     main.setPanel(panel::Region, panelText::region(s.regname));
-    s.searchType = kAllBirds;
     main.setPanel(panel::Type, panelText::findType(s.searchType));
 }
 

@@ -1,8 +1,7 @@
 #include "frmRegion.h"
 
 #include "state/AppState.h"
-#include "lifelist/LifeList.h"
-#include "state/OptionsRow.h"
+#include "lifelist/RegionSwitch.h"
 #include "regions/RegionKinds.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -111,19 +110,7 @@ void frmRegion::cmdOK_Click()
         std::optional<RegionList> list;
         {
             Hourglass busy(m_ctx.platform);
-            db::Transaction tx(s.db());
-            list = rebuildLifeList(s.db(), s.selReg_ID, selRegType, s.qrySort);
-            if (list) {
-                OptionsChange change;
-                change.regId = s.selReg_ID;
-                change.regname = s.selRegname;
-                change.regType = selRegType;
-                change.searchType = QStringLiteral("All Birds");
-                change.lifetotal = list->total;
-                change.lifesum = list->sighted;
-                writeOptions(s, change);
-                tx.commit();
-            }
+            list = useRegion(s, {s.selReg_ID, s.selRegname, selRegType});
         }
         if (!list) {
             // The dialog stays up with its choices as they were.
@@ -135,10 +122,6 @@ void frmRegion::cmdOK_Click()
         }
         main.replaceSpeciesList(list->names, false);
         main.setPanel(panel::Life, panelText::lifeOfRegion(list->sighted, list->total));
-        s.Reg_ID = s.selReg_ID;
-        s.regname = s.selRegname;
-        s.regType = selRegType;
-        s.searchType = QStringLiteral("All Birds");
         main.setPanel(panel::Hits, panelText::regionCount(int(list->names.size())));
         main.setPanel(panel::Region, panelText::region(s.regname));
         main.setPanel(panel::Type, panelText::findType(s.searchType));

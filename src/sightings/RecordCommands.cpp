@@ -114,16 +114,12 @@ void mnuFileExport_Click(Context& ctx)
     const QString title = QStringLiteral("Export Sightings");
     AppState& s = ctx.state;
     int regId = 0;
-    QString regType;
     if (s.Reg_ID != 0) {
         const auto answer = ctx.platform.messageBox(
             QStringLiteral("Export only the sightings in %1?\n\nChoose No to export every sighting.").arg(s.regname),
             title, Platform::Buttons::YesNoCancel, Platform::Icon::Question);
         if (answer == Platform::Answer::Cancel) return;
-        if (answer == Platform::Answer::Yes) {
-            regId = s.Reg_ID;
-            regType = currentRegionType(s);
-        }
+        if (answer == Platform::Answer::Yes) regId = s.Reg_ID;
     }
     const QString suggested = QDir(recordsFolder(s)).filePath(
         QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
@@ -138,7 +134,7 @@ void mnuFileExport_Click(Context& ctx)
     int written = 0;
     try {
         Hourglass busy(ctx.platform);
-        written = exportSightings(s.db(), path, regId, regType);
+        written = exportSightings(s.db(), path, regId);
     } catch (const std::exception& e) {
         tellFailure(ctx, QStringLiteral("The sightings could not be exported; no file was written."), e, title);
         return;

@@ -3,7 +3,7 @@
 #include "state/AppState.h"
 #include "state/OptionsRow.h"
 #include "regions/RegionKinds.h"
-#include "lifelist/LifeList.h"
+#include "lifelist/SightingChanges.h"
 #include "SightingDates.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -196,11 +196,14 @@ void frmSight::Form_Load()
     cmbType->setCurrentIndex(-1);
     lbltitle[8]->setText(lbltitle[8]->text() + m_ctx.main->currentSpeciesName());
 
-    if (s.sightingMode) {
+    m_birdId = m_ctx.main->currentSpeciesId();
+    m_viewMode = s.sightingMode;
+    if (m_viewMode) {
         cmdDelete->setVisible(true);
         cmdRecall->setVisible(false);
+        m_sightId = s.rsBird.field(QStringLiteral("lifelist")).toInt();
         m_sightingsQuery = QStringLiteral("Select * from sightings where sight_ID = ")
-                           + QString::number(s.rsBird.field(QStringLiteral("lifelist")).toInt());
+                           + QString::number(m_sightId);
         openSightings();
         if (rsSight.eof()) return; // not loaded: the caller reports it
         ShowSighting();
@@ -256,13 +259,6 @@ void frmSight::PicClear_Click(int index)
 
 void frmSight::cmdCancel_Click() { reject(); }
 
-void frmSight::setLifeCommands(bool sighted)
-{
-    CommandRegistry& c = m_ctx.main->commands();
-    c.setEnabled(cmd::mnuFileSighting, !sighted);
-    c.setEnabled(cmd::mnuViewDetails, sighted);
-}
-
 void frmSight::writeLifePanel()
 {
     m_ctx.main->setPanel(panel::Life,
@@ -282,6 +278,13 @@ void frmSight::refreshAfterFailure(const QString& message)
     }
 }
 
+// The species on show follows a stored change: its commands, its seen line, the life count.
+void frmSight::showChange(const SightingChange& change)
+{
+    if (change.lifesumChanged) writeLifePanel();
+    m_ctx.main->refreshSpecies();
+}
+
 void frmSight::cmdSave_Click()
 {
     AppState& s = m_ctx.state;
@@ -293,40 +296,19 @@ void frmSight::cmdSave_Click()
         txtDate->setFocus();
         return;
     }
-    int place[4];
+    Sighting sighting;
+    sighting.birdId = m_birdId;
+    sighting.date = date;
+    sighting.type = cmbType->currentText();
     for (int k = 0; k < 4; ++k)
-        place[k] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
+        sighting.places[size_t(k)] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
+    sighting.site = txtSite->text();
+    sighting.notes = txtNotes->toPlainText();
 
-    bool becameLifeBird = false;
-    std::optional<SpeciesMark> derived; // view mode: the mark as the changed sighting leaves it
+    SightingChange change;
     try {
-        db::Transaction tx(s.db());
-        if (s.sightingMode) rsSight.edit();
-        else rsSight.addNew();
-        rsSight.setField(QStringLiteral("bird_ID"), s.rsBird.field(QStringLiteral("id")));
-        rsSight.setField(QStringLiteral("Date"), date);
-        rsSight.setField(QStringLiteral("Type"), cmbType->currentText());
-        for (int k = 0; k < 4; ++k) rsSight.setField(regionKinds()[k].sightingsColumn, place[k]);
-        rsSight.setField(QStringLiteral("site"), txtSite->text());
-        rsSight.setField(QStringLiteral("notes"), txtNotes->toPlainText());
-        rsSight.update();
-        rsSight.setBookmark(rsSight.lastModified());
-        const int sightId = rsSight.field(QStringLiteral("Sight_ID")).toInt();
-
-        // In the current region when a place box names it; with no region, every sighting counts.
-        bool inRegion = s.Reg_ID == 0;
-        for (int k = 0; k < 4; ++k) inRegion = inRegion || cmbPlace[k]->currentText() == s.regname;
-        if (!s.sightingMode && s.rsBird.field(QStringLiteral("lifelist")).toInt() < 1 && inRegion) {
-            s.rsBird.edit();
-            s.rsBird.setField(QStringLiteral("lifelist"), sightId);
-            s.rsBird.update();
-            OptionsChange change;
-            change.lifesum = storedLifeSum(s) + 1;
-            writeOptions(s, change);
-            becameLifeBird = true;
-        }
-        if (s.sightingMode) derived = recomputeSpeciesMark(s.db(), s.rsBird, s.rsOptions, s.Reg_ID);
-        tx.commit();
+        change = m_viewMode ? changeSighting(s.db(), s.rsOptions, m_sightId, sighting, s.Reg_ID)
+                            : addSighting(s.db(), s.rsOptions, sighting, s.Reg_ID);
     } catch (const db::DbError& e) {
         refreshAfterFailure(e.message());
         try {
@@ -335,14 +317,7 @@ void frmSight::cmdSave_Click()
         }
         return;
     }
-    if (becameLifeBird) {
-        setLifeCommands(true);
-        writeLifePanel();
-    }
-    if (derived) {
-        setLifeCommands(derived->mark > 0);
-        if (derived->lifesumChanged) writeLifePanel();
-    }
+    showChange(change);
     accept();
 }
 
@@ -353,21 +328,15 @@ void frmSight::cmdDelete_Click()
                                   QStringLiteral("Delete Sighting"), Platform::Buttons::YesNo, Platform::Icon::Question)
         != Platform::Answer::Yes)
         return;
-    SpeciesMark derived;
+    SightingChange change;
     try {
-        db::Transaction tx(s.db());
-        rsSight.remove();
-        rsSight.moveNext();
-        // Another sighting of the species in the current region may take the deleted one's place.
-        derived = recomputeSpeciesMark(s.db(), s.rsBird, s.rsOptions, s.Reg_ID);
-        tx.commit();
+        change = deleteSighting(s.db(), s.rsOptions, m_sightId, s.Reg_ID);
     } catch (const db::DbError& e) {
         refreshAfterFailure(e.message());
         reject();
         return;
     }
-    setLifeCommands(derived.mark > 0);
-    if (derived.lifesumChanged) writeLifePanel();
+    showChange(change);
     accept();
 }
 
@@ -381,8 +350,7 @@ void showSighting(Context& ctx, bool viewMode)
     {
         frmSight dialog(ctx, ctx.main->dialogParent());
         if (dialog.loaded()) {
-            // The bird page shows the life-list sighting: read it again after a change.
-            if (dialog.exec() == QDialog::Accepted) ctx.main->refreshSpecies();
+            dialog.exec();
         } else {
             ctx.platform.messageBox(QStringLiteral("The life-list sighting of this bird could not be found."),
                                     dialog.windowTitle(), Platform::Buttons::Ok, Platform::Icon::Exclamation);

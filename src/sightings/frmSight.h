@@ -16,6 +16,8 @@ class QToolButton;
 
 namespace fl {
 
+struct SightingChange;
+
 // "New Sighting Entry": records a sighting of the species on show, or shows, changes and
 // deletes its life-list sighting, and keeps the life list of the current region.
 class frmSight : public QDialog {
@@ -54,11 +56,14 @@ private:
     void buildWindow();
     QWidget* buildCalendar();
     void Form_Load();
-    void setLifeCommands(bool sighted);
     void writeLifePanel();
+    void showChange(const SightingChange& change);
     void refreshAfterFailure(const QString& message);
     void openSightings();
     Context& m_ctx;
+    bool m_viewMode = false;
+    int m_birdId = 0;  // the species on show
+    int m_sightId = 0; // in view mode, its life-list sighting
     bool m_loaded = false;
     QString m_sightingsQuery;
 };

@@ -137,10 +137,7 @@ void frmSightingsLog::applyFilter()
     SightingsLog::Filter f;
     f.text = txtFilter->text();
     f.year = cmbYear->currentData().toInt();
-    if (chkRegion->isChecked() && s.Reg_ID != 0) {
-        f.placeColumn = SightingsLog::placeColumn(currentRegionType(s));
-        f.regId = s.Reg_ID;
-    }
+    if (chkRegion->isChecked()) f.regId = s.Reg_ID;
     model->setFilter(f);
     lblCounts->setText(countsText());
 }

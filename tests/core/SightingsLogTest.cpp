@@ -68,11 +68,8 @@ TEST(SightingsLog, FiltersByTextYearAndRegion)
     by.text.clear();
     by.year = 2023;
     EXPECT_EQ(ids(log, log.select(by)), (QList<int>{5, 7, 4, 3}));
-    by.placeColumn = SightingsLog::placeColumn("State");
     by.regId = kOntario;
     EXPECT_EQ(ids(log, log.select(by)), (QList<int>{5, 4, 3}));
-    EXPECT_EQ(SightingsLog::placeColumn("District"), 3);
-    EXPECT_EQ(SightingsLog::placeColumn("World"), -1);
 }
 
 TEST(SightingsLog, YearCountsGiveTheYearListAndItsLifers)
@@ -89,7 +86,6 @@ TEST(SightingsLog, YearCountsGiveTheYearListAndItsLifers)
     EXPECT_EQ(c.species, 3) << "Mallard, Yellow Warbler, American Robin";
     EXPECT_EQ(c.lifers, 1) << "only Yellow Warbler was first seen in 2023";
     // In Ontario, the robin was first seen in 2023.
-    by.placeColumn = 2;
     by.regId = kOntario;
     c = log.counts(log.select(by), by);
     EXPECT_EQ(c.sightings, 3);

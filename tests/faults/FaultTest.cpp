@@ -3,7 +3,8 @@
 // change or the state after it, never a mix.
 
 #include "FaultVfs.h"
-#include "lifelist/LifeList.h"
+#include "lifelist/RegionSwitch.h"
+#include "lifelist/SightingChanges.h"
 #include "schema/Schema.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
@@ -126,26 +127,15 @@ TEST(Faults, NewSightingWithItsLifeListMark)
                         f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 3");
                     },
                     [](db::Database& db) {
-                        db::Transaction tx(db);
-                        auto goose = bird(db, "Canada Goose");
                         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        auto sight = db.openRecordset("SELECT * FROM Sightings ORDER BY Sight_ID", db::RecordsetKind::Dynaset);
-                        sight.addNew();
-                        sight.setField("bird_ID", goose.field("id"));
-                        sight.setField("Date", QDate(2024, 5, 17));
-                        sight.setField("Type", "Pair");
-                        for (const char* place : {"Region", "country", "district"}) sight.setField(place, 0);
-                        sight.setField("state", 2);
-                        sight.setField("site", "Marsh");
-                        sight.update();
-                        sight.setBookmark(sight.lastModified());
-                        goose.edit();
-                        goose.setField("lifelist", sight.field("Sight_ID"));
-                        goose.update();
-                        options.edit();
-                        options.setField("lifesum", options.field("lifesum").toInt() + 1);
-                        options.update();
-                        tx.commit();
+                        Sighting goose;
+                        goose.birdId = 3;
+                        goose.date = QDate(2024, 5, 17);
+                        goose.type = "Pair";
+                        goose.places = {0, 0, 2, 0};
+                        goose.site = "Marsh";
+                        const SightingChange change = addSighting(db, options, goose, 2);
+                        ASSERT_TRUE(change.lifesumChanged) << "the goose joins the life list";
                     }});
 }
 
@@ -159,14 +149,9 @@ TEST(Faults, DeletingTheLifeListSighting)
                         f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
                     },
                     [](db::Database& db) {
-                        db::Transaction tx(db);
-                        auto goose = bird(db, "Canada Goose");
                         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        auto sight = db.openRecordset("Select * from sightings where sight_ID = 7", db::RecordsetKind::Dynaset);
-                        sight.remove();
-                        sight.moveNext();
-                        recomputeSpeciesMark(db, goose, options, 2);
-                        tx.commit();
+                        const SightingChange change = deleteSighting(db, options, 7, 2);
+                        ASSERT_TRUE(change.lifesumChanged) << "the goose leaves the life list";
                     }});
 }
 
@@ -185,19 +170,8 @@ TEST(Faults, SwitchingTheRegion)
                         tx.commit();
                     },
                     [](db::Database& db) {
-                        db::Transaction tx(db);
                         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        const auto list = rebuildLifeList(db, 2, "State", kQrySort);
+                        const auto list = switchRegion(db, options, {2, "Ontario", "State"}, kQrySort, "All Birds");
                         ASSERT_TRUE(list.has_value());
-                        options.moveFirst();
-                        options.edit();
-                        options.setField("Reg_ID", 2);
-                        options.setField("regname", "Ontario");
-                        options.setField("regType", "State");
-                        options.setField("searchType", "All Birds");
-                        options.setField("lifetotal", list->total);
-                        options.setField("lifesum", list->sighted);
-                        options.update();
-                        tx.commit();
                     }});
 }

@@ -1,7 +1,6 @@
 #include "lifelist/LifeList.h"
 
 #include "state/OptionsRow.h"
-#include "regions/RegionKinds.h"
 #include "db/Database.h"
 
 #include <algorithm>
@@ -10,22 +9,23 @@ namespace fl {
 
 namespace {
 
-QString checkedType(const QString& regType)
+// The rule's earliest counting sighting of the species `bird` (an SQL expression), in region ?1.
+QString earliestSql(const QString& bird)
 {
-    if (const RegionKind* kind = regionKindOfType(regType)) return kind->sightingsColumn;
-    throw db::DbError(QStringLiteral("Unknown region type: ") + regType);
+    return QStringLiteral("(SELECT Sight_ID FROM Sightings WHERE Sightings.Bird_ID = %1 AND %2 "
+                          "ORDER BY Date, Sight_ID LIMIT 1)")
+        .arg(bird, countsForRegionSql(QStringLiteral("?1"), QStringLiteral("Sightings")));
 }
 
 } // namespace
 
-std::optional<RegionList> rebuildLifeList(db::Database& db, int regId, const QString& regType, const QString& qrySort)
+std::optional<RegionList> rebuildLifeList(db::Database& db, int regId, const QString& qrySort)
 {
-    checkedType(regType);
     db::Transaction tx(db);
     if (db.scalar(QStringLiteral("SELECT 1 FROM Checklists WHERE Reg_ID = ? LIMIT 1"), {regId}).isNull())
         return std::nullopt; // nothing has changed
 
-    rebuildLifeListSetBased(db, regId, regType);
+    rebuildLifeListSetBased(db, regId);
     RegionList list;
     auto names = db.openRecordset(QStringLiteral("SELECT Birds.Name, Birds.LifeList FROM Birds INNER JOIN Checklists "
                                                  "ON Birds.ID = Checklists.Bird_ID WHERE Checklists.Reg_ID = ?")
@@ -41,58 +41,20 @@ std::optional<RegionList> rebuildLifeList(db::Database& db, int regId, const QSt
     return list;
 }
 
-int earliestSightingInRegion(db::Database& db, int birdId, int regId)
+void rebuildLifeListSetBased(db::Database& db, int regId)
 {
-    const QVariant id = regId == 0
-        ? db.scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ?1 ORDER BY Date, Sight_ID LIMIT 1"),
-                    {birdId})
-        : db.scalar(QStringLiteral("SELECT Sight_ID FROM Sightings WHERE Bird_ID = ?1 AND (Region = ?2 OR country = ?2 "
-                                   "OR state = ?2 OR district = ?2) ORDER BY Date, Sight_ID LIMIT 1"),
-                    {birdId, regId});
-    return id.isNull() ? 0 : id.toInt();
-}
-
-SpeciesMark recomputeSpeciesMark(db::Database& db, db::Recordset& bird, db::Recordset& options, int regId)
-{
-    const QString lifeList = QStringLiteral("lifelist");
-    const int old = bird.field(lifeList).toInt();
-    SpeciesMark result;
-    result.mark = earliestSightingInRegion(db, bird.field(QStringLiteral("id")).toInt(), regId);
-    if (result.mark != old) {
-        bird.edit();
-        bird.setField(lifeList, result.mark);
-        bird.update();
-    }
-    const bool wasSighted = old > 0, isSighted = result.mark > 0;
-    if (wasSighted != isSighted) {
-        const int sum = options.field(QStringLiteral("lifesum")).toInt();
-        OptionsChange change;
-        change.lifesum = isSighted ? sum + 1 : std::max(0, sum - 1);
-        writeOptionsRow(options, change);
-        result.lifesumChanged = true;
-    }
-    return result;
-}
-
-void rebuildLifeListSetBased(db::Database& db, int regId, const QString& regType)
-{
-    const QString column = checkedType(regType);
-    db.execute(QStringLiteral(
-                   "UPDATE Birds SET LifeList = CASE WHEN ID IN (SELECT Bird_ID FROM Checklists WHERE Reg_ID = ?1) "
-                   "THEN coalesce((SELECT Sight_ID FROM Sightings WHERE Sightings.%1 = ?1 "
-                   "AND Sightings.Bird_ID = Birds.ID ORDER BY Date, Sight_ID LIMIT 1), 0) ELSE 0 END "
-                   "WHERE LifeList <> 0 OR ID IN (SELECT Bird_ID FROM Checklists WHERE Reg_ID = ?1)")
-                   .arg(column),
+    db.execute(QStringLiteral("UPDATE Birds SET LifeList = CASE WHEN ID IN (SELECT Bird_ID FROM Checklists WHERE Reg_ID = ?1) "
+                              "THEN coalesce(%1, 0) ELSE 0 END "
+                              "WHERE LifeList <> 0 OR ID IN (SELECT Bird_ID FROM Checklists WHERE Reg_ID = ?1)")
+                   .arg(earliestSql(QStringLiteral("Birds.ID"))),
                {regId});
 }
 
 RegionList rebuildWorldLifeList(db::Database& db, const QString& qrySort)
 {
     db::Transaction tx(db);
-    db.execute(QStringLiteral("UPDATE Birds SET LifeList = coalesce((SELECT Sight_ID FROM Sightings "
-                              "WHERE Sightings.Bird_ID = Birds.ID ORDER BY Date, Sight_ID LIMIT 1), 0) "
-                              "WHERE LifeList <> coalesce((SELECT Sight_ID FROM Sightings "
-                              "WHERE Sightings.Bird_ID = Birds.ID ORDER BY Date, Sight_ID LIMIT 1), 0)"));
+    const QString earliest = QStringLiteral("coalesce(%1, 0)").arg(earliestSql(QStringLiteral("Birds.ID")));
+    db.execute(QStringLiteral("UPDATE Birds SET LifeList = %1 WHERE LifeList <> %1").arg(earliest), {0});
     RegionList list;
     auto birds = db.openRecordset(QStringLiteral("SELECT ID, Name, Lifelist FROM Birds ") + qrySort,
                                   db::RecordsetKind::Snapshot);
@@ -104,6 +66,37 @@ RegionList rebuildWorldLifeList(db::Database& db, const QString& qrySort)
     list.total = int(list.names.size());
     tx.commit();
     return list;
+}
+
+int earliestSightingInRegion(db::Database& db, int birdId, int regId)
+{
+    const QVariant id = db.scalar(QStringLiteral("SELECT %1").arg(earliestSql(QStringLiteral("?2"))), {regId, birdId});
+    return id.isNull() ? 0 : id.toInt();
+}
+
+int lifeListMark(db::Database& db, int birdId, int regId)
+{
+    if (regId != 0
+        && db.scalar(QStringLiteral("SELECT 1 FROM Checklists WHERE Reg_ID = ? AND Bird_ID = ?"), {regId, birdId}).isNull())
+        return 0;
+    return earliestSightingInRegion(db, birdId, regId);
+}
+
+SpeciesMark recomputeSpeciesMark(db::Database& db, db::Recordset& options, int birdId, int regId)
+{
+    const int old = db.scalar(QStringLiteral("SELECT LifeList FROM Birds WHERE ID = ?"), {birdId}).toInt();
+    SpeciesMark result;
+    result.mark = lifeListMark(db, birdId, regId);
+    if (result.mark != old) db.execute(QStringLiteral("UPDATE Birds SET LifeList = ? WHERE ID = ?"), {result.mark, birdId});
+    const bool wasSighted = old > 0, isSighted = result.mark > 0;
+    if (wasSighted != isSighted) {
+        const int sum = options.field(QStringLiteral("lifesum")).toInt();
+        OptionsChange change;
+        change.lifesum = isSighted ? sum + 1 : std::max(0, sum - 1);
+        writeOptionsRow(options, change);
+        result.lifesumChanged = true;
+    }
+    return result;
 }
 
 } // namespace fl

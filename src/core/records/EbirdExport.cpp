@@ -1,5 +1,6 @@
 #include "records/EbirdExport.h"
 
+#include "lifelist/RegionRule.h"
 #include "regions/RegionKinds.h"
 
 #include "records/EbirdTags.h"
@@ -63,15 +64,10 @@ QString csvField(const QString& value)
     return u'"' + v + u'"';
 }
 
-int exportSightings(db::Database& db, const QString& path, int regId, const QString& regType)
+int exportSightings(db::Database& db, const QString& path, int regId)
 {
-    QString where;
-    if (regId != 0) {
-        const RegionKind* kind = regionKindOfType(regType);
-        const QString column = kind ? kind->sightingsColumn : QString();
-        if (column.isEmpty()) throw std::runtime_error("Unknown region type: " + regType.toStdString());
-        where = QStringLiteral(" WHERE S.%1 = %2").arg(column).arg(regId);
-    }
+    // The sightings that count for the region, by the life list's rule.
+    const QString where = QStringLiteral(" WHERE ") + countsForRegionSql(QString::number(regId), QStringLiteral("S"));
     if (const QString refusal = refusedTarget(path, db.path(), TargetUse::Export); !refusal.isEmpty())
         throw std::runtime_error(refusal.toStdString());
     QSaveFile out(path);

@@ -15,11 +15,12 @@ namespace fl {
 // The county, the region of type "Region" and the Type, which the format has no column
 // for, go into the checklist comments as a tag that the import reads back.
 // Texts that a spreadsheet would run as formulas are neutralised (see neutralised()).
-// `regId` 0 writes every sighting; otherwise only those whose `regType` column is `regId`.
+// `regId` 0 writes every sighting; otherwise only those that count for that region (the life
+// list's rule, lifelist/RegionRule.h).
 // The file is written beside its name and put in place only when it is complete; the
 // database and the program's own files are refused (see refusedTarget()). Returns the number of
 // sightings written; raises std::runtime_error (or db::DbError) on failure.
-int exportSightings(db::Database& db, const QString& path, int regId = 0, const QString& regType = {});
+int exportSightings(db::Database& db, const QString& path, int regId = 0);
 
 // Splits notes into a count (the first line "x<digits>", at most 1,000,000,000, or empty) and
 // the rest.

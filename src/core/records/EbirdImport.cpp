@@ -367,9 +367,7 @@ void refreshCurrentLifeList(AppState& state)
     if (state.Reg_ID == 0) {
         list = rebuildWorldLifeList(state.db(), state.qrySort); // every sighting counts
     } else {
-        const QString type = currentRegionType(state);
-        if (type.isEmpty()) return;
-        list = rebuildLifeList(state.db(), state.Reg_ID, type, state.qrySort);
+        list = rebuildLifeList(state.db(), state.Reg_ID, state.qrySort);
     }
     if (!list) return;
     OptionsChange change;

@@ -65,13 +65,6 @@ QList<int> SightingsLog::years() const
     return list;
 }
 
-int SightingsLog::placeColumn(const QString& regType)
-{
-    for (int i = 0; i < 4; ++i)
-        if (regionKinds()[i].type.compare(regType, Qt::CaseInsensitive) == 0) return i;
-    return -1;
-}
-
 namespace {
 bool newerFirst(const SightingsLog::Entry& a, const SightingsLog::Entry& b)
 {
@@ -90,7 +83,7 @@ std::vector<int> SightingsLog::select(const Filter& f) const
     for (int i = 0; i < int(m_entries.size()); ++i) {
         const Entry& e = m_entries[size_t(i)];
         if (f.year && (!e.date.isValid() || e.date.year() != f.year)) continue;
-        if (f.placeColumn >= 0 && e.places[f.placeColumn] != f.regId) continue;
+        if (!countsForRegion(e.places, f.regId)) continue;
         if (!text.isEmpty()) {
             auto it = speciesMatch.find(e.birdId);
             if (it == speciesMatch.end())
@@ -119,7 +112,7 @@ SightingsLog::Counts SightingsLog::counts(const std::vector<int>& rows, const Fi
     QHash<int, QDate> first;
     for (const Entry& e : m_entries) {
         if (!e.date.isValid()) continue;
-        if (f.placeColumn >= 0 && e.places[f.placeColumn] != f.regId) continue;
+        if (!countsForRegion(e.places, f.regId)) continue;
         auto it = first.find(e.birdId);
         if (it == first.end()) first.insert(e.birdId, e.date);
         else if (e.date < *it) *it = e.date;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lifelist/RegionRule.h"
+
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -18,15 +20,14 @@ public:
         int sightId = 0;
         int birdId = 0;
         QDate date;
-        int places[4] = {}; // Region, country, state, district
+        SightingPlaces places{}; // Region, country, state, district
         QString site;
         QString notes;
     };
     struct Filter {
         QString text;          // part of the species' name or of the site, any letter case
         int year = 0;          // 0: all years
-        int placeColumn = -1;  // 0 to 3: only sightings whose place of that level is regId
-        int regId = 0;
+        int regId = 0;         // not 0: only the sightings that count for that region
     };
     struct Counts {
         int sightings = 0; // rows shown
@@ -52,7 +53,6 @@ public:
     void sort(std::vector<int>& rows, Column column, bool ascending) const;
 
     // The place level (0 to 3) of a region-type word, or -1.
-    static int placeColumn(const QString& regType);
 
 private:
     std::vector<Entry> m_entries;
