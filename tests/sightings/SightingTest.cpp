@@ -351,18 +351,32 @@ TEST(SightingWindow, DeleteWithAnotherSightingInTheRegionKeepsTheSpecies)
     EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
 }
 
-TEST(SightingWindow, LifeCountNeverGoesBelowZero)
+// Deleting the only sighting takes the species off the life list and the count down by one;
+// a stored count that is already 0 (out of step with the marks) stays at 0.
+class LifeCountAfterDelete : public testing::TestWithParam<int> {};
+
+TEST_P(LifeCountAfterDelete, GoesDownByOneAndNeverBelowZero)
 {
-    auto h = std::make_unique<Harness>([](test::TestFolder& f) {
+    const int lifesum = GetParam();
+    auto h = std::make_unique<Harness>([lifesum](test::TestFolder& f) {
         f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region) VALUES (5, 3, '2020-01-01', 1)");
         f.exec("UPDATE Birds SET LifeList = 5 WHERE ID = 3");
-        f.exec("UPDATE Options SET lifesum = 0");
+        f.exec("UPDATE Options SET lifesum = ?", {lifesum});
     });
     h->state.sightingMode = true;
     frmSight d(h->ctx, h->w.get());
-    d.cmdDelete_Click();
-    EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 0);
+    ASSERT_TRUE(d.loaded());
+    d.cmdDelete_Click(); // the scripted platform answers Yes
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(sightings(*h), 0);
+    EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0);
+    EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), std::max(0, lifesum - 1));
+    EXPECT_TRUE(h->panel("Life").startsWith(QStringLiteral("LifeList: %1 of ").arg(std::max(0, lifesum - 1))))
+        << qPrintable(h->panel("Life"));
+    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
 }
+
+INSTANTIATE_TEST_SUITE_P(SightingWindow, LifeCountAfterDelete, testing::Values(2, 1, 0));
 
 TEST(SightingWindow, WithoutARegionEverySightingCounts)
 {

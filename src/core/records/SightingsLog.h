@@ -52,7 +52,6 @@ public:
     // Orders rows by a column (ties: newest first).
     void sort(std::vector<int>& rows, Column column, bool ascending) const;
 
-    // The place level (0 to 3) of a region-type word, or -1.
 
 private:
     std::vector<Entry> m_entries;
