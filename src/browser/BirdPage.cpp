@@ -40,12 +40,15 @@ void frmDisplay::storePendingText()
     s.textChanged = false;
 }
 
+// The commands of a species on show. When one is shown, the page then sets those that depend
+// on the species (pictures, songs, life list) itself, each once, so that none is switched twice.
 void frmDisplay::setSpeciesCommandsEnabled(bool enabled)
 {
-    for (CommandId item : {cmd::mnuFileImage, cmd::mnuFileImageDelete, cmd::mnuFileEditTitle, cmd::mnuFileSong,
-                           cmd::mnuFileSongDelete, cmd::mnuFileSighting, cmd::mnuViewDetails, cmd::mnuFilePlay})
-        m_commands.setEnabled(item, enabled);
-    if (!enabled) m_commands.setEnabled(cmd::mnuFilePlayCD, false);
+    if (!enabled)
+        for (CommandId item : {cmd::mnuFileImageDelete, cmd::mnuFileEditTitle, cmd::mnuFileSong, cmd::mnuFileSongDelete,
+                               cmd::mnuFileSighting, cmd::mnuViewDetails, cmd::mnuFilePlay, cmd::mnuFilePlayCD})
+            m_commands.setEnabled(item, false);
+    m_commands.setEnabled(cmd::mnuFileImage, enabled);
     m_commands.setEnabled(cmd::imgLinks, enabled);
     m_commands.setEnabled(cmd::imgStatus, enabled);
     img[2]->setEnabled(enabled);
@@ -151,8 +154,8 @@ void frmDisplay::cmbNames_Click()
     // 7. Pictures.
     Picture2->hide();
     Picture2->move(0, 0);
-    s.rsImages = db.openRecordset(QStringLiteral("Select * from images where Bird_ID = ") + withSign(id)
-                                      + QStringLiteral(" Order By file"), db::RecordsetKind::Dynaset);
+    s.rsImages = db.openRecordset(QStringLiteral("Select * from images where Bird_ID = ? Order By file"),
+                                  db::RecordsetKind::Dynaset, {id});
     if (s.rsImages.recordCount() == 0) {
         m_picture = QPixmap();
         Picture2->clear();
@@ -173,10 +176,9 @@ void frmDisplay::cmbNames_Click()
 
     // 8. Status in the current region.
     if (s.Reg_ID >= 1) {
-        auto rs = db.openRecordset(QStringLiteral("select status, scode from checklists where checklists.bird_ID = ")
-                                       + QString::number(id.toInt()) + QStringLiteral(" And checklists.reg_ID = ")
-                                       + QString::number(s.Reg_ID),
-                                   db::RecordsetKind::Snapshot);
+        auto rs = db.openRecordset(QStringLiteral("select status, scode from checklists where checklists.bird_ID = ? "
+                                                  "And checklists.reg_ID = ?"),
+                                   db::RecordsetKind::Snapshot, {id, s.Reg_ID});
         // A species without a checklist entry in the region has no status and no detail.
         const QVariant status = rs.eof() ? QVariant() : rs.field(QStringLiteral("Status"));
         const QVariant scode = rs.eof() ? QVariant() : rs.field(QStringLiteral("scode"));
@@ -203,8 +205,8 @@ void frmDisplay::cmbNames_Click()
 
     // 10. CD song, only while the CD option is on.
     if (s.SongCD) {
-        rsCDSong = db.openRecordset(QStringLiteral("Select * from cdSong where Bird_ID = ") + withSign(id),
-                                    db::RecordsetKind::Dynaset);
+        rsCDSong = db.openRecordset(QStringLiteral("Select * from cdSong where Bird_ID = ?"), db::RecordsetKind::Dynaset,
+                                    {id});
         if (rsCDSong.eof()) {
             m_commands.setEnabled(cmd::mnuFilePlayCD, false);
         } else {
@@ -222,8 +224,7 @@ void frmDisplay::cmbNames_Click()
     showSeenLine();
 
     // 12. Links.
-    s.rsLinks = db.openRecordset(QStringLiteral("Select * from Links Where Bird_ID = ") + QString::number(id.toInt()),
-                                 db::RecordsetKind::Dynaset);
+    s.rsLinks = db.openRecordset(QStringLiteral("Select * from Links Where Bird_ID = ?"), db::RecordsetKind::Dynaset, {id});
     if (s.rsLinks.eof()) {
         setIconPicture(0, QIcon());
     } else {
