@@ -30,14 +30,9 @@ QString withSign(const QVariant& v)
 
 void frmDisplay::storePendingText()
 {
-    AppState& s = m_ctx.state;
-    if (!s.textChanged) return;
-    if (s.rsBird.isOpen() && !s.rsBird.eof()) {
-        s.rsBird.edit();
-        s.rsBird.setField(QStringLiteral("Data"), txtData->toPlainText());
-        s.rsBird.update();
-    }
-    s.textChanged = false;
+    if (!m_textChanged) return;
+    if (m_species.isShown()) m_species.setDescription(txtData->toPlainText());
+    m_textChanged = false;
 }
 
 // The commands of a species on show. When one is shown, the page then sets those that depend
@@ -58,19 +53,15 @@ void frmDisplay::setSpeciesCommandsEnabled(bool enabled)
 
 void frmDisplay::clearBirdPage()
 {
-    AppState& s = m_ctx.state;
-    s.rsBird.close();
-    s.rsImages.close();
-    s.rsLinks.close();
+    m_species.release();
     rsCDSong.close();
-    s.curScode.clear();
     for (QLabel* l : lblName) l->clear();
     lblStatus->clear();
     lblSeen->setFullText({});
-    s.loadingText = true;
+    m_loadingText = true;
     txtData->clear();
-    s.loadingText = false;
-    s.textChanged = false;
+    m_loadingText = false;
+    m_textChanged = false;
     m_picture = QPixmap();
     Picture2->clear();
     Picture2->hide();
@@ -95,7 +86,7 @@ void frmDisplay::showSeenLine()
     AppState& s = m_ctx.state;
     const bool world = s.Reg_ID < 1;
     QString line = world ? QStringLiteral("Not yet seen") : QStringLiteral("Not yet seen in ") + s.regname;
-    const int sightId = s.rsBird.field(QStringLiteral("lifelist")).toInt();
+    const int sightId = m_species.lifeListSighting();
     if (sightId > 0) {
         auto rs = s.db().openRecordset(QStringLiteral("SELECT Date, site FROM Sightings WHERE Sight_ID = ?"),
                                        db::RecordsetKind::Snapshot, {sightId});
@@ -110,6 +101,19 @@ void frmDisplay::showSeenLine()
     lblSeen->setFullText(line);
 }
 
+void frmDisplay::showSpeciesRow()
+{
+    if (!m_species.isShown()) return; // the page clears itself
+    const bool hasSong = !m_species.song().isEmpty();
+    m_commands.setEnabled(cmd::mnuFilePlay, hasSong);
+    m_commands.setEnabled(cmd::mnuFileSongDelete, hasSong);
+    m_commands.setEnabled(cmd::mnuFileSong, !hasSong);
+    const bool sighted = m_species.lifeListSighting() > 0;
+    m_commands.setEnabled(cmd::mnuFileSighting, !sighted);
+    m_commands.setEnabled(cmd::mnuViewDetails, sighted);
+    showSeenLine();
+}
+
 void frmDisplay::cmbNames_Click()
 {
     AppState& s = m_ctx.state;
@@ -118,31 +122,30 @@ void frmDisplay::cmbNames_Click()
     // 1. The user's edit of the previous species' text.
     storePendingText();
 
-    // 2. The species' own row, found by its name (bound, so any name is safe).
-    s.rsBird = db.openRecordset(QStringLiteral("Select * from Birds Where Name = ?"), db::RecordsetKind::Dynaset,
-                                {cmbNames->itemText(cmbNames->currentIndex())});
-    if (s.rsBird.eof()) {
+    // 2. The species' own row, found by its name, with its pictures and links; its song and
+    // life-list commands and its seen line follow its row (showSpeciesRow).
+    if (!m_species.show(cmbNames->itemText(cmbNames->currentIndex()))) {
         clearBirdPage();
         return;
     }
     setSpeciesCommandsEnabled(true);
-    const QVariant id = s.rsBird.field(QStringLiteral("id"));
+    const int id = m_species.id();
 
     // 3-4. Names.
-    lblName[0]->setText(s.rsBird.field(QStringLiteral("Name")).toString());
+    lblName[0]->setText(m_species.name());
     lblName[0]->adjustSize();
     lblName[4]->move(lblName[0]->x() + lblName[0]->width() + tw(100), lblName[4]->y());
-    lblName[4]->setText(QStringLiteral(" (") + s.rsBird.field(QStringLiteral("sci_name")).toString() + u')');
+    lblName[4]->setText(QStringLiteral(" (") + m_species.scientificName() + u')');
 
     // 5. The description, written without marking it as the user's change.
-    s.loadingText = true;
-    txtData->setPlainText(s.rsBird.field(QStringLiteral("Data")).toString().trimmed());
-    s.loadingText = false;
+    m_loadingText = true;
+    txtData->setPlainText(m_species.description().trimmed());
+    m_loadingText = false;
 
     // 6. Family and order.
     QString family, order;
     if (rsClass.isOpen()) {
-        rsClass.findFirst(QStringLiteral("Fam_ID = ") + withSign(s.rsBird.field(QStringLiteral("family_ID"))));
+        rsClass.findFirst(QStringLiteral("Fam_ID = ") + withSign(m_species.familyId()));
         if (!rsClass.noMatch()) {
             family = rsClass.field(QStringLiteral("Family")).toString();
             order = rsClass.field(QStringLiteral("Name")).toString();
@@ -154,9 +157,8 @@ void frmDisplay::cmbNames_Click()
     // 7. Pictures.
     Picture2->hide();
     Picture2->move(0, 0);
-    s.rsImages = db.openRecordset(QStringLiteral("Select * from images where Bird_ID = ? Order By file"),
-                                  db::RecordsetKind::Dynaset, {id});
-    if (s.rsImages.recordCount() == 0) {
+    db::Recordset& pictures = m_species.pictures();
+    if (pictures.recordCount() == 0) {
         m_picture = QPixmap();
         Picture2->clear();
         img[2]->hide();
@@ -166,8 +168,8 @@ void frmDisplay::cmbNames_Click()
         lblName[3]->clear();
         showNoPicture(true);
     } else {
-        s.rsImages.moveLast();
-        s.rsImages.moveFirst();
+        pictures.moveLast();
+        pictures.moveFirst();
         SetUpPicture();
         Picture2->show();
         m_commands.setEnabled(cmd::mnuFileImageDelete, true);
@@ -185,25 +187,18 @@ void frmDisplay::cmbNames_Click()
         lblStatus->setText(codes::statusLine(status));
         if (codes::hasDetail(scode)) {
             setIconPicture(1, ImageList1::icon(16));
-            s.curScode = scode.toString();
+            m_species.setStatusCode(scode.toString());
         } else {
             setIconPicture(1, QIcon());
-            s.curScode.clear();
+            m_species.setStatusCode({});
         }
     } else {
         lblStatus->setText(QStringLiteral("No Status"));
         setIconPicture(1, QIcon());
-        s.curScode.clear();
+        m_species.setStatusCode({});
     }
 
-    // 9. Recorded song.
-    const QVariant song = s.rsBird.field(QStringLiteral("song"));
-    const bool hasSong = !song.isNull() && !song.toString().isEmpty();
-    m_commands.setEnabled(cmd::mnuFilePlay, hasSong);
-    m_commands.setEnabled(cmd::mnuFileSongDelete, hasSong);
-    m_commands.setEnabled(cmd::mnuFileSong, !hasSong);
-
-    // 10. CD song, only while the CD option is on.
+    // 9. CD song, only while the CD option is on.
     if (s.SongCD) {
         rsCDSong = db.openRecordset(QStringLiteral("Select * from cdSong where Bird_ID = ?"), db::RecordsetKind::Dynaset,
                                     {id});
@@ -217,23 +212,17 @@ void frmDisplay::cmbNames_Click()
         }
     }
 
-    // 11. Life list.
-    const bool sighted = s.rsBird.field(QStringLiteral("lifelist")).toInt() > 0;
-    m_commands.setEnabled(cmd::mnuFileSighting, !sighted);
-    m_commands.setEnabled(cmd::mnuViewDetails, sighted);
-    showSeenLine();
-
-    // 12. Links.
-    s.rsLinks = db.openRecordset(QStringLiteral("Select * from Links Where Bird_ID = ?"), db::RecordsetKind::Dynaset, {id});
-    if (s.rsLinks.eof()) {
+    // 10. Links.
+    db::Recordset& links = m_species.links();
+    if (links.eof()) {
         setIconPicture(0, QIcon());
     } else {
-        s.rsLinks.moveLast();
-        s.rsLinks.moveFirst();
+        links.moveLast();
+        links.moveFirst();
         setIconPicture(0, ImageList1::icon(6));
     }
 
-    // 13. Position in the list.
+    // 11. Position in the list.
     setPanel(panel::Hits, panelText::position(cmbNames->currentIndex() + 1, cmbNames->count()));
 }
 

@@ -47,16 +47,13 @@ void frmDisplay::showNoPicture(bool on)
 {
     if (on) {
         // The family's silhouette, in grey.
-        const QVariant family = m_ctx.state.rsBird.isOpen() && !m_ctx.state.rsBird.eof()
-                                    ? m_ctx.state.rsBird.field(QStringLiteral("family_ID"))
-                                    : QVariant();
-        const int familyId = family.toInt();
+        const int familyId = m_species.familyId();
         auto cached = m_greySilhouettes.constFind(familyId);
         if (cached == m_greySilhouettes.constEnd()) {
             const int number =
-                family.isNull() ? 0
-                                : m_ctx.state.db().scalar(QStringLiteral("SELECT images FROM Families WHERE Fam_ID = ?"),
-                                                          {family}).toInt();
+                familyId == 0 ? 0
+                              : m_ctx.state.db().scalar(QStringLiteral("SELECT images FROM Families WHERE Fam_ID = ?"),
+                                                        {familyId}).toInt();
             QPixmap grey = silhouette(number);
             if (!grey.isNull()) {
                 QPainter p(&grey);
@@ -78,13 +75,14 @@ void frmDisplay::SetUpPicture()
     AppState& s = m_ctx.state;
     Picture2->hide();
     showNoPicture(false);
-    if (s.rsImages.isOpen() && s.rsImages.recordCount() > 0 && !s.rsImages.eof() && !s.rsImages.bof()) {
-        const QVariant title = s.rsImages.field(QStringLiteral("Title"));
+    const db::Recordset& pictures = m_species.pictures();
+    if (m_species.pictureShown()) {
+        const QVariant title = pictures.field(QStringLiteral("Title"));
         if (title.isNull()) pictureError(kInvalidUseOfNull);
         else lblName[3]->setText(title.toString());
 
         const QString file = resolvePath(s.dataFolder, QStringLiteral("images/")
-                                                          + s.rsImages.field(QStringLiteral("File")).toString());
+                                                          + pictures.field(QStringLiteral("File")).toString());
         if (!QFileInfo(file).isFile()) {
             pictureError(kFileNotFound);
         } else {
@@ -100,7 +98,7 @@ void frmDisplay::SetUpPicture()
             }
         }
     }
-    img[2]->setVisible(s.rsImages.isOpen() && s.rsImages.recordCount() > 1);
+    img[2]->setVisible(pictures.isOpen() && pictures.recordCount() > 1);
     Picture2->move(0, 0);
     fitPicture();
     Picture2->show();
@@ -120,8 +118,7 @@ void frmDisplay::fitPicture()
 
 void frmDisplay::showCurrentPicture()
 {
-    const db::Recordset& rs = m_ctx.state.rsImages;
-    const bool current = rs.isOpen() && !rs.eof() && !rs.bof();
+    const bool current = m_species.pictureShown();
     if (current) {
         SetUpPicture();
     } else {
@@ -202,7 +199,6 @@ bool frmDisplay::eventFilter(QObject* watched, QEvent* event)
 
 void frmDisplay::img_Click(int index)
 {
-    AppState& s = m_ctx.state;
     switch (index) {
     case 0:
         runCommand(cmd::imgLinks);
@@ -210,13 +206,15 @@ void frmDisplay::img_Click(int index)
     case 1:
         runCommand(cmd::imgStatus);
         break;
-    case 2:
-        if (s.rsImages.isOpen() && s.rsImages.recordCount() > 0) {
-            s.rsImages.moveNext();
-            if (s.rsImages.eof()) s.rsImages.moveFirst();
+    case 2: {
+        db::Recordset& pictures = m_species.pictures();
+        if (pictures.isOpen() && pictures.recordCount() > 0) {
+            pictures.moveNext();
+            if (pictures.eof()) pictures.moveFirst();
             SetUpPicture();
         }
         break;
+    }
     case 3: {
         frmZoom zoom(lblName[0]->text(), lblName[3]->text(), m_picture, this);
         zoom.exec();

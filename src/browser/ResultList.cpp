@@ -63,18 +63,7 @@ void frmDisplay::releaseDatabase()
 {
     rsClass.close();
     rsCDSong.close();
-}
-
-int frmDisplay::currentSpeciesId() const
-{
-    const db::Recordset& b = m_ctx.state.rsBird;
-    return b.isOpen() && !b.eof() ? b.field(QStringLiteral("ID")).toInt() : 0;
-}
-
-QString frmDisplay::currentSpeciesName() const
-{
-    const db::Recordset& b = m_ctx.state.rsBird;
-    return b.isOpen() && !b.eof() ? b.field(QStringLiteral("Name")).toString() : QString();
+    m_species.release();
 }
 
 // A name chosen in the list, by the user or by code. The description typed for the species

@@ -35,7 +35,7 @@ const char* const kPanels[] = {"Region", "Type", "Hits", "Life"};
 
 } // namespace
 
-frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx), m_commands(ctx.platform)
+frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx), m_commands(ctx.platform), m_species(ctx.state)
 {
     m_ctx.main = this;
     setObjectName(QStringLiteral("frmDisplay"));
@@ -47,6 +47,9 @@ frmDisplay::frmDisplay(Context& ctx) : m_ctx(ctx), m_commands(ctx.platform)
     buildStatusBar();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
+    // Others change the species on show too (its song, its sightings): the page follows.
+    connect(&m_species, &SpeciesOnShow::speciesChanged, this,
+            guarded(ctx.platform, QStringLiteral("Featherlog could not show this bird."), [this] { showSpeciesRow(); }));
 }
 
 frmDisplay::~frmDisplay()
@@ -152,7 +155,7 @@ void frmDisplay::buildWindow()
     // The text box lays its text out when it is painted, so stepping through species
     // quickly does not lay out every description on the way.
     connect(txtData, &QTextEdit::textChanged, this, [this] {
-        if (!m_ctx.state.loadingText) m_ctx.state.textChanged = true;
+        if (!m_loadingText) m_textChanged = true;
     }); // sets a flag only: nothing there can fail
 
     lblName[3]->setParent(picCont[1]);
@@ -453,6 +456,7 @@ void frmDisplay::exitSteps()
     m_ctx.platform.stopSound();
     rsClass.close();
     rsCDSong.close();
+    m_species.release();
     closeDatabase(m_ctx.state);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();

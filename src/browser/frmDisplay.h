@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Recordset.h"
+#include "state/SpeciesOnShow.h"
 #include "ui/CommandIds.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
@@ -48,8 +49,7 @@ public:
     void selectSpecies(int index) override { selectListIndex(index); }
     bool selectSpeciesByName(const QString& name) override;
     void focusSpeciesList() override;
-    int currentSpeciesId() const override;
-    QString currentSpeciesName() const override;
+    SpeciesOnShow& species() override { return m_species; }
     void refreshSpecies() override { cmbNames_Click(); }
     void storePendingEdits() override { storePendingText(); }
     void releaseDatabase() override;
@@ -92,6 +92,8 @@ public:
     void cmbNames_Click();
     // Stores the user's edit of the text of the species on show, if there is one.
     void storePendingText();
+    // Whether the user changed the description since it was shown or stored.
+    bool descriptionEdited() const { return m_textChanged; }
 
     // ---- pictures ----
     void SetUpPicture();
@@ -165,12 +167,18 @@ private:
     // The links and status icons: a focus stop only while they show a picture.
     void setIconPicture(int index, const QIcon& icon);
     void showSeenLine();
+    // The parts of the page that follow the species' own row: its song and life-list commands
+    // and its seen line.
+    void showSpeciesRow();
     // Whether the key is the shortcut of an enabled command of the window.
     bool isMenuShortcut(const QKeyEvent& key) const;
     void exitSteps();
 
     Context& m_ctx;
     CommandRegistry m_commands;
+    SpeciesOnShow m_species;
+    bool m_textChanged = false; // the user edited the description
+    bool m_loadingText = false; // the program is writing the description
     QHash<QString, QAction*> m_submenus;
     QHash<QString, QLabel*> m_panels;
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_regionWatchers;

@@ -1,6 +1,7 @@
 #include "ChecklistCommands.h"
 
 #include "state/AppState.h"
+#include "state/SpeciesOnShow.h"
 #include "frmEditReg.h"
 #include "frmStatus.h"
 #include "ui/CommandIds.h"
@@ -15,9 +16,10 @@ void registerChecklistCommands(Context& ctx)
     CommandRegistry& c = ctx.main->commands();
     c.setHandler(cmd::imgStatus, [&ctx] {
         // "Mallard in Ontario": whose status the lines give, and where.
-        const QString heading = ctx.main->currentSpeciesName() + QStringLiteral(" in ")
+        const SpeciesOnShow& species = ctx.main->species();
+        const QString heading = species.name() + QStringLiteral(" in ")
                                 + (ctx.state.Reg_ID > 0 ? ctx.state.regname : QStringLiteral("World"));
-        frmStatus status(ctx.state.curScode, ctx.platform, ctx.main->dialogParent(), heading);
+        frmStatus status(species.statusCode(), ctx.platform, ctx.main->dialogParent(), heading);
         status.exec();
     });
     c.setHandler(cmd::mnuEditList, [&ctx] { mnuEditList_Click(ctx); });

@@ -13,14 +13,12 @@ void registerLinkCommands(Context& ctx)
 {
     CommandRegistry& c = ctx.main->commands();
     c.setHandler(cmd::mnuViewLinks, [&ctx] {
-        ctx.state.linkMode = false;
-        frmURL links(ctx, ctx.main->dialogParent());
+        frmURL links(ctx, frmURL::Mode::Topics, ctx.main->dialogParent());
         links.exec();
         ctx.main->focusSpeciesList();
     });
     c.setHandler(cmd::imgLinks, [&ctx] {
-        ctx.state.linkMode = true;
-        frmURL links(ctx, ctx.main->dialogParent());
+        frmURL links(ctx, frmURL::Mode::CurrentBird, ctx.main->dialogParent());
         links.exec();
     });
 }

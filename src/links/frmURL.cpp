@@ -1,6 +1,7 @@
 #include "frmURL.h"
 
 #include "state/AppState.h"
+#include "state/SpeciesOnShow.h"
 #include "WebAddress.h"
 #include "frmWeblink.h"
 #include "platform/Platform.h"
@@ -50,7 +51,8 @@ const QStringList& frmURL::topics()
     return list;
 }
 
-frmURL::frmURL(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+frmURL::frmURL(Context& ctx, Mode mode, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_birdMode(mode == Mode::CurrentBird)
 {
     setObjectName(QStringLiteral("frmURL"));
     setWindowTitle(QStringLiteral("Web Links"));
@@ -119,7 +121,7 @@ void frmURL::Form_Load()
     {
         const QSignalBlocker quiet(cmbType);
         cmbType->addItems(topics());
-        cmbType->setCurrentIndex(m_ctx.state.linkMode ? kCurrentBird : 0);
+        cmbType->setCurrentIndex(m_birdMode ? kCurrentBird : 0);
     }
     cmbType_Click();
     SetLinkButtons();
@@ -129,8 +131,7 @@ QString frmURL::topic() const { return cmbType->currentText(); }
 
 bool frmURL::speciesShown() const
 {
-    const db::Recordset& bird = m_ctx.state.rsBird;
-    return bird.isOpen() && !bird.eof() && !bird.bof();
+    return m_ctx.main && m_ctx.main->species().isShown();
 }
 
 void frmURL::listTitles(db::Recordset& rs)
@@ -143,17 +144,14 @@ void frmURL::listTitles(db::Recordset& rs)
 
 void frmURL::cmbType_Click()
 {
-    AppState& s = m_ctx.state;
     lstURL->clear();
-    if (cmbType->currentIndex() == kCurrentBird) {
-        s.linkMode = true;
-        listTitles(s.rsLinks);
-    } else {
-        s.linkMode = false;
-        s.rsTopicLinks = s.db().openRecordset(QStringLiteral("Select * from Links1 where Subject = ?"),
-                                              db::RecordsetKind::Dynaset, {topic()});
-        listTitles(s.rsTopicLinks);
-    }
+    m_birdMode = cmbType->currentIndex() == kCurrentBird;
+    if (!m_birdMode)
+        m_topicLinks = m_ctx.state.db().openRecordset(QStringLiteral("Select * from Links1 where Subject = ?"),
+                                                      db::RecordsetKind::Dynaset, {topic()});
+    else
+        m_topicLinks.close();
+    listTitles(currentSet());
     SetLinkButtons();
 }
 
@@ -165,7 +163,7 @@ void frmURL::SetLinkButtons()
                        static_cast<QWidget*>(cmdDelete), static_cast<QWidget*>(cmdCopy)})
         w->setEnabled(any);
     // A link of the current bird needs a bird on show to belong to.
-    cmdAdd->setEnabled(!m_ctx.state.linkMode || speciesShown());
+    cmdAdd->setEnabled(!m_birdMode || speciesShown());
     cmdClose->setEnabled(true);
 }
 
@@ -178,8 +176,24 @@ void frmURL::addTitle(const QString& title)
 
 db::Recordset& frmURL::currentSet()
 {
-    AppState& s = m_ctx.state;
-    return s.linkMode ? s.rsLinks : s.rsTopicLinks;
+    if (m_birdMode && speciesShown()) return m_ctx.main->species().links();
+    return m_topicLinks; // closed in bird mode without a species: nothing to list
+}
+
+void frmURL::storeLink(const QString& title, const QString& url)
+{
+    if (m_birdMode) {
+        if (!speciesShown()) throw std::runtime_error("There is no bird on show to link this page to.");
+        m_ctx.main->species().addLink(title, url);
+    } else {
+        if (!m_topicLinks.isOpen()) throw std::runtime_error("No topic is open to link this page to.");
+        m_topicLinks.addNew();
+        m_topicLinks.setField(QStringLiteral("subject"), topic());
+        m_topicLinks.setField(QStringLiteral("Title"), title);
+        m_topicLinks.setField(QStringLiteral("URL"), url);
+        m_topicLinks.update();
+    }
+    addTitle(title);
 }
 
 bool frmURL::findSelectedLink()

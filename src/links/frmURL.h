@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Recordset.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -10,9 +12,6 @@ class QPushButton;
 namespace fl {
 
 struct Context;
-namespace db {
-class Recordset;
-}
 
 // "Web Links": the titles of the links filed under one topic or under the species on show.
 // The selected link can be opened in the browser, copied, deleted, and new links added.
@@ -23,8 +22,9 @@ public:
     static const QStringList& topics();
     static constexpr int kCurrentBird = 2;
 
-    // Starts with "Current Bird" when the state's linkMode is on, else with "Bird Photos".
-    frmURL(Context& ctx, QWidget* parent = nullptr);
+    // What the window starts with: the links of a topic ("Bird Photos") or of the species on show.
+    enum class Mode { Topics, CurrentBird };
+    frmURL(Context& ctx, Mode mode, QWidget* parent = nullptr);
 
     void Form_Load();
     void cmbType_Click();
@@ -38,6 +38,10 @@ public:
     void addTitle(const QString& title);
     // The topic selected in the list of topics.
     QString topic() const;
+    // Whether the window shows the links of the species on show ("Current Bird").
+    bool birdMode() const { return m_birdMode; }
+    // Files a new link under what the window shows (the species on show, or the topic).
+    void storeLink(const QString& title, const QString& url);
 
     QComboBox* cmbType = nullptr;
     QListWidget* lstURL = nullptr;
@@ -57,6 +61,8 @@ private:
     bool speciesShown() const;
 
     Context& m_ctx;
+    bool m_birdMode = false;
+    db::Recordset m_topicLinks; // the links of the selected topic
 };
 
 } // namespace fl

@@ -75,26 +75,7 @@ void frmWeblink::cmdLink_Click()
     }
 
     // Stored exactly as typed, blanks included.
-    AppState& s = m_ctx.state;
-    const QString title = txtTitle->text();
-    const QString url = txtUrl->text();
-    if (s.linkMode) {
-        if (!s.rsBird.isOpen() || s.rsBird.eof() || s.rsBird.bof() || !s.rsLinks.isOpen())
-            throw std::runtime_error("There is no bird on show to link this page to.");
-        s.rsLinks.addNew();
-        s.rsLinks.setField(QStringLiteral("bird_ID"), s.rsBird.field(QStringLiteral("id")));
-        s.rsLinks.setField(QStringLiteral("Title"), title);
-        s.rsLinks.setField(QStringLiteral("URL"), url);
-        s.rsLinks.update();
-    } else {
-        if (!s.rsTopicLinks.isOpen()) throw std::runtime_error("No topic is open to link this page to.");
-        s.rsTopicLinks.addNew();
-        s.rsTopicLinks.setField(QStringLiteral("subject"), m_links.topic());
-        s.rsTopicLinks.setField(QStringLiteral("Title"), title);
-        s.rsTopicLinks.setField(QStringLiteral("URL"), url);
-        s.rsTopicLinks.update();
-    }
-    m_links.addTitle(title);
+    m_links.storeLink(txtTitle->text(), txtUrl->text());
     accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include "state/AppFolder.h"
 #include "state/AppState.h"
+#include "state/SpeciesOnShow.h"
 #include "ImageFiles.h"
 #include "platform/Platform.h"
 #include "ui/CommandRegistry.h"
@@ -28,14 +29,13 @@ QString ImageCatalogue::imagesFolder() const { return resolvePath(m_ctx.state.da
 
 bool ImageCatalogue::speciesShown() const
 {
-    const db::Recordset& bird = m_ctx.state.rsBird;
-    return bird.isOpen() && !bird.eof() && !bird.bof() && m_ctx.state.rsImages.isOpen();
+    const SpeciesOnShow& species = m_ctx.main->species();
+    return species.isShown() && species.pictures().isOpen();
 }
 
 bool ImageCatalogue::pictureShown() const
 {
-    const db::Recordset& rs = m_ctx.state.rsImages;
-    return rs.isOpen() && !rs.eof() && !rs.bof();
+    return m_ctx.main->species().pictureShown();
 }
 
 std::optional<QString> ImageCatalogue::askTitle()
@@ -48,19 +48,8 @@ std::optional<QString> ImageCatalogue::askTitle()
 
 void ImageCatalogue::linkImage(const QString& file, const QString& title)
 {
-    AppState& s = m_ctx.state;
     if (!speciesShown()) throw std::runtime_error("There is no bird on show to link the picture to.");
-    const QVariant id = s.rsBird.field(QStringLiteral("id"));
-    s.rsImages.addNew();
-    s.rsImages.setField(QStringLiteral("bird_ID"), id);
-    s.rsImages.setField(QStringLiteral("File"), file);
-    s.rsImages.setField(QStringLiteral("Title"), title);
-    s.rsImages.update();
-
-    // In the order the rows were added, so the new picture is the last one.
-    s.rsImages = s.db().openRecordset(QStringLiteral("Select * from images where Bird_ID = ? Order By rowid"),
-                                      db::RecordsetKind::Dynaset, {id});
-    if (s.rsImages.recordCount() > 0) s.rsImages.moveLast();
+    m_ctx.main->species().addPicture(file, title);
     m_ctx.main->showCurrentPicture();
 }
 
@@ -90,7 +79,7 @@ void ImageCatalogue::mnuFileImage_Click()
 void ImageCatalogue::mnuFileImageDelete_Click()
 {
     if (!pictureShown()) return;
-    db::Recordset& rs = m_ctx.state.rsImages;
+    db::Recordset& rs = m_ctx.main->species().pictures();
     const QString question = QStringLiteral("Do you really want to remove this image '")
         + rs.field(QStringLiteral("File")).toString() + QStringLiteral("' from the database?");
     if (m_ctx.platform.messageBox(question, QStringLiteral("Remove Image"), Platform::Buttons::YesNo,
@@ -110,7 +99,7 @@ void ImageCatalogue::mnuFileEditTitle_Click()
     const auto answer = m_ctx.platform.inputBox(QStringLiteral("Please enter the new title for the current image."),
                                                 QStringLiteral("New Image Title"), QString());
     if (!answer || answer->isEmpty()) return;
-    db::Recordset& rs = m_ctx.state.rsImages;
+    db::Recordset& rs = m_ctx.main->species().pictures();
     rs.edit();
     rs.setField(QStringLiteral("Title"), *answer);
     rs.update();

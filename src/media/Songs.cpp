@@ -2,6 +2,7 @@
 
 #include "state/AppFolder.h"
 #include "state/AppState.h"
+#include "state/SpeciesOnShow.h"
 #include "platform/Platform.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
@@ -12,17 +13,6 @@
 
 namespace fl {
 
-namespace {
-
-void showSongCommands(MainWindow& w, bool hasSong)
-{
-    CommandRegistry& c = w.commands();
-    c.setEnabled(cmd::mnuFilePlay, hasSong);
-    c.setEnabled(cmd::mnuFileSong, !hasSong);
-    c.setEnabled(cmd::mnuFileSongDelete, hasSong);
-}
-
-} // namespace
 
 QString songPath(const QString& dataFolder, const QString& song)
 {
@@ -31,9 +21,8 @@ QString songPath(const QString& dataFolder, const QString& song)
 
 void mnuFilePlay_Click(Context& ctx)
 {
-    AppState& s = ctx.state;
-    const QString song = s.rsBird.field(QStringLiteral("song")).toString();
-    ctx.platform.playSound(songPath(s.dataFolder, song));
+    const QString song = ctx.main->species().song();
+    ctx.platform.playSound(songPath(ctx.state.dataFolder, song));
     if (ctx.main) ctx.main->focusSpeciesList();
 }
 
@@ -58,31 +47,23 @@ void mnuFileSong_Click(Context& ctx)
                 QStringLiteral("Wrong Folder"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
             return;
         }
-        s.rsBird.edit();
-        s.rsBird.setField(QStringLiteral("song"), name);
-        s.rsBird.update();
-        s.rsBird.setBookmark(s.rsBird.lastModified());
-        if (ctx.main) showSongCommands(*ctx.main, true);
+        ctx.main->species().setSong(name); // the main window follows
     } catch (const std::exception&) {
-        // A failure ends the command where it happened, without a message; an edit begun
+        // A failure ends the command where it happened, without a message; the edit begun
         // on the species' row is dropped.
-        if (s.rsBird.isOpen()) s.rsBird.cancelUpdate();
     }
 }
 
 void mnuFileSongDelete_Click(Context& ctx)
 {
-    AppState& s = ctx.state;
-    const QString song = s.rsBird.field(QStringLiteral("song")).toString();
+    SpeciesOnShow& species = ctx.main->species();
+    const QString song = species.song();
     const auto answer = ctx.platform.messageBox(QStringLiteral("Do you really want to remove the song file ") + song
                                                     + QStringLiteral(" from the database?"),
                                                 QStringLiteral("Remove Song"), Platform::Buttons::YesNo,
                                                 Platform::Icon::Question);
     if (answer != Platform::Answer::Yes) return;
-    s.rsBird.edit();
-    s.rsBird.setField(QStringLiteral("song"), QStringLiteral(""));
-    s.rsBird.update();
-    if (ctx.main) showSongCommands(*ctx.main, false);
+    species.setSong(QStringLiteral(""));
 }
 
 } // namespace fl

@@ -1,6 +1,8 @@
 #include "RecordCommands.h"
 
 #include "state/AppState.h"
+#include "state/OptionsRow.h"
+#include "state/SpeciesOnShow.h"
 #include "records/Backup.h"
 #include "records/EbirdExport.h"
 #include "records/EbirdImport.h"
@@ -76,8 +78,8 @@ void showSpeciesInMain(Context& ctx, const QString& name)
 void refreshAfterSightingsChanged(Context& ctx)
 {
     MainWindow& main = *ctx.main;
-    if (ctx.state.rsOptions.isOpen() && !ctx.state.rsOptions.eof()) main.setPanel(panel::Life, lifePanelText(ctx.state));
-    if (main.currentSpeciesId() != 0) main.refreshSpecies();
+    if (optionsOpen(ctx.state)) main.setPanel(panel::Life, lifePanelText(ctx.state));
+    if (main.species().isShown()) main.refreshSpecies();
     if (frmSightingsLog* log = openSightingsLog()) log->reload();
 }
 

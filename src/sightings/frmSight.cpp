@@ -1,6 +1,7 @@
 #include "frmSight.h"
 
 #include "state/AppState.h"
+#include "state/SpeciesOnShow.h"
 #include "state/OptionsRow.h"
 #include "regions/RegionKinds.h"
 #include "lifelist/SightingChanges.h"
@@ -37,7 +38,7 @@ const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "Distric
 
 } // namespace
 
-frmSight::frmSight(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+frmSight::frmSight(Context& ctx, Mode mode, QWidget* parent) : QDialog(parent), m_ctx(ctx), m_viewMode(mode == Mode::LifeListSighting)
 {
     setObjectName(QStringLiteral("frmSight"));
     setWindowTitle(QStringLiteral("New Sighting Entry"));
@@ -194,14 +195,14 @@ void frmSight::Form_Load()
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
                        QStringLiteral("Immature"), QStringLiteral("Pair")});
     cmbType->setCurrentIndex(-1);
-    lbltitle[8]->setText(lbltitle[8]->text() + m_ctx.main->currentSpeciesName());
+    const SpeciesOnShow& species = m_ctx.main->species();
+    lbltitle[8]->setText(lbltitle[8]->text() + species.name());
 
-    m_birdId = m_ctx.main->currentSpeciesId();
-    m_viewMode = s.sightingMode;
+    m_birdId = species.id();
     if (m_viewMode) {
         cmdDelete->setVisible(true);
         cmdRecall->setVisible(false);
-        m_sightId = s.rsBird.field(QStringLiteral("lifelist")).toInt();
+        m_sightId = species.lifeListSighting();
         m_sightingsQuery = QStringLiteral("Select * from sightings where sight_ID = ")
                            + QString::number(m_sightId);
         openSightings();
@@ -282,7 +283,7 @@ void frmSight::refreshAfterFailure(const QString& message)
 void frmSight::showChange(const SightingChange& change)
 {
     if (change.lifesumChanged) writeLifePanel();
-    m_ctx.main->refreshSpecies();
+    m_ctx.main->species().refresh();
 }
 
 void frmSight::cmdSave_Click()
@@ -344,11 +345,10 @@ namespace {
 
 void showSighting(Context& ctx, bool viewMode)
 {
-    AppState& s = ctx.state;
-    if (!s.rsBird.isOpen() || s.rsBird.eof()) return; // no species on show
-    s.sightingMode = viewMode;
+    if (!ctx.main->species().isShown()) return;
     {
-        frmSight dialog(ctx, ctx.main->dialogParent());
+        frmSight dialog(ctx, viewMode ? frmSight::Mode::LifeListSighting : frmSight::Mode::NewSighting,
+                        ctx.main->dialogParent());
         if (dialog.loaded()) {
             dialog.exec();
         } else {

@@ -23,7 +23,9 @@ struct SightingChange;
 class frmSight : public QDialog {
     Q_OBJECT
 public:
-    explicit frmSight(Context& ctx, QWidget* parent = nullptr);
+    // A new sighting of the species on show, or its life-list sighting to view, change or delete.
+    enum class Mode { NewSighting, LifeListSighting };
+    frmSight(Context& ctx, Mode mode, QWidget* parent = nullptr);
 
     void ShowSighting();
     void cmdRecall_Click();

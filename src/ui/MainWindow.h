@@ -11,6 +11,7 @@ class QWidget;
 namespace fl {
 
 class CommandRegistry;
+class SpeciesOnShow;
 
 // What the other windows need of the main window. Dialogs work on the database themselves
 // and then tell the main window what changed through this interface.
@@ -37,10 +38,10 @@ public:
     // Gives the species list the keyboard focus.
     virtual void focusSpeciesList() = 0;
 
-    // The species on show: its id and common name (0 and empty when none is shown).
-    virtual int currentSpeciesId() const = 0;
-    virtual QString currentSpeciesName() const = 0;
-    // Reads the species on show again and shows it, with its commands and icons.
+    // The species on show: its row, pictures and links, and the signal of its changes.
+    virtual SpeciesOnShow& species() = 0;
+    // Reads the species on show again and shows it whole, with its status in the current
+    // region, its commands and icons.
     virtual void refreshSpecies() = 0;
     // Stores what the user typed into the description of the species on show, if anything.
     virtual void storePendingEdits() = 0;
@@ -79,7 +80,7 @@ public:
     // Work to do when the program ends, before the database closes (in the order added).
     virtual void addExitStep(std::function<void()> step) = 0;
 
-    // The picture area. Shows the current row of the species' picture set (rsImages) with
+    // The picture area. Shows the current row of the species' pictures with
     // the picture commands enabled, or, when the set has no current row, the empty area of
     // a species without pictures with those commands disabled.
     virtual void showCurrentPicture() = 0;

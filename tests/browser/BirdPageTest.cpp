@@ -22,7 +22,7 @@ TEST(BirdPage, ShowsNamesFamilyOrderAndTrimmedText)
     const int dpi = h.w->logicalDpiY();
     EXPECT_NEAR(h.w->lblName[4]->x(), h.w->lblName[0]->x() + h.w->lblName[0]->width() + twipsToPixels(100, dpi), 1)
         << "the scientific name follows the common name";
-    EXPECT_FALSE(h.state.textChanged) << "a page written by the program is not the user's edit";
+    EXPECT_FALSE(h.w->descriptionEdited()) << "a page written by the program is not the user's edit";
 }
 
 TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnly)
@@ -31,9 +31,9 @@ TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnly)
     h.w->txtData->setFocus();
     h.w->txtData->moveCursor(QTextCursor::End);
     QTest::keyClicks(h.w->txtData, " Honks.");
-    EXPECT_TRUE(h.state.textChanged);
+    EXPECT_TRUE(h.w->descriptionEdited());
     h.run(cmd::mnuViewNext);
-    EXPECT_FALSE(h.state.textChanged);
+    EXPECT_FALSE(h.w->descriptionEdited());
     EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 3").toString(), "Large goose. Honks.");
     EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ")
         << "the next species is not written";
@@ -77,13 +77,13 @@ TEST(BirdPage, StatusLineForEveryLetter)
 TEST(BirdPage, SeasonalIconAndCurrentCode)
 {
     Harness h;
-    EXPECT_EQ(h.state.curScode, "FS/");
+    EXPECT_EQ(h.w->species().statusCode(), "FS/");
     EXPECT_FALSE(h.w->img[1]->icon().isNull());
     for (const QVariant& code : {QVariant(QString("   ")), QVariant(QString("/////////")), QVariant(QString()),
                                  QVariant()}) {
         h.db().execute("UPDATE Checklists SET scode = ? WHERE Reg_ID = 1 AND Bird_ID = 2", {code});
         h.run(cmd::mnuViewNext);
-        EXPECT_EQ(h.state.curScode, "") << qPrintable(code.toString());
+        EXPECT_EQ(h.w->species().statusCode(), "") << qPrintable(code.toString());
         EXPECT_TRUE(h.w->img[1]->icon().isNull());
         h.run(cmd::mnuViewFirst);
         EXPECT_FALSE(h.w->img[1]->icon().isNull());
@@ -118,7 +118,7 @@ TEST(BirdPage, SongSightingAndLinkCommandsFollowTheSpecies)
     EXPECT_TRUE(h.enabled(cmd::mnuViewDetails));
     EXPECT_TRUE(h.buttonEnabled("View"));
     EXPECT_FALSE(h.w->img[0]->icon().isNull());
-    EXPECT_EQ(h.state.rsLinks.recordCount(), 1);
+    EXPECT_EQ(h.w->species().links().recordCount(), 1);
     // Mallard: empty song.
     h.run(cmd::mnuViewNext);
     EXPECT_FALSE(h.enabled(cmd::mnuFilePlay));
@@ -177,5 +177,5 @@ TEST(BirdPage, SpeciesMissingFromTheRegionChecklistShowsNoStatus)
     h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.shown(), "Wood Duck");
     EXPECT_EQ(h.w->lblStatus->text(), "Status: No Status");
-    EXPECT_EQ(h.state.curScode, "");
+    EXPECT_EQ(h.w->species().statusCode(), "");
 }

@@ -323,8 +323,7 @@ TEST(Help, F1OpensThePageOfTheWindowInUse)
 {
     Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario'"); });
     std::unique_ptr<HelpKey> key(installHelpKey(h.platform));
-    h.state.sightingMode = false;
-    frmSight d(h.ctx, h.w.get());
+    frmSight d(h.ctx, frmSight::Mode::NewSighting, h.w.get());
     d.show();
     QTest::keyClick(d.txtSite, Qt::Key_F1);
     EXPECT_EQ(h.platform.helpTopics, QStringList{"sightings.html"});

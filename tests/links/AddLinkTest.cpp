@@ -52,7 +52,7 @@ void pickTopic(frmURL& w, const char* topic) { w.cmbType->setCurrentIndex(w.cmbT
 TEST(AddLink, DialogParts)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     frmWeblink add(h.ctx, w, &w);
     EXPECT_EQ(add.windowTitle(), "Add Web Link");
     EXPECT_EQ(add.txtTitle->text(), "");
@@ -66,7 +66,7 @@ TEST(AddLink, DialogParts)
 TEST(AddLink, BlankTitleOrAddressIsRefusedAndTheDialogKeepsTheText)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     frmWeblink add(h.ctx, w, &w);
     add.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&add));
@@ -97,7 +97,7 @@ TEST(AddLink, BlankTitleOrAddressIsRefusedAndTheDialogKeepsTheText)
 TEST(AddLink, UnderATopicThenGoCopyAndDeleteAtOnce)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     pickTopic(w, "Optics");
     ASSERT_TRUE(addLink(h, w, "  Binoculars  ", "www.optics.example.org/bino "));
     EXPECT_EQ(h.scalar("SELECT Subject || '|' || Title || '|' || URL FROM Links1 WHERE Title = ?", {"  Binoculars  "})
@@ -121,8 +121,7 @@ TEST(AddLink, ForTheBirdOnShowInItsAlphabeticalPlace)
 {
     Harness h(links);
     const QIcon before = h.w->img[0]->icon();
-    h.state.linkMode = true;
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
     ASSERT_TRUE(addLink(h, w, "Migration map", "http://map.example.org"));
     EXPECT_EQ(titles(w), (QStringList{"Goose facts", "Migration map", "Zoo geese"}));
     EXPECT_EQ(w.lstURL->currentRow(), 0);
@@ -139,8 +138,7 @@ TEST(AddLink, FirstLinkOfABirdWithoutLinks)
     Harness h(links);
     h.run(cmd::mnuViewNext); // Wood Duck: no links
     EXPECT_TRUE(h.w->img[0]->icon().isNull());
-    h.state.linkMode = true;
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
     ASSERT_TRUE(addLink(h, w, "Wood duck boxes", "http://boxes.example.org"));
     EXPECT_EQ(titles(w), (QStringList{"Wood duck boxes"}));
     EXPECT_TRUE(w.cmdGo->isEnabled());
@@ -153,7 +151,7 @@ TEST(AddLink, FirstLinkOfABirdWithoutLinks)
 TEST(AddLink, TitlesWithQuotesAndPatternCharactersWork)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     pickTopic(w, "Optics");
     const QString quoted = QStringLiteral("The \"best\" scopes");
     const QString pattern = QStringLiteral("*#[a] scopes");
@@ -179,7 +177,7 @@ TEST(AddLink, TitlesWithQuotesAndPatternCharactersWork)
 TEST(AddLink, ThroughTheAddButtonAndCancel)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     pickTopic(w, "Optics");

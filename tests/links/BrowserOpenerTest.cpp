@@ -121,7 +121,7 @@ TEST(BrowserOpener, GoShowsTheBrowserMessageWhenTheOpenerFails)
     Context ctx{state, platform, nullptr};
     auto main = createMainWindow(ctx);
     main->Form_Load();
-    frmURL w(ctx, main.get());
+    frmURL w(ctx, frmURL::Mode::Topics, main.get());
     ASSERT_EQ(w.lstURL->count(), 1);
     w.cmdGo_Click();
     EXPECT_EQ(platform.browsed, QStringList{"https://www.macaulaylibrary.org"});

@@ -77,7 +77,6 @@ TEST(LinkWindow, ViewMenuStartsWithTopicsAndTheIconWithTheBirdOnShow)
     h.w->show();
     ASSERT_TRUE(h.enabled(cmd::mnuViewLinks));
 
-    h.state.linkMode = true;
     QString caption, topic;
     QStringList listed;
     onNextDialog([&](QWidget* d) {
@@ -90,7 +89,6 @@ TEST(LinkWindow, ViewMenuStartsWithTopicsAndTheIconWithTheBirdOnShow)
     EXPECT_EQ(caption, "Web Links");
     EXPECT_EQ(topic, "Bird Photos");
     EXPECT_EQ(listed, (QStringList{"Audubon", "macaulay library", "zebra finch gallery"}));
-    EXPECT_FALSE(h.state.linkMode);
     EXPECT_EQ(h.w->focusWidget(), h.w->cmbNames);
 
     listed.clear();
@@ -102,15 +100,13 @@ TEST(LinkWindow, ViewMenuStartsWithTopicsAndTheIconWithTheBirdOnShow)
     QTest::mouseClick(h.w->img[0], Qt::LeftButton);
     EXPECT_EQ(topic, "Current Bird");
     EXPECT_EQ(listed, (QStringList{"All about geese", "Goose facts"}));
-    EXPECT_TRUE(h.state.linkMode) << "the mode stays after the window closes";
     EXPECT_TRUE(h.platform.messages.isEmpty());
 }
 
 TEST(LinkWindow, TopicsInOrderAndTitlesSortedWithTheFirstSelected)
 {
     Harness h(links);
-    h.state.linkMode = false;
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     QStringList topics;
     for (int i = 0; i < w.cmbType->count(); ++i) topics << w.cmbType->itemText(i);
     EXPECT_EQ(topics, (QStringList{"Bird Photos", "Bird Songs", "Current Bird", "Checklists", "Bird Houses",
@@ -121,27 +117,25 @@ TEST(LinkWindow, TopicsInOrderAndTitlesSortedWithTheFirstSelected)
     EXPECT_TRUE(linkButtonsEnabled(w));
 
     pickTopic(w, "Current Bird");
-    EXPECT_TRUE(h.state.linkMode);
+    EXPECT_TRUE(w.birdMode());
     EXPECT_EQ(titles(w), (QStringList{"All about geese", "Goose facts"}));
     EXPECT_EQ(selected(w), "All about geese");
     pickTopic(w, "Bird Songs");
-    EXPECT_FALSE(h.state.linkMode);
+    EXPECT_FALSE(w.birdMode());
     EXPECT_EQ(titles(w), (QStringList{"Xeno-canto"}));
-    EXPECT_EQ(h.state.rsTopicLinks.recordCount(), 1);
 }
 
 TEST(LinkWindow, EmptyTopicDisablesTheList)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     pickTopic(w, "Optics");
     EXPECT_EQ(w.lstURL->count(), 0);
     EXPECT_TRUE(linkButtonsDisabled(w));
     EXPECT_TRUE(w.cmdAdd->isEnabled());
     EXPECT_TRUE(w.cmdClose->isEnabled());
     h.run(cmd::mnuViewNext); // Wood Duck has no links
-    h.state.linkMode = true;
-    frmURL bird(h.ctx, h.w.get());
+    frmURL bird(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
     EXPECT_EQ(bird.cmbType->currentText(), "Current Bird");
     EXPECT_TRUE(linkButtonsDisabled(bird));
     EXPECT_TRUE(bird.cmdAdd->isEnabled());
@@ -150,7 +144,7 @@ TEST(LinkWindow, EmptyTopicDisablesTheList)
 TEST(LinkWindow, DuplicateTitlesActOnTheFirstRow)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     pickTopic(w, "Checklists");
     ASSERT_EQ(titles(w), (QStringList{"Other", "Same", "Same"}));
     w.lstURL->setCurrentRow(2);
@@ -169,7 +163,7 @@ TEST(LinkWindow, DuplicateTitlesActOnTheFirstRow)
 TEST(LinkWindow, DeleteAsksAndDeletingTheLastLinkEmptiesTheList)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     pickTopic(w, "Bird Songs");
     h.platform.answers.push_back(Platform::Answer::No);
     w.cmdDelete_Click();
@@ -191,8 +185,7 @@ TEST(LinkWindow, DeleteAsksAndDeletingTheLastLinkEmptiesTheList)
 TEST(LinkWindow, DeleteInBirdModeRemovesOnlyThatBirdsLink)
 {
     Harness h(links);
-    h.state.linkMode = true;
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
     w.lstURL->setCurrentRow(1);
     w.cmdDelete_Click();
     EXPECT_EQ(titles(w), (QStringList{"All about geese"}));
@@ -207,7 +200,7 @@ TEST(LinkWindow, CopyLeavesExactlyTheAddressAndBeeps)
         links(f);
         f.exec("INSERT INTO Links1 VALUES ('Optics', 'Scopes', ' http://scopes.example.org/a b ')");
     });
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     w.lstURL->setCurrentRow(1);
     w.cmdCopy_Click();
     EXPECT_EQ(h.platform.clipboard, "www.macaulaylibrary.org/photos");
@@ -230,7 +223,7 @@ TEST(LinkWindow, GoOpensWebAddressesOnly)
                "('Other Sites', 'f script', 'javascript:alert(1)'), "
                "('Other Sites', 'g handler', 'ms-settings:privacy')");
     });
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     pickTopic(w, "Other Sites");
     ASSERT_EQ(w.lstURL->count(), 7);
     for (int row = 0; row < 7; ++row) {
@@ -259,7 +252,7 @@ TEST(LinkWindow, RefusedAddressesNameTheReason)
                "('Other Sites', 'd mail', 'mailto:birder@example.org'), "
                "('Other Sites', 'e web', 'https://ebird.org')");
     });
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     pickTopic(w, "Other Sites");
     ASSERT_EQ(w.lstURL->count(), 5);
     for (int row = 0; row < 4; ++row) {
@@ -281,7 +274,7 @@ TEST(LinkWindow, RefusedAddressesNameTheReason)
 TEST(LinkWindow, BrowserFailureAndDoubleClick)
 {
     Harness h(links);
-    frmURL w(h.ctx, h.w.get());
+    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     const QRect second = w.lstURL->visualItemRect(w.lstURL->item(1));

@@ -67,7 +67,7 @@ TEST(RecordedSongs, LinkingAFileFromTheSongsFolderStoresItsBareName)
     EXPECT_TRUE(h.platform.messages.isEmpty());
     EXPECT_EQ(storedSong(h, "Mallard").toString(), "mallard.wav");
     EXPECT_EQ(songStates(h), kWithSong);
-    EXPECT_EQ(h.state.rsBird.field("Name").toString(), "Mallard") << "the row stays current";
+    EXPECT_EQ(h.w->species().name(), "Mallard") << "the row stays current";
 
     h.run(cmd::mnuFilePlay);
     EXPECT_EQ(h.platform.sounds, QStringList{file});

@@ -64,7 +64,7 @@ TEST(RegionOrder, ChecklistMaintenanceListsAndNewRegionsIgnoreCapitals)
 TEST(RegionOrder, SightingPlaceBoxesIgnoreCapitals)
 {
     Harness h(districts);
-    frmSight d(h.ctx, h.w.get());
+    frmSight d(h.ctx, frmSight::Mode::NewSighting, h.w.get());
     QStringList names;
     for (int i = 0; i < d.cmbPlace[3]->count(); ++i) names << d.cmbPlace[3]->itemText(i);
     EXPECT_EQ(names, kInOrder);

@@ -196,7 +196,7 @@ TEST(RegionDialog, MenuCommandShowsTheFirstSpeciesAfterwards)
     EXPECT_EQ(h.shown(), "Canada Goose");
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 6");
     EXPECT_EQ(h.w->lblStatus->text(), "Status: Breeder");
-    EXPECT_EQ(h.state.curScode, "CP/") << "the page reads the new region's checklist";
+    EXPECT_EQ(h.w->species().statusCode(), "CP/") << "the page reads the new region's checklist";
 
     QTimer::singleShot(0, [] {
         if (auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget())) d->cmdCancel->click();

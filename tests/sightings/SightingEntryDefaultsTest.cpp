@@ -29,8 +29,7 @@ std::unique_ptr<Harness> withRegion(int regId, const char* name, const char* typ
 
 std::unique_ptr<frmSight> openNew(Harness& h)
 {
-    h.state.sightingMode = false;
-    return std::make_unique<frmSight>(h.ctx, h.w.get());
+    return std::make_unique<frmSight>(h.ctx, frmSight::Mode::NewSighting, h.w.get());
 }
 
 // Saves a new sighting with `date` typed; true when the window accepted it.

@@ -31,8 +31,7 @@ std::unique_ptr<Harness> ontario(int lifesum = 11, int lifetotal = 340)
 
 std::unique_ptr<frmSight> openNew(Harness& h)
 {
-    h.state.sightingMode = false;
-    return std::make_unique<frmSight>(h.ctx, h.w.get());
+    return std::make_unique<frmSight>(h.ctx, frmSight::Mode::NewSighting, h.w.get());
 }
 
 void choose(QComboBox* box, const QString& text)
@@ -233,7 +232,6 @@ std::unique_ptr<Harness> gooseSighted(bool second)
         f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, country) VALUES (10, 3, '2018-01-01', 3)");
         f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
     });
-    h->state.sightingMode = true;
     return h;
 }
 
@@ -243,7 +241,7 @@ TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
 {
     auto h = gooseSighted(false);
     EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
-    frmSight d(h->ctx, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
     EXPECT_TRUE(d.cmdRecall->isHidden());
     EXPECT_FALSE(d.cmdDelete->isHidden());
     EXPECT_EQ(d.txtDate->text(), longDate(QDate(2019, 3, 4)));
@@ -268,7 +266,7 @@ TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
 TEST(SightingWindow, EditingTheLifeListSightingOutOfTheRegionTakesTheSpeciesOff)
 {
     auto h = gooseSighted(false);
-    frmSight d(h->ctx, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
     for (int k = 0; k < 4; ++k) d.PicClear_Click(k);
     choose(d.cmbPlace[1], "Canada"); // no longer in Ontario
     QTest::mouseClick(d.cmdSave, Qt::LeftButton);
@@ -286,30 +284,30 @@ TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
 {
     auto h = gooseSighted(true); // Ontario sightings 7 (2019), 9 (2021-01-01), 8 (2022)
     {
-        frmSight d(h->ctx, h->w.get());
+        frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
         d.txtDate->setText(longDate(QDate(2021, 1, 1))); // the same day as 9: the lower number stays
         d.cmdSave_Click();
     }
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
     {
-        frmSight d(h->ctx, h->w.get());
+        frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
         d.txtDate->setText(longDate(QDate(2023, 6, 1)));
         d.cmdSave_Click();
     }
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9);
-    EXPECT_EQ(h->state.rsBird.field("lifelist").toInt(), 9);
+    EXPECT_EQ(h->w->species().lifeListSighting(), 9);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4) << "still on the life list";
     EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
     EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
     // Viewing now shows the sighting that took over.
-    frmSight again(h->ctx, h->w.get());
+    frmSight again(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
     EXPECT_EQ(again.txtDate->text(), longDate(QDate(2021, 1, 1)));
 }
 
 TEST(SightingWindow, DeleteAnsweredNoChangesNothing)
 {
     auto h = gooseSighted(false);
-    frmSight d(h->ctx, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
     h->platform.answers.push_back(Platform::Answer::No);
     d.cmdDelete_Click();
     EXPECT_NE(d.result(), QDialog::Accepted);
@@ -326,7 +324,7 @@ TEST(SightingWindow, DeleteAnsweredNoChangesNothing)
 TEST(SightingWindow, DeleteTheOnlySightingInTheRegion)
 {
     auto h = gooseSighted(false);
-    frmSight d(h->ctx, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
     h->platform.answers.push_back(Platform::Answer::Yes);
     d.cmdDelete_Click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -343,7 +341,7 @@ TEST(SightingWindow, DeleteTheOnlySightingInTheRegion)
 TEST(SightingWindow, DeleteWithAnotherSightingInTheRegionKeepsTheSpecies)
 {
     auto h = gooseSighted(true);
-    frmSight d(h->ctx, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
     d.cmdDelete_Click(); // the scripted platform answers Yes
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9) << "the earliest remaining one";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
@@ -363,8 +361,7 @@ TEST_P(LifeCountAfterDelete, GoesDownByOneAndNeverBelowZero)
         f.exec("UPDATE Birds SET LifeList = 5 WHERE ID = 3");
         f.exec("UPDATE Options SET lifesum = ?", {lifesum});
     });
-    h->state.sightingMode = true;
-    frmSight d(h->ctx, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
     ASSERT_TRUE(d.loaded());
     d.cmdDelete_Click(); // the scripted platform answers Yes
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -432,7 +429,6 @@ TEST(SightingWindow, MenuCommandsOpenTheTwoModes)
     });
     h->w->Toolbar1_ButtonClick("View");
     EXPECT_TRUE(viewMode);
-    EXPECT_TRUE(h->state.sightingMode);
 }
 
 TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
@@ -447,13 +443,12 @@ TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
             f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
         },
         test::FaultVfs::name());
-    h.state.sightingMode = true;
     int n = 1;
     for (;; ++n) {
         ASSERT_LT(n, 200);
         h.platform.messages.clear();
         {
-            frmSight d(h.ctx, h.w.get());
+            frmSight d(h.ctx, frmSight::Mode::LifeListSighting, h.w.get());
             test::FaultVfs::arm(test::FaultVfs::Kind::Write, n);
             d.cmdDelete_Click();
         }
@@ -474,7 +469,7 @@ TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
         EXPECT_TRUE(mark == 7 && lifesum == 4) << "write " << n << ": mark " << mark << ", lifesum " << lifesum;
         EXPECT_TRUE(h.enabled(cmd::mnuViewDetails)) << "write " << n;
         EXPECT_FALSE(h.enabled(cmd::mnuFileSighting)) << "write " << n;
-        EXPECT_EQ(h.state.rsBird.field("lifelist").toInt(), 7) << "write " << n;
+        EXPECT_EQ(h.w->species().lifeListSighting(), 7) << "write " << n;
         EXPECT_EQ(h.messageTexts().size(), 2) << "write " << n << ": the question, then the failure";
     }
     EXPECT_GT(n, 3) << "some writes failed before the delete went through";

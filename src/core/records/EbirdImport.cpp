@@ -356,7 +356,7 @@ QString currentRegionType(AppState& state)
         return kind ? kind->type : QString();
     };
     if (QString t = valid(state.regType); !t.isEmpty()) return t;
-    if (state.rsOptions.isOpen() && !state.rsOptions.eof())
+    if (optionsOpen(state))
         if (QString t = valid(state.rsOptions.field(QStringLiteral("regType")).toString()); !t.isEmpty()) return t;
     return valid(state.db().scalar(QStringLiteral("SELECT Type FROM Regions WHERE Reg_ID = ?"), {state.Reg_ID}).toString());
 }

@@ -35,21 +35,12 @@ struct AppState {
     bool SongCD = false;
 
     db::Recordset rsResult;
-    db::Recordset rsBird;
-    db::Recordset rsImages;
-    db::Recordset rsLinks;
-    db::Recordset rsTopicLinks;
 
     // Rows written this run by connections to the database that have since been closed (a
     // restore replaces the file): with the open connection's own count, whether the run
     // changed data.
     qint64 changesBeforeReopen = 0;
 
-    QString curScode;
-    bool textChanged = false;
-    bool loadingText = false;
-    bool sightingMode = false;
-    bool linkMode = false;
     int selReg_ID = 0;
     QString selRegname;
     // The folder the file dialogs of the records commands last went to in this run.

@@ -27,6 +27,8 @@ void writeOptionsRow(db::Recordset& o, const OptionsChange& c)
     }
 }
 
+bool optionsOpen(const AppState& state) { return state.rsOptions.isOpen() && !state.rsOptions.eof(); }
+
 int storedLifeSum(const AppState& state) { return state.rsOptions.field(QStringLiteral("lifesum")).toInt(); }
 int storedLifeTotal(const AppState& state) { return state.rsOptions.field(QStringLiteral("lifetotal")).toInt(); }
 

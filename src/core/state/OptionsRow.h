@@ -32,6 +32,9 @@ void writeOptions(AppState& state, const OptionsChange& change);
 // The same, on the Options row open as `options`.
 void writeOptionsRow(db::Recordset& options, const OptionsChange& change);
 
+// Whether the Options row is open (it is not while the database is being replaced).
+bool optionsOpen(const AppState& state);
+
 // The Options row's life-list count as stored.
 int storedLifeSum(const AppState& state);
 int storedLifeTotal(const AppState& state);

@@ -25,7 +25,6 @@ QString textField(const db::Recordset& rs, const QString& name)
 
 void openAndLoadOptions(AppState& state, const QString& vfs, const BeforeUpgrade& beforeUpgrade)
 {
-    state.textChanged = false;
     state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString), vfs);
     if (beforeUpgrade) {
         try {
@@ -65,12 +64,8 @@ QString lifePanelText(const AppState& state)
 
 void closeDatabase(AppState& state)
 {
-    state.rsImages.close();
     state.rsOptions.close();
     state.rsResult.close();
-    state.rsBird.close();
-    state.rsLinks.close();
-    state.rsTopicLinks.close();
     state.dbBirds.reset();
 }
 
