@@ -1,6 +1,7 @@
 #include "schema/Schema.h"
 
 #include "schema/ImportKeys.h"
+#include "schema/TaxonomyTables.h"
 
 #include "db/Database.h"
 
@@ -220,6 +221,7 @@ using UpgradeStep = void (*)(db::Database&);
 constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
+    addTaxonomyTables,     // version 3: species codes, the taxonomy's forms, sightings to review
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
