@@ -49,12 +49,13 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
     {"mnuFileSep3", "", ""},
     {"mnuquit", "E&xit", "Ctrl+Q"},
-    // Records: eBird import and export, backup and restore.
+    // Records: eBird import and export, backup and restore, taxonomy updates.
     {"mnuFileSep4", "", ""},
     {"mnuFileImport", "&Import eBird Data...", ""},
     {"mnuFileExport", "E&xport Sightings...", ""},
     {"mnuFileBackup", "&Back Up Database...", ""},
     {"mnuFileRestore", "&Restore From Backup...", ""},
+    {"mnuFileTaxonomy", "&Update Taxonomy...", ""},
 };
 const MenuEntry kViewMenu[] = {
     {"mnuViewFirst", "&First bird", "F5"},

@@ -8,6 +8,7 @@
 #include "state/Startup.h"
 #include "frmImportPreview.h"
 #include "frmSightingsLog.h"
+#include "frmTaxonomyUpdate.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/CommandRegistry.h"
@@ -196,6 +197,7 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuFileTaxonomy"), [&ctx] { mnuFileTaxonomy_Click(ctx); });
     // A run that changed data leaves a rolling backup beside the program.
     ctx.main->addExitStep([&ctx] {
         if (const QString failed = backupOnExit(ctx.state); !failed.isEmpty())

@@ -6,8 +6,9 @@ namespace fl {
 
 struct Context;
 
-// The commands for the user's records: eBird import and export, backup and restore.
-// Connects the sightings log, eBird import and export, backup and restore, and the backup at exit.
+// The commands for the user's records: eBird import and export, backup and restore, taxonomy
+// updates. Connects the sightings log, eBird import and export, backup and restore, the
+// taxonomy update, and the backup at exit.
 void registerRecordCommands(Context& ctx);
 
 void mnuFileImport_Click(Context& ctx);

@@ -83,7 +83,8 @@ TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
     };
     const QStringList file = captions("mnuFile");
     EXPECT_EQ(file.mid(file.indexOf("E&xit")), (QStringList{"E&xit", "-", "&Import eBird Data...", "E&xport Sightings...",
-                                                           "&Back Up Database...", "&Restore From Backup..."}));
+                                                           "&Back Up Database...", "&Restore From Backup...",
+                                                           "&Update Taxonomy..."}));
     const QStringList view = captions("mnuView");
     EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Sightings &Log"}));
     EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
