@@ -33,6 +33,7 @@ const QList<Page>& pages()
         {QStringLiteral("sightings.html"), QStringLiteral("Sightings and the life list")},
         {QStringLiteral("sightingslog.html"), QStringLiteral("The sightings log")},
         {QStringLiteral("ebird.html"), QStringLiteral("Importing and exporting eBird data")},
+        {QStringLiteral("taxonomy.html"), QStringLiteral("Names, codes and taxonomy updates")},
         {QStringLiteral("checklists.html"), QStringLiteral("Region checklists")},
         {QStringLiteral("codes.html"), QStringLiteral("Status and abundance codes")},
         {QStringLiteral("songs.html"), QStringLiteral("Songs and the song CD")},
@@ -129,6 +130,7 @@ QString topicForWindow(const QString& objectName)
         {QStringLiteral("frmHelp"), kUsingHelp},
         {QStringLiteral("frmSightingsLog"), QStringLiteral("sightingslog.html")},
         {QStringLiteral("frmImportPreview"), QStringLiteral("ebird.html")},
+        {QStringLiteral("frmTaxonomyUpdate"), QStringLiteral("taxonomy.html")},
     };
     return byWindow.value(objectName, kContents);
 }
