@@ -234,8 +234,8 @@ void frmSight::showReview()
     if (rsSight.field(QStringLiteral("NeedsReview")).toInt() == 0) return;
     AppState& s = m_ctx.state;
     const int current = s.rsBird.field(QStringLiteral("id")).toInt();
-    lblReview->setText(QStringLiteral("This sighting needs review: a taxonomy update split %1. Choose the species "
-                                      "seen and save to mark it reviewed.")
+    lblReview->setText(QStringLiteral("This sighting needs review: a taxonomy update split its species, and it stayed "
+                                      "with %1. Choose the species seen and save to mark it reviewed.")
                            .arg(m_ctx.main->currentSpeciesName()));
     lblReview->show();
     auto rs = s.db().openRecordset(QStringLiteral("SELECT ID, Name FROM Birds ORDER BY sortOrder, Name"),

@@ -88,7 +88,7 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     layout->addLayout(bar);
     layout->addWidget(grdLog, 1);
     layout->addWidget(lblCounts);
-    resize(1000, 560);
+    resize(1150, 560);
 
     const AppState& s = m_ctx.state;
     const bool region = s.Reg_ID != 0;

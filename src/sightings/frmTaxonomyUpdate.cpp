@@ -91,7 +91,7 @@ frmTaxonomyUpdate::frmTaxonomyUpdate(Context& ctx, const TaxonomyFile& file, con
     layout->addWidget(lblReview);
     layout->addWidget(chkUnrelated);
     layout->addLayout(buttons);
-    resize(760, 560);
+    resize(960, 640);
 
     m_plan = planTaxonomyUpdate(m_ctx.state.db(), m_file);
     showPlan();
