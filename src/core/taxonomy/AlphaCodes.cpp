@@ -3,6 +3,7 @@
 #include "records/CsvReader.h"
 
 #include <QFile>
+#include <algorithm>
 
 static void initTaxonomyResources() { Q_INIT_RESOURCE(taxonomy); }
 
@@ -34,13 +35,14 @@ AlphaCodes AlphaCodes::fromCsv(const QByteArray& text)
     AlphaCodes a;
     const auto rows = readAllCsv(text);
     if (rows.empty()) return a;
-    const int spec = int(rows[0].indexOf(QStringLiteral("SPEC"))), common = int(rows[0].indexOf(QStringLiteral("COMMONNAME"))),
+    const int codeAt = int(rows[0].indexOf(QStringLiteral("SPEC"))),
+              common = int(rows[0].indexOf(QStringLiteral("COMMONNAME"))),
               sci = int(rows[0].indexOf(QStringLiteral("SCINAME")));
-    if (spec < 0 || common < 0 || sci < 0) return a;
+    if (codeAt < 0 || common < 0 || sci < 0) return a;
     for (size_t i = 1; i < rows.size(); ++i) {
         const QStringList& r = rows[i];
-        if (r.size() <= std::max({spec, common, sci})) continue;
-        const QString code = r[spec].trimmed().toUpper();
+        if (r.size() <= std::max({codeAt, common, sci})) continue;
+        const QString code = r[codeAt].trimmed().toUpper();
         if (code.isEmpty()) continue;
         add(a.m_bySci, sciKey(r[sci]), code);
         add(a.m_byCommon, commonKey(r[common]), code);
