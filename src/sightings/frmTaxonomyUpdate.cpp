@@ -196,16 +196,19 @@ void frmTaxonomyUpdate::showPlan()
     chkUnrelated->setText(QStringLiteral("Also add the %1 of the file that the database does not hold")
                               .arg(plural(p.unrelated, "other species", "other species")));
     chkUnrelated->setVisible(p.unrelated > 0);
-    cmdApply->setEnabled(p.hasChanges() && !m_applied);
-    prgApply->setRange(0, 1);
-    prgApply->setValue(0);
+    cmdApply->setEnabled(p.hasChanges() && !m_applied && !m_applying);
+    if (!m_applying) {
+        prgApply->setRange(0, 1);
+        prgApply->setValue(0);
+    }
 }
 
 void frmTaxonomyUpdate::setKeeper(int split, int daughter)
 {
     if (m_applying) return;
     m_plan.setKeeper(split, daughter);
-    showPlan();
+    // The list is built afresh once the box that asked is done with its signal.
+    QMetaObject::invokeMethod(this, [this] { showPlan(); }, Qt::QueuedConnection);
 }
 
 void frmTaxonomyUpdate::chkUnrelated_Toggled(bool on)
