@@ -1,9 +1,15 @@
 #pragma once
 
+#include <QAbstractListModel>
+#include <QCompleter>
+#include <QListView>
+#include <QSortFilterProxyModel>
+#include <QVector>
 #include <functional>
 
+class QComboBox;
 class QGroupBox;
-class QListWidget;
+class QLineEdit;
 class QRadioButton;
 class QWidget;
 
@@ -14,10 +20,116 @@ struct AppState;
 class Platform;
 struct RegionKind;
 
-// Fills `list` with the regions of `kind` from its saved query: each item shows the
-// region's name and holds its Reg_ID as Qt::UserRole data. The first is made current.
-// Returns how many there are.
-int fillRegionList(QListWidget* list, db::Database& db, const RegionKind& kind);
+// One region of a list: its name, its Reg_ID and its eBird code (empty for none).
+struct RegionEntry {
+    QString name;
+    int id = 0;
+    QString code;
+};
+
+// The regions of `kind` as its saved query lists them.
+QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind);
+
+// The regions of one kind, kept sorted by name ignoring case. The regions under a chosen one
+// (their code begins with its code) can be put first, each part sorted by name.
+// Qt::DisplayRole and Qt::EditRole give the name, IdRole (Qt::UserRole) the Reg_ID.
+class RegionListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum Role { IdRole = Qt::UserRole, CodeRole, SearchKeyRole };
+
+    explicit RegionListModel(QObject* parent = nullptr);
+
+    void setRegions(QVector<RegionEntry> regions);
+    // Puts a region in its place; returns its row.
+    int addRegion(const RegionEntry& region);
+    void removeRegionAt(int row);
+    // The regions under the one with code `code` first; an empty code puts none first.
+    void setFirstUnder(const QString& code);
+    const QString& firstUnder() const { return m_under; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    struct Row {
+        RegionEntry region;
+        bool under = false;
+        mutable QString key; // the search key, made when first asked for
+    };
+    bool isUnder(const RegionEntry& region) const;
+    static bool before(const Row& a, const Row& b);
+    QVector<Row> m_rows;
+    QString m_under;
+};
+
+// Shows the rows whose name holds a typed piece, ignoring case and accents.
+class RegionFilterModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setFilterText(const QString& text);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    QString m_key;
+};
+
+// The list of regions of the region windows, with the filter box above it: single
+// selection, sorted by name ignoring case. Rows count the regions that the filter shows.
+class RegionListView : public QListView {
+    Q_OBJECT
+public:
+    explicit RegionListView(QWidget* parent = nullptr);
+
+    // The box whose text filters the list (objectName "txtFilter").
+    QLineEdit* filterBox() const { return m_filterBox; }
+
+    // Shows these regions (the filter stays) and makes the first row current; returns the count.
+    int setRegions(QVector<RegionEntry> regions);
+    // Adds a region in its place without making it current; returns its row, or -1 when the
+    // filter hides it.
+    int addRegion(const RegionEntry& region);
+    void removeCurrent();
+
+    int count() const;
+    QString text(int row) const;
+    int regionId(int row) const;
+    QStringList texts() const;
+    int currentRow() const;
+    void setCurrentRow(int row);
+    QRect visualRowRect(int row) const;
+
+signals:
+    // The current row changed, by the user, the filter or the program; -1 for none.
+    void currentRowChanged(int row);
+
+private:
+    void filterChanged(const QString& text);
+    RegionListModel* m_model;
+    RegionFilterModel* m_filter;
+    QLineEdit* m_filterBox;
+};
+
+// Completes a place box: a typed piece finds the regions whose name holds it anywhere,
+// ignoring case and accents; choosing one selects it in the box.
+class RegionCompleter : public QCompleter {
+    Q_OBJECT
+public:
+    RegionCompleter(RegionListModel* model, QObject* parent);
+    QStringList splitPath(const QString& path) const override;
+    QString pathFromIndex(const QModelIndex& index) const override;
+};
+
+// Makes `box` a place box over `model`: typed text filters the regions as RegionCompleter
+// does, and only a region of the list can be chosen.
+void setUpRegionBox(QComboBox* box, RegionListModel* model);
+
+// Selects the region that a place box's typed text names (letter case and accents ignored).
+// False when the box holds text that names no region of its list; an empty box selects none.
+bool selectTypedRegion(QComboBox* box);
 
 // The "Regions" frame with one option button per region kind: buttons[1] to buttons[4]
 // (objectNames "optRegion(1)" to "optRegion(4)"). `onChecked` runs, through the guard, with the
@@ -27,6 +139,6 @@ QGroupBox* regionKindButtons(QWidget* parent, Platform& platform, QRadioButton* 
                              std::function<void(int)> onChecked);
 
 // Makes the list's current region the chosen one (selReg_ID, selRegname); nothing without one.
-void chooseCurrentRegion(AppState& state, const QListWidget* list);
+void chooseCurrentRegion(AppState& state, const RegionListView* list);
 
 } // namespace fl

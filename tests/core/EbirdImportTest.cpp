@@ -1,5 +1,6 @@
 #include "EbirdFiles.h"
 #include "records/EbirdImport.h"
+#include "schema/Schema.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -170,8 +171,13 @@ TEST_F(EbirdImport, CancelStoresNothing)
 TEST_F(EbirdImport, OlderFilesGetTheKeyTableWhenOpened)
 {
     // The folder's file is made as the version before the table came.
-    folder.exec("DROP TABLE ImportKeys");
-    folder.exec("PRAGMA user_version = 1");
+    QFile::remove(folder.databasePath());
+    {
+        auto db = db::Database::create(folder.databasePath(), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+        createSchema(*db, 1);
+        insertFixture(*db);
+    }
+    addUsRegions(folder);
     EXPECT_EQ(folder.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'ImportKeys'").toInt(), 0);
     folder.exec("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (3, '2019-01-01', 'Adult', 'Lake', 'cold')");
     {
