@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -29,7 +30,8 @@ QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind)
     };
     const int name = find("Name"), id = find("Reg_ID"), code = find("Code");
     for (; !rs.eof(); rs.moveNext())
-        regions.append({rs.field(name).toString(), rs.field(id).toInt(), code < 0 ? QString() : rs.field(code).toString()});
+        regions.append(
+            {rs.field(name).toString(), rs.field(id).toInt(), code < 0 ? QString() : rs.field(code).toString()});
     return regions;
 }
 
@@ -39,8 +41,8 @@ RegionListModel::RegionListModel(QObject* parent) : QAbstractListModel(parent) {
 
 bool RegionListModel::isUnder(const RegionEntry& region) const
 {
-    return !m_under.isEmpty() && region.code.size() > m_under.size() && region.code.startsWith(m_under, Qt::CaseInsensitive)
-           && region.code[m_under.size()] == u'-';
+    return !m_under.isEmpty() && region.code.size() > m_under.size()
+           && region.code.startsWith(m_under, Qt::CaseInsensitive) && region.code[m_under.size()] == u'-';
 }
 
 bool RegionListModel::before(const Row& a, const Row& b)
@@ -149,14 +151,39 @@ RegionListView::RegionListView(QWidget* parent)
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Room for a long county name and a screenful of them.
+    setMinimumSize(fontMetrics().averageCharWidth() * 34, fontMetrics().height() * 16);
     m_filterBox = new QLineEdit(parent);
     m_filterBox->setObjectName(QStringLiteral("txtFilter"));
     m_filterBox->setPlaceholderText(QStringLiteral("Type part of a name to filter the list"));
     m_filterBox->setAccessibleName(QStringLiteral("Filter the list"));
     m_filterBox->setClearButtonEnabled(true);
     connect(m_filterBox, &QLineEdit::textChanged, this, [this](const QString& t) { filterChanged(t); });
+    m_filterBox->installEventFilter(this);
+    if (parent) QWidget::setTabOrder(m_filterBox, this);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { emit currentRowChanged(current.isValid() ? current.row() : -1); });
+}
+
+RegionListView::~RegionListView()
+{
+    if (m_filterBox && !m_filterBox->parent()) delete m_filterBox.data();
+}
+
+bool RegionListView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_filterBox && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            QListView::keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        default: break;
+        }
+    }
+    return QListView::eventFilter(watched, event);
 }
 
 void RegionListView::filterChanged(const QString& text)

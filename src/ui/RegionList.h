@@ -2,14 +2,15 @@
 
 #include <QAbstractListModel>
 #include <QCompleter>
+#include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QSortFilterProxyModel>
 #include <QVector>
 #include <functional>
 
 class QComboBox;
 class QGroupBox;
-class QLineEdit;
 class QRadioButton;
 class QWidget;
 
@@ -82,9 +83,12 @@ private:
 class RegionListView : public QListView {
     Q_OBJECT
 public:
+    // The filter box is made beside the list, a child of `parent`, to be put above it.
     explicit RegionListView(QWidget* parent = nullptr);
+    ~RegionListView() override;
 
-    // The box whose text filters the list (objectName "txtFilter").
+    // The box whose text filters the list (objectName "txtFilter"). The arrow and page keys
+    // move through the list from there too.
     QLineEdit* filterBox() const { return m_filterBox; }
 
     // Shows these regions (the filter stays) and makes the first row current; returns the count.
@@ -106,11 +110,14 @@ signals:
     // The current row changed, by the user, the filter or the program; -1 for none.
     void currentRowChanged(int row);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void filterChanged(const QString& text);
     RegionListModel* m_model;
     RegionFilterModel* m_filter;
-    QLineEdit* m_filterBox;
+    QPointer<QLineEdit> m_filterBox;
 };
 
 // Completes a place box: a typed piece finds the regions whose name holds it anywhere,

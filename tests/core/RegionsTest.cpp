@@ -7,6 +7,7 @@
 #include "db/Database.h"
 
 #include <QSet>
+#include <ostream>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -41,6 +42,7 @@ struct NamedRegion {
     const char* ebirdName;
     const char* name;
 };
+void PrintTo(const NamedRegion& r, std::ostream* os) { *os << r.code; }
 
 class EbirdRegionNames : public ::testing::TestWithParam<NamedRegion> {};
 
@@ -59,12 +61,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NamedRegion{"US", "United States", "United States"}, NamedRegion{"MX", "Mexico", "Mexico"},
                       NamedRegion{"US-OH", "Ohio", "Ohio"}, NamedRegion{"CA-QC", "Quebec", "Quebec"},
                       NamedRegion{"MX-MEX", "México", "México"},
-                      NamedRegion{"MX-CMX", "Ciudad de México", "Ciudad de México"}, // Mexico City's ISO code
+                      NamedRegion{"MX-DIF", "Ciudad de México", "Ciudad de México"},
                       NamedRegion{"US-OH-049", "Franklin", "Franklin, Ohio"},
                       NamedRegion{"US-VT-011", "Franklin", "Franklin, Vermont"},
                       NamedRegion{"CA-QC-QU", "Québec", "Québec, Quebec"},
                       NamedRegion{"CA-ON-SD", "Stormont, Dundas and Glengarry", "Stormont, Dundas and Glengarry, Ontario"},
-                      NamedRegion{"US-NJ-009", "Cape May", "Cape May, New Jersey"}));
+                      NamedRegion{"US-NJ-009", "Cape May", "Cape May, New Jersey"}),
+    [](const ::testing::TestParamInfo<NamedRegion>& p) {
+        return QString::fromLatin1(p.param.code).replace('-', '_').toStdString();
+    });
 
 TEST(EbirdRegionList, UnknownCodesAndAncestors)
 {
@@ -74,6 +79,8 @@ TEST(EbirdRegionList, UnknownCodesAndAncestors)
     EXPECT_EQ(ancestorRegionCodes("CA-ON"), QStringList{"CA"});
     EXPECT_EQ(ancestorRegionCodes("MX"), QStringList{});
     EXPECT_EQ(parentRegionCode("MX-NLE-040"), "MX-NLE");
+    ASSERT_NE(ebirdRegion("mx-cmx"), nullptr) << "Mexico City under its ISO code";
+    EXPECT_EQ(ebirdRegion("mx-cmx")->code, "MX-DIF");
 }
 
 struct CountyCase {
@@ -81,6 +88,7 @@ struct CountyCase {
     const char* county;
     const char* code;
 };
+void PrintTo(const CountyCase& c, std::ostream* os) { *os << c.state << " \"" << c.county << '"'; }
 
 class CountyOfAFile : public ::testing::TestWithParam<CountyCase> {};
 
@@ -96,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CountyCase{"US-TX", "Franklin", "US-TX-159"}, CountyCase{"US-CA", "Monterey County", "US-CA-053"},
                       CountyCase{"CA-QC", "Quebec", "CA-QC-QU"}, CountyCase{"CA-QC", "Québec", "CA-QC-QU"},
                       CountyCase{"US-OH", "Cape May", ""}, CountyCase{"US-OH", "", ""}, CountyCase{"US-ZZ", "Franklin", ""},
-                      CountyCase{"US-OH", "Franklin Township", ""}));
+                      CountyCase{"US-OH", "Franklin Township", ""}),
+    [](const ::testing::TestParamInfo<CountyCase>& p) { return "Case" + std::to_string(p.index); });
 
 TEST(RegionNames, SearchKeysFoldCaseAccentsAndApostrophes)
 {
@@ -220,6 +229,7 @@ struct FirstUseCase {
     const char* code;
     int ancestor; // the fixture region whose list is copied
 };
+void PrintTo(const FirstUseCase& c, std::ostream* os) { *os << c.code; }
 
 class FirstUse : public ::testing::TestWithParam<FirstUseCase> {};
 
@@ -257,7 +267,10 @@ INSTANTIATE_TEST_SUITE_P(Regions, FirstUse,
                                            FirstUseCase{"CA-ON-ES", test::kOntario},
                                            FirstUseCase{"CA-QC", test::kCanada},
                                            FirstUseCase{"CA-QC-QU", test::kCanada}, // Quebec has none
-                                           FirstUseCase{"MX-NLE-040", test::kNorthAmerica}));
+                                           FirstUseCase{"MX-NLE-040", test::kNorthAmerica}),
+                         [](const ::testing::TestParamInfo<FirstUseCase>& p) {
+                             return QString::fromLatin1(p.param.code).replace('-', '_').toStdString();
+                         });
 
 TEST(FirstUse, TheNearestAncestorIsOneThatWasCopiedItself)
 {

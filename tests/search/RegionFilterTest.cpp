@@ -156,3 +156,25 @@ TEST(RegionFilter, TheSampleDatabaseShowsOhioAndFranklinCounty)
         EXPECT_EQ(h.panel("Life"), QStringLiteral("Sighted 0 of %1 Birds").arg(us));
     }
 }
+
+TEST(RegionFilter, TheKeysMoveThroughTheListFromTheFilterBoxAndEnterUsesTheRegion)
+{
+    Harness h(withEveryRegion);
+    frmRegion d(h.ctx, h.w.get());
+    d.show();
+    d.optRegion_Click(3);
+    d.txtFilter->setFocus();
+    QTest::keyClicks(d.txtFilter, "new");
+    const QStringList shown = d.lstRegion->texts();
+    ASSERT_EQ(shown, (QStringList{"New Brunswick", "New Hampshire", "New Jersey", "New Mexico", "New York",
+                                  "Newfoundland and Labrador"}));
+    QTest::keyClick(d.txtFilter, Qt::Key_Down);
+    QTest::keyClick(d.txtFilter, Qt::Key_Down);
+    EXPECT_EQ(d.lstRegion->currentRow(), 2);
+    EXPECT_EQ(h.state.selRegname, "New Jersey");
+    EXPECT_EQ(d.txtFilter->text(), "new") << "the keys move the list, not the text";
+    QTest::keyClick(d.txtFilter, Qt::Key_Up);
+    QTest::keyClick(d.txtFilter, Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(h.state.regname, "New Hampshire");
+}

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHash>
 #include <stdexcept>
+#include <string>
 
 // The region list is compiled into the regions library; a static library has to register
 // its resources itself.
