@@ -182,7 +182,7 @@ void frmSight::Form_Load()
     AppState& s = m_ctx.state;
     setWindowIcon(ImageList1::icon(10));
     for (int k = 0; k < 4; ++k) {
-        m_places[k]->setRegions(readRegions(s.db(), regionKinds()[k]));
+        m_places[k]->setRegions(readRegions(s.db(), regionKinds()[k], true));
         cmbPlace[k]->setCurrentIndex(-1);
     }
     for (int k : {1, 2})

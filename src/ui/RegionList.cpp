@@ -3,6 +3,7 @@
 #include "state/AppState.h"
 #include "regions/RegionKinds.h"
 #include "regions/RegionNames.h"
+#include "db/Connection.h"
 #include "db/Database.h"
 
 #include "Guard.h"
@@ -17,21 +18,25 @@
 
 namespace fl {
 
-QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind)
+QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool withCodes)
 {
+    // Read straight through: the list holds the rows, no record set needs to.
+    db::Connection& conn = *db.connection();
+    conn.flushPending();
+    // The view's name comes from the fixed table of kinds, never from the user.
+    db::Statement st(conn, QStringLiteral("SELECT * FROM [%1]").arg(kind.savedQuery));
+    int name = -1, id = -1, code = -1;
+    for (int i = 0; i < st.columnCount(); ++i) {
+        const QString column = st.columnName(i);
+        if (column.compare(u"Name", Qt::CaseInsensitive) == 0) name = i;
+        else if (column.compare(u"Reg_ID", Qt::CaseInsensitive) == 0) id = i;
+        else if (withCodes && column.compare(u"Code", Qt::CaseInsensitive) == 0) code = i;
+    }
+    if (name < 0 || id < 0) throw db::DbError(kind.savedQuery + QStringLiteral(" does not list Name and Reg_ID."));
     QVector<RegionEntry> regions;
-    auto rs = db.openRecordset(kind.savedQuery, db::RecordsetKind::Snapshot);
-    regions.reserve(rs.recordCount());
-    const QStringList fields = rs.fieldNames();
-    auto find = [&fields](const char* name) {
-        for (int i = 0; i < fields.size(); ++i)
-            if (fields[i].compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return i;
-        return -1;
-    };
-    const int name = find("Name"), id = find("Reg_ID"), code = find("Code");
-    for (; !rs.eof(); rs.moveNext())
-        regions.append(
-            {rs.field(name).toString(), rs.field(id).toInt(), code < 0 ? QString() : rs.field(code).toString()});
+    while (st.step())
+        regions.append({st.value(name).toString(), int(st.int64(id)), code < 0 ? QString() : st.value(code).toString()});
+    regions.squeeze();
     return regions;
 }
 
@@ -53,37 +58,91 @@ bool RegionListModel::before(const Row& a, const Row& b)
     return a.region.id < b.region.id;
 }
 
+const QString& RegionListModel::keyOf(int source) const
+{
+    const RegionEntry& r = m_rows[source].region;
+    auto it = m_keys.find(r.id);
+    if (it == m_keys.end()) it = m_keys.insert(r.id, regionSearchKey(r.name));
+    return *it;
+}
+
+bool RegionListModel::shown(int source) const { return m_key.isEmpty() || keyOf(source).contains(m_key); }
+
+void RegionListModel::showMatching()
+{
+    m_shown.clear();
+    if (m_key.isEmpty()) return;
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (shown(i)) m_shown.append(i);
+}
+
 void RegionListModel::setRegions(QVector<RegionEntry> regions)
 {
     beginResetModel();
     m_rows.clear();
+    m_keys.clear();
     m_rows.reserve(regions.size());
     for (RegionEntry& r : regions) {
         const bool under = isUnder(r);
-        m_rows.append({std::move(r), under, {}});
+        m_rows.append({std::move(r), under});
     }
     // The saved queries list the names in order already: sorting is then only a check.
     if (!std::is_sorted(m_rows.cbegin(), m_rows.cend(), before)) std::stable_sort(m_rows.begin(), m_rows.end(), before);
+    showMatching();
     endResetModel();
 }
 
 int RegionListModel::addRegion(const RegionEntry& region)
 {
-    Row row{region, isUnder(region), {}};
-    const auto at = std::upper_bound(m_rows.cbegin(), m_rows.cend(), row, before);
-    const int index = int(at - m_rows.cbegin());
-    beginInsertRows({}, index, index);
-    m_rows.insert(index, std::move(row));
+    Row row{region, isUnder(region)};
+    const int at = int(std::upper_bound(m_rows.cbegin(), m_rows.cend(), row, before) - m_rows.cbegin());
+    m_keys.remove(region.id);
+    if (m_key.isEmpty()) {
+        beginInsertRows({}, at, at);
+        m_rows.insert(at, std::move(row));
+        endInsertRows();
+        return at;
+    }
+    m_rows.insert(at, std::move(row));
+    const bool visible = shown(at);
+    // The rows after it moved one place on.
+    const int first = int(std::lower_bound(m_shown.cbegin(), m_shown.cend(), at) - m_shown.cbegin());
+    for (int i = first; i < m_shown.size(); ++i) ++m_shown[i];
+    if (!visible) return -1;
+    beginInsertRows({}, first, first);
+    m_shown.insert(first, at);
     endInsertRows();
-    return index;
+    return first;
 }
 
 void RegionListModel::removeRegionAt(int row)
 {
-    if (row < 0 || row >= m_rows.size()) return;
+    if (row < 0 || row >= rowCount()) return;
+    const int source = sourceOf(row);
     beginRemoveRows({}, row, row);
-    m_rows.removeAt(row);
+    m_rows.removeAt(source);
+    if (!m_key.isEmpty()) {
+        m_shown.removeAt(row);
+        for (int i = row; i < m_shown.size(); ++i) --m_shown[i];
+    }
     endRemoveRows();
+}
+
+int RegionListModel::rowOfRegion(int regId) const
+{
+    for (int r = 0; r < rowCount(); ++r)
+        if (rowAt(r).region.id == regId) return r;
+    return -1;
+}
+
+void RegionListModel::setFilterText(const QString& text)
+{
+    const QString key = regionSearchKey(text.trimmed());
+    if (key == m_key) return;
+    beginResetModel();
+    m_key = key;
+    showMatching();
+    endResetModel();
 }
 
 void RegionListModel::setFirstUnder(const QString& code)
@@ -93,61 +152,43 @@ void RegionListModel::setFirstUnder(const QString& code)
     const QModelIndexList persistent = persistentIndexList();
     QVector<int> ids;
     ids.reserve(persistent.size());
-    for (const QModelIndex& i : persistent) ids.append(m_rows[i.row()].region.id);
+    for (const QModelIndex& i : persistent) ids.append(rowAt(i.row()).region.id);
     m_under = code;
     for (Row& r : m_rows) r.under = isUnder(r.region);
     std::stable_sort(m_rows.begin(), m_rows.end(), before);
-    QHash<int, int> rowOfId;
-    for (int r = 0; r < m_rows.size(); ++r) rowOfId.insert(m_rows[r].region.id, r);
+    showMatching();
     QModelIndexList moved;
     moved.reserve(persistent.size());
-    for (int id : ids) moved.append(index(rowOfId.value(id, -1), 0));
+    for (int id : ids) moved.append(index(rowOfRegion(id), 0));
     changePersistentIndexList(persistent, moved);
     emit layoutChanged();
 }
 
-int RegionListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+int RegionListModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid()) return 0;
+    return int(m_key.isEmpty() ? m_rows.size() : m_shown.size());
+}
 
 QVariant RegionListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size()) return {};
-    const Row& r = m_rows[index.row()];
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const Row& r = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole: return r.region.name;
     case IdRole: return r.region.id;
     case CodeRole: return r.region.code;
-    case SearchKeyRole:
-        if (r.key.isNull()) r.key = regionSearchKey(r.region.name);
-        return r.key;
+    case SearchKeyRole: return keyOf(sourceOf(index.row()));
     default: return {};
     }
 }
 
-// --- RegionFilterModel ---
-
-void RegionFilterModel::setFilterText(const QString& text)
-{
-    const QString key = regionSearchKey(text.trimmed());
-    if (key == m_key) return;
-    m_key = key;
-    invalidateFilter();
-}
-
-bool RegionFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
-{
-    if (m_key.isEmpty()) return true;
-    const QModelIndex i = sourceModel()->index(sourceRow, 0, sourceParent);
-    return sourceModel()->data(i, RegionListModel::SearchKeyRole).toString().contains(m_key);
-}
-
 // --- RegionListView ---
 
-RegionListView::RegionListView(QWidget* parent)
-    : QListView(parent), m_model(new RegionListModel(this)), m_filter(new RegionFilterModel(this))
+RegionListView::RegionListView(QWidget* parent) : QListView(parent), m_model(new RegionListModel(this))
 {
-    m_filter->setSourceModel(m_model);
-    setModel(m_filter);
+    setModel(m_model);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -189,10 +230,12 @@ bool RegionListView::eventFilter(QObject* watched, QEvent* event)
 void RegionListView::filterChanged(const QString& text)
 {
     const int before = currentRow();
-    m_filter->setFilterText(text);
-    // The current region stays current while it is shown; otherwise the first shown one is.
-    if (currentRow() < 0 && count() > 0) setCurrentRow(0);
-    else if (currentRow() < 0 && before >= 0) emit currentRowChanged(-1);
+    const int chosen = before >= 0 ? regionId(before) : 0;
+    m_model->setFilterText(text);
+    // The chosen region stays chosen while it is shown; otherwise the first one shown is.
+    const int row = chosen > 0 ? m_model->rowOfRegion(chosen) : -1;
+    if (row >= 0 || count() > 0) setCurrentRow(row >= 0 ? row : 0);
+    else emit currentRowChanged(-1);
     if (currentRow() >= 0) scrollTo(currentIndex());
 }
 
@@ -204,27 +247,15 @@ int RegionListView::setRegions(QVector<RegionEntry> regions)
     return count();
 }
 
-int RegionListView::addRegion(const RegionEntry& region)
-{
-    const int sourceRow = m_model->addRegion(region);
-    return m_filter->mapFromSource(m_model->index(sourceRow, 0)).row();
-}
+int RegionListView::addRegion(const RegionEntry& region) { return m_model->addRegion(region); }
 
-void RegionListView::removeCurrent()
-{
-    const QModelIndex current = m_filter->mapToSource(currentIndex());
-    if (!current.isValid()) return;
-    m_model->removeRegionAt(current.row());
-}
+void RegionListView::removeCurrent() { m_model->removeRegionAt(currentRow()); }
 
-int RegionListView::count() const { return m_filter->rowCount(); }
+int RegionListView::count() const { return m_model->rowCount(); }
 
-QString RegionListView::text(int row) const { return m_filter->index(row, 0).data(Qt::DisplayRole).toString(); }
+QString RegionListView::text(int row) const { return m_model->index(row, 0).data(Qt::DisplayRole).toString(); }
 
-int RegionListView::regionId(int row) const
-{
-    return m_filter->index(row, 0).data(RegionListModel::IdRole).toInt();
-}
+int RegionListView::regionId(int row) const { return m_model->index(row, 0).data(RegionListModel::IdRole).toInt(); }
 
 QStringList RegionListView::texts() const
 {
@@ -237,12 +268,12 @@ int RegionListView::currentRow() const { return currentIndex().isValid() ? curre
 
 void RegionListView::setCurrentRow(int row)
 {
-    const QModelIndex i = m_filter->index(row, 0);
+    const QModelIndex i = m_model->index(row, 0);
     if (!i.isValid()) return;
     selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
 }
 
-QRect RegionListView::visualRowRect(int row) const { return visualRect(m_filter->index(row, 0)); }
+QRect RegionListView::visualRowRect(int row) const { return visualRect(m_model->index(row, 0)); }
 
 // --- Place boxes ---
 

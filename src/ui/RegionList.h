@@ -2,10 +2,10 @@
 
 #include <QAbstractListModel>
 #include <QCompleter>
+#include <QHash>
 #include <QLineEdit>
 #include <QListView>
 #include <QPointer>
-#include <QSortFilterProxyModel>
 #include <QVector>
 #include <functional>
 
@@ -28,11 +28,12 @@ struct RegionEntry {
     QString code;
 };
 
-// The regions of `kind` as its saved query lists them.
-QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind);
+// The regions of `kind` as its saved query lists them; their codes only when asked for.
+QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool withCodes = false);
 
 // The regions of one kind, kept sorted by name ignoring case. The regions under a chosen one
-// (their code begins with its code) can be put first, each part sorted by name.
+// (their code begins with its code) can be put first, each part sorted by name. A filter text
+// keeps the rows whose name holds it, ignoring case and accents; the rows are those shown.
 // Qt::DisplayRole and Qt::EditRole give the name, IdRole (Qt::UserRole) the Reg_ID.
 class RegionListModel : public QAbstractListModel {
     Q_OBJECT
@@ -42,12 +43,15 @@ public:
     explicit RegionListModel(QObject* parent = nullptr);
 
     void setRegions(QVector<RegionEntry> regions);
-    // Puts a region in its place; returns its row.
+    // Puts a region in its place; returns its row, or -1 when the filter hides it.
     int addRegion(const RegionEntry& region);
     void removeRegionAt(int row);
     // The regions under the one with code `code` first; an empty code puts none first.
     void setFirstUnder(const QString& code);
-    const QString& firstUnder() const { return m_under; }
+    // Shows only the regions whose name holds `text` (letter case and accents ignored).
+    void setFilterText(const QString& text);
+    // The row of the region `regId` among those shown, or -1.
+    int rowOfRegion(int regId) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -56,26 +60,18 @@ private:
     struct Row {
         RegionEntry region;
         bool under = false;
-        mutable QString key; // the search key, made when first asked for
     };
     bool isUnder(const RegionEntry& region) const;
+    const QString& keyOf(int source) const;
+    bool shown(int source) const;
+    void showMatching();
+    const Row& rowAt(int row) const { return m_key.isEmpty() ? m_rows[row] : m_rows[m_shown[row]]; }
+    int sourceOf(int row) const { return m_key.isEmpty() ? row : m_shown[row]; }
     static bool before(const Row& a, const Row& b);
-    QVector<Row> m_rows;
-    QString m_under;
-};
-
-// Shows the rows whose name holds a typed piece, ignoring case and accents.
-class RegionFilterModel : public QSortFilterProxyModel {
-    Q_OBJECT
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setFilterText(const QString& text);
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
-
-private:
-    QString m_key;
+    QVector<Row> m_rows;   // every region, in order
+    QVector<int> m_shown;  // with a filter: the positions in m_rows of those shown
+    mutable QHash<int, QString> m_keys; // search keys by Reg_ID, made when first needed
+    QString m_under, m_key;
 };
 
 // The list of regions of the region windows, with the filter box above it: single
@@ -116,7 +112,6 @@ protected:
 private:
     void filterChanged(const QString& text);
     RegionListModel* m_model;
-    RegionFilterModel* m_filter;
     QPointer<QLineEdit> m_filterBox;
 };
 
