@@ -41,7 +41,7 @@ struct Program {
     std::unique_ptr<frmDisplay> w;
     explicit Program(const QString& folder)
     {
-        state.appFolder = folder;
+        state.dataFolder = folder;
         openAndLoadOptions(state);
         w = createMainWindow(ctx);
         w->Form_Load();

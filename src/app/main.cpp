@@ -1,10 +1,15 @@
 // Featherlog: a field guide and bird-watching log for the birds of North America.
 
 #include "state/AppState.h"
+#include "state/CommandLine.h"
+#include "state/DataFolder.h"
 #include "state/Startup.h"
+#include "records/UpgradeBackup.h"
+#include "app/TerminationSignals.h"
 #include "app/Wiring.h"
 #include "browser/frmDisplay.h"
 #include "info/HelpKey.h"
+#include "info/InfoTexts.h"
 #include "info/frmHelp.h"
 #include "info/frmSplash.h"
 #include "media/CdCommandInterpreter.h"
@@ -13,29 +18,75 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <cstdio>
 #include <exception>
+
+#ifndef FEATHERLOG_APP_ID
+#error "FEATHERLOG_APP_ID must be defined by the build"
+#endif
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList list;
+    for (int i = 1; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    // --help and --version answer before any window exists, so that they work without a display.
+    const fl::CommandLine early = fl::parseCommandLine(argumentsOf(argc, argv));
+    if (early.action == fl::CommandLine::Action::Help) {
+        std::fputs(qUtf8Printable(fl::commandLineHelp()), stdout);
+        return 0;
+    }
+    if (early.action == fl::CommandLine::Action::Version) {
+        std::printf("Featherlog %s\n", qUtf8Printable(fl::info::version()));
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Featherlog"));
+    QApplication::setApplicationVersion(fl::info::version());
+    QGuiApplication::setDesktopFileName(QStringLiteral(FEATHERLOG_APP_ID));
+    // The windowing system's own options are gone from the arguments now; what is left is ours.
+    const fl::CommandLine options = fl::parseCommandLine(QApplication::arguments().mid(1));
+    if (options.action == fl::CommandLine::Action::Error) {
+        std::fprintf(stderr, "featherlog: %s\nTry 'featherlog --help' for more information.\n",
+                     qUtf8Printable(options.error));
+        return 2;
+    }
+    fl::endRunOnTerminationSignals();
 
+    // Where the user's data is, decided in one place; the folder is made ready on first use.
+    const fl::RunFolders folders = fl::settleRunFolders(QCoreApplication::applicationDirPath(), options.dataFolder);
     fl::AppState state;
-    state.appFolder = QCoreApplication::applicationDirPath();
+    state.dataFolder = folders.data;
+    state.shareFolder = folders.share;
+
     fl::QtPlatform platform;
-    platform.setHelpFolder(state.appFolder);
+    platform.setHelpFolder(state.shareFolder);
     platform.setHelpViewer([](const QString& topic) { fl::showHelpWindow(topic); });
     fl::installHelpKey(platform);
-    platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.appFolder));
+    platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.dataFolder));
     fl::Context ctx{state, platform, nullptr};
 
     auto fail = [&](const QString& message) {
+        std::fprintf(stderr, "featherlog: %s\n", qUtf8Printable(message));
         platform.messageBox(message, QStringLiteral("Featherlog"), fl::Platform::Buttons::Ok,
                             fl::Platform::Icon::Critical);
         return 1;
     };
+    if (!folders.problem.isEmpty()) return fail(folders.problem);
     try {
-        fl::openAndLoadOptions(state);
+        // A file of an older version is backed up into Backups before it is brought up to date.
+        fl::openAndLoadOptions(state, {}, [&state](fl::db::Database& db, int fromVersion) {
+            fl::backupBeforeUpgrade(db, state.dataFolder, fromVersion);
+        });
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
@@ -53,5 +104,8 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
-    return app.exec();
+    const int result = fl::terminationRequested() ? 0 : app.exec();
+    // Ended by the session rather than by the user: the window's exit steps run all the same.
+    if (window->isVisible()) window->close();
+    return result;
 }

@@ -81,7 +81,7 @@ void frmDisplay::SetUpPicture()
         if (title.isNull()) pictureError(kInvalidUseOfNull);
         else lblName[3]->setText(title.toString());
 
-        const QString file = resolvePath(s.appFolder, QStringLiteral("images/")
+        const QString file = resolvePath(s.dataFolder, QStringLiteral("images/")
                                                           + s.rsImages.field(QStringLiteral("File")).toString());
         if (!QFileInfo(file).isFile()) {
             pictureError(kFileNotFound);

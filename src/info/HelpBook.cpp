@@ -39,6 +39,7 @@ const QList<Page>& pages()
         {QStringLiteral("weblinks.html"), QStringLiteral("Web links")},
         {QStringLiteral("reports.html"), QStringLiteral("Printing reports")},
         {QStringLiteral("options.html"), QStringLiteral("Options")},
+        {QStringLiteral("datafolder.html"), QStringLiteral("Where your data is kept")},
         {QStringLiteral("database.html"), QStringLiteral("The database file and its backup")},
         {QStringLiteral("keyboard.html"), QStringLiteral("Keyboard shortcuts")},
         {kUsingHelp, QStringLiteral("Using the help window")},

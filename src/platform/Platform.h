@@ -19,7 +19,7 @@ public:
     virtual bool print(QPrinter* printer) = 0;
     // Writes the report to a PDF file; false when the file could not be written.
     virtual bool writePdf(const QString& path) = 0;
-    // The report's text, page by page, as it is laid out on a Letter page (for checks).
+    // The report's text, page by page, as it is laid out on the locale's paper (for checks).
     virtual QString plainText() = 0;
 };
 

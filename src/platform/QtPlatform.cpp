@@ -1,6 +1,8 @@
 #include "QtPlatform.h"
 
+#include "Paper.h"
 #include "SongPlayer.h"
+#include "UrlOpener.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +15,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSoundEffect>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace fl {
@@ -106,7 +109,27 @@ void QtPlatform::setHourglass(bool on)
 
 void QtPlatform::setClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
 
-bool QtPlatform::openInBrowser(const QString& url) { return QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
+void QtPlatform::setUrlOpener(const QString& program, int timeLimitMs)
+{
+    m_urlOpener = program;
+    m_urlOpenerLimit = timeLimitMs;
+}
+
+bool QtPlatform::openInBrowser(const QString& url)
+{
+    const QUrl address = QUrl::fromUserInput(url);
+    const QString opener =
+        m_urlOpener.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("xdg-open")) : m_urlOpener;
+    // Without the desktop's opener, Qt's own way; it can only tell whether something started.
+    if (opener.isEmpty()) return QDesktopServices::openUrl(address);
+    // The opener reports whether the browser took the address; asking Qt would only say
+    // that the opener started.
+    Hourglass busy(*this);
+    const OpenerResult r = runOpener(opener, {address.toString(QUrl::FullyEncoded)}, m_urlOpenerLimit, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    return r != OpenerResult::Failed;
+}
 
 void QtPlatform::playSound(const QString& path)
 {
@@ -130,6 +153,9 @@ bool QtPlatform::previewReport(const QString& windowTitle, PrintableReport& repo
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle);
+    // The locale's paper, whatever the printer was left at; the user may pick another.
+    printer.setPageSize(defaultReportPaper());
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     QPrintPreviewDialog dialog(&printer, m_parent);
     dialog.setWindowTitle(windowTitle);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,

@@ -24,6 +24,9 @@ public:
     void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
     // The program's own help window; without one, help opens the folder's pages in the browser.
     void setHelpViewer(std::function<void(const QString& topic)> viewer) { m_helpViewer = std::move(viewer); }
+    // The desktop's opener of web addresses (found on the PATH as "xdg-open" when empty), and
+    // how long to wait for it to report before taking it as started (milliseconds).
+    void setUrlOpener(const QString& program, int timeLimitMs);
     // The CD device the program drives; until one is set, commands to it have no effect.
     void setCdDevice(std::unique_ptr<CdDevice> device);
 
@@ -46,6 +49,8 @@ private:
     QString m_helpFolder;
     std::function<void(const QString&)> m_helpViewer;
     int m_hourglassDepth = 0;
+    QString m_urlOpener;
+    int m_urlOpenerLimit = 4000;
     std::unique_ptr<SongPlayer> m_songs;
     std::unique_ptr<CdDevice> m_cd;
 };

@@ -36,6 +36,11 @@ bool sameFile(const QString& a, const QString& b)
            || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
 }
 
+// Where the import and export file dialogs start: the folder one of them last went to, else
+// the user's home folder; the program's own folder is no place for the user's files.
+QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
+void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
+
 } // namespace
 
 void showSpeciesInMain(Context& ctx, const QString& name)
@@ -73,9 +78,10 @@ void reloadAfterRestore(Context& ctx)
 void mnuFileImport_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Import eBird Data");
-    const QString path = ctx.platform.openFileDialog(title, ctx.state.appFolder,
+    const QString path = ctx.platform.openFileDialog(title, recordsFolder(ctx.state),
                                                      QStringLiteral("eBird data (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
+    rememberFolder(ctx.state, path);
     ctx.main->storePendingEdits();
     ImportPreview preview;
     try {
@@ -107,10 +113,11 @@ void mnuFileExport_Click(Context& ctx)
             regType = currentRegionType(s);
         }
     }
-    const QString suggested = QDir(s.appFolder).filePath(
+    const QString suggested = QDir(recordsFolder(s)).filePath(
         QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path = ctx.platform.saveFileDialog(title, suggested, QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
     ctx.main->storePendingEdits();
     int written = 0;
     try {
@@ -129,7 +136,8 @@ void mnuFileBackup_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Back Up Database");
     AppState& s = ctx.state;
-    const QString folder = backupFolder(s.appFolder);
+    // Backups belong with the automatic ones, in the data folder's Backups.
+    const QString folder = backupFolder(s.dataFolder);
     QDir().mkpath(folder);
     const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(defaultBackupName(QDate::currentDate())),
                                                      QStringLiteral("Featherlog databases (*.mdb)"));
@@ -155,7 +163,8 @@ void mnuFileRestore_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Restore From Backup");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.appFolder),
+    // The automatic backups and those made by Back Up are in the data folder's Backups.
+    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.dataFolder),
                                                      QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
     if (path.isEmpty()) return;
     QString problem = sameFile(path, s.databasePath())
@@ -196,7 +205,7 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
-    // A run that changed data leaves a rolling backup beside the program.
+    // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
         if (const QString failed = backupOnExit(ctx.state); !failed.isEmpty())
             qWarning("Automatic backup failed: %s", qUtf8Printable(failed));

@@ -57,7 +57,7 @@ void ReportControl::setAction(int action)
 void ReportControl::run()
 {
     if (m_file.trimmed().isEmpty()) throw ReportError(report::kErrNoDefinition, QStringLiteral("No report file is given"));
-    const QString path = QFileInfo(m_file).isAbsolute() ? m_file : resolvePath(m_ctx.state.appFolder, m_file);
+    const QString path = QFileInfo(m_file).isAbsolute() ? m_file : resolvePath(m_ctx.state.shareFolder, m_file);
     QStringList formulas;
     if (!m_formulas.isEmpty())
         for (int i = 0; i <= m_formulas.lastKey(); ++i) formulas << m_formulas.value(i);

@@ -145,6 +145,43 @@ TEST_F(EbirdImport, StoresOnceWithKeysAndTheLifeListFollows)
     }
 }
 
+// Each place is stored in its own column: the region of type Region, the country, the
+// province or state and the county, read straight from the stored rows.
+TEST_F(EbirdImport, EachPlaceIsStoredInItsOwnColumn)
+{
+    auto stored = [&](OpenState& s) {
+        QStringList rows;
+        auto rs = s.db().openRecordset("SELECT Bird_ID, Region, country, state, district, Type, site FROM Sightings "
+                                       "ORDER BY Bird_ID", db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList f;
+            for (int i = 0; i < 7; ++i) f << rs.field(i).toString();
+            rows << f.join(u'|');
+        }
+        return rows;
+    };
+    // An eBird download: the region follows from the country, the country from the state.
+    writeFile(file(), downloadText(mixedDownload()));
+    {
+        OpenState s(folder.path());
+        ASSERT_EQ(storeImport(s.state, readEbirdFile(s.db(), file())), 5);
+        EXPECT_EQ(stored(s), (QStringList{"1|1|5|6|7||Carmel River mouth", "2|1|5|6|7||Carmel River mouth",
+                                          "4|1|3|2|4||Tip", "7|1|3|2|0||Tip", "11|1|3|2|0||Tip"}));
+        s.db().execute("DELETE FROM Sightings");
+        s.db().execute("DELETE FROM ImportKeys");
+    }
+    // eBird's record format with the program's own tag naming every place and the type.
+    writeFile(file(), "Hermit Thrush,Catharus,guttatus,1,,Rondeau,,,05/01/2024,,ON,CA,Incidental,1,,N,,,"
+                      "Featherlog: Region=North America; Country=Canada; State=Ontario; District=Point Pelee; Type=Male\n"
+                      "Wood Thrush,Hylocichla,mustelina,1,,Home,,,05/02/2024,,ON,CA,Incidental,1,,N,,,"
+                      "Featherlog: State=Ontario\n"
+                      "Mallard,Anas,platyrhynchos,1,,Lake,,,05/03/2024,,CA,US,Incidental,1,,N,,,"
+                      "Featherlog: Country=United States; District=Monterey County\n");
+    OpenState s(folder.path());
+    ASSERT_EQ(storeImport(s.state, readEbirdFile(s.db(), file())), 3);
+    EXPECT_EQ(stored(s), (QStringList{"1|0|5|0|7||Lake", "5|1|3|2|4|Male|Rondeau", "6|0|0|2|0||Home"}));
+}
+
 TEST_F(EbirdImport, CancelStoresNothing)
 {
     QList<DownloadRecord> many;

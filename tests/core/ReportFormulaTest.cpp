@@ -138,6 +138,53 @@ TEST(ReportFormula, PrecedenceAndIf)
     EXPECT_EQ(text("false and {no.such} = 1", s), "False") << "and stops at the first false";
 }
 
+// Two different dates compared with every operator, in both orders. The pairs differ in the
+// year only, in the month only, in the day only, and in opposite directions between the parts
+// (a later year with an earlier month and day), so that a comparison of the parts alone, or of
+// the days between them with the wrong sign, shows.
+struct DatePair {
+    QDate earlier, later;
+};
+
+class ReportFormulaDates : public ::testing::TestWithParam<DatePair> {};
+
+TEST_P(ReportFormulaDates, CompareInBothOrders)
+{
+    const DatePair d = GetParam();
+    ASSERT_LT(d.earlier, d.later);
+    MapScope s;
+    s.fields["sightings.date"] = Value::date(d.earlier);
+    s.fields["report.printdate"] = Value::date(d.later);
+    const QString a = "{sightings.date}", b = "{report.printdate}";
+    const struct {
+        const char* op;
+        bool earlierFirst; // the result of "earlier op later"
+        bool laterFirst;   // the result of "later op earlier"
+    } ops[] = {
+        {"=", false, false}, {"<>", true, true}, {"<", true, false},
+        {">", false, true},  {"<=", true, false}, {">=", false, true},
+    };
+    for (const auto& o : ops) {
+        const QString forward = a + " " + o.op + " " + b;
+        const QString backward = b + " " + o.op + " " + a;
+        EXPECT_EQ(text(forward, s), o.earlierFirst ? "True" : "False") << qPrintable(forward);
+        EXPECT_EQ(text(backward, s), o.laterFirst ? "True" : "False") << qPrintable(backward);
+    }
+    // A missing date comes before every date.
+    s.fields["sightings.date"] = Value();
+    EXPECT_EQ(text(a + " < " + b, s), "True");
+    EXPECT_EQ(text(b + " > " + a, s), "True");
+    EXPECT_EQ(text(a + " = " + b, s), "False");
+    EXPECT_EQ(text(b + " <= " + a, s), "False");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, ReportFormulaDates,
+    ::testing::Values(DatePair{QDate(2020, 5, 3), QDate(2021, 5, 3)}, DatePair{QDate(2020, 5, 3), QDate(2020, 6, 3)},
+                      DatePair{QDate(2020, 5, 3), QDate(2020, 5, 4)}, DatePair{QDate(2019, 12, 31), QDate(2020, 1, 1)},
+                      DatePair{QDate(2020, 5, 30), QDate(2020, 6, 1)}, DatePair{QDate(1901, 1, 1), QDate(2099, 12, 31)},
+                      DatePair{QDate(2024, 2, 28), QDate(2024, 2, 29)}));
+
 TEST(ReportFormula, LetterCaseOfNamesAndKeywords)
 {
     MapScope s = birdScope();

@@ -73,7 +73,7 @@ TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
             << "version 0 takes any date";
     }
     AppState s;
-    s.appFolder = old.dir.path();
+    s.dataFolder = old.dir.path();
     openAndLoadOptions(s);
     db::Database& db = s.db();
     EXPECT_EQ(schemaVersion(db), currentSchemaVersion());
@@ -103,7 +103,7 @@ TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
     // The next start finds nothing to do and writes nothing.
     const QByteArray upgraded = bytesOf(old.path());
     AppState again;
-    again.appFolder = old.dir.path();
+    again.dataFolder = old.dir.path();
     openAndLoadOptions(again);
     closeDatabase(again);
     EXPECT_EQ(bytesOf(old.path()), upgraded);
@@ -119,7 +119,7 @@ TEST(SchemaVersion, FailedUpgradeLeavesTheFileAsItWas)
     }
     const QByteArray before = bytesOf(old.path());
     AppState s;
-    s.appFolder = old.dir.path();
+    s.dataFolder = old.dir.path();
     try {
         openAndLoadOptions(s);
         FAIL() << "upgraded a file with a date that is no date";
@@ -139,7 +139,7 @@ TEST(SchemaVersion, FileOfALaterVersionIsRefused)
     test::TestFolder folder;
     folder.exec(QStringLiteral("PRAGMA user_version = %1").arg(currentSchemaVersion() + 1));
     AppState s;
-    s.appFolder = folder.path();
+    s.dataFolder = folder.path();
     try {
         openAndLoadOptions(s);
         FAIL();

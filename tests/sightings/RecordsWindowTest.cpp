@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -323,3 +324,147 @@ TEST(SightingsLogWindow, ReadsAgainWhenComingBackAfterChanges)
     EXPECT_EQ(cell(log, 0, 1), "Hermit Thrush");
     log->close();
 }
+
+// Import and export start in the home folder, then in the folder one of them last went to;
+// Back Up and Restore start in the data folder's Backups, where the automatic backups are.
+// Never in the program's folder.
+TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
+{
+    QTemporaryDir home, elsewhere;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    auto h = ontarioWithSightings();
+    ScriptedPlatform& p = h->platform;
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QString backups = QDir(backupFolder(h->state.dataFolder)).absolutePath();
+    // Every command once, each dialog cancelled.
+    auto everyCommand = [&] {
+        p.files.push_back(QString());
+        h->run("mnuFileImport");
+        p.answers.push_back(Platform::Answer::No); // every sighting
+        p.files.push_back(QString());
+        h->run("mnuFileExport");
+        p.files.push_back(QString());
+        h->run("mnuFileBackup");
+        p.files.push_back(QString());
+        h->run("mnuFileRestore");
+        if (p.fileDialogs.size() != 4 || p.suggestedFiles.size() != 2) {
+            ADD_FAILURE() << "four dialogs, two of them for saving, expected";
+            return QStringList();
+        }
+        const QStringList seen = {p.fileDialogs[0].folder, QFileInfo(p.suggestedFiles[0]).absolutePath(),
+                                  QFileInfo(p.suggestedFiles[1]).absolutePath(), p.fileDialogs[3].folder};
+        EXPECT_EQ(QFileInfo(p.suggestedFiles[0]).fileName(), "sightings-" + today + ".csv");
+        EXPECT_EQ(QFileInfo(p.suggestedFiles[1]).fileName(), defaultBackupName(QDate::currentDate()));
+        p.fileDialogs.clear();
+        p.suggestedFiles.clear();
+        return seen;
+    };
+    const QString atHome = QDir(home.path()).absolutePath();
+    QStringList seen = everyCommand();
+    EXPECT_EQ(seen.join('\n'), QStringList({atHome, atHome, backups, backups}).join('\n'))
+        << "import, export, back up, restore";
+    EXPECT_EQ(seen.join('\n'), everyCommand().join('\n')) << "a cancelled dialog changes nothing";
+
+    // An export into another folder: import and export start there afterwards.
+    const QString out = QDir(elsewhere.path()).filePath("may.csv");
+    p.answers.push_back(Platform::Answer::No);
+    p.files.push_back(out);
+    h->run("mnuFileExport");
+    ASSERT_TRUE(QFileInfo::exists(out));
+    p.suggestedFiles.clear();
+    p.fileDialogs.clear();
+    seen = everyCommand();
+    const QString there = QDir(elsewhere.path()).absolutePath();
+    EXPECT_EQ(seen.join('\n'), QStringList({there, there, backups, backups}).join('\n'));
+    for (const QString& folder : seen) EXPECT_NE(folder, QDir(h->folder.path()).absolutePath());
+    qputenv("HOME", oldHome);
+}
+
+// A backup that passes the checks but cannot be used once it is in place: the previous
+// database is back in use, with every row as it was, and the message says so.
+struct UnusableBackup {
+    const char* name;
+    void (*make)(const QString& path);
+};
+
+void PrintTo(const UnusableBackup& b, std::ostream* os) { *os << b.name; }
+
+class RestoreOfAnUnusableFile : public ::testing::TestWithParam<UnusableBackup> {};
+
+TEST_P(RestoreOfAnUnusableFile, PutsThePreviousDatabaseBackInUse)
+{
+    auto h = ontarioWithSightings();
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'Later', '')");
+    auto contents = [&] {
+        QStringList rows;
+        auto rs = h->db().openRecordset("SELECT Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, "
+                                        "notes FROM Sightings ORDER BY Sight_ID", db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList f;
+            for (int i = 0; i < 10; ++i) f << rs.field(i).toString();
+            rows << f.join(u'|');
+        }
+        rows << h->scalar("SELECT regname || '|' || Reg_ID || '|' || coalesce(regType, '') || '|' || searchType || '|' "
+                          "|| lifetotal || '|' || lifesum FROM Options").toString();
+        rows << h->scalar("SELECT group_concat(ID || ':' || LifeList) FROM Birds").toString();
+        rows << h->scalar("PRAGMA user_version").toString();
+        return rows;
+    };
+    const QStringList before = contents();
+    ASSERT_EQ(before.size(), 5 + 3);
+
+    const QString file = h->folder.path() + "/unusable.mdb";
+    GetParam().make(file);
+    h->platform.files.push_back(file);
+    h->platform.answers.push_back(Platform::Answer::Yes);
+    h->run("mnuFileRestore");
+
+    ASSERT_TRUE(h->state.dbBirds) << "a database is in use";
+    EXPECT_EQ(contents(), before) << "the previous database, unchanged";
+    const auto& m = h->platform.messages.last();
+    EXPECT_EQ(m.title, "Restore From Backup");
+    EXPECT_EQ(m.icon, Platform::Icon::Exclamation);
+    EXPECT_TRUE(m.text.contains("the previous one is back in use") || m.text.contains("nothing was changed"))
+        << qPrintable(m.text);
+    EXPECT_FALSE(m.text.contains("was restored from")) << qPrintable(m.text);
+    EXPECT_FALSE(QFileInfo::exists(h->state.databasePath() + ".restore"));
+    // The main window shows the previous database and goes on working on it.
+    EXPECT_EQ(h->state.regname, "Ontario");
+    EXPECT_EQ(h->panel("Region"), "Region : Ontario");
+    EXPECT_EQ(h->names().size(), 6);
+    h->run("mnuViewNext");
+    EXPECT_EQ(h->shown(), "Wood Duck");
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (6, '2025-02-03', '', 'After', '')");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
+}
+
+namespace {
+
+std::unique_ptr<db::Database> newFile(const QString& path, int version)
+{
+    auto db = db::Database::create(path, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+    createSchema(*db, version);
+    test::insertFixture(*db);
+    return db;
+}
+
+const UnusableBackup kUnusable[] = {
+    {"NewerVersion",
+     [](const QString& path) {
+         auto db = newFile(path, currentSchemaVersion());
+         db->executeScript(QStringLiteral("PRAGMA user_version = %1").arg(currentSchemaVersion() + 1));
+     }},
+    // An older file whose upgrade stops at a sighting without a valid date.
+    {"UpgradeFails",
+     [](const QString& path) {
+         auto db = newFile(path, 0);
+         db->execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (1, 'spring', '', 'Pond', '')");
+     }},
+};
+
+std::string unusableName(const ::testing::TestParamInfo<UnusableBackup>& info) { return info.param.name; }
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Files, RestoreOfAnUnusableFile, ::testing::ValuesIn(kUnusable), unusableName);

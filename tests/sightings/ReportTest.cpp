@@ -1,4 +1,5 @@
 #include "Harness.h"
+#include "ReportFiles.h"
 #include "report/ReportError.h"
 #include "platform/QtPlatform.h"
 #include "sightings/ReportControl.h"
@@ -19,17 +20,9 @@
 using namespace fl;
 using test::Harness;
 using Setting = ReportControl::Setting;
+using test::copyDefinitions;
 
 namespace {
-
-void copyDefinitions(const QString& folder)
-{
-    for (const char* name : {"checklist.rpt", "life.rpt"}) {
-        const QString to = QDir(folder).filePath(QString::fromLatin1(name));
-        QFile::remove(to);
-        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(REPORTS_DIR)).filePath(QString::fromLatin1(name)), to));
-    }
-}
 
 // The program on the fixture with Ontario (species 1 to 6) as the current region, two of
 // them sighted there, and the definitions in its folder.
@@ -69,12 +62,7 @@ QList<Setting> lifeSettings(int region)
 
 QString pdfText(const QString& pdf, bool layout)
 {
-    QProcess p;
-    QStringList args;
-    if (layout) args << "-layout";
-    p.start("pdftotext", args << pdf << "-");
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return "pdftotext failed: " + QString::fromUtf8(p.readAllStandardError());
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return layout ? test::pdfText(pdf, true) : test::popplerOutput("pdftotext", pdf, {});
 }
 
 void expectReportError(const Harness& h, int number)
@@ -151,6 +139,25 @@ TEST(Reports, DefinitionsAreReadFromTheProgramsFolderOnly)
     ASSERT_EQ(h->platform.messages.size(), 1);
     EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501")
         << "life.rpt in the working folder does not count";
+}
+
+TEST(Reports, InstalledProgramReadsTheDefinitionsFromItsShareFolder)
+{
+    auto h = ontario();
+    QTemporaryDir share;
+    copyDefinitions(share.path());
+    h->state.shareFolder = share.path();
+    // The data folder's own copies do not count; a changed one there would be used otherwise.
+    QFile::remove(QDir(h->folder.path()).filePath("checklist.rpt"));
+    mnuReportChecklist_Click(h->ctx);
+    mnuReportLife_Click(h->ctx);
+    ASSERT_EQ(h->platform.reports.size(), 2) << "both from the share folder";
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    QFile::remove(QDir(share.path()).filePath("life.rpt"));
+    mnuReportLife_Click(h->ctx);
+    EXPECT_EQ(h->platform.reports.size(), 2) << "life.rpt in the data folder does not count";
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501");
 }
 
 TEST(Reports, FailuresShowTheEngineNumber)

@@ -48,7 +48,7 @@ const char* const kTables[] = {"Birds", "Orders", "Families", "subFamilies", "Re
 
 } // namespace
 
-QString backupFolder(const QString& appFolder) { return resolvePath(appFolder, QStringLiteral("Backups")); }
+QString backupFolder(const QString& dataFolder) { return resolvePath(dataFolder, QStringLiteral("Backups")); }
 
 QString defaultBackupName(const QDate& day)
 {
@@ -173,7 +173,7 @@ QString backupOnExit(AppState& state, int keep)
 {
     try {
         if (!state.dbBirds || !databaseChanged(*state.dbBirds)) return {};
-        const QString folder = backupFolder(state.appFolder);
+        const QString folder = backupFolder(state.dataFolder);
         const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QString target = folder + QStringLiteral("/bird-auto-") + stamp + QStringLiteral(".mdb");
         for (int i = 2; QFileInfo::exists(target); ++i)

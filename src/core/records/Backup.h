@@ -9,8 +9,8 @@ namespace fl {
 
 struct AppState;
 
-// The folder of backups beside the program ("Backups" in the application folder).
-QString backupFolder(const QString& appFolder);
+// The folder of backups ("Backups" in the data folder).
+QString backupFolder(const QString& dataFolder);
 // The default name of a backup made on `day`: "bird-YYYY-MM-DD.mdb".
 QString defaultBackupName(const QDate& day);
 

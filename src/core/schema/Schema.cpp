@@ -249,17 +249,23 @@ void createSchema(db::Database& db, int version)
     tx.commit();
 }
 
-void upgradeSchema(db::Database& db)
+int checkSchemaVersion(db::Database& db)
 {
     if (db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Options'"))
             .toInt() == 0)
         throw db::DbError(db::notOurDatabaseMessage(db.path()));
     const int version = schemaVersion(db);
-    if (version == kCurrentVersion) return;
     if (version > kCurrentVersion || version < 0)
         throw db::DbError(QStringLiteral("%1 was written by a newer version of Featherlog (database version %2; "
                                          "this program knows up to %3).")
                               .arg(db.path()).arg(version).arg(kCurrentVersion));
+    return version;
+}
+
+void upgradeSchema(db::Database& db)
+{
+    const int version = checkSchemaVersion(db);
+    if (version == kCurrentVersion) return;
     db::Transaction tx(db);
     for (int v = version; v < kCurrentVersion; ++v) kUpgradeSteps[v](db);
     setVersion(db, kCurrentVersion);
