@@ -32,7 +32,7 @@ struct Sample {
     Sample()
     {
         buildDatabase(QStringLiteral(SAMPLE_DATA_DIR), dir.filePath("bird.mdb"), false);
-        state.appFolder = dir.path();
+        state.dataFolder = dir.path();
         openAndLoadOptions(state);
         county = state.db().scalar("SELECT Reg_ID FROM Regions WHERE Code = 'US-OH-049'").toInt();
         source = state.db().scalar("SELECT Reg_ID FROM Regions WHERE Code = 'US'").toInt();

@@ -381,9 +381,8 @@ TEST_P(RegionDeleteUnlinksOnlyItsOwn, SightingsElsewhereKeepTheirPlaces)
     frmEditReg d(h.ctx, h.w.get());
     d.optRegion_Click(kind);
     const QString victimName = h.scalar("SELECT Name FROM Regions WHERE Reg_ID = ?", {victim}).toString();
-    const QList<QListWidgetItem*> found = d.lstRegion->findItems(victimName, Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1) << qPrintable(victimName);
-    d.lstRegion->setCurrentItem(found[0]);
+    ASSERT_EQ(d.lstRegion->texts().count(victimName), 1) << qPrintable(victimName);
+    d.lstRegion->setCurrentRow(int(d.lstRegion->texts().indexOf(victimName)));
     ASSERT_EQ(h.state.selReg_ID, victim);
     h.platform.answers = {Platform::Answer::Yes};
     d.cmdDelete->click();

@@ -84,7 +84,7 @@ TEST(RegionCodesUpgrade, CodesAndRegionsAreAddedAndNothingElseChanges)
     ASSERT_TRUE(before.startsWith("2#"));
 
     AppState s;
-    s.appFolder = file.dir.path();
+    s.dataFolder = file.dir.path();
     openAndLoadOptions(s);
     db::Database& db = s.db();
     EXPECT_EQ(schemaVersion(db), 3);
@@ -131,7 +131,7 @@ TEST(RegionCodesUpgrade, CodesAndRegionsAreAddedAndNothingElseChanges)
     // The next start finds nothing to do and writes nothing.
     const QByteArray upgraded = bytesOf(file.path());
     AppState again;
-    again.appFolder = file.dir.path();
+    again.dataFolder = file.dir.path();
     openAndLoadOptions(again);
     closeDatabase(again);
     EXPECT_EQ(bytesOf(file.path()), upgraded);
@@ -145,7 +145,7 @@ TEST(RegionCodesUpgrade, AFailedUpgradeLeavesTheFileAsItWas)
     ASSERT_TRUE(QDir().mkpath(original.dir.filePath("work")));
     auto upgrade = [&] {
         AppState s;
-        s.appFolder = original.dir.filePath("work");
+        s.dataFolder = original.dir.filePath("work");
         try {
             openAndLoadOptions(s, FaultVfs::name());
         } catch (const std::exception&) {
