@@ -13,6 +13,7 @@
 #include "info/frmHelp.h"
 #include "info/frmSplash.h"
 #include "media/CdCommandInterpreter.h"
+#include "sightings/DataSafety.h"
 #include "platform/QtPlatform.h"
 #include "ui/Context.h"
 
@@ -71,7 +72,6 @@ int main(int argc, char** argv)
     fl::QtPlatform platform;
     platform.setHelpFolder(state.shareFolder);
     platform.setHelpViewer([](const QString& topic) { fl::showHelpWindow(topic); });
-    fl::installHelpKey(platform);
     platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.dataFolder));
     fl::Context ctx{state, platform, nullptr};
 
@@ -82,17 +82,16 @@ int main(int argc, char** argv)
         return 1;
     };
     if (!folders.problem.isEmpty()) return fail(folders.problem);
-    try {
-        // A file of an older version is backed up into Backups before it is brought up to date.
-        fl::openAndLoadOptions(state, {}, [&state](fl::db::Database& db, int fromVersion) {
+    // A file of an older version is backed up into Backups before it is brought up to date.
+    if (!fl::openDatabaseAtStart(ctx, [&state](fl::db::Database& db, int fromVersion) {
             fl::backupBeforeUpgrade(db, state.dataFolder, fromVersion);
-        });
-    } catch (const std::exception& e) {
-        return fail(QString::fromUtf8(e.what()));
-    }
+        }))
+        return 1;
 
     const std::unique_ptr<fl::frmDisplay> window = fl::createMainWindow(ctx);
     platform.setParentWindow(window.get());
+    // F1: the page of the window in use, or of the command that opened it.
+    fl::installHelpKey(platform, [w = window.get()] { return w->commands().running(); });
     try {
         // The splash covers the loading; the main window shows when it closes.
         fl::loadBehindSplash([&] { window->Form_Load(); },
@@ -104,6 +103,7 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
+    if (!fl::terminationRequested()) fl::checkDataAfterStart(ctx);
     const int result = fl::terminationRequested() ? 0 : app.exec();
     // Ended by the session rather than by the user: the window's exit steps run all the same.
     if (window->isVisible()) window->close();

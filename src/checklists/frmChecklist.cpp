@@ -66,6 +66,7 @@ frmChecklist::frmChecklist(Context& ctx, QWidget* parent) : QDialog(parent), m_c
     for (int i = 0; i < 9; ++i) {
         lbltitle[i] = new QLabel(titles[i], this);
         lbltitle[i]->setObjectName(QStringLiteral("lbltitle(%1)").arg(i));
+        lbltitle[i]->setTextFormat(Qt::PlainText); // the species' name as it is
     }
 
     Frame1 = new QGroupBox(QStringLiteral("Status (Required)"), this);

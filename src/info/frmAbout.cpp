@@ -18,6 +18,7 @@ QLabel* textLabel(const QString& name, const QString& text)
 {
     auto* l = new QLabel(text);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // the data folder's name as it is
     l->setWordWrap(true);
     return l;
 }

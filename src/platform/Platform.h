@@ -34,6 +34,10 @@ public:
     virtual ~Platform() = default;
 
     virtual Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+    // A message box that keeps `details` (the engine's own report, a file and line) behind a
+    // button, so that the message itself stays one or two plain sentences.
+    virtual Answer detailedMessageBox(const QString& text, const QString& details, const QString& title,
+                                      Buttons buttons, Icon icon) = 0;
     // The typed text, or nothing when the user cancels.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;

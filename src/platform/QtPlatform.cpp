@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -25,9 +26,18 @@ QtPlatform::~QtPlatform() = default;
 
 Platform::Answer QtPlatform::messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
+    return detailedMessageBox(text, {}, title, buttons, icon);
+}
+
+Platform::Answer QtPlatform::detailedMessageBox(const QString& text, const QString& details, const QString& title,
+                                                Buttons buttons, Icon icon)
+{
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText); // names of regions, sites and files as they are
     box.setText(text);
+    // "Show Details..." opens a scrolling box under the message; the message stays its size.
+    if (!details.isEmpty()) box.setDetailedText(details);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
@@ -58,10 +68,15 @@ Platform::Answer QtPlatform::messageBox(const QString& text, const QString& titl
 
 std::optional<QString> QtPlatform::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    // The prompt is shown as it is, whatever names it holds.
+    for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 namespace {

@@ -31,6 +31,8 @@ public:
     void setCdDevice(std::unique_ptr<CdDevice> device);
 
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    Answer detailedMessageBox(const QString& text, const QString& details, const QString& title, Buttons buttons,
+                              Icon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileDialog(const QString& title, const QString& suggested, const QString& filter) override;

@@ -15,6 +15,10 @@ void mnuFileExport_Click(Context& ctx);
 void mnuFileBackup_Click(Context& ctx);
 void mnuFileRestore_Click(Context& ctx);
 
+// Restores the backup `path` without asking (the caller has asked), tells the user how it
+// went, and shows the restored database. Whether it was restored.
+bool restoreFromBackup(Context& ctx, const QString& path, const QString& title);
+
 // Shows a species in the main window: selects it in the list on show, or, when the list
 // does not hold it, lists every species and selects it there; then brings the window to
 // the front.

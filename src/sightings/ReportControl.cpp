@@ -66,7 +66,8 @@ void ReportControl::run()
         Hourglass busy(m_ctx.platform);
         const report::ReportDefinition def = report::loadDefinition(path);
         printer = std::make_unique<ReportPrinter>(
-            report::buildReport(m_ctx.state.db(), def, m_selection, formulas, QDate::currentDate()));
+            report::buildReport(m_ctx.state.db(), def, m_selection, formulas, QDate::currentDate()),
+            m_ctx.state.databasePath(), &m_ctx.platform);
     }
     if (!m_ctx.platform.previewReport(m_title, *printer))
         throw ReportError(report::kErrOutput, QStringLiteral("The report could not be shown"));

@@ -1,8 +1,14 @@
 #include "ReportPrinter.h"
 
 #include "platform/Paper.h"
+#include "records/SafeTargets.h"
 
 #include <QBuffer>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <system_error>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -116,7 +122,10 @@ QStringList wrapText(const QString& text, const QFont& font, QPaintDevice& devic
 
 } // namespace
 
-ReportPrinter::ReportPrinter(report::BuiltReport content) : m_r(std::move(content)) {}
+ReportPrinter::ReportPrinter(report::BuiltReport content, QString database, Platform* platform)
+    : m_r(std::move(content)), m_database(std::move(database)), m_platform(platform)
+{
+}
 
 namespace {
 
@@ -497,10 +506,34 @@ bool ReportPrinter::paint(QPagedPaintDevice& device)
     return p.end();
 }
 
+QString ReportPrinter::refusal(const QString& path) const
+{
+    if (m_database.isEmpty()) return {};
+    const QString why = refusedTarget(path, m_database, TargetUse::Export);
+    if (!why.isEmpty() && m_platform)
+        m_platform->messageBox(why, QStringLiteral("Save Report"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
+    return why;
+}
+
 bool ReportPrinter::print(QPrinter* printer)
 {
     if (!printer) return false;
-    return paint(*printer);
+    const QString target = printer->outputFormat() == QPrinter::PdfFormat ? printer->outputFileName() : QString();
+    if (target.isEmpty()) return paint(*printer);
+    // Printed to a PDF file the user named: refused where writing would destroy the user's
+    // data, and written beside the name first, so that a failure leaves no half-written file.
+    if (!refusal(target).isEmpty()) return false;
+    QTemporaryFile partial(target + QStringLiteral(".partial-XXXXXX"));
+    if (!partial.open()) return false;
+    partial.close();
+    printer->setOutputFileName(partial.fileName());
+    const bool painted = paint(*printer);
+    printer->setOutputFileName(target);
+    if (!painted || QFileInfo(partial.fileName()).size() == 0) return false;
+    std::error_code ec;
+    std::filesystem::rename(QFile::encodeName(partial.fileName()).toStdString(), QFile::encodeName(target).toStdString(), ec);
+    if (!ec) partial.setAutoRemove(false);
+    return !ec;
 }
 
 namespace {
@@ -518,9 +551,21 @@ void setUpPdf(QPdfWriter& w, const QString& title)
 
 bool ReportPrinter::writePdf(const QString& path)
 {
-    QPdfWriter w(path);
-    setUpPdf(w, m_r.title);
-    return paint(w);
+    if (!refusal(path).isEmpty()) return false;
+    // Written beside the name and put in place when complete.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    bool painted = false;
+    {
+        QPdfWriter w(&out);
+        setUpPdf(w, m_r.title);
+        painted = paint(w);
+    }
+    if (!painted) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
 QString ReportPrinter::plainText()

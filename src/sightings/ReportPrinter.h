@@ -23,9 +23,13 @@ namespace fl {
 // not fit two lists at the normal size, their type is made smaller (down to a limit), then
 // they run in one list, and only then does a long text wrap within its column. A long title
 // wraps; the page header shortens the region's name rather than run into the date.
+//
+// A PDF file the user names (writePdf(), or a printer set to print to a file) is written
+// beside its name and put in place when complete; given the open database, the printer
+// refuses its files and the Backups folder, and tells `platform`'s user so.
 class ReportPrinter : public PrintableReport {
 public:
-    explicit ReportPrinter(report::BuiltReport content);
+    explicit ReportPrinter(report::BuiltReport content, QString database = {}, Platform* platform = nullptr);
 
     bool print(QPrinter* printer) override;
     bool writePdf(const QString& path) override;
@@ -67,7 +71,11 @@ public:
     Layout layout(QPaintDevice& device, QSizeF page) const;
 
 private:
+    // Why `path` must not be written (told to the user), or an empty text.
+    QString refusal(const QString& path) const;
     report::BuiltReport m_r;
+    QString m_database;
+    Platform* m_platform = nullptr;
 };
 
 } // namespace fl

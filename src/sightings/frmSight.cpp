@@ -26,6 +26,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <optional>
 
 namespace fl {
@@ -106,6 +107,7 @@ void frmSight::buildWindow()
 
     lbltitle[8] = new QLabel(QStringLiteral("First Sighting of the "), this);
     lbltitle[8]->setObjectName(QStringLiteral("lbltitle(8)"));
+    lbltitle[8]->setTextFormat(Qt::PlainText); // the species' name as it is
     QFont heading = lbltitle[8]->font();
     heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 2);

@@ -80,11 +80,7 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     layout->addWidget(lblCounts);
     resize(1000, 560);
 
-    const AppState& s = m_ctx.state;
-    const bool region = s.Reg_ID != 0;
-    chkRegion->setText(region ? QStringLiteral("Only in ") + s.regname : QStringLiteral("Only in the current region"));
-    chkRegion->setEnabled(region);
-
+    showRegion();
     reload();
     grdLog->setSortingEnabled(true);
     const QString filterFailure = QStringLiteral("The sightings could not be listed.");
@@ -92,10 +88,23 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     connect(cmbYear, &QComboBox::currentIndexChanged, this,
             guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
     connect(chkRegion, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    // The region toggle follows the current region.
+    m_ctx.main->watchRegion(this, [this] {
+        showRegion();
+        applyFilter();
+    });
     connect(grdLog, &QTableView::doubleClicked, this,
             guarded(m_ctx.platform, QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) {
                 if (i.isValid()) grdLog_DblClick(i.row());
             }));
+}
+
+void frmSightingsLog::showRegion()
+{
+    const AppState& s = m_ctx.state;
+    const bool region = s.Reg_ID != 0;
+    chkRegion->setText(region ? QStringLiteral("Only in ") + s.regname : QStringLiteral("Only in the current region"));
+    chkRegion->setEnabled(region);
 }
 
 void frmSightingsLog::fillYears()
@@ -118,6 +127,7 @@ void frmSightingsLog::reload()
     m_loadedFrom = &s.db();
     m_loadedAt = databaseChangeCount(s.db());
     fillYears();
+    showRegion(); // a restored database brings its own region
     applyFilter();
 }
 

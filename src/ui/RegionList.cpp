@@ -8,6 +8,7 @@
 
 #include "Guard.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -15,8 +16,28 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 
 namespace fl {
+
+namespace {
+
+// Below 0, 0 or above 0 as `a` comes before, with or after `b` in regionNameLess order.
+int compareRegionNames(const QString& a, const QString& b)
+{
+    static const QCollator collator = [] {
+        QCollator c; // the user's language
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    const int order = collator.compare(a, b);
+    // Names that differ only in their capitals keep one order all the same.
+    return order != 0 ? order : QString::compare(a, b);
+}
+
+} // namespace
+
+bool regionNameLess(const QString& a, const QString& b) { return compareRegionNames(a, b) < 0; }
 
 QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool withCodes)
 {
@@ -53,10 +74,37 @@ bool RegionListModel::isUnder(const RegionEntry& region) const
 bool RegionListModel::before(const Row& a, const Row& b)
 {
     if (a.under != b.under) return a.under;
-    const int c = QString::compare(a.region.name, b.region.name, Qt::CaseInsensitive);
-    if (c != 0) return c < 0;
-    return a.region.id < b.region.id;
+    const int order = compareRegionNames(a.region.name, b.region.name);
+    return order != 0 ? order < 0 : a.region.id < b.region.id;
 }
+
+namespace {
+
+// Sorts rows that come almost in order (the saved queries order the names by their letters,
+// which differs from the language's order in a few places) with about two comparisons a row:
+// the rows that keep the order, and the few that do not, sorted apart and merged in.
+template <class T, class Less>
+void sortNearlySorted(QVector<T>& rows, Less less)
+{
+    QVector<T> kept, misplaced;
+    kept.reserve(rows.size());
+    for (T& r : rows) {
+        if (kept.isEmpty() || !less(r, kept.back())) kept.append(std::move(r));
+        else misplaced.append(std::move(r));
+    }
+    if (misplaced.isEmpty()) {
+        rows = std::move(kept);
+        return;
+    }
+    std::stable_sort(misplaced.begin(), misplaced.end(), less);
+    rows.clear();
+    rows.reserve(kept.size() + misplaced.size());
+    std::merge(std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()),
+               std::make_move_iterator(misplaced.begin()), std::make_move_iterator(misplaced.end()),
+               std::back_inserter(rows), less);
+}
+
+} // namespace
 
 const QString& RegionListModel::keyOf(int source) const
 {
@@ -86,8 +134,7 @@ void RegionListModel::setRegions(QVector<RegionEntry> regions)
         const bool under = isUnder(r);
         m_rows.append({std::move(r), under});
     }
-    // The saved queries list the names in order already: sorting is then only a check.
-    if (!std::is_sorted(m_rows.cbegin(), m_rows.cend(), before)) std::stable_sort(m_rows.begin(), m_rows.end(), before);
+    sortNearlySorted(m_rows, before);
     showMatching();
     endResetModel();
 }
@@ -155,7 +202,7 @@ void RegionListModel::setFirstUnder(const QString& code)
     for (const QModelIndex& i : persistent) ids.append(rowAt(i.row()).region.id);
     m_under = code;
     for (Row& r : m_rows) r.under = isUnder(r.region);
-    std::stable_sort(m_rows.begin(), m_rows.end(), before);
+    sortNearlySorted(m_rows, before);
     showMatching();
     QModelIndexList moved;
     moved.reserve(persistent.size());

@@ -21,6 +21,10 @@ struct AppState;
 class Platform;
 struct RegionKind;
 
+// The order of region names in every list: alphabetical as the user's language has it,
+// capitals ignored ("aardvark marsh" before "Monterey County").
+bool regionNameLess(const QString& a, const QString& b);
+
 // One region of a list: its name, its Reg_ID and its eBird code (empty for none).
 struct RegionEntry {
     QString name;
@@ -31,7 +35,7 @@ struct RegionEntry {
 // The regions of `kind` as its saved query lists them; their codes only when asked for.
 QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool withCodes = false);
 
-// The regions of one kind, kept sorted by name ignoring case. The regions under a chosen one
+// The regions of one kind, kept in regionNameLess order. The regions under a chosen one
 // (their code begins with its code) can be put first, each part sorted by name. A filter text
 // keeps the rows whose name holds it, ignoring case and accents; the rows are those shown.
 // Qt::DisplayRole and Qt::EditRole give the name, IdRole (Qt::UserRole) the Reg_ID.
@@ -75,7 +79,7 @@ private:
 };
 
 // The list of regions of the region windows, with the filter box above it: single
-// selection, sorted by name ignoring case. Rows count the regions that the filter shows.
+// selection, in regionNameLess order. Rows count the regions that the filter shows.
 class RegionListView : public QListView {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace fl;
 using namespace fl::test;
@@ -343,3 +344,86 @@ TEST_F(EbirdImport, PlacesAreFoundByTheirEbirdCodesAndGetTheirChecklists)
     EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {id("US-TX")}).toInt(), 0)
         << "no sighting, no list";
 }
+
+// Files whose lines end in a lone CR (old Mac files, some spreadsheets) are read record by
+// record, as are those ending in LF and CRLF.
+TEST_F(EbirdImport, EveryLineEndReadsEveryRecord)
+{
+    OpenState s(folder.path());
+    const QByteArray crlf = downloadText(mixedDownload());
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        QByteArray text = crlf;
+        text.replace("\r\n", end);
+        writeFile(file(), text);
+        const ImportPreview p = readEbirdFile(s.db(), file());
+        EXPECT_EQ(p.recordsRead, 12) << end;
+        EXPECT_EQ(p.matched, 5) << end;
+        EXPECT_EQ(p.matched + p.skippedTotal(), p.recordsRead) << "every record matched or listed";
+    }
+    writeFile(file(), "\r\r\r");
+    try {
+        readEbirdFile(s.db(), file());
+        ADD_FAILURE() << "a file of line ends only was read";
+    } catch (const CsvError& e) {
+        EXPECT_TRUE(e.message().contains("empty")) << qPrintable(e.message());
+    }
+}
+
+namespace {
+
+struct CountOrDate {
+    const char* count;
+    const char* date;
+    std::optional<SkipReason> skipped; // nothing: imported
+    const char* notes;                 // the notes of an imported record
+};
+
+void PrintTo(const CountOrDate& v, std::ostream* out) { *out << "count '" << v.count << "', date " << v.date; }
+
+class ImportValues : public testing::TestWithParam<CountOrDate> {};
+
+} // namespace
+
+// Counts that are no number of birds and dates no sighting can have are listed as skipped
+// with their reason, never taken in part or dropped unlisted.
+TEST_P(ImportValues, CountsAndDatesOutOfRangeAreListedAsSkipped)
+{
+    const CountOrDate v = GetParam();
+    TestFolder f;
+    const QString path = f.path() + "/MyEBirdData.csv";
+    writeFile(path, downloadText({{"S1", "Mallard", "Anas platyrhynchos", v.count, "CA-ON", "", "Pond", v.date, "", ""},
+                                  {"S1", "Wood Duck", "Aix sponsa", "2", "CA-ON", "", "Pond", "2024-05-01", "", ""}}));
+    OpenState s(f.path());
+    const ImportPreview p = readEbirdFile(s.db(), path, CsvReader::Limits(), {}, QDate(2025, 6, 30));
+    EXPECT_EQ(p.recordsRead, 2);
+    if (v.skipped) {
+        EXPECT_EQ(p.skippedTotal(), 1);
+        EXPECT_EQ(p.skippedCount(*v.skipped), 1);
+        EXPECT_EQ(p.skipped.at(*v.skipped).value("Mallard"), 1);
+        ASSERT_EQ(p.records.size(), 1u);
+        EXPECT_EQ(p.records[0].birdId, 2);
+    } else {
+        EXPECT_EQ(p.skippedTotal(), 0);
+        ASSERT_EQ(p.records.size(), 2u);
+        EXPECT_EQ(p.records[0].notes, QString::fromLatin1(v.notes));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ImportValues,
+    testing::Values(CountOrDate{"-3", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"2.5", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"1000000001", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"99999999999999999999", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"many", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"1000000000", "2024-05-01", std::nullopt, "x1000000000"},
+                    CountOrDate{"0", "2024-05-01", std::nullopt, "x0"},
+                    CountOrDate{"007", "2024-05-01", std::nullopt, "x7"},
+                    CountOrDate{"X", "2024-05-01", std::nullopt, ""},
+                    CountOrDate{"", "2024-05-01", std::nullopt, ""},
+                    CountOrDate{"1", "1899-12-31", SkipReason::DateOutOfRange, ""},
+                    CountOrDate{"1", "1900-01-01", std::nullopt, "x1"},
+                    CountOrDate{"1", "2025-06-30", std::nullopt, "x1"},
+                    CountOrDate{"1", "2025-07-01", SkipReason::DateOutOfRange, ""},
+                    CountOrDate{"1", "9999-12-31", SkipReason::DateOutOfRange, ""}));
+

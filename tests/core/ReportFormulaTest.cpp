@@ -236,8 +236,9 @@ TEST(ReportFormula, ErrorsCarryNumberAndPosition)
         {"1 + {birds.size}", kErrUnknownName, 5},
         {"{@missing}", kErrUnknownName, 1},
     };
+    int position = -1;
     for (const auto& c : cases) {
-        int position = -1;
+        position = -1;
         EXPECT_EQ(errorNumber(c.formula, s, &position), c.number) << c.formula;
         EXPECT_EQ(position, c.position) << c.formula;
     }
@@ -245,8 +246,10 @@ TEST(ReportFormula, ErrorsCarryNumberAndPosition)
     EXPECT_EQ(errorNumber(QString(100000, u'(') + "1", s), kErrFormulaSyntax);
     EXPECT_EQ(errorNumber(QString("not ").repeated(50000) + "true", s), kErrFormulaSyntax);
     EXPECT_EQ(errorNumber(QString("if true then ").repeated(5000) + "1", s), kErrFormulaSyntax);
-    // A long flat chain is not nesting: it evaluates.
-    EXPECT_EQ(text("1" + QString(" + 1").repeated(100000), s), "100001");
+    // A long flat chain is not nesting: it evaluates, up to the length a formula may have.
+    EXPECT_EQ(text("1" + QString(" + 1").repeated(4999), s), "5000");
+    EXPECT_EQ(errorNumber("1" + QString(" + 1").repeated(100000), s, &position), kErrFormulaSyntax);
+    EXPECT_EQ(position, 1 + 4 * 5000) << "the first part beyond the limit";
     // Unknown names are found before evaluation by check().
     try {
         Formula::parse("if false then {birds.size} else 1").check(s);

@@ -3,6 +3,8 @@
 #include "records/Backup.h"
 #include "records/CsvReader.h"
 #include "schema/Schema.h"
+#include "checklists/frmEditReg.h"
+#include "search/frmRegion.h"
 #include "sightings/SightingsLogModel.h"
 #include "sightings/frmImportPreview.h"
 #include "sightings/frmSightingsLog.h"
@@ -20,6 +22,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,7 +77,7 @@ QString cell(frmSightingsLog* log, int row, int column)
 
 } // namespace
 
-TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
+TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
 {
     Harness h;
     auto captions = [&](const char* menu) {
@@ -82,11 +85,13 @@ TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
         for (QAction* a : h.w->menuBar()->findChild<QMenu*>(menu)->actions()) out << (a->isSeparator() ? "-" : a->text());
         return out;
     };
+    // Under their own separator after the web link, with Exit last below its separator.
     const QStringList file = captions("mnuFile");
-    EXPECT_EQ(file.mid(file.indexOf("E&xit")), (QStringList{"E&xit", "-", "&Import eBird Data...", "E&xport Sightings...",
-                                                           "&Back Up Database...", "&Restore From Backup..."}));
+    EXPECT_EQ(file.mid(file.indexOf("Add Web Page &Link")),
+              (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Export Si&ghtings...",
+                           "&Back Up Database...", "Restore &From Backup...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
-    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Sightings &Log"}));
+    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log"}));
     EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
 }
 
@@ -125,6 +130,50 @@ TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
     log->grdLog->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
     EXPECT_EQ(cell(log, 0, 1), "American Robin");
     EXPECT_EQ(cell(log, 3, 1), "Ovenbird");
+    log->close();
+}
+
+TEST(SightingsLogWindow, TheRegionToggleFollowsTheCurrentRegion)
+{
+    auto h = ontarioWithSightings();
+    // A sighting in Ontario without its country: in Ontario's log, not in Canada's.
+    h->db().execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, notes) "
+                    "VALUES (5, 2, '2024-07-01', '', 0, 0, 2, 0, 'Rondeau', '')");
+    frmSightingsLog* log = openLog(*h);
+    ASSERT_NE(log, nullptr);
+    log->reload();
+    QTest::mouseClick(log->chkRegion, Qt::LeftButton);
+    ASSERT_TRUE(log->chkRegion->isChecked());
+    EXPECT_EQ(log->chkRegion->text(), "Only in Ontario");
+    EXPECT_EQ(log->model->rowCount(), 4);
+
+    // Canada becomes the current region through the region dialog, beside the open log.
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->optRegion[2]->click();
+        d->cmdOK->click();
+    });
+    h->run("mnuSearchRegion");
+    ASSERT_EQ(h->state.regname, "Canada");
+    EXPECT_EQ(log->chkRegion->text(), "Only in Canada");
+    EXPECT_TRUE(log->chkRegion->isEnabled());
+    EXPECT_TRUE(log->chkRegion->isChecked());
+    EXPECT_EQ(log->model->rowCount(), 3) << "the sightings in Canada";
+    EXPECT_EQ(log->lblCounts->text(), "3 sightings of 2 species");
+
+    // Without a region (the whole list) the toggle has nothing to name and lists everything.
+    h->db().execute("DELETE FROM Checklists WHERE Reg_ID = 3");
+    frmEditReg maintenance(h->ctx, h->w.get());
+    maintenance.optRegion_Click(2);
+    QTimer::singleShot(0, [] {
+        if (QWidget* editor = QApplication::activeModalWidget()) editor->close();
+    });
+    maintenance.cmdEdit_Click();
+    ASSERT_EQ(h->state.Reg_ID, 0);
+    EXPECT_EQ(log->chkRegion->text(), "Only in the current region");
+    EXPECT_FALSE(log->chkRegion->isEnabled());
+    EXPECT_EQ(log->model->rowCount(), 5);
     log->close();
 }
 
@@ -285,14 +334,16 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     h->platform.files.push_back(backup);
     h->platform.answers.push_back(Platform::Answer::Yes);
     h->run("mnuFileRestore");
-    EXPECT_EQ(h->messageTexts().last(), "The database was restored from " + backup + ".");
+    EXPECT_TRUE(h->messageTexts().last().startsWith("The database was restored from " + backup + ".\n\nThe database in "
+                                                     "use before is kept as "))
+        << qPrintable(h->messageTexts().last());
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
     EXPECT_EQ(h->state.regname, "Ontario");
     EXPECT_EQ(h->names().size(), 6) << "the restored region's list";
     EXPECT_EQ(h->shown(), "Canada Goose") << "its first species";
     EXPECT_EQ(h->panel("Region"), "Region : Ontario");
     EXPECT_EQ(log->model->rowCount(), 4) << "the open log reads the restored sightings";
-    EXPECT_TRUE(QFileInfo::exists(h->state.databasePath() + ".bak"));
+    EXPECT_EQ(backupSeries(folder, kBeforeRestoreCopies).size(), 1) << "the database before, kept in the Backups folder";
     log->close();
     // The program goes on working on the restored file.
     h->run("mnuViewNext");

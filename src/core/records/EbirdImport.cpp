@@ -4,6 +4,7 @@
 #include "regions/RegionKinds.h"
 
 #include "state/AppState.h"
+#include "records/EbirdExport.h"
 #include "records/EbirdTags.h"
 #include "lifelist/LifeList.h"
 #include "regions/RegionCodes.h"
@@ -16,6 +17,7 @@
 #include <QCryptographicHash>
 #include <QHash>
 #include <QSet>
+#include <optional>
 
 namespace fl {
 
@@ -28,6 +30,8 @@ QString skipReasonText(SkipReason reason)
     case SkipReason::Domestic: return QStringLiteral("Domestic type");
     case SkipReason::NotInDatabase: return QStringLiteral("Not in the database");
     case SkipReason::NoDate: return QStringLiteral("No valid date");
+    case SkipReason::DateOutOfRange: return QStringLiteral("Date before 1900 or after today");
+    case SkipReason::BadCount: return QStringLiteral("Count not a whole number from 0 to 1,000,000,000");
     case SkipReason::Repeated: return QStringLiteral("Repeated in the file");
     }
     return {};
@@ -154,12 +158,17 @@ QDate parseDate(const QString& text)
     return d;
 }
 
-bool isCount(const QString& s)
+// A record's count as it goes into the notes ("x12"); empty for no count and for "X"
+// (present); nothing at all for a count that is not a whole number of birds.
+std::optional<QString> countNote(const QString& s)
 {
-    if (s.isEmpty() || s.size() > 9) return false;
+    if (s.isEmpty() || s.compare(u"X", Qt::CaseInsensitive) == 0) return QString();
+    if (s.size() > 12) return std::nullopt;
     for (QChar c : s)
-        if (!c.isDigit()) return false;
-    return true;
+        if (c < u'0' || c > u'9') return std::nullopt;
+    const qint64 n = s.toLongLong();
+    if (n > kMaxCount) return std::nullopt;
+    return u'x' + QString::number(n);
 }
 
 // Where each field of a record is, by format.
@@ -241,7 +250,7 @@ QString joinNotes(const QStringList& parts)
 } // namespace
 
 ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Limits limits,
-                            const std::function<void(double)>& progress)
+                            const std::function<void(double)>& progress, QDate today)
 {
     CsvReader reader(path, limits);
     QStringList fields;
@@ -278,6 +287,7 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         pending = false;
         if (fields.size() == 1 && fields[0].trimmed().isEmpty()) continue; // blank line
         ++p.recordsRead;
+        for (QString& f : fields) f = unneutralised(f);
         if (progress && (++n & 1023) == 0 && reader.size() > 0) progress(double(reader.position()) / reader.size());
 
         const QString common = at(fields, c.common);
@@ -291,8 +301,10 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         r.birdId = birdId;
         r.date = parseDate(at(fields, c.date));
         if (!r.date.isValid()) { skip(SkipReason::NoDate, shownName); continue; }
+        if (r.date < kFirstSightingDate || r.date > today) { skip(SkipReason::DateOutOfRange, shownName); continue; }
+        const std::optional<QString> count = countNote(at(fields, c.count));
+        if (!count) { skip(SkipReason::BadCount, shownName); continue; }
 
-        const QString count = at(fields, c.count);
         QString comments = raw(fields, c.comments);
         const PlaceTag tag = c.download ? PlaceTag() : parsePlaceTag(comments);
         if (tag.present) {
@@ -322,7 +334,7 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         }
         // Site and notes are kept exactly as written, so that an exported file reads back the same.
         r.site = raw(fields, c.location);
-        r.notes = joinNotes({isCount(count) ? u'x' + count : QString(), raw(fields, c.details), comments});
+        r.notes = joinNotes({*count, raw(fields, c.details), comments});
 
         const QString submission = at(fields, c.submission);
         if (c.download && !submission.isEmpty()) {

@@ -40,6 +40,11 @@ struct AppState {
     db::Recordset rsLinks;
     db::Recordset rsTopicLinks;
 
+    // Rows written this run by connections to the database that have since been closed (a
+    // restore replaces the file): with the open connection's own count, whether the run
+    // changed data.
+    qint64 changesBeforeReopen = 0;
+
     QString curScode;
     bool textChanged = false;
     bool loadingText = false;
