@@ -39,7 +39,7 @@ struct Setup {
                        {1 + i * species / listed, kRegion, letters[i % 6]});
         tx.commit();
         data->db.reset(); // the program opens it itself
-        state.appFolder = data->dir.path();
+        state.dataFolder = data->dir.path();
         openAndLoadOptions(state);
         state.selReg_ID = kRegion;
         state.selRegname = QStringLiteral("Somewhere");

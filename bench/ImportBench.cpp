@@ -42,7 +42,7 @@ struct Data {
 
     Data()
     {
-        state.appFolder = dir.path();
+        state.dataFolder = dir.path();
         {
             auto db = db::Database::create(dir.filePath(kDatabaseFile), "qzmv");
             createSchema(*db);

@@ -1,6 +1,8 @@
 // Speed of the report engine: the North America checklist of the sample database written
 // to a PDF file (definition, query, formulas, layout and painting), against Qt itself
-// printing a plain QTextDocument table of the same rows to a PDF file.
+// printing a plain QTextDocument table of the same rows to a PDF file; and a sum of texts as
+// long as a formula may be against one a tenth as long, which must take about ten times as
+// long (time in proportion to the formula's length).
 
 #include "records/DataImport.h"
 #include "RatioReporter.h"
@@ -91,8 +93,30 @@ void QTextDocumentTablePdf(benchmark::State& st)
     st.counters["species"] = rows;
 }
 
+// A scope with one text field.
+class OneField : public report::Scope {
+public:
+    report::Value field(const QString&, int) const override { return report::Value::text(QStringLiteral("Mallard")); }
+    report::Value formula(const QString&, int) const override { return {}; }
+    bool hasField(const QString&) const override { return true; }
+    bool hasFormula(const QString&) const override { return false; }
+};
+
+void textSum(benchmark::State& st, int terms)
+{
+    const report::Formula f = report::Formula::parse(
+        QStringList(terms, QStringLiteral("{birds.name}")).join(QStringLiteral(" + ")));
+    const OneField scope;
+    for (auto _ : st) benchmark::DoNotOptimize(f.evaluate(scope).toText().size());
+}
+
+void TextSumLong(benchmark::State& st) { textSum(st, (report::Formula::kMaxFormulaParts + 1) / 2); }
+void TextSumTenth(benchmark::State& st) { textSum(st, (report::Formula::kMaxFormulaParts + 1) / 20); }
+
 } // namespace
 
+BENCHMARK(TextSumLong)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TextSumTenth)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ChecklistPdf)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(QTextDocumentTablePdf)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
@@ -101,7 +125,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    bench::RatioReporter reporter({{"ChecklistPdf", "QTextDocumentTablePdf", 1.5}});
+    bench::RatioReporter reporter({{"ChecklistPdf", "QTextDocumentTablePdf", 1.5}, {"TextSumLong", "TextSumTenth", 12.0}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return reporter.allMet() ? 0 : 1;

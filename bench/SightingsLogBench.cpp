@@ -32,7 +32,7 @@ struct Program {
                          "ELSE '' END, country = Sight_ID % 3");
         data.db->execute("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (3, 'Somewhere', 'Country')");
         data.db.reset();
-        state.appFolder = data.dir.path();
+        state.dataFolder = data.dir.path();
         openAndLoadOptions(state);
     }
 };

@@ -93,7 +93,7 @@ struct Data {
                         "' Order By Birds.sortOrder', '', 0, 0, 0, 0)");
         }
         AppState s;
-        s.appFolder = templ;
+        s.dataFolder = templ;
         openAndLoadOptions(s);
         db::Database& db = s.db();
         const TaxonomyFile v2024 = TaxonomyFile::read(kTaxonomy + "/ebird-taxonomy-na-v2024.csv");
@@ -125,7 +125,7 @@ struct Data {
         QFile::remove(file);
         if (!QFile::copy(templ + "/" + kDatabaseFile, file)) throw std::runtime_error("cannot copy the database");
         state = AppState();
-        state.appFolder = work;
+        state.dataFolder = work;
         openAndLoadOptions(state);
     }
 };

@@ -3,9 +3,10 @@
 //   - choosing a region (the Use command, then showing the first species) against the
 //     set-based statement for its marks plus the query of the region's names;
 //   - the name search against a plain LIKE query;
-//   - starting the program until the main window shows its first species, against a bare
-//     program that opens the same file with its password, reads the Options row and shows an
-//     empty window.
+//   - starting the program until the main window shows its first species, with the start-up
+//     checks of the data folder begun (the check for damage runs on in the background), against
+//     a bare program that opens the same file with its password, reads the Options row and
+//     shows an empty window.
 
 #include "state/AppState.h"
 #include "records/DataImport.h"
@@ -18,6 +19,7 @@
 #include "platform/ScriptedPlatform.h"
 #include "search/frmName.h"
 #include "search/frmRegion.h"
+#include "sightings/DataSafety.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,7 +43,7 @@ struct Program {
     std::unique_ptr<frmDisplay> w;
     explicit Program(const QString& folder)
     {
-        state.appFolder = folder;
+        state.dataFolder = folder;
         openAndLoadOptions(state);
         w = createMainWindow(ctx);
         w->Form_Load();
@@ -155,6 +157,7 @@ void Startup(benchmark::State& st)
     for (auto _ : st) {
         auto p = std::make_unique<Program>(folder);
         p->w->showMaximized();
+        checkDataAfterStart(p->ctx);
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(p->w->lblName[0]->text());
         st.PauseTiming();

@@ -6,6 +6,7 @@
 #include "status/StatusCodes.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
+#include "ui/ElidedLabel.h"
 #include "ui/ImageList.h"
 
 #include <QAction>
@@ -62,7 +63,7 @@ void frmDisplay::clearBirdPage()
     s.curScode.clear();
     for (QLabel* l : lblName) l->clear();
     lblStatus->clear();
-    lblSeen->clear();
+    lblSeen->setFullText({});
     s.loadingText = true;
     txtData->clear();
     s.loadingText = false;
@@ -103,7 +104,7 @@ void frmDisplay::showSeenLine()
             if (!world) line += QStringLiteral(" (") + s.regname + u')';
         }
     }
-    lblSeen->setText(line);
+    lblSeen->setFullText(line);
 }
 
 void frmDisplay::cmbNames_Click()

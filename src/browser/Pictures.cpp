@@ -11,6 +11,8 @@
 #include "ui/Silhouettes.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QTextEdit>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
@@ -81,7 +83,7 @@ void frmDisplay::SetUpPicture()
         if (title.isNull()) pictureError(kInvalidUseOfNull);
         else lblName[3]->setText(title.toString());
 
-        const QString file = resolvePath(s.appFolder, QStringLiteral("images/")
+        const QString file = resolvePath(s.dataFolder, QStringLiteral("images/")
                                                           + s.rsImages.field(QStringLiteral("File")).toString());
         if (!QFileInfo(file).isFile()) {
             pictureError(kFileNotFound);
@@ -151,6 +153,13 @@ QStringList localFiles(const QMimeData* mime)
 
 bool frmDisplay::eventFilter(QObject* watched, QEvent* event)
 {
+    // The menus' shortcuts win over the keys a text box would claim for itself (Ctrl+E is
+    // "end of line" in the boxes of many desktops).
+    if (event->type() == QEvent::ShortcutOverride && (watched == cmbNames || watched == txtData)
+        && isMenuShortcut(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
     // Leaving the species box with text that names no species puts the shown name back.
     if (watched == cmbNames) {
         if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason

@@ -6,6 +6,7 @@
 #include "status/StatusTexts.h"
 #include "NameCompleter.h"
 #include "platform/Platform.h"
+#include "ui/ElidedLabel.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 
@@ -14,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -47,15 +49,17 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileSep2", "", ""},
     {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
+    // Records: eBird import and export, backup and restore, taxonomy updates. Their Alt
+    // letters are the ones the items above leave free; O is kept for the outing items.
+    {"mnuFileSep4", "", ""},
+    {"mnuFileImport", "I&mport eBird Data...", ""},
+    {"mnuFileExport", "Export Si&ghtings...", ""},
+    {"mnuFileBackup", "&Back Up Database...", ""},
+    {"mnuFileRestore", "Restore &From Backup...", ""},
+    {"mnuFileTaxonomy", "Update &Taxonomy...", ""},
+    // Exit stays last.
     {"mnuFileSep3", "", ""},
     {"mnuquit", "E&xit", "Ctrl+Q"},
-    // Records: eBird import and export, backup and restore, taxonomy updates.
-    {"mnuFileSep4", "", ""},
-    {"mnuFileImport", "&Import eBird Data...", ""},
-    {"mnuFileExport", "E&xport Sightings...", ""},
-    {"mnuFileBackup", "&Back Up Database...", ""},
-    {"mnuFileRestore", "&Restore From Backup...", ""},
-    {"mnuFileTaxonomy", "&Update Taxonomy...", ""},
 };
 const MenuEntry kViewMenu[] = {
     {"mnuViewFirst", "&First bird", "F5"},
@@ -70,7 +74,7 @@ const MenuEntry kViewMenu[] = {
     {"mnuViewOptions", "&Options", ""},
     // Records: the sightings log.
     {"mnuViewSep3", "", ""},
-    {"mnuViewLog", "Sightings &Log", "Ctrl+G"},
+    {"mnuViewLog", "Si&ghtings Log", "Ctrl+G"},
 };
 const MenuEntry kSearchMenu[] = {
     {"mnuSearchRegion", "Search &Region", "Ctrl+R"},
@@ -174,6 +178,7 @@ void frmDisplay::buildWindow()
     for (int i = 0; i < 5; ++i) {
         lblName[i] = new QLabel(central);
         lblName[i]->setObjectName(QStringLiteral("lblName(%1)").arg(i));
+        lblName[i]->setTextFormat(Qt::PlainText); // names and titles are shown as they are
         lblName[i]->setFont(bold);
     }
     QFont big = bold;
@@ -235,8 +240,9 @@ void frmDisplay::buildWindow()
     lblStatus = new QLabel(picCont[0]);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFont(bold);
+    lblStatus->setTextFormat(Qt::PlainText);
     place(lblStatus, 1200, 30, 3375, 255);
-    lblSeen = new QLabel(picCont[0]);
+    lblSeen = new ElidedLabel(picCont[0]); // a long site or region name ends in "…"
     lblSeen->setObjectName(QStringLiteral("lblSeen"));
     place(lblSeen, 1200, 300, 3375, 255);
 
@@ -246,6 +252,7 @@ void frmDisplay::buildWindow()
     txtData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtData->setAcceptRichText(false); // the description is plain text, pasted text included
     txtData->setTabChangesFocus(true);
+    txtData->installEventFilter(this); // the menus' shortcuts win over its keys
     place(txtData, 60, 570, 4500, 2895);
     // The text box lays its text out when it is painted, so stepping through species
     // quickly does not lay out every description on the way.
@@ -398,6 +405,7 @@ void frmDisplay::buildStatusBar()
     for (const char* key : kPanels) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QString::fromLatin1(key));
+        panel->setTextFormat(Qt::PlainText); // the region's name as it is
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setMinimumWidth(tw(1200));
@@ -439,6 +447,14 @@ void frmDisplay::Toolbar1_ButtonClick(const QString& key)
     if (!item.isEmpty()) runCommand(item);
 }
 
+bool frmDisplay::isMenuShortcut(const QKeyEvent& key) const
+{
+    const QKeySequence pressed(key.keyCombination());
+    for (const QAction* a : actions())
+        if (a->isEnabled() && a->shortcuts().contains(pressed)) return true;
+    return false;
+}
+
 QAction* frmDisplay::menuItem(const QString& name) const
 {
     if (QAction* submenu = m_submenus.value(name)) return submenu;
@@ -461,6 +477,16 @@ void frmDisplay::bringToFront()
 void frmDisplay::setPanel(const QString& key, const QString& text)
 {
     if (QLabel* l = m_panels.value(key)) l->setText(text);
+    if (key != panel::Region) return;
+    std::erase_if(m_regionWatchers, [](const auto& w) { return w.first.isNull(); });
+    const auto watchers = m_regionWatchers; // a watcher may add another
+    for (const auto& [owner, watcher] : watchers)
+        if (owner) runGuarded(m_ctx.platform, QStringLiteral("A window could not follow the change of region."), watcher);
+}
+
+void frmDisplay::watchRegion(QObject* owner, std::function<void()> watcher)
+{
+    m_regionWatchers.emplace_back(owner, std::move(watcher));
 }
 
 QString frmDisplay::panelText(const QString& key) const

@@ -8,11 +8,13 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <vector>
 
 class QComboBox;
+class QKeyEvent;
 class QModelIndex;
 class QFrame;
 class QLabel;
@@ -25,6 +27,7 @@ class QTimer;
 
 namespace fl {
 
+class ElidedLabel;
 class NameCompleter;
 
 // The main window: the species list, the page of the species on show, the picture area,
@@ -53,6 +56,7 @@ public:
     void reload() override { Form_Load(); }
     void setPanel(const QString& key, const QString& text) override;
     QString panelText(const QString& key) const override;
+    void watchRegion(QObject* owner, std::function<void()> watcher) override;
     void bringToFront() override;
     CdSong cdSongOnShow() const override { return {cdTrack, cdStart, cdDuration}; }
     bool cdCheckDue() const override { return checkCD; }
@@ -118,7 +122,7 @@ public:
     QLabel* lblName[5] = {};
     QTextEdit* txtData = nullptr;
     QLabel* lblStatus = nullptr;
-    QLabel* lblSeen = nullptr; // where the species stands in the life list of the region
+    ElidedLabel* lblSeen = nullptr; // where the species stands in the life list of the region
     QWidget* picNone = nullptr; // shown instead of a picture when the species has none
     QLabel* imgNoPicture = nullptr;
     QLabel* lblNoPicture = nullptr;
@@ -165,12 +169,15 @@ private:
     // The links and status icons: a focus stop only while they show a picture.
     void setIconPicture(int index, const QIcon& icon);
     void showSeenLine();
+    // Whether the key is the shortcut of an enabled command of the window.
+    bool isMenuShortcut(const QKeyEvent& key) const;
     void exitSteps();
 
     Context& m_ctx;
     CommandRegistry m_commands;
     QHash<QString, QAction*> m_submenus;
     QHash<QString, QLabel*> m_panels;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_regionWatchers;
     int m_shownIndex = -1; // the list position whose species the page shows
     std::vector<std::function<void()>> m_exitSteps;
     QPixmap m_picture;

@@ -24,6 +24,7 @@ frmStatus::frmStatus(const QString& curScode, Platform& platform, QWidget* paren
     for (int i = 0; i < 3; ++i) {
         lblStatus[i] = new QLabel(text[i], panel);
         lblStatus[i]->setObjectName(QStringLiteral("lblStatus(%1)").arg(i));
+        lblStatus[i]->setTextFormat(Qt::PlainText);
         lblStatus[i]->setMinimumWidth(360);
         lines->addWidget(lblStatus[i]);
     }
@@ -33,6 +34,7 @@ frmStatus::frmStatus(const QString& curScode, Platform& platform, QWidget* paren
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     lblHeading = new QLabel(heading, this);
     lblHeading->setObjectName(QStringLiteral("lblHeading"));
+    lblHeading->setTextFormat(Qt::PlainText); // the species and the region as they are named
     QFont bold = lblHeading->font();
     bold.setBold(true);
     lblHeading->setFont(bold);

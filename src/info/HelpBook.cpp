@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <initializer_list>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 
@@ -40,6 +41,7 @@ const QList<Page>& pages()
         {QStringLiteral("weblinks.html"), QStringLiteral("Web links")},
         {QStringLiteral("reports.html"), QStringLiteral("Printing reports")},
         {QStringLiteral("options.html"), QStringLiteral("Options")},
+        {QStringLiteral("datafolder.html"), QStringLiteral("Where your data is kept")},
         {QStringLiteral("database.html"), QStringLiteral("The database file and its backup")},
         {QStringLiteral("keyboard.html"), QStringLiteral("Keyboard shortcuts")},
         {kUsingHelp, QStringLiteral("Using the help window")},
@@ -111,7 +113,40 @@ QStringList search(const QString& words)
     return found;
 }
 
-QString topicForWindow(const QString& objectName)
+QString topicForMenuItem(const QString& name)
+{
+    static const QHash<QString, QString> byItem = [] {
+        QHash<QString, QString> m;
+        auto put = [&m](const char* page, std::initializer_list<const char*> items) {
+            for (const char* item : items) m.insert(QString::fromLatin1(item), QString::fromLatin1(page));
+        };
+        put("songs.html", {"mnuFileSong", "mnuFileSongDelete", "mnuFilePlay", "mnuFilePlayCD", "mnuSearchSongs",
+                           "mnuSearchCD"});
+        put("pictures.html", {"mnuFileImage", "mnuFileImageDelete", "mnuFileEditTitle"});
+        put("sightings.html", {"mnuFileSighting", "mnuViewDetails"});
+        put("weblinks.html", {"mnuFileWeb", "mnuViewLinks", "imgLinks"});
+        put("ebird.html", {"mnuFileImport", "mnuFileExport"});
+        put("database.html", {"mnuFileBackup", "mnuFileRestore"});
+        put("taxonomy.html", {"mnuFileTaxonomy"});
+        put("browsing.html", {"mnuquit", "mnuViewFirst", "mnuViewPrevious", "mnuViewNext", "mnuViewLast"});
+        put("sightingslog.html", {"mnuViewLog"});
+        put("checklists.html", {"mnuEditList"});
+        put("options.html", {"mnuViewOptions"});
+        put("region.html", {"mnuSearchRegion"});
+        put("searches.html", {"mnuSortName", "mnuSortList", "mnuSearchBird", "mnuSearchLife", "mnuMissingAll",
+                              "mnuMissingRare"});
+        put("findname.html", {"mnuSearchName"});
+        put("classification.html", {"mnuSearchClass"});
+        put("wizard.html", {"mnuSearchWizard"});
+        put("reports.html", {"mnuReportChecklist", "mnuReportLife"});
+        put("usinghelp.html", {"mnuHelpContents", "mnuHelpHelponhelp", "mnuHelpCredits", "mnuHelpAbout"});
+        put("codes.html", {"imgStatus"});
+        return m;
+    }();
+    return byItem.value(name);
+}
+
+QString topicForWindow(const QString& objectName, const QString& runningCommand)
 {
     static const QHash<QString, QString> byWindow = {
         {QStringLiteral("frmDisplay"), QStringLiteral("browsing.html")},
@@ -131,8 +166,13 @@ QString topicForWindow(const QString& objectName)
         {QStringLiteral("frmSightingsLog"), QStringLiteral("sightingslog.html")},
         {QStringLiteral("frmImportPreview"), QStringLiteral("ebird.html")},
         {QStringLiteral("frmTaxonomyUpdate"), QStringLiteral("taxonomy.html")},
+        {QStringLiteral("frmAbout"), kUsingHelp},
+        {QStringLiteral("frmCredit"), kUsingHelp},
+        {QStringLiteral("frmSplash"), QStringLiteral("gettingstarted.html")},
     };
-    return byWindow.value(objectName, kContents);
+    if (const auto it = byWindow.constFind(objectName); it != byWindow.constEnd()) return *it;
+    const QString ofCommand = topicForMenuItem(runningCommand);
+    return ofCommand.isEmpty() ? kContents : ofCommand;
 }
 
 QString topicForCommand(int command) { return command == kHelpOnHelp ? kUsingHelp : kContents; }

@@ -34,9 +34,13 @@ QStringList links(const QString& file);
 // in contents order.
 QStringList search(const QString& words);
 
-// The page that explains a window, found by the window's object name; the contents page for
-// windows without a page of their own.
-QString topicForWindow(const QString& objectName);
+// The page that explains a window, found by the window's object name. A window without a page
+// of its own (a file chooser, a message, the print preview) gets the page of the command that
+// shows it, `runningCommand`; without one, the contents page.
+QString topicForWindow(const QString& objectName, const QString& runningCommand = {});
+// The page that documents a command of the menus or of the bird page's icons, by its name
+// ("mnuFileImage"); empty for a name the manual does not know.
+QString topicForMenuItem(const QString& name);
 
 // The help commands of the Help menu: 11 shows the contents, 4 the page on using help.
 inline constexpr int kHelpContents = 11;

@@ -9,7 +9,10 @@
 
 namespace fl {
 
-HelpKey::HelpKey(Platform& platform, QObject* parent) : QObject(parent), m_platform(platform) {}
+HelpKey::HelpKey(Platform& platform, RunningCommand runningCommand, QObject* parent)
+    : QObject(parent), m_platform(platform), m_runningCommand(std::move(runningCommand))
+{
+}
 
 bool HelpKey::eventFilter(QObject* watched, QEvent* event)
 {
@@ -20,16 +23,17 @@ bool HelpKey::eventFilter(QObject* watched, QEvent* event)
     if (!widget) return false;
     // The key event passes up through the parents of the focus widget; the first one ends it.
     try {
-        m_platform.showHelp(help::topicForWindow(widget->window()->objectName()));
+        const QString command = m_runningCommand ? m_runningCommand() : QString();
+        m_platform.showHelp(help::topicForWindow(widget->window()->objectName(), command));
     } catch (...) {
         // Nothing may leave an event handler; a help window that cannot open shows nothing.
     }
     return true;
 }
 
-HelpKey* installHelpKey(Platform& platform)
+HelpKey* installHelpKey(Platform& platform, HelpKey::RunningCommand runningCommand)
 {
-    auto* filter = new HelpKey(platform, qApp);
+    auto* filter = new HelpKey(platform, std::move(runningCommand), qApp);
     qApp->installEventFilter(filter);
     return filter;
 }

@@ -1,5 +1,7 @@
 #include "InfoTexts.h"
 
+#include <QDir>
+
 #ifndef FEATHERLOG_VERSION
 #error "FEATHERLOG_VERSION must be defined by the build"
 #endif
@@ -19,7 +21,8 @@ QString licenceNotice()
     return QStringLiteral(
         "Featherlog is free software under the MIT License: you may use, copy, change and pass it on, "
         "provided the copyright and licence notice go with it. It comes without any warranty. "
-        "The full text is in the file LICENSE that comes with the program's sources.");
+        "The full text is in the file LICENSE of the program's sources; an installed program has it in "
+        "/usr/share/doc/featherlog/copyright.");
 }
 
 QString contactLine()
@@ -27,6 +30,12 @@ QString contactLine()
     return QStringLiteral(
         "Questions, problems and ideas: open an issue in the Featherlog source repository, where the "
         "program is developed.");
+}
+
+QString dataFolderLine(const QString& folder)
+{
+    return QStringLiteral("Your data (the database bird.mdb with your sightings and checklists, and the folders "
+                          "Images, Songs, CD and Backups) is kept in\n%1").arg(QDir::toNativeSeparators(folder));
 }
 
 QString creditsThanks()

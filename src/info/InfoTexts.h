@@ -15,6 +15,8 @@ QString copyrightLine();
 QString licenceNotice();
 // Where users reach the people who make the program.
 QString contactLine();
+// Where this copy keeps the user's data.
+QString dataFolderLine(const QString& folder);
 
 // The credits, one paragraph each.
 QString creditsThanks();

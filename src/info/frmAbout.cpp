@@ -1,9 +1,9 @@
 #include "frmAbout.h"
 
 #include "InfoTexts.h"
+#include "state/AppState.h"
 #include "ui/Context.h"
 #include "ui/MainWindow.h"
-#include "ui/Context.h"
 #include "ui/ImageList.h"
 
 #include <QGridLayout>
@@ -18,13 +18,14 @@ QLabel* textLabel(const QString& name, const QString& text)
 {
     auto* l = new QLabel(text);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // the data folder's name as it is
     l->setWordWrap(true);
     return l;
 }
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
+frmAbout::frmAbout(const QString& dataFolder, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Featherlog"));
@@ -43,6 +44,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     lblCopyright = textLabel(QStringLiteral("lblCopyright"), info::copyrightLine());
     lblDisclaimer = textLabel(QStringLiteral("lblDisclaimer"), info::licenceNotice());
     lblContact = textLabel(QStringLiteral("lblContact"), info::contactLine());
+    lblData = textLabel(QStringLiteral("lblData"), info::dataFolderLine(dataFolder));
+    lblData->setTextInteractionFlags(Qt::TextSelectableByMouse); // the folder can be copied
     cmdOK = new QPushButton(QStringLiteral("&OK"));
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -54,7 +57,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     layout->addWidget(lblCopyright, 2, 1);
     layout->addWidget(lblDisclaimer, 3, 1);
     layout->addWidget(lblContact, 4, 1);
-    layout->addWidget(cmdOK, 5, 1, Qt::AlignRight);
+    layout->addWidget(lblData, 5, 1);
+    layout->addWidget(cmdOK, 6, 1, Qt::AlignRight);
     layout->setColumnMinimumWidth(1, 380);
 
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -62,7 +66,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 
 void mnuHelpAbout_Click(Context& ctx)
 {
-    frmAbout dialog(ctx.main ? ctx.main->dialogParent() : nullptr);
+    frmAbout dialog(ctx.state.dataFolder, ctx.main ? ctx.main->dialogParent() : nullptr);
     dialog.exec();
 }
 

@@ -9,11 +9,12 @@ namespace fl {
 
 struct Context;
 
-// "About Featherlog": the product, its version, its licence and where to reach its makers.
+// "About Featherlog": the product, its version, its licence, where to reach its makers and
+// where this copy keeps the user's data.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(QWidget* parent = nullptr);
+    explicit frmAbout(const QString& dataFolder, QWidget* parent = nullptr);
 
     QLabel* picIcon = nullptr;
     QLabel* lblTitle = nullptr;
@@ -21,6 +22,7 @@ public:
     QLabel* lblCopyright = nullptr;
     QLabel* lblDisclaimer = nullptr;
     QLabel* lblContact = nullptr;
+    QLabel* lblData = nullptr;
     QPushButton* cmdOK = nullptr;
 };
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace fl {
@@ -106,16 +107,9 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
             [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
     connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
     connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch_Click(); });
-    auto openFound = [this](QListWidgetItem* item) {
-        const QString file = item->data(Qt::UserRole).toString();
-        if (file.isEmpty()) return;
-        showTopic(file);
-        // Show where the first typed word stands on the page.
-        const QStringList words = m_searchWords.split(u' ', Qt::SkipEmptyParts);
-        if (!words.isEmpty()) txtPage->find(words.first());
-    };
-    connect(lstFound, &QListWidget::itemActivated, this, openFound);
-    connect(lstFound, &QListWidget::itemClicked, this, openFound);
+    // A page found opens by a click or by the keyboard (both, where a single click activates).
+    connect(lstFound, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { openFound(item); });
+    connect(lstFound, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { openFound(item); });
     cmdBack->setEnabled(false);
     cmdForward->setEnabled(false);
     showTopic(help::kContents);
@@ -129,6 +123,21 @@ void frmHelp::showTopic(const QString& file)
 }
 
 QString frmHelp::currentTopic() const { return fileOf(txtPage->source()); }
+
+void frmHelp::openFound(QListWidgetItem* item)
+{
+    const QString file = item ? item->data(Qt::UserRole).toString() : QString();
+    if (file.isEmpty()) return;
+    showTopic(file);
+    // Marks where the first typed word first stands on the page, wherever the page was read
+    // or searched before.
+    const QStringList words = m_searchWords.split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) return;
+    QTextCursor start = txtPage->textCursor();
+    start.movePosition(QTextCursor::Start);
+    txtPage->setTextCursor(start);
+    txtPage->find(words.first());
+}
 
 void frmHelp::cmdSearch_Click()
 {
@@ -160,21 +169,51 @@ void frmHelp::pageChanged(const QString& file)
     }
 }
 
+void frmHelp::belongTo(QWidget* owner)
+{
+    if (m_owner == owner && parentWidget() == owner) return;
+    if (m_owner) m_owner->removeEventFilter(this);
+    m_owner = owner;
+    if (owner) owner->installEventFilter(this);
+    if (parentWidget() == owner) return;
+    const QRect where = geometry();
+    const bool shown = isVisible();
+    setParent(owner, Qt::Window); // hides the window
+    setGeometry(where);
+    if (shown) show();
+}
+
+namespace {
+// The modal dialog still up beneath `closing` (its nearest modal window), or none.
+QWidget* nextOwner(QWidget* closing)
+{
+    for (QWidget* w = closing->parentWidget(); w; w = w->parentWidget()) {
+        w = w->window();
+        if (w->isVisible() && w->isModal()) return w;
+    }
+    return nullptr;
+}
+} // namespace
+
+bool frmHelp::eventFilter(QObject* watched, QEvent* event)
+{
+    // The dialog the window belongs to closes (or goes away): the window stays.
+    if (watched == m_owner && event->type() == QEvent::Hide) belongTo(nextOwner(m_owner));
+    return QWidget::eventFilter(watched, event);
+}
+
 frmHelp* helpWindow() { return g_help.data(); }
 
 frmHelp* showHelpWindow(const QString& topic)
 {
+    // A modal dialog blocks every window but its own: over one, the help window is one of its
+    // windows for as long as it is up.
     QWidget* owner = QApplication::activeModalWidget();
-    if (g_help && g_help->parentWidget() != owner) {
-        // A modal dialog blocks every window but its own; the help window moves to it.
-        const QRect where = g_help->geometry();
-        g_help->setParent(owner, Qt::Window);
-        g_help->setGeometry(where);
-    }
     if (!g_help) {
-        g_help = new frmHelp(owner);
+        g_help = new frmHelp;
         g_help->setAttribute(Qt::WA_DeleteOnClose);
     }
+    g_help->belongTo(owner);
     g_help->showTopic(topic);
     g_help->show();
     g_help->raise();

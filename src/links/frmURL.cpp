@@ -25,6 +25,10 @@ namespace {
 const QString kBrowserFailure = QStringLiteral(
     "The program cannot access Internet Explorer. Use the 'Copy URL' button to copy the URL to the clipboard, "
     "then  manually paste it into your browser.");
+// A stored address of another kind (a file, a script, mail) is never handed to the desktop.
+const QString kNotWebAddress = QStringLiteral(
+    "Only web addresses (http, https and ftp) are opened. This link's address is not one; use the 'Copy URL' "
+    "button to copy it to the clipboard.");
 
 // Alphabetical order of the list: letter case ignored, then exact text, so that equal titles
 // in other capitals keep a fixed order.
@@ -194,8 +198,13 @@ void frmURL::cmdGo_Click()
     bool opened = false;
     try {
         if (findSelectedLink()) {
-            if (const auto address = browsableAddress(currentSet().field(QStringLiteral("URL")).toString()))
-                opened = m_ctx.platform.openInBrowser(*address);
+            const auto address = browsableAddress(currentSet().field(QStringLiteral("URL")).toString());
+            if (!address) {
+                m_ctx.platform.messageBox(kNotWebAddress, QStringLiteral("Not a Web Address"), Platform::Buttons::Ok,
+                                          Platform::Icon::Exclamation);
+                return;
+            }
+            opened = m_ctx.platform.openInBrowser(*address);
         }
     } catch (const std::exception&) {
         opened = false;

@@ -29,10 +29,10 @@ std::optional<qint64> wholeNumber(const QString& text)
 
 } // namespace
 
-CdCommandInterpreter::CdCommandInterpreter(QString appFolder) : CdCommandInterpreter(std::move(appFolder), Options{}) {}
+CdCommandInterpreter::CdCommandInterpreter(QString dataFolder) : CdCommandInterpreter(std::move(dataFolder), Options{}) {}
 
-CdCommandInterpreter::CdCommandInterpreter(QString appFolder, Options options)
-    : m_appFolder(std::move(appFolder)), m_options(std::move(options))
+CdCommandInterpreter::CdCommandInterpreter(QString dataFolder, Options options)
+    : m_dataFolder(std::move(dataFolder)), m_options(std::move(options))
 {
 }
 
@@ -85,8 +85,12 @@ QString CdCommandInterpreter::run(QStringList words)
 void CdCommandInterpreter::open()
 {
     if (m_disc) return; // the alias is taken
-    if (m_options.useDrive) m_disc = CdDisc::openDrive();
-    if (!m_disc) m_disc = CdDisc::openImage(resolvePath(m_appFolder, QStringLiteral("CD")));
+    // The drive when it holds a disc; otherwise the disc image, if there is one; otherwise the
+    // empty drive, which notices a disc put in later.
+    std::unique_ptr<CdDisc> drive = m_options.useDrive ? CdDisc::openDrive() : nullptr;
+    if (drive && !drive->toc().empty()) m_disc = std::move(drive);
+    else m_disc = CdDisc::openImage(resolvePath(m_dataFolder, QStringLiteral("CD")));
+    if (!m_disc) m_disc = std::move(drive);
     if (!m_disc) return;
     m_milliseconds = false;
     m_paused = false;

@@ -20,9 +20,10 @@ struct CdToc;
 //   play cd [from P] [to P]   seek cd to P   stop cd   pause cd
 //   set cd time format tmsf|milliseconds       set cd door open|closed
 //   status cd media present | number of tracks | length [track N] | position | mode
-// where any command may end in "wait". Opening takes the computer's CD drive or, on a
-// computer without one, the disc image (CUE sheet and BIN file) in the folder "CD" of
-// the application folder. Positions P are a track number (or track:min:sec:frame) in tmsf
+// where any command may end in "wait". Opening takes the computer's CD drive when it holds
+// a disc, otherwise the disc image (CUE sheet and BIN file) in the folder "CD" of the
+// data folder, otherwise the empty drive; opening again looks again. Positions P are a track
+// number (or track:min:sec:frame) in tmsf
 // format and milliseconds from the start of the disc in milliseconds format. The status
 // queries answer from the disc's table of contents; playing reads the audio sectors on a
 // thread of its own and writes them to the default audio output. A command that cannot be
@@ -35,8 +36,8 @@ public:
         PcmSinkFactory sink = {}; // where the samples go; the default audio output if empty
     };
 
-    explicit CdCommandInterpreter(QString appFolder);
-    CdCommandInterpreter(QString appFolder, Options options);
+    explicit CdCommandInterpreter(QString dataFolder);
+    CdCommandInterpreter(QString dataFolder, Options options);
     ~CdCommandInterpreter() override;
 
     QString send(const QString& command, int replyCapacity) override;
@@ -55,7 +56,7 @@ private:
     std::optional<qint64> parsePosition(const QString& text, const CdToc& toc) const;
     QString length(qint64 frames) const;
 
-    QString m_appFolder;
+    QString m_dataFolder;
     Options m_options;
     std::unique_ptr<CdDisc> m_disc;
     std::unique_ptr<CdPlayback> m_playback;

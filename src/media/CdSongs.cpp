@@ -84,7 +84,13 @@ void mnuFilePlayCD_Click(Context& ctx)
         if (!device) throw CdError(CdError::InvalidValue, "The CD device is not ready");
         CDAudio& cd = *device;
         const MainWindow::CdSong song = w.cdSongOnShow();
-        const QString length = cd.GetCDLength().left(8);
+        QString length = cd.GetCDLength().left(8);
+        // No disc: it may have come since the device was opened (a disc put in the drive, an
+        // image copied into the CD folder), so the device is opened again and asked once more.
+        if (replyText(length).isEmpty()) {
+            cd.ReadyDevice();
+            length = cd.GetCDLength().left(8);
+        }
         if (length != kSongDiscLength && w.cdCheckDue()) {
             const auto answer = ctx.platform.messageBox(QStringLiteral("Are you sure the Heronsong CD is in the player?"),
                                                         QStringLiteral("Check CD"), Platform::Buttons::YesNo,

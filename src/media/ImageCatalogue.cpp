@@ -16,13 +16,15 @@
 namespace fl {
 
 namespace {
-const QString kImageFilter =
-    QStringLiteral("Image Files(*.gif, *.jpg, *.bmp)|*.gif;*.jpg;*.bmp|All Files(*.*)|*.*");
+// Every kind of picture the program shows comes first; then the long-standing choices.
+const QString kImageFilter = QStringLiteral(
+    "All Pictures(*.png, *.jpg, *.jpeg, *.gif, *.bmp)|*.png;*.jpg;*.jpeg;*.gif;*.bmp|"
+    "Image Files(*.gif, *.jpg, *.bmp)|*.gif;*.jpg;*.bmp|All Files(*.*)|*.*");
 } // namespace
 
 ImageCatalogue::ImageCatalogue(Context& ctx) : m_ctx(ctx) {}
 
-QString ImageCatalogue::imagesFolder() const { return resolvePath(m_ctx.state.appFolder, QStringLiteral("Images")); }
+QString ImageCatalogue::imagesFolder() const { return resolvePath(m_ctx.state.dataFolder, QStringLiteral("Images")); }
 
 bool ImageCatalogue::speciesShown() const
 {
@@ -75,7 +77,7 @@ void ImageCatalogue::mnuFileImage_Click()
                      Platform::Buttons::Ok, Platform::Icon::Exclamation);
         return;
     }
-    if (!liesDirectlyIn(chosen, joinPath(m_ctx.state.appFolder, QStringLiteral("Images")))) {
+    if (!liesDirectlyIn(chosen, joinPath(m_ctx.state.dataFolder, QStringLiteral("Images")))) {
         p.messageBox(QStringLiteral("The Image file must come from the Images folder in the main application."),
                      QStringLiteral("Wrong Folder"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
         return;

@@ -22,7 +22,7 @@ public:
     // asks its title and links it to the species on show. Other files are passed over.
     void dropFiles(const QStringList& files);
 
-    // The picture folder of the application folder, in its spelling on disk.
+    // The picture folder of the data folder, in its spelling on disk.
     QString imagesFolder() const;
 
 private:

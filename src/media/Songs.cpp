@@ -24,16 +24,16 @@ void showSongCommands(MainWindow& w, bool hasSong)
 
 } // namespace
 
-QString songPath(const QString& appFolder, const QString& song)
+QString songPath(const QString& dataFolder, const QString& song)
 {
-    return resolvePath(appFolder, QStringLiteral("songs/") + song);
+    return resolvePath(dataFolder, QStringLiteral("songs/") + song);
 }
 
 void mnuFilePlay_Click(Context& ctx)
 {
     AppState& s = ctx.state;
     const QString song = s.rsBird.field(QStringLiteral("song")).toString();
-    ctx.platform.playSound(songPath(s.appFolder, song));
+    ctx.platform.playSound(songPath(s.dataFolder, song));
     if (ctx.main) ctx.main->focusSpeciesList();
 }
 
@@ -41,7 +41,7 @@ void mnuFileSong_Click(Context& ctx)
 {
     AppState& s = ctx.state;
     try {
-        const QString folder = resolvePath(s.appFolder, QStringLiteral("Songs"));
+        const QString folder = resolvePath(s.dataFolder, QStringLiteral("Songs"));
         const QString chosen = ctx.platform.openFileDialog(QStringLiteral("Link a Song File"), folder,
                                                            QStringLiteral("Wave Files(*.wav)|*.wav|All Files(*.*)|*.*"));
         if (chosen.isNull()) return; // cancelled
@@ -51,7 +51,7 @@ void mnuFileSong_Click(Context& ctx)
             return;
         }
         const QString name = QFileInfo(chosen).fileName();
-        const QString expectedPath = joinPath(joinPath(s.appFolder, QStringLiteral("Songs")), name);
+        const QString expectedPath = joinPath(joinPath(s.dataFolder, QStringLiteral("Songs")), name);
         if (QDir::cleanPath(QDir::fromNativeSeparators(chosen)).toUpper() != QDir::cleanPath(expectedPath).toUpper()) {
             ctx.platform.messageBox(
                 QStringLiteral("The Song file must come from the Songs folder in the main application."),

@@ -10,12 +10,12 @@ struct Context;
 void registerSongCommands(Context& ctx);
 
 // The recorded song of the species on show: a sound file in the folder "Songs" of the
-// application folder, named by the species' `song` field.
+// data folder, named by the species' `song` field.
 void mnuFilePlay_Click(Context& ctx);
 void mnuFileSong_Click(Context& ctx);
 void mnuFileSongDelete_Click(Context& ctx);
 
 // The file that plays for a stored song name.
-QString songPath(const QString& appFolder, const QString& song);
+QString songPath(const QString& dataFolder, const QString& song);
 
 } // namespace fl

@@ -19,7 +19,7 @@ public:
     virtual bool print(QPrinter* printer) = 0;
     // Writes the report to a PDF file; false when the file could not be written.
     virtual bool writePdf(const QString& path) = 0;
-    // The report's text, page by page, as it is laid out on a Letter page (for checks).
+    // The report's text, page by page, as it is laid out on the locale's paper (for checks).
     virtual QString plainText() = 0;
 };
 
@@ -34,6 +34,10 @@ public:
     virtual ~Platform() = default;
 
     virtual Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+    // A message box that keeps `details` (the engine's own report, a file and line) behind a
+    // button, so that the message itself stays one or two plain sentences.
+    virtual Answer detailedMessageBox(const QString& text, const QString& details, const QString& title,
+                                      Buttons buttons, Icon icon) = 0;
     // The typed text, or nothing when the user cancels.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;

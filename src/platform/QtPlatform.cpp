@@ -1,6 +1,8 @@
 #include "QtPlatform.h"
 
+#include "Paper.h"
 #include "SongPlayer.h"
+#include "UrlOpener.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,10 +11,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSoundEffect>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace fl {
@@ -22,9 +26,18 @@ QtPlatform::~QtPlatform() = default;
 
 Platform::Answer QtPlatform::messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
+    return detailedMessageBox(text, {}, title, buttons, icon);
+}
+
+Platform::Answer QtPlatform::detailedMessageBox(const QString& text, const QString& details, const QString& title,
+                                                Buttons buttons, Icon icon)
+{
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText); // names of regions, sites and files as they are
     box.setText(text);
+    // "Show Details..." opens a scrolling box under the message; the message stays its size.
+    if (!details.isEmpty()) box.setDetailedText(details);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
@@ -55,10 +68,15 @@ Platform::Answer QtPlatform::messageBox(const QString& text, const QString& titl
 
 std::optional<QString> QtPlatform::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    // The prompt is shown as it is, whatever names it holds.
+    for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 namespace {
@@ -106,7 +124,27 @@ void QtPlatform::setHourglass(bool on)
 
 void QtPlatform::setClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
 
-bool QtPlatform::openInBrowser(const QString& url) { return QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
+void QtPlatform::setUrlOpener(const QString& program, int timeLimitMs)
+{
+    m_urlOpener = program;
+    m_urlOpenerLimit = timeLimitMs;
+}
+
+bool QtPlatform::openInBrowser(const QString& url)
+{
+    const QUrl address = QUrl::fromUserInput(url);
+    const QString opener =
+        m_urlOpener.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("xdg-open")) : m_urlOpener;
+    // Without the desktop's opener, Qt's own way; it can only tell whether something started.
+    if (opener.isEmpty()) return QDesktopServices::openUrl(address);
+    // The opener reports whether the browser took the address; asking Qt would only say
+    // that the opener started.
+    Hourglass busy(*this);
+    const OpenerResult r = runOpener(opener, {address.toString(QUrl::FullyEncoded)}, m_urlOpenerLimit, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    return r != OpenerResult::Failed;
+}
 
 void QtPlatform::playSound(const QString& path)
 {
@@ -130,6 +168,9 @@ bool QtPlatform::previewReport(const QString& windowTitle, PrintableReport& repo
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle);
+    // The locale's paper, whatever the printer was left at; the user may pick another.
+    printer.setPageSize(defaultReportPaper());
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     QPrintPreviewDialog dialog(&printer, m_parent);
     dialog.setWindowTitle(windowTitle);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,

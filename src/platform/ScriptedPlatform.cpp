@@ -6,7 +6,13 @@ namespace fl {
 
 Platform::Answer ScriptedPlatform::messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
-    messages << Message{text, title, buttons, icon};
+    return detailedMessageBox(text, {}, title, buttons, icon);
+}
+
+Platform::Answer ScriptedPlatform::detailedMessageBox(const QString& text, const QString& details, const QString& title,
+                                                      Buttons buttons, Icon icon)
+{
+    messages << Message{text, title, buttons, icon, details};
     if (!answers.empty()) {
         const Answer a = answers.front();
         answers.pop_front();

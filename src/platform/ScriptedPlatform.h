@@ -33,6 +33,7 @@ public:
         QString title;
         Buttons buttons;
         Icon icon;
+        QString details; // what a detailed message box keeps behind its button
     };
 
     // Queued answers, taken in order.
@@ -72,6 +73,8 @@ public:
     QStringList helpTopics;
 
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    Answer detailedMessageBox(const QString& text, const QString& details, const QString& title, Buttons buttons,
+                              Icon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const QString& title, const QString& folder, const QString& filter) override;
     // Save dialogs take their answers from `files` too; what they offered is kept.

@@ -51,8 +51,8 @@ void BirdTypePicture::mouseDoubleClickEvent(QMouseEvent* event)
 }
 
 FamilyGridModel::FamilyGridModel(QObject* parent)
-    : RowTableModel({QString(), QStringLiteral("Sub_ID"), QStringLiteral("Fam_ID"), QStringLiteral("Name"),
-                     QStringLiteral("Image"), QStringLiteral("Description")},
+    : RowTableModel({QStringLiteral("    "), QStringLiteral("Sub_ID "), QStringLiteral("Fam_ID"), QStringLiteral("Name  "),
+                     QStringLiteral("Image "), QStringLiteral("Description")},
                     parent)
 {
     setHiddenColumns({0, 1, 2});
@@ -106,6 +106,10 @@ void FamilyGrid::keyPressEvent(QKeyEvent* event)
         event->accept();
         if (currentIndex().isValid() && onEnter) onEnter();
         return;
+    case Qt::Key_Space:
+        event->accept();
+        if (currentIndex().isValid() && onRowChosen) onRowChosen();
+        return;
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_PageUp:
@@ -114,7 +118,7 @@ void FamilyGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_End: {
         const int before = currentIndex().row();
         QTableView::keyPressEvent(event);
-        if (currentIndex().isValid() && currentIndex().row() != before && onRowMoved) onRowMoved();
+        if (currentIndex().isValid() && currentIndex().row() != before && onRowChosen) onRowChosen();
         return;
     }
     default: QTableView::keyPressEvent(event);

@@ -43,13 +43,14 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 };
 
-// The families grid view: the arrow keys move the row, Enter shows the species of the row.
+// The families grid view: the arrow keys move the row and choose it, Space chooses the row the
+// keyboard is on, Enter shows the species of the chosen row.
 class FamilyGrid : public QTableView {
     Q_OBJECT
 public:
     explicit FamilyGrid(QWidget* parent = nullptr);
 
-    std::function<void()> onRowMoved; // by the keyboard
+    std::function<void()> onRowChosen; // by the keyboard
     std::function<void()> onEnter;
 
 protected:

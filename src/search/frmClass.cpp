@@ -11,10 +11,12 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace fl {
 
@@ -78,6 +80,7 @@ frmClass::frmClass(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
     for (int i = 0; i < 2; ++i) {
         lblCaption[i] = new QLabel(this);
         lblCaption[i]->setObjectName(QStringLiteral("lblCaption(%1)").arg(i));
+        lblCaption[i]->setTextFormat(Qt::PlainText); // names as they are stored
     }
     lblCaption[0]->setText(QStringLiteral("Name"));
     lblCaption[1]->setText(QStringLiteral("Family"));
@@ -125,10 +128,18 @@ frmClass::frmClass(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
     layout->addLayout(right, 1);
     resize(twipsToPixels(10200, dpi), twipsToPixels(6000, dpi));
 
-    // Keyboard moves choose a node as a click does.
+    // A node becomes the chosen one by the keyboard or by a click; a click on the node that is
+    // already chosen chooses it again (its stored text is read anew).
     connect(TrView, &QTreeWidget::currentItemChanged, this,
             guarded(ctx.platform, QStringLiteral("The chosen group could not be shown."),
                     [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TrView_NodeClick(current); }));
+    TrView->viewport()->installEventFilter(this);
+    connect(TrView, &QTreeWidget::itemClicked, this,
+            guarded(ctx.platform, QStringLiteral("The chosen group could not be shown."),
+                    [this](QTreeWidgetItem* item, int) {
+                        QTreeWidgetItem* again = std::exchange(m_pressedOnChosen, nullptr);
+                        if (item && item == again) TrView_NodeClick(item);
+                    }));
     connect(cmdFind, &QPushButton::clicked, this,
             guarded(ctx.platform, QStringLiteral("The search by classification could not be run."),
                     [this] { cmdFind_Click(); }));
@@ -230,6 +241,15 @@ void frmClass::TrView_NodeClick(QTreeWidgetItem* node)
     const int picture = tag == kOrders ? 0 : nodeRecord.field(QStringLiteral("images")).toInt();
     if (picture != 0) pic1->setPixmap(silhouette(picture));
     else pic1->clear();
+}
+
+bool frmClass::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TrView->viewport() && event->type() == QEvent::MouseButtonPress) {
+        QTreeWidgetItem* under = TrView->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        m_pressedOnChosen = under && under == TrView->currentItem() ? under : nullptr;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmClass::cmdSave_Click()

@@ -43,6 +43,9 @@ public:
     QString nodeTable; // the tag of the node chosen last; empty until one is chosen
     QString nodeId;    // its id
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Form_Load();
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& text, const QString& key, const QString& tag,
@@ -50,6 +53,9 @@ private:
 
     Context& m_ctx;
     db::Recordset nodeRecord;
+    // The node under the mouse when the button went down, if it was the chosen one already:
+    // a click on it chooses it again.
+    QTreeWidgetItem* m_pressedOnChosen = nullptr;
 };
 
 // The menu command: the dialog, modally.

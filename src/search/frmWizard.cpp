@@ -142,11 +142,11 @@ frmWizard::frmWizard(Context& ctx, PictureLoader loadPicture, QWidget* parent)
                     if (on) optType_Click(i);
                 }));
     connect(msfg, &QTableView::clicked, this, guarded(ctx.platform, what, [this] { Msfg_Click(); }));
-    msfg->onRowMoved = [this] { runGuarded(m_ctx.platform, {}, [this] { Msfg_Click(); }); };
+    msfg->onRowChosen = [this] { runGuarded(m_ctx.platform, {}, [this] { Msfg_Click(); }); };
+    // Enter is Show Selected: it acts only once a row has been chosen.
     msfg->onEnter = [this] {
         runGuarded(m_ctx.platform, QStringLiteral("The species of the family could not be listed."), [this] {
-            Msfg_Click();
-            cmdView_Click();
+            if (cmdView->isEnabled()) cmdView_Click();
         });
     };
     connect(cmdNext, &QPushButton::clicked, this,

@@ -4,6 +4,7 @@
 #include "records/Backup.h"
 #include "records/EbirdExport.h"
 #include "records/EbirdImport.h"
+#include "records/SafeTargets.h"
 #include "schema/Schema.h"
 #include "state/Startup.h"
 #include "frmImportPreview.h"
@@ -13,11 +14,13 @@
 #include "platform/Platform.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
+#include "ui/Guard.h"
 #include "ui/MainWindow.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 
 namespace fl {
 
@@ -26,6 +29,15 @@ namespace {
 void tell(Context& ctx, const QString& text, const QString& title, Platform::Icon icon = Platform::Icon::Information)
 {
     ctx.platform.messageBox(text, title, Platform::Buttons::Ok, icon);
+}
+
+// A failure: `what` could not be done, why in plain words, the engine's report behind the
+// details button.
+void tellFailure(Context& ctx, const QString& what, const std::exception& e, const QString& title)
+{
+    const UserMessage m = userMessage(e);
+    ctx.platform.detailedMessageBox(what + QStringLiteral("\n\n") + m.text, m.details, title, Platform::Buttons::Ok,
+                                    Platform::Icon::Exclamation);
 }
 
 QString password() { return db::passwordFromConnect(QString::fromLatin1(kConnectString)); }
@@ -38,6 +50,9 @@ bool sameFile(const QString& a, const QString& b)
 }
 
 } // namespace
+
+QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
+void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
 
 void showSpeciesInMain(Context& ctx, const QString& name)
 {
@@ -74,9 +89,10 @@ void reloadAfterRestore(Context& ctx)
 void mnuFileImport_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Import eBird Data");
-    const QString path = ctx.platform.openFileDialog(title, ctx.state.appFolder,
+    const QString path = ctx.platform.openFileDialog(title, recordsFolder(ctx.state),
                                                      QStringLiteral("eBird data (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
+    rememberFolder(ctx.state, path);
     ctx.main->storePendingEdits();
     ImportPreview preview;
     try {
@@ -108,18 +124,22 @@ void mnuFileExport_Click(Context& ctx)
             regType = currentRegionType(s);
         }
     }
-    const QString suggested = QDir(s.appFolder).filePath(
+    const QString suggested = QDir(recordsFolder(s)).filePath(
         QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path = ctx.platform.saveFileDialog(title, suggested, QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
+    rememberFolder(s, path);
+    if (const QString refusal = refusedTarget(path, s.databasePath(), TargetUse::Export); !refusal.isEmpty()) {
+        tell(ctx, refusal, title, Platform::Icon::Exclamation);
+        return;
+    }
     ctx.main->storePendingEdits();
     int written = 0;
     try {
         Hourglass busy(ctx.platform);
         written = exportSightings(s.db(), path, regId, regType);
     } catch (const std::exception& e) {
-        tell(ctx, QStringLiteral("The sightings could not be exported.\n\n%1").arg(QString::fromUtf8(e.what())), title,
-             Platform::Icon::Exclamation);
+        tellFailure(ctx, QStringLiteral("The sightings could not be exported; no file was written."), e, title);
         return;
     }
     tell(ctx, QStringLiteral("%1 sighting%2 written to %3 in eBird's record format.")
@@ -130,14 +150,14 @@ void mnuFileBackup_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Back Up Database");
     AppState& s = ctx.state;
-    const QString folder = backupFolder(s.appFolder);
+    // Backups belong with the automatic ones, in the data folder's Backups.
+    const QString folder = backupFolder(s.dataFolder);
     QDir().mkpath(folder);
-    const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(defaultBackupName(QDate::currentDate())),
+    const QString path = ctx.platform.saveFileDialog(title, QDir(folder).filePath(freeBackupName(folder, QDate::currentDate())),
                                                      QStringLiteral("Featherlog databases (*.mdb)"));
     if (path.isEmpty()) return;
-    if (sameFile(path, s.databasePath())) {
-        tell(ctx, QStringLiteral("A backup cannot replace the database in use. Choose another file."), title,
-             Platform::Icon::Exclamation);
+    if (const QString refusal = refusedTarget(path, s.databasePath(), TargetUse::NewBackup); !refusal.isEmpty()) {
+        tell(ctx, refusal, title, Platform::Icon::Exclamation);
         return;
     }
     try {
@@ -145,10 +165,10 @@ void mnuFileBackup_Click(Context& ctx)
         Hourglass busy(ctx.platform);
         backupDatabase(s.db(), path, password());
     } catch (const std::exception& e) {
-        tell(ctx, QStringLiteral("The backup could not be made; nothing was written.\n\n%1").arg(QString::fromUtf8(e.what())),
-             title, Platform::Icon::Exclamation);
+        tellFailure(ctx, QStringLiteral("The backup could not be made; nothing was written."), e, title);
         return;
     }
+    clearFailedBackup(s.dataFolder); // a failed automatic backup is made good
     tell(ctx, QStringLiteral("The database was backed up to %1.").arg(path), title);
 }
 
@@ -156,37 +176,57 @@ void mnuFileRestore_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Restore From Backup");
     AppState& s = ctx.state;
-    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.appFolder),
+    // The automatic backups and those made by Back Up are in the data folder's Backups.
+    const QString path = ctx.platform.openFileDialog(title, backupFolder(s.dataFolder),
                                                      QStringLiteral("Featherlog databases (*.mdb);;All files (*)"));
     if (path.isEmpty()) return;
-    QString problem = sameFile(path, s.databasePath())
-                          ? QStringLiteral("It is the database in use.")
-                          : checkBackupFile(path, QString::fromLatin1(kConnectString));
+    QString details;
+    QString problem;
+    {
+        Hourglass busy(ctx.platform);
+        problem = sameFile(path, s.databasePath())
+                      ? QStringLiteral("It is the database in use.")
+                      // The quick check answers at once; the restore itself runs the full one.
+                      : checkBackupFile(path, QString::fromLatin1(kConnectString), &details, CheckDepth::Quick);
+    }
     if (!problem.isEmpty()) {
-        tell(ctx, QStringLiteral("%1 cannot be restored; nothing was changed.\n\n%2").arg(QFileInfo(path).fileName(), problem),
-             title, Platform::Icon::Exclamation);
+        ctx.platform.detailedMessageBox(QStringLiteral("%1 cannot be restored; nothing was changed.\n\n%2")
+                                            .arg(QFileInfo(path).fileName(), problem),
+                                        details, title, Platform::Buttons::Ok, Platform::Icon::Exclamation);
         return;
     }
     if (ctx.platform.messageBox(QStringLiteral("Replace the database with the backup %1?\n\nThe database in use now is "
-                                               "kept as bird.mdb.bak.").arg(QFileInfo(path).fileName()),
+                                               "kept in the Backups folder.").arg(QFileInfo(path).fileName()),
                                 title, Platform::Buttons::YesNo, Platform::Icon::Question)
         != Platform::Answer::Yes)
         return;
+    restoreFromBackup(ctx, path, title);
+}
+
+bool restoreFromBackup(Context& ctx, const QString& path, const QString& title)
+{
+    AppState& s = ctx.state;
     ctx.main->storePendingEdits();
     // The main window lets go of its record sets so that the file can be closed.
     ctx.main->releaseDatabase();
-    QString failure;
+    QString kept;
+    std::optional<UserMessage> failure;
     try {
         Hourglass busy(ctx.platform);
-        restoreDatabase(s, path);
+        kept = restoreDatabase(s, path);
     } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
+        failure = userMessage(e);
     }
     if (s.dbBirds) reloadAfterRestore(ctx); // the restored database, or the previous one when that failed
-    if (!failure.isEmpty())
-        tell(ctx, QStringLiteral("The backup could not be restored.\n\n%1").arg(failure), title, Platform::Icon::Exclamation);
-    else
-        tell(ctx, QStringLiteral("The database was restored from %1.").arg(path), title);
+    if (failure) {
+        ctx.platform.detailedMessageBox(QStringLiteral("The backup could not be restored.\n\n%1").arg(failure->text),
+                                        failure->details, title, Platform::Buttons::Ok, Platform::Icon::Exclamation);
+        return false;
+    }
+    tell(ctx, QStringLiteral("The database was restored from %1.\n\nThe database in use before is kept as %2.")
+                  .arg(path, QDir::toNativeSeparators(kept)),
+         title);
+    return true;
 }
 
 void registerRecordCommands(Context& ctx)
@@ -198,10 +238,17 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileTaxonomy"), [&ctx] { mnuFileTaxonomy_Click(ctx); });
-    // A run that changed data leaves a rolling backup beside the program.
+    // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
-        if (const QString failed = backupOnExit(ctx.state); !failed.isEmpty())
-            qWarning("Automatic backup failed: %s", qUtf8Printable(failed));
+        const QString failed = backupOnExit(ctx.state);
+        if (failed.isEmpty()) return;
+        qWarning("Automatic backup failed: %s", qUtf8Printable(failed));
+        ctx.platform.detailedMessageBox(
+            QStringLiteral("Featherlog could not make its automatic backup as it closed, so the changes of this session "
+                           "are in the database but in no backup yet.\n\nIf the disk is full, make room on it. Then "
+                           "start Featherlog and make a backup (File > Back Up Database...); Featherlog will "
+                           "remind you."),
+            failed, QStringLiteral("Automatic Backup"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
     });
 }
 

@@ -57,7 +57,7 @@ void ReportControl::setAction(int action)
 void ReportControl::run()
 {
     if (m_file.trimmed().isEmpty()) throw ReportError(report::kErrNoDefinition, QStringLiteral("No report file is given"));
-    const QString path = QFileInfo(m_file).isAbsolute() ? m_file : resolvePath(m_ctx.state.appFolder, m_file);
+    const QString path = QFileInfo(m_file).isAbsolute() ? m_file : resolvePath(m_ctx.state.shareFolder, m_file);
     QStringList formulas;
     if (!m_formulas.isEmpty())
         for (int i = 0; i <= m_formulas.lastKey(); ++i) formulas << m_formulas.value(i);
@@ -66,7 +66,8 @@ void ReportControl::run()
         Hourglass busy(m_ctx.platform);
         const report::ReportDefinition def = report::loadDefinition(path);
         printer = std::make_unique<ReportPrinter>(
-            report::buildReport(m_ctx.state.db(), def, m_selection, formulas, QDate::currentDate()));
+            report::buildReport(m_ctx.state.db(), def, m_selection, formulas, QDate::currentDate()),
+            m_ctx.state.databasePath(), &m_ctx.platform);
     }
     if (!m_ctx.platform.previewReport(m_title, *printer))
         throw ReportError(report::kErrOutput, QStringLiteral("The report could not be shown"));

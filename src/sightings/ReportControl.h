@@ -26,7 +26,7 @@ public:
     // `index` 0 to kMaxFormulas - 1.
     void setFormulas(int index, const QString& formula);
     // 1 builds the report from the current database and shows its preview; the report
-    // definition is read from the application folder.
+    // definition is read from the folder of the files that come with the program.
     void setAction(int action);
 
     QString reportFileName() const { return m_file; }

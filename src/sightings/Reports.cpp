@@ -21,18 +21,22 @@ template <typename Steps>
 void printReport(Context& ctx, Steps steps)
 {
     int number = 0;
+    QString details; // what went wrong, with the definition's file and line where there is one
     try {
         steps(rpt1(ctx));
         return;
     } catch (const report::ReportError& e) {
         number = e.number();
-    } catch (const db::DbError&) {
+        details = e.message();
+    } catch (const db::DbError& e) {
         number = report::kErrDatabase;
-    } catch (const std::exception&) {
+        details = e.message();
+    } catch (const std::exception& e) {
         number = report::kErrOutput;
+        details = QString::fromUtf8(e.what());
     }
-    ctx.platform.messageBox(QStringLiteral("Problem printing report. Error # ") + QString::number(number),
-                            QStringLiteral("Report Error"), Platform::Buttons::YesNo, Platform::Icon::Exclamation);
+    ctx.platform.detailedMessageBox(QStringLiteral("Problem printing report. Error # ") + QString::number(number), details,
+                                    QStringLiteral("Report Error"), Platform::Buttons::YesNo, Platform::Icon::Exclamation);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "SightingsLogModel.h"
 
+#include "ui/PlainText.h"
+
 namespace fl {
 
 namespace {
@@ -46,7 +48,7 @@ QVariant SightingsLogModel::data(const QModelIndex& index, int role) const
         if (index.column() == SightingsLog::Notes) text.replace(u'\n', QStringLiteral(" / "));
         return text;
     }
-    if (role == Qt::ToolTipRole && index.column() == SightingsLog::Notes) return entry(index.row()).notes;
+    if (role == Qt::ToolTipRole && index.column() == SightingsLog::Notes) return plainToolTip(entry(index.row()).notes);
     if (role == Qt::ToolTipRole && entry(index.row()).needsReview)
         return QStringLiteral("A taxonomy update split this species: edit the sighting to choose the species seen.");
     return {};

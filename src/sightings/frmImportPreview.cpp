@@ -32,6 +32,7 @@ frmImportPreview::frmImportPreview(Context& ctx, const ImportPreview& preview, c
     auto label = [this](const char* name, const QString& text) {
         auto* l = new QLabel(text, this);
         l->setObjectName(QString::fromLatin1(name));
+        l->setTextFormat(Qt::PlainText); // the file's name as it is
         return l;
     };
     const ImportPreview& p = preview;
@@ -97,7 +98,7 @@ void frmImportPreview::cmdImport_Click()
     m_cancel = false;
     cmdImport->setEnabled(false);
     int stored = 0;
-    QString failure;
+    QString failure, details;
     try {
         stored = storeImport(m_ctx.state, m_preview, [this](int done, int total) {
             prgImport->setMaximum(total);
@@ -106,15 +107,17 @@ void frmImportPreview::cmdImport_Click()
             return !m_cancel;
         });
     } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
+        const UserMessage m = userMessage(e);
+        failure = m.text;
+        details = m.details;
     }
     m_importing = false;
     const QString title = windowTitle();
     if (!failure.isEmpty()) {
         prgImport->setValue(0);
         cmdImport->setEnabled(true);
-        m_ctx.platform.messageBox(QStringLiteral("The import failed; nothing was stored.\n\n%1").arg(failure), title,
-                                  Platform::Buttons::Ok, Platform::Icon::Exclamation);
+        m_ctx.platform.detailedMessageBox(QStringLiteral("The import failed; nothing was stored.\n\n%1").arg(failure), details,
+                                          title, Platform::Buttons::Ok, Platform::Icon::Exclamation);
         return;
     }
     if (m_cancel) {

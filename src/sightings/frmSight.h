@@ -16,6 +16,8 @@ class QToolButton;
 
 namespace fl {
 
+class RegionListModel;
+
 // "New Sighting Entry": records a sighting of the species on show, or shows, changes and
 // deletes its life-list sighting (or, opened from the sightings log, any of its sightings),
 // and keeps the life list of the current region. Saving a changed sighting clears its
@@ -64,8 +66,12 @@ private:
     void refreshAfterFailure(const QString& message);
     void openSightings();
     void showReview();
+    // The chosen country's states first in the State/Prov box, the chosen state's counties
+    // (or the country's) first in the District/County box.
+    void orderPlaces();
     Context& m_ctx;
     int m_sightId = 0;
+    RegionListModel* m_places[4] = {};
     bool m_loaded = false;
     QString m_sightingsQuery;
 };

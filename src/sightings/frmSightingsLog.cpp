@@ -90,11 +90,7 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     layout->addWidget(lblCounts);
     resize(1150, 560);
 
-    const AppState& s = m_ctx.state;
-    const bool region = s.Reg_ID != 0;
-    chkRegion->setText(region ? QStringLiteral("Only in ") + s.regname : QStringLiteral("Only in the current region"));
-    chkRegion->setEnabled(region);
-
+    showRegion();
     reload();
     grdLog->setSortingEnabled(true);
     const QString filterFailure = QStringLiteral("The sightings could not be listed.");
@@ -107,10 +103,23 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
             [this](const QModelIndex& current) { cmdEdit->setEnabled(current.isValid()); }); // cannot fail
     connect(cmdEdit, &QPushButton::clicked, this,
             guarded(m_ctx.platform, QStringLiteral("The sighting could not be edited."), [this] { cmdEdit_Click(); }));
+    // The region toggle follows the current region.
+    m_ctx.main->watchRegion(this, [this] {
+        showRegion();
+        applyFilter();
+    });
     connect(grdLog, &QTableView::doubleClicked, this,
             guarded(m_ctx.platform, QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) {
                 if (i.isValid()) grdLog_DblClick(i.row());
             }));
+}
+
+void frmSightingsLog::showRegion()
+{
+    const AppState& s = m_ctx.state;
+    const bool region = s.Reg_ID != 0;
+    chkRegion->setText(region ? QStringLiteral("Only in ") + s.regname : QStringLiteral("Only in the current region"));
+    chkRegion->setEnabled(region);
 }
 
 void frmSightingsLog::fillYears()
@@ -133,6 +142,7 @@ void frmSightingsLog::reload()
     m_loadedFrom = &s.db();
     m_loadedAt = databaseChangeCount(s.db());
     fillYears();
+    showRegion(); // a restored database brings its own region
     applyFilter();
 }
 

@@ -47,6 +47,8 @@ protected:
 
 private:
     void fillYears();
+    // The region toggle names the current region; it is off without one.
+    void showRegion();
     Context& m_ctx;
     const void* m_loadedFrom = nullptr; // the database read, and its change count then
     qint64 m_loadedAt = -1;

@@ -238,7 +238,7 @@ void frmTaxonomyUpdate::cmdApply_Click()
     chkUnrelated->setEnabled(false);
     lstChanges->setEnabled(false);
     bool done = false;
-    QString failure;
+    std::optional<UserMessage> failure;
     try {
         m_ctx.main->storePendingEdits();
         done = applyTaxonomyUpdate(m_ctx.state, m_file, m_plan, [this](int step, int total) {
@@ -248,19 +248,21 @@ void frmTaxonomyUpdate::cmdApply_Click()
             return !m_cancel;
         });
     } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
+        failure = userMessage(e); // plain words; the engine's report behind the details button
     }
     m_applying = false;
     chkUnrelated->setEnabled(true);
     lstChanges->setEnabled(true);
-    if (!failure.isEmpty() || !done) {
+    if (failure || !done) {
         prgApply->setValue(0);
         cmdApply->setEnabled(true);
-        m_ctx.platform.messageBox(failure.isEmpty()
-                                      ? QStringLiteral("The update was cancelled; nothing was changed.")
-                                      : QStringLiteral("The update failed; nothing was changed.\n\n%1").arg(failure),
-                                  kTitle, Platform::Buttons::Ok,
-                                  failure.isEmpty() ? Platform::Icon::Information : Platform::Icon::Exclamation);
+        if (failure)
+            m_ctx.platform.detailedMessageBox(
+                QStringLiteral("The update failed; nothing was changed.\n\n%1").arg(failure->text), failure->details,
+                kTitle, Platform::Buttons::Ok, Platform::Icon::Exclamation);
+        else
+            m_ctx.platform.messageBox(QStringLiteral("The update was cancelled; nothing was changed."), kTitle,
+                                      Platform::Buttons::Ok, Platform::Icon::Information);
         return;
     }
     m_applied = true;
@@ -292,9 +294,10 @@ void frmTaxonomyUpdate::closeEvent(QCloseEvent* event)
 
 void mnuFileTaxonomy_Click(Context& ctx)
 {
-    const QString path = ctx.platform.openFileDialog(kTitle, ctx.state.appFolder,
+    const QString path = ctx.platform.openFileDialog(kTitle, recordsFolder(ctx.state),
                                                      QStringLiteral("eBird taxonomy (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
+    rememberFolder(ctx.state, path);
     std::optional<TaxonomyFile> file;
     try {
         Hourglass busy(ctx.platform);

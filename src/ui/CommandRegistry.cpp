@@ -70,7 +70,9 @@ void CommandRegistry::run(const QString& name)
     const std::function<void()> handler = it->handler;
     QString caption = it->action->text();
     caption.remove(u'&');
+    m_running.append(name);
     runGuarded(m_platform, QStringLiteral("Featherlog could not complete \"%1\".").arg(caption), handler);
+    m_running.removeLast();
 }
 
 void CommandRegistry::setToolbarKey(const QString& key, const QString& name)

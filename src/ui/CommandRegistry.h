@@ -40,6 +40,9 @@ public:
     // Runs a command's handler (through the guard), whether or not it is enabled. An unknown
     // name, or a command without a handler, does nothing.
     void run(const QString& name);
+    // The command whose handler is running (the innermost one), empty when none runs: the
+    // dialogs it shows belong to it.
+    QString running() const { return m_running.isEmpty() ? QString() : m_running.last(); }
 
     // Toolbar buttons are known by their keys ("Back"); a key names the command it runs.
     void setToolbarKey(const QString& key, const QString& name);
@@ -59,6 +62,7 @@ private:
     QHash<QString, Entry> m_entries;
     QStringList m_order;
     QHash<QString, QString> m_keys;
+    QStringList m_running;
     QStringList m_keyOrder;
 };
 

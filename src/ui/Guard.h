@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <type_traits>
 #include <utility>
@@ -9,8 +10,18 @@ namespace fl {
 
 class Platform;
 
+// A failure as the user is told of it: plain sentences, and the details (the engine's own
+// report, the statement it concerns) behind the message box's details button.
+struct UserMessage {
+    QString text;
+    QString details;
+};
+// A database failure in plain words with what to do (a damaged file, a full disk ...), a
+// backup's failure with its details, anything else by its own message.
+UserMessage userMessage(const std::exception& e);
+
 // Runs `action`; when it fails, shows `what` (a plain sentence naming what could not be
-// done) followed by the error's own message, and returns false. Nothing escapes it, so the
+// done) followed by the error's message (see userMessage()), and returns false. Nothing escapes it, so the
 // window that called it stays usable. Every path from a widget signal, a timer or a menu
 // into the program goes through here.
 bool runGuarded(Platform& platform, const QString& what, const std::function<void()>& action) noexcept;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+class QObject;
 class QTimer;
 class QWidget;
 
@@ -48,9 +49,13 @@ public:
     // Loads the window again from the state: the stored region's list and its first species.
     virtual void reload() = 0;
 
-    // The status panels, by key ("Region", "Type", "Hits", "Life").
+    // The status panels, by key ("Region", "Type", "Hits", "Life"). Every change of the current
+    // region ends by writing the "Region" panel.
     virtual void setPanel(const QString& key, const QString& text) = 0;
     virtual QString panelText(const QString& key) const = 0;
+    // Runs `watcher` whenever the "Region" panel is written (the current region may have
+    // changed), for as long as `owner` exists.
+    virtual void watchRegion(QObject* owner, std::function<void()> watcher) = 0;
 
     // The description box's background: light yellow, or white.
     virtual void setTextBackground(bool yellow) = 0;

@@ -1,5 +1,7 @@
 #include "RowTableModel.h"
 
+#include "PlainText.h"
+
 #include <QTableView>
 
 namespace fl {
@@ -94,7 +96,8 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const
         if (role == Qt::DecorationRole) return m_pictures.value(row);
         if (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
             const QString text = m_pictureTexts.value(row);
-            return text.isEmpty() ? QVariant() : QVariant(text);
+            if (text.isEmpty()) return {};
+            return role == Qt::ToolTipRole ? plainToolTip(text) : text;
         }
     }
     if (role == Qt::DisplayRole || role == Qt::EditRole) return cell(row, index.column());

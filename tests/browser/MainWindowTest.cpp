@@ -2,6 +2,8 @@
 #include "ui/ImageList.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHash>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
@@ -321,4 +323,87 @@ TEST(MainWindow, EveryMenuItemHasAHandlerOrIsDisabled)
         }
     }
     EXPECT_EQ(items.size(), 42) << "every item of the five menus was seen";
+}
+
+namespace {
+// The Alt letter of a caption: the character after a single "&" ("&&" is a plain ampersand).
+QChar altLetter(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&') continue;
+        if (caption[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        return caption[i + 1].toLower();
+    }
+    return {};
+}
+
+// Every item of `menu` (submenus by their titles) has an Alt letter that no other item of the
+// same menu has; the submenus are checked the same way.
+void expectDistinctAltLetters(const QMenu* menu, int& menusChecked)
+{
+    ++menusChecked;
+    QHash<QChar, QString> owner;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) continue;
+        const QChar letter = altLetter(a->text());
+        EXPECT_FALSE(letter.isNull()) << qPrintable(a->text()) << " has no Alt letter";
+        if (letter.isNull()) continue;
+        EXPECT_FALSE(owner.contains(letter))
+            << "in " << qPrintable(menu->title()) << ", " << qPrintable(a->text()) << " and "
+            << qPrintable(owner.value(letter)) << " share Alt+" << qPrintable(QString(letter));
+        owner.insert(letter, a->text());
+        if (a->menu()) expectDistinctAltLetters(a->menu(), menusChecked);
+    }
+}
+} // namespace
+
+TEST(MainWindow, NoTwoItemsOfAMenuShareAnAltLetter)
+{
+    Harness h;
+    QHash<QChar, QString> titles;
+    int menusChecked = 0;
+    for (QAction* a : h.w->menuBar()->actions()) {
+        const QChar letter = altLetter(a->text());
+        EXPECT_FALSE(titles.contains(letter)) << qPrintable(a->text());
+        titles.insert(letter, a->text());
+        ASSERT_NE(a->menu(), nullptr);
+        expectDistinctAltLetters(a->menu(), menusChecked);
+    }
+    EXPECT_EQ(menusChecked, 7) << "five menus and the two submenus of Searches";
+
+    // The letters given at first stay; the records items took letters left free.
+    for (const auto& [item, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"mnuFileImage", "Add New &Image"},      {"mnuFileImageDelete", "&Remove Current Image"},
+             {"mnuquit", "E&xit"},                    {"mnuViewLast", "&Last Bird"},
+             {"mnuFileImport", "I&mport eBird Data..."}, {"mnuFileExport", "Export Si&ghtings..."},
+             {"mnuFileBackup", "&Back Up Database..."}, {"mnuFileRestore", "Restore &From Backup..."},
+             {"mnuViewLog", "Si&ghtings Log"}})
+        EXPECT_EQ(h.w->menuItem(item)->text().toStdString(), caption) << item;
+}
+
+TEST(MainWindow, AnAltLetterRunsItsItemFromTheOpenMenu)
+{
+    Harness h;
+    QStringList ran;
+    for (const char* item : {"mnuViewLast", "mnuViewLog", "mnuFileImage", "mnuFileImport"})
+        h.w->setCommand(item, [&ran, item] { ran << item; });
+    h.w->show();
+    QApplication::setActiveWindow(h.w.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(h.w.get()));
+    auto pressIn = [&](const char* menuName, char letter) {
+        auto* menu = h.w->menuBar()->findChild<QMenu*>(menuName);
+        menu->popup(QPoint(0, 0));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+        QTest::keyClick(menu, letter);
+        menu->hide();
+    };
+    pressIn("mnuView", 'l');
+    pressIn("mnuView", 'g');
+    pressIn("mnuFile", 'i');
+    pressIn("mnuFile", 'm');
+    EXPECT_EQ(ran, (QStringList{"mnuViewLast", "mnuViewLog", "mnuFileImage", "mnuFileImport"}))
+        << "one press of the letter runs its item";
 }

@@ -5,6 +5,7 @@
 #include "checklists/frmStatus.h"
 #include "search/frmRegion.h"
 #include "sightings/frmSight.h"
+#include "ui/ElidedLabel.h"
 #include "ui/Silhouettes.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -48,14 +50,14 @@ TEST(SeenLine, FollowsSightingsAndTheRegion)
 {
     Harness h; // North America current
     ASSERT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in North America");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in North America");
 
     enterSighting(h, "2025-05-14", "Big Bend");
-    EXPECT_EQ(h.w->lblSeen->text(), "Seen: " + may14() + ", Big Bend (North America)");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
     h.run("mnuViewNext");
-    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in North America") << "another species";
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in North America") << "another species";
     h.run("mnuViewFirst");
-    EXPECT_EQ(h.w->lblSeen->text(), "Seen: " + may14() + ", Big Bend (North America)");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
 
     // Ontario: the sighting names North America only.
     frmRegion d(h.ctx, h.w.get());
@@ -63,17 +65,17 @@ TEST(SeenLine, FollowsSightingsAndTheRegion)
     d.cmdOK_Click();
     h.w->selectSpecies(0);
     ASSERT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in Ontario");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in Ontario");
 
     // A sighting in Ontario, without a site, then deleting it again.
     enterSighting(h, "2024-06-02", "");
-    EXPECT_EQ(h.w->lblSeen->text(), "Seen: 2 " + QLocale::system().monthName(6) + " 2024 (Ontario)");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: 2 " + QLocale::system().monthName(6) + " 2024 (Ontario)");
     h.platform.answers.push_back(Platform::Answer::Yes);
     QTimer::singleShot(0, [] {
         if (auto* v = qobject_cast<frmSight*>(QApplication::activeModalWidget())) v->cmdDelete->click();
     });
     h.run("mnuViewDetails");
-    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen in Ontario");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in Ontario");
 }
 
 TEST(SeenLine, WorldHasNoRegionName)
@@ -81,9 +83,9 @@ TEST(SeenLine, WorldHasNoRegionName)
     Harness h([](test::TestFolder& f) {
         f.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = ''");
     });
-    EXPECT_EQ(h.w->lblSeen->text(), "Not yet seen");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen");
     enterSighting(h, "2025-05-14", "Big Bend");
-    EXPECT_EQ(h.w->lblSeen->text(), "Seen: " + may14() + ", Big Bend");
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend");
 }
 
 TEST(PicturePlaceholder, SpeciesWithoutPicturesShowsItsFamilySilhouette)
@@ -137,4 +139,27 @@ TEST(StatusWindowHeading, NamesTheSpeciesAndTheRegion)
     });
     h.w->img[1]->click();
     EXPECT_EQ(heading, "Canada Goose in North America");
+}
+
+TEST(SeenLine, ALongLineEndsInAnEllipsisAndKeepsTheWholeTextAsTooltip)
+{
+    Harness h;
+    h.w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.w.get()));
+    enterSighting(h, "2025-12-07", "Bolsa Chica Ecological Reserve, north parking lot");
+    const QString whole = QStringLiteral("Seen: 7 ") + QLocale::system().monthName(12)
+                          + QStringLiteral(" 2025, Bolsa Chica Ecological Reserve, north parking lot (North America)");
+    const QLabel* seen = h.w->lblSeen;
+    // What the label paints fits into it, ends in an ellipsis, and begins the whole line.
+    EXPECT_LE(seen->fontMetrics().horizontalAdvance(seen->text()), seen->contentsRect().width()) << "nothing is cut";
+    EXPECT_TRUE(seen->text().endsWith(QChar(0x2026))) << qPrintable(seen->text());
+    EXPECT_TRUE(whole.startsWith(seen->text().chopped(1)));
+    EXPECT_EQ(seen->toolTip(), whole);
+    EXPECT_EQ(seen->accessibleName(), whole);
+
+    // A line that fits is shown whole, without a tooltip.
+    h.run("mnuViewNext");
+    EXPECT_EQ(seen->text(), "Not yet seen in North America");
+    EXPECT_TRUE(seen->toolTip().isEmpty());
+    EXPECT_EQ(seen->accessibleName(), "Not yet seen in North America");
 }

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextCursor>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -157,4 +160,84 @@ TEST(PageIcons, AnIconWithoutPictureIsNoKeyboardStop)
     h->w->refreshSpecies();
     stops = visited();
     EXPECT_TRUE(stops.contains(h->w->img[0])) << "with a picture the links icon is a stop";
+}
+
+namespace {
+
+struct MenuShortcut {
+    QString item;
+    QKeySequence keys;
+};
+
+// Every menu item that carries a shortcut, as the menus show it.
+QList<MenuShortcut> menuShortcuts(Harness& h)
+{
+    QList<MenuShortcut> found;
+    for (QMenu* menu : h.w->menuBar()->findChildren<QMenu*>())
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && !a->menu() && !a->shortcut().isEmpty()) found.append({a->objectName(), a->shortcut()});
+    return found;
+}
+
+// A text box's key bindings come from the desktop: on X11 desktops the line edit and the text
+// box claim Ctrl+E (end of line) and Ctrl+U (delete the line) before any menu shortcut; the
+// offscreen platform of the tests claims none of them. This claims every key for the box, as
+// the widest bindings would, and leaves the key event to go on to the box itself.
+class ClaimsEveryKey : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) event->accept();
+        return false;
+    }
+};
+
+// Presses each menu shortcut with the keyboard in `box` (given the focus first) and checks that
+// exactly its item ran and nothing was typed into the box.
+void expectShortcutsWinIn(Harness& h, QWidget* box, const std::function<QString()>& boxText)
+{
+    ClaimsEveryKey claim;
+    box->installEventFilter(&claim);
+    const QList<MenuShortcut> shortcuts = menuShortcuts(h);
+    ASSERT_GE(shortcuts.size(), 17) << "the menus carry their shortcuts";
+    QStringList ran;
+    for (const MenuShortcut& s : shortcuts) {
+        // A recorder in place of each command, enabled, so that every shortcut can be seen to act.
+        h.w->setCommand(s.item, [&ran, item = s.item] { ran << item; });
+        h.w->commands().setEnabled(s.item, true);
+    }
+    const QString before = boxText();
+    for (const MenuShortcut& s : shortcuts) {
+        box->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), box);
+        ran.clear();
+        const QKeyCombination key = s.keys[0];
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        EXPECT_EQ(ran, QStringList{s.item}) << qPrintable(s.keys.toString()) << " in " << qPrintable(box->objectName());
+        EXPECT_EQ(boxText(), before) << qPrintable(s.keys.toString()) << " changed the box";
+    }
+}
+
+} // namespace
+
+TEST(SpeciesBox, EveryMenuShortcutWinsOverTheTypingInTheBox)
+{
+    auto h = shownProgram();
+    QLineEdit* edit = h->w->cmbNames->lineEdit();
+    // The caret inside the name, so that keys that move or delete would show.
+    edit->setCursorPosition(3);
+    expectShortcutsWinIn(*h, h->w->cmbNames, [&] {
+        return h->w->cmbNames->currentText() + u'|' + QString::number(edit->cursorPosition());
+    });
+}
+
+TEST(SpeciesBox, EveryMenuShortcutWinsOverTheDescription)
+{
+    auto h = shownProgram();
+    QTextCursor caret = h->w->txtData->textCursor();
+    caret.setPosition(3);
+    h->w->txtData->setTextCursor(caret);
+    expectShortcutsWinIn(*h, h->w->txtData, [&] {
+        return h->w->txtData->toPlainText() + u'|' + QString::number(h->w->txtData->textCursor().position());
+    });
 }

@@ -5,7 +5,7 @@
 #include "ui/RowTableModel.h"
 
 #include <QApplication>
-#include <QListWidget>
+#include "ui/RegionList.h"
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -25,12 +25,7 @@ int sight(Harness& h, int bird, const char* date, int region, int country, int s
     return h.scalar("SELECT max(Sight_ID) FROM Sightings").toInt();
 }
 
-QStringList listed(const frmEditReg& d)
-{
-    QStringList names;
-    for (int i = 0; i < d.lstRegion->count(); ++i) names << d.lstRegion->item(i)->text();
-    return names;
-}
+QStringList listed(const frmEditReg& d) { return d.lstRegion->texts(); }
 
 int count(Harness& h, const QString& sql, const QVariantList& params = {}) { return h.scalar(sql, params).toInt(); }
 
@@ -104,7 +99,7 @@ TEST(RegionMaintenance, ChoosingAKindListsItsRegionsWithTheirIds)
     d.optRegion[3]->click();
     EXPECT_EQ(d.selRegType, "State");
     EXPECT_EQ(listed(d), (QStringList{"Alberta", "Ontario"}));
-    EXPECT_EQ(d.lstRegion->item(1)->data(Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(d.lstRegion->regionId(1), 2);
     EXPECT_EQ(d.lstRegion->currentRow(), 0);
     EXPECT_EQ(h.state.selReg_ID, 7);
     EXPECT_EQ(h.state.selRegname, "Alberta");
@@ -145,10 +140,10 @@ TEST(RegionMaintenance, NewStoresTheNameAsTypedAndIgnoresBlankAnswers)
     EXPECT_EQ(rs.field(0).toString(), odd) << "stored exactly, blanks, quotes and wildcards included";
     EXPECT_EQ(rs.field(1).toString(), "Country");
     EXPECT_EQ(listed(d), (QStringList{odd, "Brazil", "Canada"})) << "kept in name order";
-    EXPECT_EQ(d.lstRegion->currentItem()->text(), "Canada") << "a new entry is not selected";
+    EXPECT_EQ(d.lstRegion->text(d.lstRegion->currentRow()), "Canada") << "a new entry is not selected";
     EXPECT_EQ(h.state.selRegname, "Canada");
     const int brazil = count(h, "SELECT Reg_ID FROM Regions WHERE Name = 'Brazil'");
-    EXPECT_EQ(d.lstRegion->item(1)->data(Qt::UserRole).toInt(), brazil);
+    EXPECT_EQ(d.lstRegion->regionId(1), brazil);
 }
 
 TEST(RegionMaintenance, DeleteRefusesTheCurrentRegion)
@@ -358,3 +353,64 @@ TEST(RegionMaintenance, FailedRebuildKeepsTheOldListMarksAndOptions)
     EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 8"), 1)
         << "the editor's own change is kept";
 }
+
+// Deleting a region of one kind unlinks the sightings that point at it in that kind's column,
+// and no others: a sighting in another region of the same kind keeps it, and the other place
+// columns of every sighting stay as they were.
+class RegionDeleteUnlinksOnlyItsOwn : public ::testing::TestWithParam<int> {};
+
+TEST_P(RegionDeleteUnlinksOnlyItsOwn, SightingsElsewhereKeepTheirPlaces)
+{
+    const int kind = GetParam(); // 1 Region, 2 Country, 3 Province/State, 4 District/County
+    Harness h([](test::TestFolder& f) {
+        // A second region of every kind; the current region stays North America.
+        f.exec("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (10, 'Great Lakes Basin', 'Region'), "
+               "(11, 'United States', 'Country'), (12, 'Michigan', 'State'), (13, 'Long Point', 'District')");
+    });
+    // The region deleted of each kind, and the other one of that kind.
+    const int victims[] = {10, test::kCanada, test::kOntario, 4};
+    const int keepers[] = {1, 11, 12, 13};
+    const int victim = victims[kind - 1];
+    // One sighting in each region of each kind, so that every column holds both ids.
+    const int inVictims = sight(h, 1, "2021-05-01", victims[0], victims[1], victims[2], victims[3]);
+    const int inKeepers = sight(h, 2, "2021-05-02", keepers[0], keepers[1], keepers[2], keepers[3]);
+    const int mixed = sight(h, 3, "2021-05-03", kind == 1 ? victim : keepers[0], kind == 2 ? victim : keepers[1],
+                            kind == 3 ? victim : keepers[2], kind == 4 ? victim : keepers[3]);
+    const int nowhere = sight(h, 4, "2021-05-04", 0, 0, 0, 0);
+
+    frmEditReg d(h.ctx, h.w.get());
+    d.optRegion_Click(kind);
+    const QString victimName = h.scalar("SELECT Name FROM Regions WHERE Reg_ID = ?", {victim}).toString();
+    ASSERT_EQ(d.lstRegion->texts().count(victimName), 1) << qPrintable(victimName);
+    d.lstRegion->setCurrentRow(int(d.lstRegion->texts().indexOf(victimName)));
+    ASSERT_EQ(h.state.selReg_ID, victim);
+    h.platform.answers = {Platform::Answer::Yes};
+    d.cmdDelete->click();
+    ASSERT_EQ(count(h, "SELECT count(*) FROM Regions WHERE Reg_ID = ?", {victim}), 0);
+
+    auto places = [&](int sighting) {
+        auto rs = h.db().openRecordset("SELECT Region, country, state, district FROM Sightings WHERE Sight_ID = ?",
+                                       db::RecordsetKind::Snapshot, {sighting});
+        QList<int> v;
+        for (int i = 0; i < 4; ++i) v << rs.field(i).toInt();
+        return v;
+    };
+    QList<int> expectVictims{victims[0], victims[1], victims[2], victims[3]};
+    expectVictims[kind - 1] = 0;
+    EXPECT_EQ(places(inVictims), expectVictims) << "only the deleted region's column is cleared";
+    EXPECT_EQ(places(inKeepers), (QList<int>{keepers[0], keepers[1], keepers[2], keepers[3]}))
+        << "a sighting in another region of the kind keeps it";
+    QList<int> expectMixed{keepers[0], keepers[1], keepers[2], keepers[3]};
+    expectMixed[kind - 1] = 0;
+    EXPECT_EQ(places(mixed), expectMixed);
+    EXPECT_EQ(places(nowhere), (QList<int>{0, 0, 0, 0}));
+    EXPECT_EQ(count(h, "SELECT count(*) FROM Sightings"), 4) << "no sighting is deleted";
+}
+
+std::string kindName(const ::testing::TestParamInfo<int>& info)
+{
+    static const char* const kinds[] = {"Region", "Country", "State", "District"};
+    return kinds[info.param - 1];
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, RegionDeleteUnlinksOnlyItsOwn, ::testing::Values(1, 2, 3, 4), kindName);

@@ -113,3 +113,52 @@ TEST(CsvReader, MissingFileIsAClearError)
         EXPECT_TRUE(e.message().contains("cannot be read"));
     }
 }
+
+// The same records whatever ends the lines: LF (Unix), CRLF (Windows), a lone CR (old Mac
+// and some spreadsheets), or a mixture; with line breaks inside quotes counted once each.
+class CsvLineEnds : public testing::TestWithParam<const char*> {};
+
+TEST_P(CsvLineEnds, EveryRecordIsReadWithItsLine)
+{
+    const QByteArray end = GetParam();
+    QByteArray text = "name,notes" + end + "Mallard,\"two" + end + "lines\"" + end + "Wood Duck,plain" + end + end
+        + "\"Canada Goose\",\"last\"" + end;
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(&buffer);
+    QStringList f;
+    QList<QStringList> rows;
+    QList<int> lines;
+    while (reader.next(f)) {
+        rows << f;
+        lines << reader.line();
+    }
+    ASSERT_EQ(rows.size(), 5) << "the blank line is a record of one empty field";
+    EXPECT_EQ(rows[0], (QStringList{"name", "notes"}));
+    EXPECT_EQ(rows[1], (QStringList{"Mallard", "two" + QString::fromLatin1(end) + "lines"}));
+    EXPECT_EQ(rows[2], (QStringList{"Wood Duck", "plain"}));
+    EXPECT_EQ(rows[3], (QStringList{""}));
+    EXPECT_EQ(rows[4], (QStringList{"Canada Goose", "last"}));
+    EXPECT_EQ(lines, (QList<int>{1, 2, 4, 5, 6}));
+    // Without the last line end, and read a byte at a time through a sequential device (a CR
+    // and its LF in different reads).
+    text.chop(end.size());
+    EXPECT_EQ(readAllCsv(text).size(), 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, CsvLineEnds, testing::Values("\n", "\r\n", "\r"));
+
+TEST(CsvReader, MixedLineEndsAndACrLfSplitBetweenReads)
+{
+    // 65,535 bytes of the first record, so that its CR is the last byte of the first read and
+    // its LF the first of the next.
+    const QByteArray first = "a," + QByteArray((1 << 16) - 3, 'x');
+    const auto rows = readAllCsv(first + "\r\nb,1\rc,2\nd,3\r\n");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0][1].size(), (1 << 16) - 3);
+    EXPECT_EQ(rows[1], (QStringList{"b", "1"}));
+    EXPECT_EQ(rows[2], (QStringList{"c", "2"}));
+    EXPECT_EQ(rows[3], (QStringList{"d", "3"}));
+    EXPECT_EQ(readAllCsv("\r\r\r").size(), 3u) << "three blank lines";
+}

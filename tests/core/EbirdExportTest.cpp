@@ -4,6 +4,7 @@
 #include "records/CsvReader.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -155,3 +156,45 @@ TEST(EbirdExport, CountSplitting)
     EXPECT_EQ(csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
     EXPECT_EQ(csvField("plain"), "plain");
 }
+
+namespace {
+
+class SpreadsheetTexts : public testing::TestWithParam<const char*> {};
+
+} // namespace
+
+// A text that a spreadsheet would run as a formula goes out with an apostrophe in front and
+// comes back in without it: the round trip is exact, apostrophes of the user's own included.
+TEST_P(SpreadsheetTexts, AreNeutralisedOnExportAndReadBackExactly)
+{
+    const QString text = QString::fromUtf8(GetParam());
+    TestFolder original;
+    original.exec("INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes) VALUES "
+                  "(1, '2023-04-02', '', 0, 0, 0, 0, ?, ?)",
+                  {text, text});
+    const QString out = original.path() + "/export.csv";
+    QStringList before;
+    {
+        OpenState s(original.path());
+        before = sightings(s.db());
+        ASSERT_EQ(exportSightings(s.db(), out), 1);
+    }
+    const auto rows = readAllCsv(readAll(out));
+    ASSERT_EQ(rows.size(), 1u);
+    const QChar first = text.isEmpty() ? QChar() : text[text.indexOf(QRegularExpression("[^']")) < 0 ? 0 : text.indexOf(QRegularExpression("[^']"))];
+    const bool formula = QStringLiteral("=+-@\t\r").contains(first) && !first.isNull();
+    for (int column : {4, 5}) { // species comments (the notes) and location name (the site)
+        EXPECT_EQ(rows[0][column], formula ? "'" + text : text) << column;
+        EXPECT_EQ(unneutralised(rows[0][column]), text);
+    }
+    TestFolder copy;
+    OpenState s(copy.path());
+    EXPECT_EQ(storeImport(s.state, readEbirdFile(s.db(), out)), 1);
+    EXPECT_EQ(sightings(s.db()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, SpreadsheetTexts,
+                         testing::Values("=HYPERLINK(\"http://example.com\",\"click\")", "+1 555 0100", "-3 degrees",
+                                         "@home", "\tindented", "\rafter a return", "'=already quoted",
+                                         "''=two apostrophes", "'plain quote", "plain", "a=b", " =after a blank",
+                                         "'", "=", "x3 birds"));

@@ -75,7 +75,7 @@ struct OpenState {
     AppState state;
     explicit OpenState(const QString& folder)
     {
-        state.appFolder = folder;
+        state.dataFolder = folder;
         openAndLoadOptions(state);
     }
     ~OpenState() { closeDatabase(state); }

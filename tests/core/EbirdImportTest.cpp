@@ -1,10 +1,12 @@
 #include "EbirdFiles.h"
 #include "records/EbirdImport.h"
+#include "regions/CodedRegions.h"
 #include "schema/Schema.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace fl;
 using namespace fl::test;
@@ -144,6 +146,43 @@ TEST_F(EbirdImport, StoresOnceWithKeysAndTheLifeListFollows)
     }
 }
 
+// Each place is stored in its own column: the region of type Region, the country, the
+// province or state and the county, read straight from the stored rows.
+TEST_F(EbirdImport, EachPlaceIsStoredInItsOwnColumn)
+{
+    auto stored = [&](OpenState& s) {
+        QStringList rows;
+        auto rs = s.db().openRecordset("SELECT Bird_ID, Region, country, state, district, Type, site FROM Sightings "
+                                       "ORDER BY Bird_ID", db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList f;
+            for (int i = 0; i < 7; ++i) f << rs.field(i).toString();
+            rows << f.join(u'|');
+        }
+        return rows;
+    };
+    // An eBird download: the region follows from the country, the country from the state.
+    writeFile(file(), downloadText(mixedDownload()));
+    {
+        OpenState s(folder.path());
+        ASSERT_EQ(storeImport(s.state, readEbirdFile(s.db(), file())), 5);
+        EXPECT_EQ(stored(s), (QStringList{"1|1|5|6|7||Carmel River mouth", "2|1|5|6|7||Carmel River mouth",
+                                          "4|1|3|2|4||Tip", "7|1|3|2|0||Tip", "11|1|3|2|0||Tip"}));
+        s.db().execute("DELETE FROM Sightings");
+        s.db().execute("DELETE FROM ImportKeys");
+    }
+    // eBird's record format with the program's own tag naming every place and the type.
+    writeFile(file(), "Hermit Thrush,Catharus,guttatus,1,,Rondeau,,,05/01/2024,,ON,CA,Incidental,1,,N,,,"
+                      "Featherlog: Region=North America; Country=Canada; State=Ontario; District=Point Pelee; Type=Male\n"
+                      "Wood Thrush,Hylocichla,mustelina,1,,Home,,,05/02/2024,,ON,CA,Incidental,1,,N,,,"
+                      "Featherlog: State=Ontario\n"
+                      "Mallard,Anas,platyrhynchos,1,,Lake,,,05/03/2024,,CA,US,Incidental,1,,N,,,"
+                      "Featherlog: Country=United States; District=Monterey County\n");
+    OpenState s(folder.path());
+    ASSERT_EQ(storeImport(s.state, readEbirdFile(s.db(), file())), 3);
+    EXPECT_EQ(stored(s), (QStringList{"1|0|5|0|7||Lake", "5|1|3|2|4|Male|Rondeau", "6|0|0|2|0||Home"}));
+}
+
 TEST_F(EbirdImport, CancelStoresNothing)
 {
     QList<DownloadRecord> many;
@@ -177,6 +216,7 @@ TEST_F(EbirdImport, OlderFilesGetTheKeyTableWhenOpened)
         createSchema(*db, 1);
         insertFixture(*db);
     }
+    addUsRegions(folder);
     EXPECT_EQ(folder.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'ImportKeys'").toInt(), 0);
     folder.exec("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (3, '2019-01-01', 'Adult', 'Lake', 'cold')");
     {
@@ -251,3 +291,139 @@ TEST_F(EbirdImport, WithWorldCurrentEverySpeciesSeenAnywhereIsMarked)
                             "FROM Sightings S WHERE S.Bird_ID = B.ID ORDER BY Date, Sight_ID LIMIT 1)").toInt(), 0)
         << "each mark is the species' earliest sighting";
 }
+
+TEST_F(EbirdImport, PlacesAreFoundByTheirEbirdCodesAndGetTheirChecklists)
+{
+    QHash<QString, int> ids;
+    {
+        auto db = folder.open();
+        addEbirdRegions(*db); // the fixture's and the US regions above get their codes
+        auto rs = db->openRecordset("SELECT Code, Reg_ID FROM Regions WHERE Code IS NOT NULL", db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) ids.insert(rs.field(0).toString(), rs.field(1).toInt());
+    }
+    auto id = [&ids](const char* code) { return ids.value(QString::fromLatin1(code)); };
+    ASSERT_EQ(id("US"), 5);
+    ASSERT_EQ(id("US-CA-053"), 7);
+    writeFile(file(), downloadText({
+        {"S1", "Mallard", "Anas platyrhynchos", "2", "US-OH", "Franklin", "Scioto Audubon", "2023-04-02", "", ""},
+        {"S2", "Wood Duck", "Aix sponsa", "1", "US-CA", "Monterey", "Carmel River mouth", "2023-04-03", "", ""},
+        {"S3", "Canada Goose", "Branta canadensis", "9", "CA-QC", "Québec", "Baie de Beauport", "2023-05-01", "", ""},
+        {"S4", "American Robin", "Turdus migratorius", "1", "MX-CMX", "", "Chapultepec", "2023-06-01", "", ""},
+        {"S5", "Hermit Thrush", "Catharus guttatus", "1", "US-OH", "Frankln", "Typo Woods", "2023-06-02", "", ""},
+    }));
+    OpenState s(folder.path());
+    const ImportPreview p = readEbirdFile(s.db(), file());
+    ASSERT_EQ(p.records.size(), 5u);
+    const struct {
+        int region, country, state, district;
+    } expected[] = {
+        {kNorthAmerica, 5, id("US-OH"), id("US-OH-049")},
+        {kNorthAmerica, 5, 6, 7},
+        {kNorthAmerica, kCanada, id("CA-QC"), id("CA-QC-QU")},
+        {kNorthAmerica, id("MX"), id("MX-DIF"), 0}, // Mexico City under its ISO code
+        {kNorthAmerica, 5, id("US-OH"), 0},         // a county eBird does not know
+    };
+    for (size_t i = 0; i < p.records.size(); ++i) {
+        SCOPED_TRACE(i);
+        const ImportRecord& r = p.records[i];
+        EXPECT_EQ(r.region, expected[i].region);
+        EXPECT_EQ(r.country, expected[i].country);
+        EXPECT_EQ(r.state, expected[i].state);
+        EXPECT_EQ(r.district, expected[i].district);
+    }
+    const int regions = s.count("Regions");
+    ASSERT_EQ(storeImport(s.state, p), 5);
+    EXPECT_EQ(s.count("Regions"), regions) << "the import makes no regions";
+    // Every place given a sighting now has a checklist: copied from the nearest list, the
+    // widest place first; places with lists of their own keep them.
+    for (const char* code : {"US", "US-OH", "US-OH-049", "US-CA", "US-CA-053", "CA-QC", "CA-QC-QU", "MX", "MX-DIF"})
+        EXPECT_GT(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {id(code)}).toInt(), 0) << code;
+    EXPECT_EQ(s.db().scalar("SELECT CopiedFrom FROM Regions WHERE Code = 'US-OH-049'").toInt(), id("US-OH"));
+    EXPECT_EQ(s.db().scalar("SELECT CopiedFrom FROM Regions WHERE Code = 'CA-QC-QU'").toInt(), id("CA-QC"));
+    EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {kCanada}).toInt(), 5);
+    EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {id("US-TX")}).toInt(), 0)
+        << "no sighting, no list";
+}
+
+// Files whose lines end in a lone CR (old Mac files, some spreadsheets) are read record by
+// record, as are those ending in LF and CRLF.
+TEST_F(EbirdImport, EveryLineEndReadsEveryRecord)
+{
+    OpenState s(folder.path());
+    const QByteArray crlf = downloadText(mixedDownload());
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        QByteArray text = crlf;
+        text.replace("\r\n", end);
+        writeFile(file(), text);
+        const ImportPreview p = readEbirdFile(s.db(), file());
+        EXPECT_EQ(p.recordsRead, 12) << end;
+        EXPECT_EQ(p.matched, 5) << end;
+        EXPECT_EQ(p.matched + p.skippedTotal(), p.recordsRead) << "every record matched or listed";
+    }
+    writeFile(file(), "\r\r\r");
+    try {
+        readEbirdFile(s.db(), file());
+        ADD_FAILURE() << "a file of line ends only was read";
+    } catch (const CsvError& e) {
+        EXPECT_TRUE(e.message().contains("empty")) << qPrintable(e.message());
+    }
+}
+
+namespace {
+
+struct CountOrDate {
+    const char* count;
+    const char* date;
+    std::optional<SkipReason> skipped; // nothing: imported
+    const char* notes;                 // the notes of an imported record
+};
+
+void PrintTo(const CountOrDate& v, std::ostream* out) { *out << "count '" << v.count << "', date " << v.date; }
+
+class ImportValues : public testing::TestWithParam<CountOrDate> {};
+
+} // namespace
+
+// Counts that are no number of birds and dates no sighting can have are listed as skipped
+// with their reason, never taken in part or dropped unlisted.
+TEST_P(ImportValues, CountsAndDatesOutOfRangeAreListedAsSkipped)
+{
+    const CountOrDate v = GetParam();
+    TestFolder f;
+    const QString path = f.path() + "/MyEBirdData.csv";
+    writeFile(path, downloadText({{"S1", "Mallard", "Anas platyrhynchos", v.count, "CA-ON", "", "Pond", v.date, "", ""},
+                                  {"S1", "Wood Duck", "Aix sponsa", "2", "CA-ON", "", "Pond", "2024-05-01", "", ""}}));
+    OpenState s(f.path());
+    const ImportPreview p = readEbirdFile(s.db(), path, CsvReader::Limits(), {}, QDate(2025, 6, 30));
+    EXPECT_EQ(p.recordsRead, 2);
+    if (v.skipped) {
+        EXPECT_EQ(p.skippedTotal(), 1);
+        EXPECT_EQ(p.skippedCount(*v.skipped), 1);
+        EXPECT_EQ(p.skipped.at(*v.skipped).value("Mallard"), 1);
+        ASSERT_EQ(p.records.size(), 1u);
+        EXPECT_EQ(p.records[0].birdId, 2);
+    } else {
+        EXPECT_EQ(p.skippedTotal(), 0);
+        ASSERT_EQ(p.records.size(), 2u);
+        EXPECT_EQ(p.records[0].notes, QString::fromLatin1(v.notes));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ImportValues,
+    testing::Values(CountOrDate{"-3", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"2.5", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"1000000001", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"99999999999999999999", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"many", "2024-05-01", SkipReason::BadCount, ""},
+                    CountOrDate{"1000000000", "2024-05-01", std::nullopt, "x1000000000"},
+                    CountOrDate{"0", "2024-05-01", std::nullopt, "x0"},
+                    CountOrDate{"007", "2024-05-01", std::nullopt, "x7"},
+                    CountOrDate{"X", "2024-05-01", std::nullopt, ""},
+                    CountOrDate{"", "2024-05-01", std::nullopt, ""},
+                    CountOrDate{"1", "1899-12-31", SkipReason::DateOutOfRange, ""},
+                    CountOrDate{"1", "1900-01-01", std::nullopt, "x1"},
+                    CountOrDate{"1", "2025-06-30", std::nullopt, "x1"},
+                    CountOrDate{"1", "2025-07-01", SkipReason::DateOutOfRange, ""},
+                    CountOrDate{"1", "9999-12-31", SkipReason::DateOutOfRange, ""}));
+

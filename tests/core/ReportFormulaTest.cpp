@@ -138,6 +138,53 @@ TEST(ReportFormula, PrecedenceAndIf)
     EXPECT_EQ(text("false and {no.such} = 1", s), "False") << "and stops at the first false";
 }
 
+// Two different dates compared with every operator, in both orders. The pairs differ in the
+// year only, in the month only, in the day only, and in opposite directions between the parts
+// (a later year with an earlier month and day), so that a comparison of the parts alone, or of
+// the days between them with the wrong sign, shows.
+struct DatePair {
+    QDate earlier, later;
+};
+
+class ReportFormulaDates : public ::testing::TestWithParam<DatePair> {};
+
+TEST_P(ReportFormulaDates, CompareInBothOrders)
+{
+    const DatePair d = GetParam();
+    ASSERT_LT(d.earlier, d.later);
+    MapScope s;
+    s.fields["sightings.date"] = Value::date(d.earlier);
+    s.fields["report.printdate"] = Value::date(d.later);
+    const QString a = "{sightings.date}", b = "{report.printdate}";
+    const struct {
+        const char* op;
+        bool earlierFirst; // the result of "earlier op later"
+        bool laterFirst;   // the result of "later op earlier"
+    } ops[] = {
+        {"=", false, false}, {"<>", true, true}, {"<", true, false},
+        {">", false, true},  {"<=", true, false}, {">=", false, true},
+    };
+    for (const auto& o : ops) {
+        const QString forward = a + " " + o.op + " " + b;
+        const QString backward = b + " " + o.op + " " + a;
+        EXPECT_EQ(text(forward, s), o.earlierFirst ? "True" : "False") << qPrintable(forward);
+        EXPECT_EQ(text(backward, s), o.laterFirst ? "True" : "False") << qPrintable(backward);
+    }
+    // A missing date comes before every date.
+    s.fields["sightings.date"] = Value();
+    EXPECT_EQ(text(a + " < " + b, s), "True");
+    EXPECT_EQ(text(b + " > " + a, s), "True");
+    EXPECT_EQ(text(a + " = " + b, s), "False");
+    EXPECT_EQ(text(b + " <= " + a, s), "False");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, ReportFormulaDates,
+    ::testing::Values(DatePair{QDate(2020, 5, 3), QDate(2021, 5, 3)}, DatePair{QDate(2020, 5, 3), QDate(2020, 6, 3)},
+                      DatePair{QDate(2020, 5, 3), QDate(2020, 5, 4)}, DatePair{QDate(2019, 12, 31), QDate(2020, 1, 1)},
+                      DatePair{QDate(2020, 5, 30), QDate(2020, 6, 1)}, DatePair{QDate(1901, 1, 1), QDate(2099, 12, 31)},
+                      DatePair{QDate(2024, 2, 28), QDate(2024, 2, 29)}));
+
 TEST(ReportFormula, LetterCaseOfNamesAndKeywords)
 {
     MapScope s = birdScope();
@@ -189,8 +236,9 @@ TEST(ReportFormula, ErrorsCarryNumberAndPosition)
         {"1 + {birds.size}", kErrUnknownName, 5},
         {"{@missing}", kErrUnknownName, 1},
     };
+    int position = -1;
     for (const auto& c : cases) {
-        int position = -1;
+        position = -1;
         EXPECT_EQ(errorNumber(c.formula, s, &position), c.number) << c.formula;
         EXPECT_EQ(position, c.position) << c.formula;
     }
@@ -198,8 +246,10 @@ TEST(ReportFormula, ErrorsCarryNumberAndPosition)
     EXPECT_EQ(errorNumber(QString(100000, u'(') + "1", s), kErrFormulaSyntax);
     EXPECT_EQ(errorNumber(QString("not ").repeated(50000) + "true", s), kErrFormulaSyntax);
     EXPECT_EQ(errorNumber(QString("if true then ").repeated(5000) + "1", s), kErrFormulaSyntax);
-    // A long flat chain is not nesting: it evaluates.
-    EXPECT_EQ(text("1" + QString(" + 1").repeated(100000), s), "100001");
+    // A long flat chain is not nesting: it evaluates, up to the length a formula may have.
+    EXPECT_EQ(text("1" + QString(" + 1").repeated(4999), s), "5000");
+    EXPECT_EQ(errorNumber("1" + QString(" + 1").repeated(100000), s, &position), kErrFormulaSyntax);
+    EXPECT_EQ(position, 1 + 4 * 5000) << "the first part beyond the limit";
     // Unknown names are found before evaluation by check().
     try {
         Formula::parse("if false then {birds.size} else 1").check(s);

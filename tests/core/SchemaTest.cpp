@@ -1,4 +1,5 @@
 #include "state/AppState.h"
+#include "regions/CodedRegions.h"
 #include "schema/Schema.h"
 #include "state/Startup.h"
 #include "TestDatabase.h"
@@ -73,7 +74,7 @@ TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
             << "version 0 takes any date";
     }
     AppState s;
-    s.appFolder = old.dir.path();
+    s.dataFolder = old.dir.path();
     openAndLoadOptions(s);
     db::Database& db = s.db();
     EXPECT_EQ(schemaVersion(db), currentSchemaVersion());
@@ -103,7 +104,7 @@ TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
     // The next start finds nothing to do and writes nothing.
     const QByteArray upgraded = bytesOf(old.path());
     AppState again;
-    again.appFolder = old.dir.path();
+    again.dataFolder = old.dir.path();
     openAndLoadOptions(again);
     closeDatabase(again);
     EXPECT_EQ(bytesOf(old.path()), upgraded);
@@ -119,7 +120,7 @@ TEST(SchemaVersion, FailedUpgradeLeavesTheFileAsItWas)
     }
     const QByteArray before = bytesOf(old.path());
     AppState s;
-    s.appFolder = old.dir.path();
+    s.dataFolder = old.dir.path();
     try {
         openAndLoadOptions(s);
         FAIL() << "upgraded a file with a date that is no date";
@@ -139,7 +140,7 @@ TEST(SchemaVersion, FileOfALaterVersionIsRefused)
     test::TestFolder folder;
     folder.exec(QStringLiteral("PRAGMA user_version = %1").arg(currentSchemaVersion() + 1));
     AppState s;
-    s.appFolder = folder.path();
+    s.dataFolder = folder.path();
     try {
         openAndLoadOptions(s);
         FAIL();
@@ -150,7 +151,7 @@ TEST(SchemaVersion, FileOfALaterVersionIsRefused)
 
 namespace {
 // The schema version that gave species their codes; the tests below upgrade from the one before.
-constexpr int kCodesVersion = 3;
+constexpr int kCodesVersion = 4;
 } // namespace
 
 TEST(SchemaVersion, UpgradeGivesSpeciesTheirCodesAndKeepsEverySighting)
@@ -169,10 +170,18 @@ TEST(SchemaVersion, UpgradeGivesSpeciesTheirCodesAndKeepsEverySighting)
         db->execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region, notes) VALUES (4, 7, '2019-06-01', 1, 'a')");
         db->execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region, notes) VALUES (9, 1, '2020-06-01', 1, 'b')");
         db->execute("UPDATE Birds SET LifeList = 4 WHERE ID = 7");
+        // The regions as the version before left them: eBird's codes and every county, and a
+        // checklist copied from another region's.
+        db::Transaction tx(*db);
+        db->execute("UPDATE Regions SET Code = 'CA-ON' WHERE Reg_ID = 2");
+        db->execute("UPDATE Regions SET Code = 'CA' WHERE Reg_ID = 3");
+        ASSERT_GT(addEbirdRegions(*db), 5000);
+        db->execute("UPDATE Regions SET CopiedFrom = 2 WHERE Reg_ID = 4");
+        tx.commit();
         ASSERT_EQ(schemaVersion(*db), kCodesVersion - 1);
     }
     AppState s;
-    s.appFolder = dir.path();
+    s.dataFolder = dir.path();
     openAndLoadOptions(s);
     db::Database& db = s.db();
     EXPECT_EQ(schemaVersion(db), currentSchemaVersion());
@@ -191,6 +200,12 @@ TEST(SchemaVersion, UpgradeGivesSpeciesTheirCodesAndKeepsEverySighting)
     EXPECT_EQ(db.scalar("SELECT count(*) FROM Sightings WHERE NeedsReview <> 0").toInt(), 0);
     EXPECT_EQ(db.scalar("SELECT LifeList FROM Birds WHERE ID = 7").toInt(), 4);
     EXPECT_EQ(db.scalar("SELECT count(*) FROM TaxonForms").toInt(), 0);
+    // The regions' work is kept: codes, counties, the copied checklist and its triggers.
+    EXPECT_EQ(db.scalar("SELECT Code FROM Regions WHERE Reg_ID = 2").toString(), "CA-ON");
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM Regions WHERE Type = 'District' AND Code IS NOT NULL").toInt(), 5359);
+    EXPECT_EQ(db.scalar("SELECT CopiedFrom FROM Regions WHERE Reg_ID = 4").toInt(), 2);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'Checklists'").toInt(),
+              3);
     // The new rules hold: unique codes, forms of existing species, a review mark of 0 or 1.
     EXPECT_THROW(db.execute("UPDATE Birds SET SpeciesCode = 'MALLAR3' WHERE ID = 2"), db::DbError);
     EXPECT_THROW(db.execute("INSERT INTO TaxonForms VALUES ('x1', 'issf', 'X', 'X x', 99)"), db::DbError);

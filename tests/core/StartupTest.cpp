@@ -15,7 +15,7 @@ TEST(Startup, ReadsTheOptionsRow)
     test::TestFolder folder;
     folder.exec("UPDATE Options SET wincolor = 1, SongCD = 0, qryResult = ' AND Status = ''B'''");
     AppState s;
-    s.appFolder = folder.path();
+    s.dataFolder = folder.path();
     openAndLoadOptions(s);
     EXPECT_EQ(s.regname, "North America");
     EXPECT_EQ(s.Reg_ID, 1);
@@ -66,7 +66,7 @@ TEST(Startup, NullTextInOptionsIsRefusedByTheFile)
     for (const char* field : {"regname", "searchType", "qrySort", "qryResult"})
         EXPECT_THROW(folder.exec(QStringLiteral("UPDATE Options SET %1 = NULL").arg(field)), db::DbError) << field;
     AppState s;
-    s.appFolder = folder.path();
+    s.dataFolder = folder.path();
     EXPECT_NO_THROW(openAndLoadOptions(s));
 }
 
@@ -76,7 +76,7 @@ TEST(Startup, QuittingLeavesTheFileAsItWas)
     {
         // The first start brings a file of an older layout up to date; later ones write nothing.
         AppState s;
-        s.appFolder = folder.path();
+        s.dataFolder = folder.path();
         openAndLoadOptions(s);
         closeDatabase(s);
     }
@@ -94,7 +94,7 @@ TEST(Startup, QuittingLeavesTheFileAsItWas)
     f.close();
     {
         AppState s;
-        s.appFolder = folder.path();
+        s.dataFolder = folder.path();
         openAndLoadOptions(s);
         closeDatabase(s);
     }

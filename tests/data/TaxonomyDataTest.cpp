@@ -2,11 +2,11 @@
 // taxonomy, the official four-letter codes reach the species box and Search By Name, and
 // taxonomy updates of real size: from the earlier sample data and from v2024 to v2025.
 
+#include "EarlierSample.h"
 #include "Harness.h"
 
 #include "records/Csv.h"
 #include "records/DataImport.h"
-#include "records/EbirdExport.h"
 #include "schema/Schema.h"
 #include "search/frmName.h"
 #include "taxonomy/BandingCode.h"
@@ -22,6 +22,8 @@
 
 using namespace fl;
 using test::Harness;
+using test::csvRows;
+using test::buildEarlierSample;
 
 namespace {
 
@@ -31,28 +33,6 @@ const QString kTaxonomy = QStringLiteral(SAMPLE_DATA_DIR "/../tests/data/taxonom
 QString taxonomyFile(const char* version)
 {
     return kTaxonomy + QStringLiteral("/ebird-taxonomy-na-%1.csv").arg(QLatin1String(version));
-}
-
-// The species rows of a data file by a column's value.
-std::vector<QStringList> csvRows(const QString& path, QStringList* header = nullptr)
-{
-    auto rows = readCsvFile(path);
-    if (header) *header = rows.front();
-    rows.erase(rows.begin());
-    return rows;
-}
-
-void writeCsv(const QString& path, const QStringList& header, const std::vector<QStringList>& rows)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write");
-    auto line = [&](const QStringList& fields) {
-        QStringList q;
-        for (const QString& v : fields) q << csvField(v);
-        f.write(q.join(u',').toUtf8() + '\n');
-    };
-    line(header);
-    for (const QStringList& r : rows) line(r);
 }
 
 // The shipped database, built once for the tests that only read it.
@@ -214,42 +194,6 @@ TEST(SampleCodes, SearchByNameFindsAnExactCodeOrScientificName)
 
 namespace {
 
-// A database as the earlier sample data built it: the names before the 2025 taxonomy, no
-// codes, no forms, no Western Warbling Vireo, at the schema version before the codes came.
-void buildEarlierSample(const QString& path, const QString& scratch)
-{
-    QDir().mkpath(scratch);
-    for (const QString& table : dataTables()) {
-        const QString from = kData + "/" + table + ".csv";
-        if (!QFile::exists(from) || table == u"TaxonForms") continue;
-        QStringList header;
-        auto rows = csvRows(from, &header);
-        if (table == u"Birds") {
-            // Old names from the upgrade list; the code columns go.
-            QHash<QString, QStringList> old;
-            for (const QStringList& r : csvRows(kData + "/upgrade-species-codes.csv")) old.insert(r[0], r);
-            const qsizetype codes = header.indexOf("SpeciesCode");
-            header = header.mid(0, codes);
-            std::vector<QStringList> kept;
-            for (QStringList r : rows) {
-                if (!old.contains(r[0])) continue;
-                r[1] = old[r[0]][1];
-                r[2] = old[r[0]][2];
-                kept.push_back(r.mid(0, codes));
-            }
-            rows = kept;
-        } else if (table == u"Checklists") {
-            std::erase_if(rows, [](const QStringList& r) { return r[0] == u"1013"; });
-        } else if (table == u"Options") {
-            rows[0][header.indexOf("lifetotal")] = "1012";
-        }
-        writeCsv(scratch + "/" + table + ".csv", header, rows);
-    }
-    auto db = db::Database::create(path, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
-    createSchema(*db, 2);
-    importCsvFolder(*db, scratch);
-}
-
 QHash<QString, QString> speciesByCode(db::Database& db)
 {
     QHash<QString, QString> out;
@@ -274,7 +218,7 @@ TEST(TaxonomyUpdates, TheEarlierSampleDataUpgradesAndFollowsTheTaxonomyLikeTheSh
                           "INSERT INTO Sightings (Bird_ID, Date, Region) VALUES (641, '2022-05-21', 1)");
     }
     AppState s;
-    s.appFolder = dir.path();
+    s.dataFolder = dir.path();
     openAndLoadOptions(s); // upgrades the file
     db::Database& db = s.db();
     EXPECT_EQ(schemaVersion(db), currentSchemaVersion());
@@ -320,7 +264,7 @@ TEST(TaxonomyUpdates, FromV2024ToV2025)
     folder.exec("INSERT INTO Options VALUES ('North America', 1, 'Region', 'All Birds', ' Order By Birds.sortOrder', '', "
                 "0, 0, 0, 0)");
     AppState s;
-    s.appFolder = folder.path();
+    s.dataFolder = folder.path();
     openAndLoadOptions(s);
     db::Database& db = s.db();
     const TaxonomyFile v2024 = TaxonomyFile::read(taxonomyFile("v2024"));

@@ -3,17 +3,22 @@
 #include "info/HelpBook.h"
 #include "info/HelpKey.h"
 #include "info/frmHelp.h"
+#include "app/Wiring.h"
 #include "platform/QtPlatform.h"
+#include "state/Startup.h"
 #include "sightings/frmSight.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -141,19 +146,64 @@ TEST(Help, SearchFindsPagesByWordsInTheirText)
 
     HelpWindowCloser closer;
     frmHelp* w = showHelpWindow(help::kContents);
-    QTest::keyClicks(w->txtSearch, "Congratulations");
-    QTest::keyClick(w->txtSearch, Qt::Key_Return);
-    ASSERT_EQ(titles(w->lstFound), QStringList{help::titleOf("searches.html")});
-    QTest::mouseClick(w->lstFound->viewport(), Qt::LeftButton, {},
-                      w->lstFound->visualItemRect(w->lstFound->item(0)).center());
-    EXPECT_EQ(w->currentTopic(), "searches.html");
-    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "congratulations") << "the word is marked";
-
     w->txtSearch->setText("zzzzqqq");
     w->cmdSearch->click();
     ASSERT_EQ(w->lstFound->count(), 1);
     EXPECT_EQ(w->lstFound->item(0)->flags(), Qt::NoItemFlags) << "a note, not a page";
 }
+
+namespace {
+
+// How a page of the search results is chosen.
+enum class Choose { Click, Keyboard };
+
+void choose(frmHelp& w, int row, Choose how)
+{
+    QListWidget* found = w.lstFound;
+    if (how == Choose::Click) {
+        QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, found->visualItemRect(found->item(row)).center());
+    } else {
+        found->setFocus();
+        found->setCurrentRow(row);
+        QTest::keyClick(found, Qt::Key_Return);
+    }
+}
+
+class HelpSearchResult : public ::testing::TestWithParam<Choose> {};
+
+} // namespace
+
+TEST_P(HelpSearchResult, OpensThePageAndMarksTheWordWhereverThePageWasRead)
+{
+    HelpWindowCloser closer;
+    frmHelp* w = showHelpWindow(help::kContents);
+    w->show();
+    QTest::keyClicks(w->txtSearch, "Congratulations");
+    QTest::keyClick(w->txtSearch, Qt::Key_Return);
+    ASSERT_EQ(titles(w->lstFound), QStringList{help::titleOf("searches.html")});
+    choose(*w, 0, GetParam());
+    EXPECT_EQ(w->currentTopic(), "searches.html");
+    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "congratulations") << "the word is marked";
+
+    // The page already on show, read (or searched) down past the word: the word is marked again.
+    QTextCursor end = w->txtPage->textCursor();
+    end.movePosition(QTextCursor::End);
+    w->txtPage->setTextCursor(end);
+    choose(*w, 0, GetParam());
+    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "congratulations");
+
+    // Another search, whose word stands on the page on show before the last mark.
+    w->txtSearch->setText("ready-made");
+    w->cmdSearch->click();
+    const int row = titles(w->lstFound).indexOf(help::titleOf("searches.html"));
+    ASSERT_GE(row, 0);
+    choose(*w, row, GetParam());
+    EXPECT_EQ(w->currentTopic(), "searches.html");
+    EXPECT_EQ(w->txtPage->textCursor().selectedText().toLower(), "ready-made");
+}
+
+INSTANTIATE_TEST_SUITE_P(Help, HelpSearchResult, ::testing::Values(Choose::Click, Choose::Keyboard),
+                         [](const auto& p) { return p.param == Choose::Click ? "Click" : "Keyboard"; });
 
 TEST(Help, BackForwardAndContentsList)
 {
@@ -185,6 +235,88 @@ TEST(Help, BackForwardAndContentsList)
     EXPECT_EQ(w->currentTopic(), "index.html");
 }
 
+namespace {
+
+// The program on the desktop's own platform: its file choosers and its print preview are the
+// real ones. The help pages asked for are recorded.
+struct LiveProgram {
+    test::TestFolder folder;
+    AppState state;
+    QtPlatform platform;
+    Context ctx{state, platform, nullptr};
+    std::unique_ptr<frmDisplay> w;
+    std::unique_ptr<HelpKey> key;
+    QStringList topics;
+
+    LiveProgram()
+    {
+        QDir(folder.path()).mkpath("Images");
+        QDir(folder.path()).mkpath("Songs");
+        state.dataFolder = folder.path();
+        openAndLoadOptions(state);
+        w = createMainWindow(ctx);
+        platform.setParentWindow(w.get());
+        platform.setHelpViewer([this](const QString& topic) { topics << topic; });
+        key.reset(installHelpKey(platform, [this] { return w->commands().running(); }));
+        w->Form_Load();
+    }
+    ~LiveProgram() { w->close(); }
+
+    // Runs a command; F1 is pressed in the first window it shows and every window it shows is
+    // then closed. Returns the object name of the window F1 was pressed in.
+    QString f1InWindowOf(const char* item)
+    {
+        QString pressedIn;
+        QTimer closer;
+        closer.setInterval(20);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            if (!shown) return;
+            if (pressedIn.isNull()) {
+                pressedIn = shown->objectName();
+                QWidget* target = shown->focusWidget() ? shown->focusWidget() : shown;
+                QTest::keyClick(target, Qt::Key_F1);
+            }
+            if (auto* dialog = qobject_cast<QDialog*>(shown)) dialog->reject();
+            else shown->close();
+        });
+        closer.start();
+        w->runCommand(QString::fromLatin1(item));
+        return pressedIn;
+    }
+};
+
+} // namespace
+
+TEST(Help, F1InTheFileChoosersAndThePreviewOpensThePageOfTheirCommand)
+{
+    LiveProgram p;
+    ASSERT_EQ(p.w->cmbNames->currentText(), "Canada Goose");
+    const struct {
+        const char* item;
+        const char* page;
+    } cases[] = {
+        {"mnuFileImage", "pictures.html"},      // the picture file chooser
+        {"mnuFileSong", "songs.html"},          // the song file chooser
+        {"mnuReportChecklist", "reports.html"}, // the print preview
+        {"mnuReportLife", "reports.html"},
+    };
+    for (const auto& c : cases) {
+        p.topics.clear();
+        const QString window = p.f1InWindowOf(c.item);
+        EXPECT_FALSE(window.startsWith("frm")) << c.item << ": a window of the platform, not one of ours";
+        EXPECT_EQ(p.topics, QStringList{c.page}) << c.item << " in " << qPrintable(window);
+    }
+    // Our own windows keep their own pages, whatever command opened them.
+    p.topics.clear();
+    EXPECT_EQ(p.f1InWindowOf("mnuSearchRegion"), "frmRegion");
+    EXPECT_EQ(p.topics, QStringList{"region.html"});
+    // With no command running, a window without a page of its own opens the contents.
+    EXPECT_EQ(help::topicForWindow("QFileDialog"), "index.html");
+    EXPECT_EQ(help::topicForWindow("QFileDialog", "mnuFileImage"), "pictures.html");
+    EXPECT_EQ(help::topicForWindow("frmSight", "mnuFileImage"), "sightings.html");
+}
+
 TEST(Help, F1OpensThePageOfTheWindowInUse)
 {
     Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario'"); });
@@ -207,7 +339,7 @@ TEST(Help, F1OpensThePageOfTheWindowInUse)
     EXPECT_EQ(h.platform.helpTopics.size(), 2);
 }
 
-TEST(Help, HelpOverAModalDialogBelongsToTheDialog)
+TEST(Help, OneHelpWindowOutlivesTheDialogsItWasUsedBeside)
 {
     HelpWindowCloser closer;
     Harness h;
@@ -215,20 +347,56 @@ TEST(Help, HelpOverAModalDialogBelongsToTheDialog)
     platform.setHelpViewer([](const QString& topic) { showHelpWindow(topic); });
     std::unique_ptr<HelpKey> key(installHelpKey(platform));
     QPointer<frmHelp> opened;
-    QWidget* dialog = nullptr;
     QTimer::singleShot(0, [&] {
-        dialog = QApplication::activeModalWidget();
+        QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
         QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_F1);
         opened = helpWindow();
         ASSERT_NE(opened, nullptr);
         EXPECT_EQ(opened->currentTopic(), "options.html");
-        EXPECT_EQ(opened->parentWidget(), dialog) << "a window of the modal dialog can be used";
+        EXPECT_EQ(opened->parentWidget(), dialog) << "a window of the modal dialog can be used beside it";
         EXPECT_TRUE(opened->isVisible());
+        opened->showTopic("songs.html"); // reading on, so that there is a history
         static_cast<QDialog*>(dialog)->reject();
     });
     h.run("mnuViewOptions");
-    EXPECT_TRUE(opened.isNull()) << "closed with its dialog";
-    frmHelp* again = showHelpWindow(help::kContents);
-    EXPECT_EQ(again->parentWidget(), nullptr);
+    ASSERT_FALSE(opened.isNull()) << "the help window outlives the dialog";
+    EXPECT_TRUE(opened->isVisible());
+    EXPECT_EQ(opened->parentWidget(), nullptr) << "a window of its own again";
+    EXPECT_EQ(opened->currentTopic(), "songs.html");
+    ASSERT_TRUE(opened->cmdBack->isEnabled()) << "with its history";
+    opened->cmdBack->click();
+    EXPECT_EQ(opened->currentTopic(), "options.html");
+
+    // A dialog over a dialog: the window goes to the inner one, then back to the outer one,
+    // then stands on its own; it is the same window all along.
+    QWidget* outer = nullptr;
+    bool innerSeen = false;
+    QTimer::singleShot(0, [&] {
+        outer = QApplication::activeModalWidget();
+        ASSERT_NE(outer, nullptr);
+        QTimer::singleShot(0, [&] {
+            QWidget* inner = QApplication::activeModalWidget();
+            ASSERT_NE(inner, nullptr);
+            ASSERT_NE(inner, outer);
+            QTest::keyClick(inner->focusWidget() ? inner->focusWidget() : inner, Qt::Key_F1);
+            EXPECT_EQ(helpWindow(), opened.data());
+            EXPECT_EQ(opened->parentWidget(), inner);
+            EXPECT_EQ(opened->currentTopic(), "checklists.html");
+            innerSeen = true;
+            inner->close();
+        });
+        auto* maintenance = outer->findChild<QPushButton*>("cmdEdit");
+        outer->findChild<QRadioButton*>("optRegion(1)")->click();
+        maintenance->click(); // the checklist editor, modally over the window
+        EXPECT_TRUE(innerSeen);
+        EXPECT_EQ(opened->parentWidget(), outer) << "back with the dialog still up";
+        EXPECT_TRUE(opened->isVisible());
+        static_cast<QDialog*>(outer)->reject();
+    });
+    h.run("mnuEditList");
+    ASSERT_FALSE(opened.isNull());
+    EXPECT_EQ(opened->parentWidget(), nullptr);
+    EXPECT_TRUE(opened->isVisible());
+    EXPECT_EQ(showHelpWindow(help::kContents), opened.data()) << "one help window for the run";
 }

@@ -6,6 +6,7 @@
 #include "ui/ImageList.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -71,7 +72,7 @@ TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
 {
     Harness h;
     h.run("mnuViewNext");
-    closeWithOk<frmAbout>(h, "mnuHelpAbout", [](frmAbout& d) {
+    closeWithOk<frmAbout>(h, "mnuHelpAbout", [&h](frmAbout& d) {
         EXPECT_EQ(d.windowTitle(), "About Featherlog");
         EXPECT_EQ(d.lblTitle->text(), "Featherlog");
         EXPECT_EQ(d.lblVersion->text(), QStringLiteral("Version " PROJECT_VERSION_TEXT)) << "the build's version";
@@ -80,6 +81,10 @@ TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
         EXPECT_TRUE(d.lblCopyright->text().contains("The Featherlog developers"));
         EXPECT_TRUE(d.lblDisclaimer->text().contains("MIT License"));
         EXPECT_TRUE(d.lblContact->text().contains("repository"));
+        EXPECT_TRUE(d.lblData->text().endsWith("is kept in\n" + QDir::toNativeSeparators(h.state.dataFolder)))
+            << qPrintable(d.lblData->text());
+        EXPECT_TRUE(d.lblData->text().contains("Images, Songs, CD and Backups"));
+        EXPECT_TRUE(d.lblData->textInteractionFlags() & Qt::TextSelectableByMouse) << "the folder can be copied";
     });
     // The notice matches the licence that comes with the sources.
     const QString licence = sourceFile("LICENSE");
@@ -115,7 +120,7 @@ TEST(InfoWindows, SplashCoversTheLoadingThenTheMainWindowShows)
     AppState s;
     ScriptedPlatform p;
     Context ctx{s, p, nullptr};
-    s.appFolder = folder.path();
+    s.dataFolder = folder.path();
     openAndLoadOptions(s);
     const auto window = createMainWindow(ctx);
     frmDisplay& w = *window;

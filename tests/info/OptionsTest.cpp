@@ -194,7 +194,7 @@ TEST(Options, StoredOptionsApplyAtTheNextStart)
         AppState s;
         ScriptedPlatform p;
         Context ctx{s, p, nullptr};
-        s.appFolder = folder.path();
+        s.dataFolder = folder.path();
         openAndLoadOptions(s);
         const auto window = createMainWindow(ctx);
         frmDisplay& w = *window;
@@ -208,7 +208,7 @@ TEST(Options, StoredOptionsApplyAtTheNextStart)
     AppState s;
     ScriptedPlatform p;
     Context ctx{s, p, nullptr};
-    s.appFolder = folder.path();
+    s.dataFolder = folder.path();
     openAndLoadOptions(s);
     EXPECT_TRUE(s.wincolor);
     EXPECT_TRUE(s.SongCD);

@@ -241,12 +241,41 @@ TEST(LinkWindow, GoOpensWebAddressesOnly)
                                                "ftp://files.example.org", "https://www.example.org/birds"}));
     ASSERT_EQ(h.platform.messages.size(), 3) << "file:, javascript: and a desktop handler are refused";
     for (const auto& m : h.platform.messages) {
-        EXPECT_EQ(m.text, "The program cannot access Internet Explorer. Use the 'Copy URL' button to copy the URL "
-                          "to the clipboard, then  manually paste it into your browser.");
-        EXPECT_EQ(m.title, "Can not open Explorer");
+        EXPECT_EQ(m.text, "Only web addresses (http, https and ftp) are opened. This link's address is not one; use "
+                          "the 'Copy URL' button to copy it to the clipboard.");
+        EXPECT_EQ(m.title, "Not a Web Address");
         EXPECT_EQ(m.icon, Platform::Icon::Exclamation);
         EXPECT_EQ(m.buttons, Platform::Buttons::Ok);
     }
+}
+
+// Refused addresses say why; only a browser that fails shows the message about the browser.
+TEST(LinkWindow, RefusedAddressesNameTheReason)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("INSERT INTO Links1 VALUES ('Other Sites', 'a script', 'javascript:alert(1)'), "
+               "('Other Sites', 'b file', 'file:///home/birder/notes.txt'), "
+               "('Other Sites', 'c data', 'data:text/html,<b>hi</b>'), "
+               "('Other Sites', 'd mail', 'mailto:birder@example.org'), "
+               "('Other Sites', 'e web', 'https://ebird.org')");
+    });
+    frmURL w(h.ctx, h.w.get());
+    pickTopic(w, "Other Sites");
+    ASSERT_EQ(w.lstURL->count(), 5);
+    for (int row = 0; row < 4; ++row) {
+        w.lstURL->setCurrentRow(row);
+        w.cmdGo_Click();
+        ASSERT_EQ(h.platform.messages.size(), row + 1) << qPrintable(selected(w));
+        EXPECT_EQ(h.platform.messages.last().title, "Not a Web Address") << qPrintable(selected(w));
+        EXPECT_TRUE(h.platform.messages.last().text.startsWith("Only web addresses (http, https and ftp) are opened."));
+    }
+    EXPECT_TRUE(h.platform.browsed.isEmpty()) << "nothing is handed to the desktop";
+    h.platform.browserOpens = false;
+    w.lstURL->setCurrentRow(4);
+    w.cmdGo_Click();
+    EXPECT_EQ(h.platform.browsed, QStringList{"https://ebird.org"});
+    ASSERT_EQ(h.platform.messages.size(), 5);
+    EXPECT_EQ(h.platform.messages.last().title, "Can not open Explorer") << "a web address the browser failed to open";
 }
 
 TEST(LinkWindow, BrowserFailureAndDoubleClick)

@@ -198,3 +198,50 @@ TEST(CdSongPlayback, PlaysFromADiscImage)
     h.w->close();
     setCdAudio(h.ctx, nullptr);
 }
+
+// A disc image copied into the CD folder while the program runs is found by the next play:
+// finding no disc, the command opens the device again before it asks about the disc.
+TEST(CdSongPlayback, ADiscImageCopiedInWhileRunningIsFound)
+{
+    test::SinkRecorder recorder;
+    Harness h([&](test::TestFolder& f) {
+        f.exec("UPDATE Options SET SongCD = 1");
+        f.exec("INSERT INTO cdSong (Bird_ID, Track, start, duration) VALUES (3, 2, 1.5, 0.5)");
+    });
+    CdCommandInterpreter device(h.folder.path(), {false, recorder.factory()});
+    h.platform.cd = &device;
+    setCdAudio(h.ctx, std::make_unique<CDAudio>(device, h.platform));
+    cdAudio(h.ctx)->ReadyDevice(); // at start: no drive, no image
+    ASSERT_EQ(device.send("status cd length wait", 30), "");
+
+    const QByteArray pcm = test::writeDiscImage(h.folder.path() + "/CD", {2, 4});
+    h.platform.answers.push_back(Platform::Answer::Yes); // not the published disc
+    h.run("mnuFilePlayCD");
+    ASSERT_EQ(h.platform.messages.size(), 1) << "only the disc check, no problem playing";
+    EXPECT_EQ(h.platform.messages[0].text, kCheck);
+    EXPECT_EQ(device.send("status cd length wait", 30), "00:06:00") << "the image is open";
+    recorder.setLimit(44100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->Timer1->isActive(); }, 5000));
+    ASSERT_EQ(recorder.count(), 2u);
+    const QByteArray song = recorder.stream(1);
+    ASSERT_GE(song.size(), 4);
+    EXPECT_TRUE(song == pcm.mid(int(3.5 * 176400), song.size())) << "track 2 from 1.5 s";
+    h.w->close();
+    setCdAudio(h.ctx, nullptr);
+}
+
+// With a disc in place the device is not opened again; without one, it is, each time.
+TEST(CdSongPlayback, OnlyAMissingDiscOpensTheDeviceAgain)
+{
+    auto h = withCdSongs();
+    ScriptedCdDevice& cd = h->platform.scriptedCd;
+    songDisc(cd);
+    h->run("mnuFilePlayCD");
+    EXPECT_EQ(cd.commands().count("open cdaudio alias cd wait shareable"), 1) << "only at start";
+    cd.replies.clear();
+    const qsizetype before = cd.sent.size();
+    h->run("mnuFilePlayCD");
+    const QStringList sent = sentSince(cd, before);
+    ASSERT_GE(sent.size(), 5);
+    EXPECT_EQ(sent.mid(0, 5), QStringList{"status cd length wait"} + kReady + QStringList{"status cd length wait"});
+}

@@ -1,8 +1,13 @@
 #include "Harness.h"
 
 #include "media/ImageCatalogue.h"
+#include "platform/QtPlatform.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QListView>
+#include <QTimer>
 #include <QImage>
 #include <QLabel>
 #include <QTest>
@@ -61,6 +66,7 @@ TEST(ImageCatalogue, FileDialogAndRefusedChoices)
     EXPECT_EQ(h->platform.fileDialogs[0].title, "Link an Image File");
     EXPECT_EQ(h->platform.fileDialogs[0].folder, app + "/images") << "the folder as it is spelled on disk";
     EXPECT_EQ(h->platform.fileDialogs[0].filter,
+              "All Pictures(*.png, *.jpg, *.jpeg, *.gif, *.bmp)|*.png;*.jpg;*.jpeg;*.gif;*.bmp|"
               "Image Files(*.gif, *.jpg, *.bmp)|*.gif;*.jpg;*.bmp|All Files(*.*)|*.*");
     ASSERT_EQ(h->platform.messages.size(), 3) << "a cancelled dialog says nothing";
     for (int i = 0; i < 2; ++i) {
@@ -176,4 +182,69 @@ TEST(ImageCatalogue, RetitlingKeepsTheOldTitleOnAnEmptyAnswer)
     EXPECT_EQ(title(*h), "Juvenile \"grey\"");
     EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "Juvenile \"grey\"");
     EXPECT_EQ(h->scalar("SELECT Title FROM images WHERE Bird_ID = 1").toString(), "Mallard");
+}
+
+namespace {
+
+// The scripted platform, with the program's real file dialog.
+struct RealFileDialogPlatform : ScriptedPlatform {
+    QtPlatform qt;
+    QString openFileDialog(const QString& title, const QString& folder, const QString& filter) override
+    {
+        fileDialogs << FileDialog{title, folder, filter};
+        return qt.openFileDialog(title, folder, filter);
+    }
+};
+
+} // namespace
+
+// Add New Image's dialog offers every kind of picture first, so PNG pictures are listed.
+TEST(ImageCatalogue, TheFileDialogListsEveryKindOfPictureFirst)
+{
+    test::TestFolder folder;
+    const QString images = folder.path() + "/Images";
+    picture(images + "/a.png", 30, 20);
+    picture(images + "/photo.jpg", 60, 45, "JPG");
+    picture(images + "/drawing.bmp", 10, 10, "BMP");
+    QFile(images + "/old.gif").open(QIODevice::WriteOnly); // listed by its name only
+    QFile(images + "/notes.txt").open(QIODevice::WriteOnly);
+    AppState state;
+    state.dataFolder = folder.path();
+    openAndLoadOptions(state);
+    RealFileDialogPlatform platform;
+    Context ctx{state, platform, nullptr};
+    auto main = createMainWindow(ctx);
+    main->Form_Load();
+    platform.qt.setParentWindow(main.get());
+
+    QStringList filters, listed;
+    QString selected;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            ADD_FAILURE() << "no file dialog";
+            return;
+        }
+        filters = d->nameFilters();
+        selected = d->selectedNameFilter();
+        auto* view = d->findChild<QListView*>(QStringLiteral("listView"));
+        (void)QTest::qWaitFor([&] {
+            listed.clear();
+            if (!view || !view->model()) return false;
+            const QModelIndex root = view->rootIndex();
+            for (int r = 0; r < view->model()->rowCount(root); ++r)
+                listed << view->model()->index(r, 0, root).data().toString();
+            return listed.size() >= 4;
+        }, 5000);
+        d->reject();
+    });
+    ImageCatalogue(ctx).mnuFileImage_Click();
+    ASSERT_GE(filters.size(), 3);
+    EXPECT_EQ(filters[0], "All Pictures (*.png *.jpg *.jpeg *.gif *.bmp)");
+    EXPECT_EQ(filters[1], "Image Files (*.gif *.jpg *.bmp)");
+    EXPECT_EQ(filters[2], "All Files (*)");
+    EXPECT_EQ(selected, filters[0]);
+    listed.sort();
+    EXPECT_EQ(listed.join(", "), "a.png, drawing.bmp, old.gif, photo.jpg") << "every picture and nothing else";
+    main->close();
 }

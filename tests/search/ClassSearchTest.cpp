@@ -159,6 +159,35 @@ TEST(ClassTree, ChoosingNodesShowsTheirNamesTextsAndPictures)
     EXPECT_EQ(h.names(), (QStringList{"Wood Thrush", "Hermit Thrush", "American Robin"}));
 }
 
+TEST(ClassTree, ClickingTheChosenNodeAgainReadsItsStoredTextAgain)
+{
+    Harness h(taxonomy);
+    frmClass d(h.ctx, h.w.get());
+    d.show();
+    click(d, node(d, "Thrushes"));
+    d.txtCaption->setPlainText("Words not saved.");
+    click(d, node(d, "Thrushes"));
+    EXPECT_EQ(d.txtCaption->toPlainText(), "Thrushes.") << "the node's stored text replaces the unsaved edit";
+
+    // Text stored meanwhile shows on the next click of the node.
+    h.db().execute("UPDATE Families SET Caption = 'Spotted breasts.' WHERE Fam_ID = 2");
+    click(d, node(d, "Thrushes"));
+    EXPECT_EQ(d.txtCaption->toPlainText(), "Spotted breasts.");
+
+    // A node the keyboard reached runs its choice again when clicked.
+    d.TrView->setCurrentItem(node(d, "Loons"));
+    ASSERT_EQ(d.lblCaption[0]->text(), "Loons");
+    d.txtCaption->setPlainText("Changed.");
+    click(d, node(d, "Loons"));
+    EXPECT_EQ(d.txtCaption->toPlainText(), "Diving birds.");
+
+    // Clicking the root again keeps editing off.
+    click(d, d.rootNode);
+    click(d, d.rootNode);
+    EXPECT_FALSE(d.txtCaption->isEnabled());
+    EXPECT_EQ(d.lblCaption[0]->text(), "Loons");
+}
+
 TEST(ClassTree, SavedTextShowsAgain)
 {
     Harness h(taxonomy);

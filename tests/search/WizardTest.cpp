@@ -233,9 +233,10 @@ TEST(WizardGrid, OneRowPerFamilyAndSubfamilyPair)
     EXPECT_TRUE(w->grid->index(0, 4).data(Qt::DisplayRole).toString().isEmpty());
 
     // Layout: three hidden key columns, widths and row height in twips at the screen's dpi.
-    EXPECT_EQ(w->grid->headerData(3, Qt::Horizontal).toString(), "Name");
-    EXPECT_EQ(w->grid->headerData(4, Qt::Horizontal).toString(), "Image");
-    EXPECT_EQ(w->grid->headerData(5, Qt::Horizontal).toString(), "Description");
+    // The header texts of the grid's format, trailing blanks included.
+    QStringList headers;
+    for (int c = 0; c < w->grid->columnCount(); ++c) headers << w->grid->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headers, (QStringList{"    ", "Sub_ID ", "Fam_ID", "Name  ", "Image ", "Description"}));
     for (int c = 0; c < 3; ++c) EXPECT_TRUE(w->msfg->isColumnHidden(c)) << c;
     const int dpiX = w->msfg->logicalDpiX();
     EXPECT_EQ(w->msfg->columnWidth(3), twipsToPixels(1300, dpiX));
@@ -315,6 +316,33 @@ TEST(WizardGrid, KeyboardMovesTheRowAndEnterShowsIt)
     QTest::keyClick(w->msfg, Qt::Key_Return);
     EXPECT_EQ(h.names(), QStringList{"Ovenbird"});
     EXPECT_TRUE(w->isVisible());
+}
+
+TEST(WizardGrid, EnterWaitsUntilShowSelectedIsEnabled)
+{
+    Harness h(taxonomy);
+    frmWizard* w = open(h);
+    ASSERT_NE(w, nullptr);
+    const QStringList before = h.names();
+    choose(*w, kSongbirds, 0);
+    QTest::mouseClick(w->cmdNext, Qt::LeftButton);
+    w->msfg->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), w->msfg);
+    ASSERT_FALSE(w->cmdView->isEnabled());
+    // The grid has a current row as soon as it has the keyboard, but no row is chosen yet.
+    QTest::keyClick(w->msfg, Qt::Key_Return);
+    QTest::keyClick(w->msfg, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(h.names(), before) << "nothing is sent before a row is chosen";
+    EXPECT_FALSE(w->cmdView->isEnabled());
+    EXPECT_EQ(h.panel("Type"), "Find : All Birds");
+
+    // Space chooses the row the keyboard is on; Enter then shows it.
+    ASSERT_EQ(w->msfg->currentIndex().row(), 0);
+    QTest::keyClick(w->msfg, Qt::Key_Space);
+    EXPECT_TRUE(w->cmdView->isEnabled());
+    QTest::keyClick(w->msfg, Qt::Key_Return);
+    EXPECT_EQ(h.panel("Type"), "Find : By Wizard");
+    EXPECT_EQ(h.names(), (QStringList{"Wood Thrush", "Hermit Thrush", "American Robin"})) << "the thrushes of row 0";
 }
 
 TEST(WizardCriteria, WinterBirdsFindALowerCaseW)

@@ -3,6 +3,8 @@
 #include "records/Backup.h"
 #include "records/CsvReader.h"
 #include "schema/Schema.h"
+#include "checklists/frmEditReg.h"
+#include "search/frmRegion.h"
 #include "sightings/SightingsLogModel.h"
 #include "sightings/frmImportPreview.h"
 #include "sightings/frmSightingsLog.h"
@@ -20,7 +22,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -73,7 +77,7 @@ QString cell(frmSightingsLog* log, int row, int column)
 
 } // namespace
 
-TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
+TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
 {
     Harness h;
     auto captions = [&](const char* menu) {
@@ -81,12 +85,13 @@ TEST(RecordsMenus, NewItemsFollowTheExistingOnesUnderASeparator)
         for (QAction* a : h.w->menuBar()->findChild<QMenu*>(menu)->actions()) out << (a->isSeparator() ? "-" : a->text());
         return out;
     };
+    // Under their own separator after the web link, with Exit last below its separator.
     const QStringList file = captions("mnuFile");
-    EXPECT_EQ(file.mid(file.indexOf("E&xit")), (QStringList{"E&xit", "-", "&Import eBird Data...", "E&xport Sightings...",
-                                                           "&Back Up Database...", "&Restore From Backup...",
-                                                           "&Update Taxonomy..."}));
+    EXPECT_EQ(file.mid(file.indexOf("Add Web Page &Link")),
+              (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Export Si&ghtings...",
+                           "&Back Up Database...", "Restore &From Backup...", "Update &Taxonomy...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
-    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Sightings &Log"}));
+    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log"}));
     EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
 }
 
@@ -125,6 +130,50 @@ TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
     log->grdLog->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
     EXPECT_EQ(cell(log, 0, 1), "American Robin");
     EXPECT_EQ(cell(log, 3, 1), "Ovenbird");
+    log->close();
+}
+
+TEST(SightingsLogWindow, TheRegionToggleFollowsTheCurrentRegion)
+{
+    auto h = ontarioWithSightings();
+    // A sighting in Ontario without its country: in Ontario's log, not in Canada's.
+    h->db().execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, notes) "
+                    "VALUES (5, 2, '2024-07-01', '', 0, 0, 2, 0, 'Rondeau', '')");
+    frmSightingsLog* log = openLog(*h);
+    ASSERT_NE(log, nullptr);
+    log->reload();
+    QTest::mouseClick(log->chkRegion, Qt::LeftButton);
+    ASSERT_TRUE(log->chkRegion->isChecked());
+    EXPECT_EQ(log->chkRegion->text(), "Only in Ontario");
+    EXPECT_EQ(log->model->rowCount(), 4);
+
+    // Canada becomes the current region through the region dialog, beside the open log.
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->optRegion[2]->click();
+        d->cmdOK->click();
+    });
+    h->run("mnuSearchRegion");
+    ASSERT_EQ(h->state.regname, "Canada");
+    EXPECT_EQ(log->chkRegion->text(), "Only in Canada");
+    EXPECT_TRUE(log->chkRegion->isEnabled());
+    EXPECT_TRUE(log->chkRegion->isChecked());
+    EXPECT_EQ(log->model->rowCount(), 3) << "the sightings in Canada";
+    EXPECT_EQ(log->lblCounts->text(), "3 sightings of 2 species");
+
+    // Without a region (the whole list) the toggle has nothing to name and lists everything.
+    h->db().execute("DELETE FROM Checklists WHERE Reg_ID = 3");
+    frmEditReg maintenance(h->ctx, h->w.get());
+    maintenance.optRegion_Click(2);
+    QTimer::singleShot(0, [] {
+        if (QWidget* editor = QApplication::activeModalWidget()) editor->close();
+    });
+    maintenance.cmdEdit_Click();
+    ASSERT_EQ(h->state.Reg_ID, 0);
+    EXPECT_EQ(log->chkRegion->text(), "Only in the current region");
+    EXPECT_FALSE(log->chkRegion->isEnabled());
+    EXPECT_EQ(log->model->rowCount(), 5);
     log->close();
 }
 
@@ -285,14 +334,16 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     h->platform.files.push_back(backup);
     h->platform.answers.push_back(Platform::Answer::Yes);
     h->run("mnuFileRestore");
-    EXPECT_EQ(h->messageTexts().last(), "The database was restored from " + backup + ".");
+    EXPECT_TRUE(h->messageTexts().last().startsWith("The database was restored from " + backup + ".\n\nThe database in "
+                                                     "use before is kept as "))
+        << qPrintable(h->messageTexts().last());
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
     EXPECT_EQ(h->state.regname, "Ontario");
     EXPECT_EQ(h->names().size(), 6) << "the restored region's list";
     EXPECT_EQ(h->shown(), "Canada Goose") << "its first species";
     EXPECT_EQ(h->panel("Region"), "Region : Ontario");
     EXPECT_EQ(log->model->rowCount(), 4) << "the open log reads the restored sightings";
-    EXPECT_TRUE(QFileInfo::exists(h->state.databasePath() + ".bak"));
+    EXPECT_EQ(backupSeries(folder, kBeforeRestoreCopies).size(), 1) << "the database before, kept in the Backups folder";
     log->close();
     // The program goes on working on the restored file.
     h->run("mnuViewNext");
@@ -324,3 +375,147 @@ TEST(SightingsLogWindow, ReadsAgainWhenComingBackAfterChanges)
     EXPECT_EQ(cell(log, 0, 1), "Hermit Thrush");
     log->close();
 }
+
+// Import and export start in the home folder, then in the folder one of them last went to;
+// Back Up and Restore start in the data folder's Backups, where the automatic backups are.
+// Never in the program's folder.
+TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
+{
+    QTemporaryDir home, elsewhere;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    auto h = ontarioWithSightings();
+    ScriptedPlatform& p = h->platform;
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QString backups = QDir(backupFolder(h->state.dataFolder)).absolutePath();
+    // Every command once, each dialog cancelled.
+    auto everyCommand = [&] {
+        p.files.push_back(QString());
+        h->run("mnuFileImport");
+        p.answers.push_back(Platform::Answer::No); // every sighting
+        p.files.push_back(QString());
+        h->run("mnuFileExport");
+        p.files.push_back(QString());
+        h->run("mnuFileBackup");
+        p.files.push_back(QString());
+        h->run("mnuFileRestore");
+        if (p.fileDialogs.size() != 4 || p.suggestedFiles.size() != 2) {
+            ADD_FAILURE() << "four dialogs, two of them for saving, expected";
+            return QStringList();
+        }
+        const QStringList seen = {p.fileDialogs[0].folder, QFileInfo(p.suggestedFiles[0]).absolutePath(),
+                                  QFileInfo(p.suggestedFiles[1]).absolutePath(), p.fileDialogs[3].folder};
+        EXPECT_EQ(QFileInfo(p.suggestedFiles[0]).fileName(), "sightings-" + today + ".csv");
+        EXPECT_EQ(QFileInfo(p.suggestedFiles[1]).fileName(), defaultBackupName(QDate::currentDate()));
+        p.fileDialogs.clear();
+        p.suggestedFiles.clear();
+        return seen;
+    };
+    const QString atHome = QDir(home.path()).absolutePath();
+    QStringList seen = everyCommand();
+    EXPECT_EQ(seen.join('\n'), QStringList({atHome, atHome, backups, backups}).join('\n'))
+        << "import, export, back up, restore";
+    EXPECT_EQ(seen.join('\n'), everyCommand().join('\n')) << "a cancelled dialog changes nothing";
+
+    // An export into another folder: import and export start there afterwards.
+    const QString out = QDir(elsewhere.path()).filePath("may.csv");
+    p.answers.push_back(Platform::Answer::No);
+    p.files.push_back(out);
+    h->run("mnuFileExport");
+    ASSERT_TRUE(QFileInfo::exists(out));
+    p.suggestedFiles.clear();
+    p.fileDialogs.clear();
+    seen = everyCommand();
+    const QString there = QDir(elsewhere.path()).absolutePath();
+    EXPECT_EQ(seen.join('\n'), QStringList({there, there, backups, backups}).join('\n'));
+    for (const QString& folder : seen) EXPECT_NE(folder, QDir(h->folder.path()).absolutePath());
+    qputenv("HOME", oldHome);
+}
+
+// A backup that passes the checks but cannot be used once it is in place: the previous
+// database is back in use, with every row as it was, and the message says so.
+struct UnusableBackup {
+    const char* name;
+    void (*make)(const QString& path);
+};
+
+void PrintTo(const UnusableBackup& b, std::ostream* os) { *os << b.name; }
+
+class RestoreOfAnUnusableFile : public ::testing::TestWithParam<UnusableBackup> {};
+
+TEST_P(RestoreOfAnUnusableFile, PutsThePreviousDatabaseBackInUse)
+{
+    auto h = ontarioWithSightings();
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'Later', '')");
+    auto contents = [&] {
+        QStringList rows;
+        auto rs = h->db().openRecordset("SELECT Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, "
+                                        "notes FROM Sightings ORDER BY Sight_ID", db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList f;
+            for (int i = 0; i < 10; ++i) f << rs.field(i).toString();
+            rows << f.join(u'|');
+        }
+        rows << h->scalar("SELECT regname || '|' || Reg_ID || '|' || coalesce(regType, '') || '|' || searchType || '|' "
+                          "|| lifetotal || '|' || lifesum FROM Options").toString();
+        rows << h->scalar("SELECT group_concat(ID || ':' || LifeList) FROM Birds").toString();
+        rows << h->scalar("PRAGMA user_version").toString();
+        return rows;
+    };
+    const QStringList before = contents();
+    ASSERT_EQ(before.size(), 5 + 3);
+
+    const QString file = h->folder.path() + "/unusable.mdb";
+    GetParam().make(file);
+    h->platform.files.push_back(file);
+    h->platform.answers.push_back(Platform::Answer::Yes);
+    h->run("mnuFileRestore");
+
+    ASSERT_TRUE(h->state.dbBirds) << "a database is in use";
+    EXPECT_EQ(contents(), before) << "the previous database, unchanged";
+    const auto& m = h->platform.messages.last();
+    EXPECT_EQ(m.title, "Restore From Backup");
+    EXPECT_EQ(m.icon, Platform::Icon::Exclamation);
+    EXPECT_TRUE(m.text.contains("the previous one is back in use") || m.text.contains("nothing was changed"))
+        << qPrintable(m.text);
+    EXPECT_FALSE(m.text.contains("was restored from")) << qPrintable(m.text);
+    EXPECT_FALSE(QFileInfo::exists(h->state.databasePath() + ".restore"));
+    // The main window shows the previous database and goes on working on it.
+    EXPECT_EQ(h->state.regname, "Ontario");
+    EXPECT_EQ(h->panel("Region"), "Region : Ontario");
+    EXPECT_EQ(h->names().size(), 6);
+    h->run("mnuViewNext");
+    EXPECT_EQ(h->shown(), "Wood Duck");
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (6, '2025-02-03', '', 'After', '')");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
+}
+
+namespace {
+
+std::unique_ptr<db::Database> newFile(const QString& path, int version)
+{
+    auto db = db::Database::create(path, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+    createSchema(*db, version);
+    test::insertFixture(*db);
+    return db;
+}
+
+const UnusableBackup kUnusable[] = {
+    {"NewerVersion",
+     [](const QString& path) {
+         auto db = newFile(path, currentSchemaVersion());
+         db->executeScript(QStringLiteral("PRAGMA user_version = %1").arg(currentSchemaVersion() + 1));
+     }},
+    // An older file whose upgrade stops at a sighting without a valid date.
+    {"UpgradeFails",
+     [](const QString& path) {
+         auto db = newFile(path, 0);
+         db->execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (1, 'spring', '', 'Pond', '')");
+     }},
+};
+
+std::string unusableName(const ::testing::TestParamInfo<UnusableBackup>& info) { return info.param.name; }
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Files, RestoreOfAnUnusableFile, ::testing::ValuesIn(kUnusable), unusableName);

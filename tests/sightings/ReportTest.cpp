@@ -1,9 +1,11 @@
 #include "Harness.h"
+#include "ReportFiles.h"
 #include "report/ReportError.h"
 #include "platform/QtPlatform.h"
 #include "sightings/ReportControl.h"
 #include "sightings/ReportPrinter.h"
 #include "sightings/Reports.h"
+#include "report/ReportBuilder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,23 +15,18 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QPrinter>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace fl;
 using test::Harness;
 using Setting = ReportControl::Setting;
+using test::copyDefinitions;
 
 namespace {
-
-void copyDefinitions(const QString& folder)
-{
-    for (const char* name : {"checklist.rpt", "life.rpt"}) {
-        const QString to = QDir(folder).filePath(QString::fromLatin1(name));
-        QFile::remove(to);
-        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(REPORTS_DIR)).filePath(QString::fromLatin1(name)), to));
-    }
-}
 
 // The program on the fixture with Ontario (species 1 to 6) as the current region, two of
 // them sighted there, and the definitions in its folder.
@@ -69,12 +66,7 @@ QList<Setting> lifeSettings(int region)
 
 QString pdfText(const QString& pdf, bool layout)
 {
-    QProcess p;
-    QStringList args;
-    if (layout) args << "-layout";
-    p.start("pdftotext", args << pdf << "-");
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return "pdftotext failed: " + QString::fromUtf8(p.readAllStandardError());
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return layout ? test::pdfText(pdf, true) : test::popplerOutput("pdftotext", pdf, {});
 }
 
 void expectReportError(const Harness& h, int number)
@@ -153,6 +145,25 @@ TEST(Reports, DefinitionsAreReadFromTheProgramsFolderOnly)
         << "life.rpt in the working folder does not count";
 }
 
+TEST(Reports, InstalledProgramReadsTheDefinitionsFromItsShareFolder)
+{
+    auto h = ontario();
+    QTemporaryDir share;
+    copyDefinitions(share.path());
+    h->state.shareFolder = share.path();
+    // The data folder's own copies do not count; a changed one there would be used otherwise.
+    QFile::remove(QDir(h->folder.path()).filePath("checklist.rpt"));
+    mnuReportChecklist_Click(h->ctx);
+    mnuReportLife_Click(h->ctx);
+    ASSERT_EQ(h->platform.reports.size(), 2) << "both from the share folder";
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    QFile::remove(QDir(share.path()).filePath("life.rpt"));
+    mnuReportLife_Click(h->ctx);
+    EXPECT_EQ(h->platform.reports.size(), 2) << "life.rpt in the data folder does not count";
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501");
+}
+
 TEST(Reports, FailuresShowTheEngineNumber)
 {
     {
@@ -160,14 +171,22 @@ TEST(Reports, FailuresShowTheEngineNumber)
         h.run("mnuReportChecklist");
         expectReportError(h, report::kErrNoDefinition);
     }
+    // The message keeps its fixed text; what went wrong, with the file and line, is behind its
+    // details button.
     const struct {
         const char* definition;
         int number;
+        const char* details;
     } broken[] = {
-        {"", report::kErrBadDefinition},
-        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + \n", report::kErrFormulaSyntax},
-        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.weight}\n", report::kErrUnknownName},
-        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + true\n", report::kErrFormulaValue},
+        {"", report::kErrBadDefinition, "checklist.rpt, line 1: the file must begin with"},
+        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + \n", report::kErrFormulaSyntax,
+         "checklist.rpt, line 3: Formula error at position 15"},
+        {"featherlog report: 1\nsource: checklist\n\ncolumn 5: {birds.weight}\n", report::kErrUnknownName,
+         "checklist.rpt, line 4: Formula error at position 1: the report has no field {birds.weight}"},
+        {"featherlog report: 1\nsource: checklist\ncolumn 5: {birds.name} + true\n", report::kErrFormulaValue,
+         "checklist.rpt, line 3: Formula error at position 14: a yes/no value cannot be joined to a text"},
+        {"featherlog report: 1\nsource: checklist\ncolumn nan: {birds.name}\n", report::kErrBadDefinition,
+         "checklist.rpt, line 3: a column's width"},
     };
     for (const auto& b : broken) {
         auto h = ontario();
@@ -177,6 +196,8 @@ TEST(Reports, FailuresShowTheEngineNumber)
         file.close();
         h->run("mnuReportChecklist");
         expectReportError(*h, b.number);
+        EXPECT_TRUE(h->platform.messages[0].details.startsWith(QString::fromLatin1(b.details)))
+            << qPrintable(h->platform.messages[0].details);
         EXPECT_EQ(h->platform.hourglassDepth, 0);
     }
     {
@@ -328,4 +349,65 @@ TEST(Reports, QtPlatformPreviewsThePaintedPages)
     EXPECT_EQ(title, "Checklist Report");
     EXPECT_EQ(pages, 1);
     EXPECT_GE(shown.prints, 1);
+}
+
+// A report saved as PDF under a name the user typed: never over the database or a backup,
+// and a PDF that cannot be written whole leaves the earlier file as it was.
+TEST(Reports, APdfNeverReplacesTheDatabaseAndAFailedOneLeavesTheEarlierFile)
+{
+    auto h = ontario();
+    const QString db = h->state.databasePath();
+    const QByteArray dbBytes = [&] {
+        QFile f(db);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    auto build = [&] {
+        return report::buildReport(h->db(), report::loadDefinition(QDir(h->folder.path()).filePath("life.rpt")),
+                                   "{checklists.reg_ID} = 2", {"Title = 'Life List For ' + {options.regname}"},
+                                   QDate(2026, 1, 1));
+    };
+    ReportPrinter printer(build(), db, &h->platform);
+    EXPECT_FALSE(printer.writePdf(db));
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_TRUE(h->platform.messages[0].text.contains("Featherlog's database")) << qPrintable(h->platform.messages[0].text);
+    QPrinter toFile(QPrinter::HighResolution);
+    toFile.setOutputFormat(QPrinter::PdfFormat);
+    toFile.setOutputFileName(db + "-journal");
+    EXPECT_FALSE(printer.print(&toFile)) << "printing to a file is saving too";
+    EXPECT_EQ(h->platform.messages.size(), 2);
+    {
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), dbBytes);
+    }
+
+    QTemporaryDir out;
+    const QString pdf = out.filePath("life.pdf");
+    {
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("last year's list");
+    }
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 2048;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = printer.writePdf(pdf);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(written);
+    {
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "last year's list");
+    }
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"life.pdf"}) << "no part of a file is left";
+    // Printed to the file through a printer: written whole, put in place.
+    toFile.setOutputFileName(pdf);
+    EXPECT_TRUE(printer.print(&toFile));
+    EXPECT_EQ(toFile.outputFileName(), pdf);
+    EXPECT_TRUE(pdfText(pdf, false).contains("Life List For Ontario"));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"life.pdf"});
 }

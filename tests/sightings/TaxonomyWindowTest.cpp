@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -128,9 +130,10 @@ TEST(TaxonomyWindow, TheCommandSitsWithTheRecordsItems)
     Harness h;
     QStringList file;
     for (QAction* a : h.w->menuBar()->findChild<QMenu*>("mnuFile")->actions()) file << (a->isSeparator() ? "-" : a->text());
-    const qsizetype restore = file.indexOf("&Restore From Backup...");
+    const qsizetype restore = file.indexOf("Restore &From Backup...");
     ASSERT_GE(restore, 0);
-    EXPECT_EQ(file.value(restore + 1), "&Update Taxonomy...");
+    EXPECT_EQ(file.mid(restore), (QStringList{"Restore &From Backup...", "Update &Taxonomy...", "-", "E&xit"}))
+        << "after the other records items, above Exit";
     EXPECT_TRUE(h.enabled("mnuFileTaxonomy"));
 }
 
@@ -211,6 +214,12 @@ TEST(TaxonomyWindow, CancelDuringTheUpdateChangesNothing)
 
 TEST(TaxonomyWindow, AFileThatIsNoTaxonomyGetsAClearMessage)
 {
+    QTemporaryDir home;
+    struct HomeFolder {
+        QByteArray before = qgetenv("HOME");
+        explicit HomeFolder(const QString& path) { qputenv("HOME", QFile::encodeName(path)); }
+        ~HomeFolder() { qputenv("HOME", before); }
+    } atHome(home.path());
     auto h = withSightings();
     const QString before = contents(*h);
     const QString path = h->folder.path() + "/MyEBirdData.csv";
@@ -227,6 +236,14 @@ TEST(TaxonomyWindow, AFileThatIsNoTaxonomyGetsAClearMessage)
     h->platform.files.push_back(QString()); // the file dialog cancelled
     h->run("mnuFileTaxonomy");
     EXPECT_EQ(h->platform.messages.size(), 1);
+    // The file dialog starts in the home folder, as the other records dialogs do, then where
+    // the last file was chosen; the import's dialog follows it there too.
+    h->platform.files.push_back(QString());
+    h->run("mnuFileImport");
+    ASSERT_EQ(h->platform.fileDialogs.size(), 3);
+    EXPECT_EQ(h->platform.fileDialogs[0].folder, QDir(home.path()).absolutePath());
+    EXPECT_EQ(h->platform.fileDialogs[1].folder, QDir(h->folder.path()).absolutePath());
+    EXPECT_EQ(h->platform.fileDialogs[2].folder, QDir(h->folder.path()).absolutePath());
 }
 
 TEST(ReviewMarks, TheLogShowsAndFiltersThemAndEditingASightingClearsItsMark)

@@ -29,7 +29,8 @@ struct Harness {
     explicit Harness(const std::function<void(TestFolder&)>& prepare = {}, const QString& vfs = {})
     {
         if (prepare) prepare(folder);
-        state.appFolder = folder.path();
+        state.dataFolder = folder.path();
+        state.shareFolder = folder.path();
         openAndLoadOptions(state, vfs);
         w = createMainWindow(ctx);
         w->Form_Load();

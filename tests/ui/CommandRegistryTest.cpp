@@ -69,6 +69,28 @@ TEST(CommandRegistry, FailingHandlerIsReportedAndNothingEscapes)
     EXPECT_TRUE(platform.messages[1].text.startsWith("Featherlog could not complete"));
 }
 
+TEST(CommandRegistry, TheRunningCommandIsKnownWhileItRunsEvenWhenItFails)
+{
+    ScriptedPlatform platform;
+    CommandRegistry c(platform);
+    c.add("mnuEditList", "&Region Checklists");
+    c.add("mnuFileImage", "Add New &Image");
+    QStringList seen;
+    c.setHandler("mnuFileImage", [&] {
+        seen << c.running();
+        throw std::runtime_error("no folder");
+    });
+    c.setHandler("mnuEditList", [&] {
+        seen << c.running();
+        c.run("mnuFileImage"); // a command run from within another
+        seen << c.running();
+    });
+    EXPECT_EQ(c.running(), "");
+    c.run("mnuEditList");
+    EXPECT_EQ(seen, (QStringList{"mnuEditList", "mnuFileImage", "mnuEditList"}));
+    EXPECT_EQ(c.running(), "") << "none runs once they are done, the failed one included";
+}
+
 TEST(Guard, SlotPassesSignalArgumentsAndReportsFailure)
 {
     ScriptedPlatform platform;

@@ -70,7 +70,63 @@ QString passwordFromConnect(const QString& connect)
 }
 
 Database::Database(std::shared_ptr<Connection> conn) : m_conn(std::move(conn)) {}
-Database::~Database() = default;
+Database::~Database()
+{
+    m_closing = true;
+    if (m_check.joinable()) m_check.join();
+}
+
+namespace {
+
+// The quick check on a connection, through the engine alone (the connection's mutex keeps
+// the program's statements and this one apart).
+Database::CheckResult runQuickCheck(sqlite3* handle)
+{
+    Database::CheckResult result;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(handle, "PRAGMA quick_check", -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return result;
+    }
+    QStringList rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    const int primary = rc & 0xFF;
+    const QString error = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(st);
+    if (rc == SQLITE_DONE) {
+        result.checked = true;
+        if (rows != QStringList{QStringLiteral("ok")}) result.damage = rows.join(u'\n');
+    } else if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_IOERR) {
+        // Pages that cannot be read or decrypted are damage too.
+        result.checked = true;
+        result.damage = error;
+    }
+    return result;
+}
+
+} // namespace
+
+Database::CheckResult Database::quickCheck()
+{
+    m_conn->flushPending();
+    return runQuickCheck(m_conn->handle());
+}
+
+void Database::checkInBackground(std::function<void(const CheckResult&, const std::atomic<bool>& closing)> done)
+{
+    if (m_check.joinable()) m_check.join();
+    m_conn->flushPending();
+    m_check = std::thread([conn = m_conn, done = std::move(done), this] {
+        const CheckResult result = runQuickCheck(conn->handle());
+        try {
+            if (!m_closing && done) done(result, m_closing);
+        } catch (...) {
+            // Nothing can be reported from here; the check simply has no outcome.
+        }
+    });
+}
 
 QString notOurDatabaseMessage(const QString& path)
 {
@@ -134,7 +190,8 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
     if (!journal && (fileSize < 512 || fileSize % 512 != 0))
         throw DbError(notOurDatabaseMessage(path), SQLITE_NOTADB);
 
-    auto conn = openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, vfs);
+    // Serialized: the check for damage shares the connection from a thread of its own.
+    auto conn = openConnection(path, (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX, vfs);
     if (!readOnly && sqlite3_db_readonly(conn->handle(), "main") == 1)
         throw DbError(readOnlyMessage(path), SQLITE_READONLY);
     execRaw(*conn, QStringLiteral("PRAGMA key = ") + quoted(passwordFromConnect(connect)));

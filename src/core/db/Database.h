@@ -5,7 +5,10 @@
 
 #include <QString>
 #include <QVariant>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
 namespace fl::db {
 
@@ -48,9 +51,26 @@ public:
     QString path() const;
     std::shared_ptr<Connection> connection() const { return m_conn; }
 
+    // What the engine's quick check of the file found: whether it could check at all, and
+    // an empty text for a sound file, otherwise its report.
+    struct CheckResult {
+        bool checked = false;
+        QString damage;
+    };
+    // Runs the quick check on this connection, now.
+    CheckResult quickCheck();
+    // Runs the quick check on a thread of its own while the program goes on, then `done`
+    // on that thread with the result and a flag that turns true when the database is being
+    // closed (`done` may do more work, and should stop when it sees it). The program's own
+    // statements wait while the check reads, since it shares the connection; closing the
+    // database waits for the check and for `done`. One check at a time.
+    void checkInBackground(std::function<void(const CheckResult&, const std::atomic<bool>& closing)> done);
+
 private:
     explicit Database(std::shared_ptr<Connection> conn);
     std::shared_ptr<Connection> m_conn;
+    std::thread m_check;
+    std::atomic<bool> m_closing{false};
 };
 
 // Groups several statements into one change: committed by commit(), rolled back otherwise.

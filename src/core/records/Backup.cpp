@@ -1,20 +1,21 @@
 #include "records/Backup.h"
 
+#include "records/SafeTargets.h"
 #include "state/AppFolder.h"
 #include "state/AppState.h"
-#include "schema/ImportKeys.h"
 #include "schema/Schema.h"
 #include "state/Startup.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
 #include <filesystem>
 #include <sqlcipher/sqlite3.h>
-#include <stdexcept>
+#include <unistd.h>
 
 namespace fl {
 
@@ -27,7 +28,7 @@ QString sqlText(const QString& s)
     return u'\'' + q + u'\'';
 }
 
-[[noreturn]] void failWith(const QString& message) { throw std::runtime_error(message.toStdString()); }
+[[noreturn]] void failWith(const QString& message, const QString& details = {}) { throw BackupError(message, details); }
 
 void removeIfThere(const QString& path)
 {
@@ -43,20 +44,68 @@ void replaceFile(const QString& from, const QString& to)
                          .arg(from, to, QString::fromLocal8Bit(ec.message().c_str())));
 }
 
+// Copies a file to `to` through a file beside it that takes the name only when it is
+// complete and on the disk, so that `to` is never a part of a copy.
+void copyDurably(const QString& from, const QString& to)
+{
+    const QString partial = to + QStringLiteral(".partial");
+    removeIfThere(partial);
+    QFile in(from);
+    QFile out(partial);
+    if (!in.open(QIODevice::ReadOnly)) failWith(QStringLiteral("'%1' cannot be read: %2").arg(from, in.errorString()));
+    if (!out.open(QIODevice::WriteOnly))
+        failWith(QStringLiteral("'%1' cannot be written: %2").arg(partial, out.errorString()));
+    bool ok = true;
+    while (ok && !in.atEnd()) {
+        const QByteArray block = in.read(1 << 20);
+        ok = !block.isEmpty() && out.write(block) == block.size();
+    }
+    ok = ok && in.error() == QFileDevice::NoError && out.flush() && ::fsync(out.handle()) == 0;
+    const QString problem = out.errorString();
+    out.close();
+    if (!ok) {
+        QFile::remove(partial);
+        failWith(QStringLiteral("'%1' could not be copied to '%2': %3").arg(from, to, problem));
+    }
+    try {
+        replaceFile(partial, to);
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+}
+
 const char* const kTables[] = {"Birds", "Orders", "Families", "subFamilies", "Regions", "Checklists",
                                "Sightings", "images", "cdSong", "Links", "Links1", "Options"};
 
+const QString kSeriesTime = QStringLiteral("yyyyMMdd-HHmmss");
+
+QString failedBackupNote(const QString& dataFolder)
+{
+    return resolvePath(dataFolder, QString::fromLatin1(kDatabaseFile) + QStringLiteral(".backup-failed"));
+}
+
 } // namespace
 
-QString backupFolder(const QString& appFolder) { return resolvePath(appFolder, QStringLiteral("Backups")); }
+QString backupFolder(const QString& dataFolder) { return resolvePath(dataFolder, QStringLiteral("Backups")); }
 
 QString defaultBackupName(const QDate& day)
 {
     return QStringLiteral("bird-") + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".mdb");
 }
 
+QString freeBackupName(const QString& folder, const QDate& day)
+{
+    QString name = defaultBackupName(day);
+    for (int i = 2; QFileInfo::exists(QDir(folder).filePath(name)); ++i)
+        name = QStringLiteral("bird-%1-%2.mdb").arg(day.toString(QStringLiteral("yyyy-MM-dd"))).arg(i);
+    return name;
+}
+
 void backupDatabase(db::Database& db, const QString& target, const QString& password)
 {
+    if (const QString refusal = refusedTarget(target, db.path(), TargetUse::NewBackup); !refusal.isEmpty())
+        failWith(refusal);
     if (db.inTransaction()) failWith(QStringLiteral("A backup cannot be made while a change is being stored."));
     const QFileInfo info(target);
     if (!QDir().mkpath(info.absolutePath()))
@@ -82,83 +131,187 @@ void backupDatabase(db::Database& db, const QString& target, const QString& pass
             throw;
         }
         db.executeScript(QStringLiteral("DETACH DATABASE featherlog_backup"));
-        const QString problem = checkBackupFile(partial, QStringLiteral(";PWD=") + password);
-        if (!problem.isEmpty()) failWith(QStringLiteral("The backup failed its check: ") + problem);
+        QString details;
+        const QString problem = checkBackupFile(partial, QStringLiteral(";PWD=") + password, &details);
+        if (!problem.isEmpty()) failWith(QStringLiteral("The backup failed its check: ") + problem, details);
         replaceFile(partial, target);
     } catch (...) {
+        // With the part, the journal of its unfinished writing (left when the disk is full).
         removeIfThere(partial);
+        removeIfThere(partial + QStringLiteral("-journal"));
         throw;
     }
 }
 
-QString checkBackupFile(const QString& path, const QString& connect)
+QString checkBackupFile(const QString& path, const QString& connect, QString* details, CheckDepth depth)
 {
-    if (!QFileInfo(path).isFile()) return QStringLiteral("The file '%1' does not exist.").arg(path);
+    auto problem = [&](const QString& text, const QString& more = {}) {
+        if (details) *details = more;
+        return text;
+    };
+    if (!QFileInfo(path).isFile()) return problem(QStringLiteral("The file '%1' does not exist.").arg(path));
+    std::unique_ptr<db::Database> db;
     try {
-        auto db = db::Database::open(path, false, true, connect);
-        const QString check = db->scalar(QStringLiteral("PRAGMA integrity_check")).toString();
-        if (check != u"ok") return QStringLiteral("The file is damaged (%1).").arg(check);
+        db = db::Database::open(path, false, true, connect);
+    } catch (const std::exception& e) {
+        return problem(QStringLiteral("The file cannot be opened as a Featherlog database: it is damaged, is no "
+                                      "Featherlog database, or has another password."),
+                       QString::fromUtf8(e.what()));
+    }
+    try {
+        const QString check = db->scalar(depth == CheckDepth::Full ? QStringLiteral("PRAGMA integrity_check")
+                                                                   : QStringLiteral("PRAGMA quick_check"))
+                                  .toString();
+        if (check != u"ok") return problem(QStringLiteral("The file is damaged: the database engine found faults in it."), check);
         QStringList missing;
         for (const char* table : kTables)
             if (db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
                            {QString::fromLatin1(table)}).toInt() == 0)
                 missing << QString::fromLatin1(table);
         if (!missing.isEmpty())
-            return QStringLiteral("The file is not a Featherlog database: it lacks the table%1 %2.")
-                .arg(missing.size() > 1 ? QStringLiteral("s") : QString(), missing.join(QStringLiteral(", ")));
+            return problem(QStringLiteral("The file is not a Featherlog database: it lacks the table%1 %2.")
+                               .arg(missing.size() > 1 ? QStringLiteral("s") : QString(), missing.join(QStringLiteral(", "))));
+        const int version = schemaVersion(*db);
+        if (version > currentSchemaVersion())
+            return problem(QStringLiteral("The file was written by a newer version of Featherlog, which this version "
+                                          "cannot read; restore it with that version, or choose an older backup."),
+                           QStringLiteral("The file's tables are of version %1; this version reads versions up to %2.")
+                               .arg(version).arg(currentSchemaVersion()));
         if (db->scalar(QStringLiteral("SELECT count(*) FROM Options")).toInt() != 1)
-            return QStringLiteral("The file is not a Featherlog database: its Options table does not hold one row.");
-        return {};
+            return problem(QStringLiteral("The file is not a Featherlog database: its Options table does not hold one row."));
+        return problem({});
     } catch (const std::exception& e) {
-        return QStringLiteral("The file cannot be opened as a Featherlog database with the program's password (%1).")
-            .arg(QString::fromUtf8(e.what()));
+        return problem(QStringLiteral("The file is damaged: the database engine found faults in it."),
+                       QString::fromUtf8(e.what()));
     }
 }
 
-void restoreDatabase(AppState& state, const QString& source)
+QList<SeriesFile> backupSeries(const QString& folder, const char* prefix)
+{
+    const QRegularExpression pattern(QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?\\.mdb$")
+                                         .arg(QRegularExpression::escape(QString::fromLatin1(prefix))),
+                                     QRegularExpression::CaseInsensitiveOption);
+    QList<SeriesFile> files;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const auto m = pattern.match(name);
+        if (!m.hasMatch()) continue;
+        files << SeriesFile{dir.filePath(name), m.captured(2).toLongLong(), QDateTime::fromString(m.captured(1), kSeriesTime)};
+    }
+    std::sort(files.begin(), files.end(), [](const SeriesFile& a, const SeriesFile& b) {
+        if (a.number != b.number) return a.number < b.number;
+        return a.path < b.path; // copies from before numbers: their names are their times
+    });
+    return files;
+}
+
+QString nextSeriesName(const QString& folder, const char* prefix, const BackupClock& clock)
+{
+    qint64 number = 0;
+    for (const SeriesFile& f : backupSeries(folder, prefix)) number = std::max(number, f.number);
+    const QString stamp = (clock ? clock() : QDateTime::currentDateTime()).toString(kSeriesTime);
+    QString path;
+    do {
+        path = QDir(folder).filePath(QStringLiteral("%1-%2-%3.mdb").arg(QString::fromLatin1(prefix), stamp).arg(++number));
+    } while (QFileInfo::exists(path));
+    return path;
+}
+
+void pruneSeries(const QString& folder, const char* prefix, int keep, const QString& newest)
+{
+    const QString kept = QFileInfo(newest).absoluteFilePath();
+    QList<SeriesFile> older;
+    for (const SeriesFile& f : backupSeries(folder, prefix))
+        if (QFileInfo(f.path).absoluteFilePath() != kept) older << f;
+    const int room = std::max(keep, 1) - (QFileInfo::exists(newest) ? 1 : 0);
+    while (older.size() > room) QFile::remove(older.takeFirst().path);
+}
+
+namespace {
+
+// Checks `source` and puts a checked copy of it beside the database `live`, ready to take
+// its place; returns the copy's path.
+QString prepareRestore(const QString& live, const QString& source)
 {
     const QString connect = QString::fromLatin1(kConnectString);
-    const QString live = state.databasePath();
     if (QFileInfo(source).canonicalFilePath() == QFileInfo(live).canonicalFilePath())
         failWith(QStringLiteral("That file is the database in use; choose a backup."));
-    QString problem = checkBackupFile(source, connect);
-    if (!problem.isEmpty()) failWith(problem);
+    QString details;
+    QString problem = checkBackupFile(source, connect, &details);
+    if (!problem.isEmpty()) failWith(problem, details);
 
-    // A copy beside the database, checked again, is what takes its place.
     const QString incoming = live + QStringLiteral(".restore");
     removeIfThere(incoming);
-    if (!QFile::copy(source, incoming)) failWith(QStringLiteral("The backup could not be copied beside the database."));
-    problem = checkBackupFile(incoming, connect);
+    try {
+        copyDurably(source, incoming);
+    } catch (const BackupError& e) {
+        failWith(QStringLiteral("The backup could not be copied beside the database."), e.message());
+    }
+    problem = checkBackupFile(incoming, connect, &details, CheckDepth::Quick);
     if (!problem.isEmpty()) {
         removeIfThere(incoming);
-        failWith(problem);
+        failWith(problem, details);
     }
+    return incoming;
+}
 
-    closeDatabase(state);
-    const QString previous = live + QStringLiteral(".bak");
-    const QString keep = previous + QStringLiteral(".new");
+// With the database closed: keeps the file `live` in the Backups folder as a copy of its own,
+// whatever state it is in (it holds everything of this run, and a damaged one may still give
+// up records), then puts `incoming` in its place. Returns the kept copy; on failure removes
+// `incoming` and leaves `live` as it was.
+QString keepAndReplace(const QString& dataFolder, const QString& live, const QString& incoming, const BackupClock& clock)
+{
+    const QString folder = backupFolder(dataFolder);
     try {
-        removeIfThere(keep);
-        if (!QFile::copy(live, keep)) failWith(QStringLiteral("The current database could not be kept as '%1'.").arg(previous));
-        replaceFile(keep, previous);
+        if (!QDir().mkpath(folder)) failWith(QStringLiteral("The folder '%1' cannot be created.").arg(folder));
+        const QString kept = nextSeriesName(folder, kBeforeRestoreCopies, clock);
+        copyDurably(live, kept);
         replaceFile(incoming, live);
-    } catch (...) {
-        removeIfThere(keep);
+        return kept;
+    } catch (const BackupError& e) {
         removeIfThere(incoming);
+        failWith(QStringLiteral("The current database could not be kept in the Backups folder, so nothing was restored."),
+                 e.message());
+    }
+}
+
+} // namespace
+
+QString restoreDatabase(AppState& state, const QString& source, const BackupClock& clock, int keep)
+{
+    const QString live = state.databasePath();
+    const QString incoming = prepareRestore(live, source);
+    const qint64 changes = state.dbBirds ? databaseChangeCount(*state.dbBirds) : 0;
+    closeDatabase(state);
+    QString kept;
+    try {
+        kept = keepAndReplace(state.dataFolder, live, incoming, clock);
+    } catch (...) {
         openAndLoadOptions(state); // the database as it was
         throw;
     }
+    // This run's changes, and the restore itself, are to be in the backup at exit.
+    state.changesBeforeReopen += changes + 1;
     state.regType.clear(); // read again from the restored Options row when needed
     try {
         openAndLoadOptions(state);
     } catch (const std::exception& e) {
         closeDatabase(state);
-        replaceFile(previous, live);
-        QFile::copy(live, previous);
+        copyDurably(kept, live);
         openAndLoadOptions(state);
-        failWith(QStringLiteral("The restored database could not be opened (%1); the previous one is back in use.")
-                     .arg(QString::fromUtf8(e.what())));
+        failWith(QStringLiteral("The restored database could not be opened; the previous one is back in use."),
+                 QString::fromUtf8(e.what()));
     }
+    pruneSeries(backupFolder(state.dataFolder), kBeforeRestoreCopies, keep, kept);
+    return kept;
+}
+
+QString restoreClosedDatabase(const QString& dataFolder, const QString& source, const BackupClock& clock, int keep)
+{
+    const QString live = joinPath(dataFolder, QString::fromLatin1(kDatabaseFile));
+    const QString kept = keepAndReplace(dataFolder, live, prepareRestore(live, source), clock);
+    pruneSeries(backupFolder(dataFolder), kBeforeRestoreCopies, keep, kept);
+    return kept;
 }
 
 qint64 databaseChangeCount(db::Database& db)
@@ -169,23 +322,57 @@ qint64 databaseChangeCount(db::Database& db)
 
 bool databaseChanged(db::Database& db) { return databaseChangeCount(db) > 0; }
 
-QString backupOnExit(AppState& state, int keep)
+bool runChangedData(AppState& state)
 {
+    return state.changesBeforeReopen > 0 || (state.dbBirds && databaseChanged(*state.dbBirds));
+}
+
+QString backupOnExit(AppState& state, int keep, const BackupClock& clock)
+{
+    const BackupClock now = clock ? clock : BackupClock([] { return QDateTime::currentDateTime(); });
     try {
-        if (!state.dbBirds || !databaseChanged(*state.dbBirds)) return {};
-        const QString folder = backupFolder(state.appFolder);
-        const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QString target = folder + QStringLiteral("/bird-auto-") + stamp + QStringLiteral(".mdb");
-        for (int i = 2; QFileInfo::exists(target); ++i)
-            target = folder + QStringLiteral("/bird-auto-%1-%2.mdb").arg(stamp).arg(i);
+        if (!state.dbBirds) return {};
+        // A failed backup is made good at the next exit, even one without changes.
+        if (!runChangedData(state) && !lastFailedBackup(state.dataFolder)) return {};
+        const QString folder = backupFolder(state.dataFolder);
+        if (!QDir().mkpath(folder)) failWith(QStringLiteral("The folder '%1' cannot be created.").arg(folder));
+        const QString target = nextSeriesName(folder, kAutomaticBackups, now);
         backupDatabase(*state.dbBirds, target, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
-        // The names sort by time; the oldest go.
-        QStringList autos = QDir(folder).entryList({QStringLiteral("bird-auto-*.mdb")}, QDir::Files, QDir::Name);
-        while (autos.size() > keep) QFile::remove(folder + u'/' + autos.takeFirst());
+        pruneSeries(folder, kAutomaticBackups, keep, target);
+        clearFailedBackup(state.dataFolder);
         return {};
     } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
+        QString reason = QString::fromUtf8(e.what());
+        if (const auto* b = dynamic_cast<const BackupError*>(&e); b && !b->details().isEmpty())
+            reason += QStringLiteral(" (") + b->details().section(u'\n', 0, 0) + u')';
+        try {
+            noteFailedBackup(state.dataFolder, {now(), reason});
+        } catch (...) {
+            // The note could not be written either (a full disk); the message at exit remains.
+        }
+        return reason;
     }
 }
+
+std::optional<FailedBackup> lastFailedBackup(const QString& dataFolder)
+{
+    QFile note(failedBackupNote(dataFolder));
+    if (!note.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QString text = QString::fromUtf8(note.read(1 << 16));
+    const qsizetype nl = text.indexOf(u'\n');
+    FailedBackup f;
+    f.when = QDateTime::fromString(text.left(nl < 0 ? text.size() : nl).trimmed(), Qt::ISODate).toLocalTime();
+    f.reason = nl < 0 ? QString() : text.mid(nl + 1).trimmed();
+    return f;
+}
+
+void noteFailedBackup(const QString& dataFolder, const FailedBackup& failure)
+{
+    QFile note(failedBackupNote(dataFolder));
+    if (!note.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw std::runtime_error("the note cannot be written");
+    note.write((failure.when.toUTC().toString(Qt::ISODate) + u'\n' + failure.reason + u'\n').toUtf8());
+}
+
+void clearFailedBackup(const QString& dataFolder) { removeIfThere(failedBackupNote(dataFolder)); }
 
 } // namespace fl

@@ -75,6 +75,11 @@ bool CsvReader::next(QStringList& fields)
         while (m_pos < n) {
             const char c = data[m_pos++];
             ++m_consumed;
+            if (m_afterCr) {
+                // The LF of a CRLF that ended the previous record.
+                m_afterCr = false;
+                if (c == '\n') continue;
+            }
             if (++m_recordBytes > m_limits.maxRecordBytes)
                 fail(QStringLiteral("a record longer than %1 bytes; this is not a CSV file of sightings.")
                          .arg(m_limits.maxRecordBytes));
@@ -86,10 +91,9 @@ bool CsvReader::next(QStringList& fields)
                 if (c == ',') {
                     endField(fields);
                     state = FieldStart;
-                } else if (c == '\n') {
-                    if (!m_field.isEmpty() && m_field.endsWith('\r')) m_field.chop(1);
+                } else if (c == '\n' || c == '\r') {
                     endField(fields);
-                    ++m_lineNo;
+                    endLine(c);
                     return true;
                 } else if (c == '"') {
                     if (state == Unquoted) fail(QStringLiteral("a quote inside an unquoted field."));
@@ -100,9 +104,13 @@ bool CsvReader::next(QStringList& fields)
                 }
                 break;
             case Quoted:
-                if (c == '"') state = QuoteInQuoted;
-                else {
-                    if (c == '\n') ++m_lineNo;
+                if (c == '"') {
+                    state = QuoteInQuoted;
+                    m_quotedCr = false;
+                } else {
+                    // A line break inside a field counts one line, whether CR, LF or CRLF.
+                    if (c == '\r' || (c == '\n' && !m_quotedCr)) ++m_lineNo;
+                    m_quotedCr = c == '\r';
                     m_field += c;
                 }
                 break;
@@ -113,12 +121,10 @@ bool CsvReader::next(QStringList& fields)
                 } else if (c == ',') {
                     endField(fields);
                     state = FieldStart;
-                } else if (c == '\n') {
+                } else if (c == '\n' || c == '\r') {
                     endField(fields);
-                    ++m_lineNo;
+                    endLine(c);
                     return true;
-                } else if (c == '\r') {
-                    // the CR of a CRLF after a closing quote
                 } else {
                     fail(QStringLiteral("text after the closing quote of a field."));
                 }
@@ -128,9 +134,14 @@ bool CsvReader::next(QStringList& fields)
     }
     if (state == Quoted) fail(QStringLiteral("a quoted field is never closed."));
     if (!any) return false;
-    if (state == Unquoted && m_field.endsWith('\r')) m_field.chop(1);
     endField(fields);
     return true;
+}
+
+void CsvReader::endLine(char c)
+{
+    ++m_lineNo;
+    m_afterCr = c == '\r';
 }
 
 std::vector<QStringList> readAllCsv(const QByteArray& bytes, CsvReader::Limits limits)

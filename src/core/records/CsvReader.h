@@ -23,7 +23,8 @@ private:
 
 // Reads CSV records one at a time from a file or device, without holding the whole file:
 // comma-separated; fields in double quotes may hold commas, line breaks and doubled quotes;
-// lines end in LF or CRLF; UTF-8 with or without a byte-order mark.
+// a record ends in LF, CRLF or a lone CR (old Mac files); UTF-8 with or without a byte-order
+// mark.
 //
 // Anything that is not such a file raises CsvError and nothing more is read: a quote that is
 // never closed, text after a closing quote, a quote inside an unquoted field, a NUL byte or
@@ -58,6 +59,7 @@ private:
     bool fill();
     [[noreturn]] void fail(const QString& what) const;
     void endField(QStringList& fields);
+    void endLine(char c);
 
     std::unique_ptr<QIODevice> m_owned;
     QIODevice* m_dev = nullptr;
@@ -69,6 +71,8 @@ private:
     bool m_eof = false;
     bool m_started = false;
     int m_lineNo = 1;
+    bool m_afterCr = false;  // the last record ended in CR: an LF right after it belongs to it
+    bool m_quotedCr = false; // the last character of a quoted field was a CR
     int m_recordLine = 0;
     qsizetype m_recordBytes = 0;
     QByteArray m_field;

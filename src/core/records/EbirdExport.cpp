@@ -3,6 +3,7 @@
 #include "regions/RegionKinds.h"
 
 #include "records/EbirdTags.h"
+#include "records/SafeTargets.h"
 #include "regions/RegionCodes.h"
 #include "schema/Schema.h"
 #include "db/Connection.h"
@@ -17,17 +18,38 @@ namespace fl {
 
 void splitCount(const QString& notes, QString& count, QString& rest)
 {
-    static const QRegularExpression first(QStringLiteral("^x(\\d{1,9})$"));
+    static const QRegularExpression first(QStringLiteral("^x(\\d{1,10})$"));
     const qsizetype nl = notes.indexOf(u'\n');
     const QString head = nl < 0 ? notes : notes.left(nl);
     const auto m = first.match(head.trimmed());
-    if (m.hasMatch()) {
+    if (m.hasMatch() && m.captured(1).toLongLong() <= kMaxCount) {
         count = m.captured(1);
         rest = nl < 0 ? QString() : notes.mid(nl + 1);
     } else {
         count.clear();
         rest = notes;
     }
+}
+
+namespace {
+
+// Whether the text, after any apostrophes, starts the way a spreadsheet formula does.
+bool looksLikeFormula(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u'\'') ++i;
+    if (i >= text.size()) return false;
+    const QChar c = text[i];
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+} // namespace
+
+QString neutralised(const QString& text) { return looksLikeFormula(text) ? u'\'' + text : text; }
+
+QString unneutralised(const QString& text)
+{
+    return text.startsWith(u'\'') && looksLikeFormula(text) ? text.mid(1) : text;
 }
 
 QString csvField(const QString& value)
@@ -50,6 +72,8 @@ int exportSightings(db::Database& db, const QString& path, int regId, const QStr
         if (column.isEmpty()) throw std::runtime_error("Unknown region type: " + regType.toStdString());
         where = QStringLiteral(" WHERE S.%1 = %2").arg(column).arg(regId);
     }
+    if (const QString refusal = refusedTarget(path, db.path(), TargetUse::Export); !refusal.isEmpty())
+        throw std::runtime_error(refusal.toStdString());
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         throw std::runtime_error(QStringLiteral("The file '%1' cannot be written: %2").arg(path, out.errorString()).toStdString());
@@ -108,7 +132,7 @@ int exportSightings(db::Database& db, const QString& path, int regId, const QStr
         QString line;
         for (int i = 0; i < row.size(); ++i) {
             if (i) line += u',';
-            line += csvField(row[i]);
+            line += csvField(neutralised(row[i]));
         }
         line += u'\n';
         chunk += line.toUtf8();

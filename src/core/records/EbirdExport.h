@@ -14,15 +14,28 @@ namespace fl {
 // A count kept in the notes ("x3" on their first line) becomes the Number, otherwise "X".
 // The county, the region of type "Region" and the Type, which the format has no column
 // for, go into the checklist comments as a tag that the import reads back.
+// Texts that a spreadsheet would run as formulas are neutralised (see neutralised()).
 // `regId` 0 writes every sighting; otherwise only those whose `regType` column is `regId`.
-// The file is replaced only when it has been written completely. Returns the number of
+// The file is written beside its name and put in place only when it is complete; the
+// database and the program's own files are refused (see refusedTarget()). Returns the number of
 // sightings written; raises std::runtime_error (or db::DbError) on failure.
 int exportSightings(db::Database& db, const QString& path, int regId = 0, const QString& regType = {});
 
-// Splits notes into a count (the first line "x<digits>", or empty) and the rest.
+// Splits notes into a count (the first line "x<digits>", at most 1,000,000,000, or empty) and
+// the rest.
 void splitCount(const QString& notes, QString& count, QString& rest);
+
+// The largest count of birds a record may give.
+inline constexpr qint64 kMaxCount = 1000000000;
 
 // One CSV field, quoted when it has to be.
 QString csvField(const QString& value);
+
+// A text that a spreadsheet would take for a formula (one that starts with =, +, -, @, a tab
+// or a carriage return, perhaps after apostrophes) gets an apostrophe in front, the usual
+// way to keep it text. unneutralised() takes that apostrophe off again, so that a text
+// exported and imported again is the text it was.
+QString neutralised(const QString& text);
+QString unneutralised(const QString& text);
 
 } // namespace fl

@@ -4,9 +4,12 @@
 #include "regions/RegionKinds.h"
 
 #include "state/AppState.h"
+#include "records/EbirdExport.h"
 #include "records/EbirdTags.h"
 #include "lifelist/LifeList.h"
 #include "regions/RegionCodes.h"
+#include "regions/ChecklistCopy.h"
+#include "regions/EbirdRegions.h"
 #include "schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Database.h"
@@ -14,6 +17,7 @@
 #include <QCryptographicHash>
 #include <QHash>
 #include <QSet>
+#include <optional>
 
 namespace fl {
 
@@ -26,6 +30,8 @@ QString skipReasonText(SkipReason reason)
     case SkipReason::Domestic: return QStringLiteral("Domestic type");
     case SkipReason::NotInDatabase: return QStringLiteral("Not in the database");
     case SkipReason::NoDate: return QStringLiteral("No valid date");
+    case SkipReason::DateOutOfRange: return QStringLiteral("Date before 1900 or after today");
+    case SkipReason::BadCount: return QStringLiteral("Count not a whole number from 0 to 1,000,000,000");
     case SkipReason::Repeated: return QStringLiteral("Repeated in the file");
     }
     return {};
@@ -134,15 +140,17 @@ struct SpeciesIndex {
     }
 };
 
-// The regions of the database by type and case-folded name.
+// The regions of the database by eBird code, and by type and case-folded name.
 struct RegionIndex {
-    QHash<QString, int> ids;
+    QHash<QString, int> ids, codes;
     explicit RegionIndex(db::Database& db)
     {
-        auto rs = db.openRecordset(QStringLiteral("SELECT Reg_ID, Name, Type FROM Regions"), db::RecordsetKind::Snapshot);
+        auto rs = db.openRecordset(QStringLiteral("SELECT Reg_ID, Name, Type, Code FROM Regions"),
+                                   db::RecordsetKind::Snapshot);
         for (; !rs.eof(); rs.moveNext()) {
             const QString k = fold(rs.field(2).toString()) + u'|' + fold(rs.field(1).toString());
             if (!ids.contains(k)) ids.insert(k, rs.field(0).toInt());
+            if (!rs.field(3).isNull()) codes.insert(rs.field(3).toString().toUpper(), rs.field(0).toInt());
         }
     }
     int find(const char* type, const QString& name) const
@@ -150,6 +158,7 @@ struct RegionIndex {
         if (name.trimmed().isEmpty()) return 0;
         return ids.value(QString::fromLatin1(type).toCaseFolded() + u'|' + fold(name), 0);
     }
+    int byCode(const QString& code) const { return code.isEmpty() ? 0 : codes.value(code.trimmed().toUpper(), 0); }
     int county(const QString& name) const
     {
         const QString n = name.trimmed();
@@ -169,12 +178,17 @@ QDate parseDate(const QString& text)
     return d;
 }
 
-bool isCount(const QString& s)
+// A record's count as it goes into the notes ("x12"); empty for no count and for "X"
+// (present); nothing at all for a count that is not a whole number of birds.
+std::optional<QString> countNote(const QString& s)
 {
-    if (s.isEmpty() || s.size() > 9) return false;
+    if (s.isEmpty() || s.compare(u"X", Qt::CaseInsensitive) == 0) return QString();
+    if (s.size() > 12) return std::nullopt;
     for (QChar c : s)
-        if (!c.isDigit()) return false;
-    return true;
+        if (c < u'0' || c > u'9') return std::nullopt;
+    const qint64 n = s.toLongLong();
+    if (n > kMaxCount) return std::nullopt;
+    return u'x' + QString::number(n);
 }
 
 // Where each field of a record is, by format.
@@ -257,7 +271,7 @@ QString joinNotes(const QStringList& parts)
 } // namespace
 
 ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Limits limits,
-                            const std::function<void(double)>& progress)
+                            const std::function<void(double)>& progress, QDate today)
 {
     CsvReader reader(path, limits);
     QStringList fields;
@@ -294,6 +308,7 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         pending = false;
         if (fields.size() == 1 && fields[0].trimmed().isEmpty()) continue; // blank line
         ++p.recordsRead;
+        for (QString& f : fields) f = unneutralised(f);
         if (progress && (++n & 1023) == 0 && reader.size() > 0) progress(double(reader.position()) / reader.size());
 
         const QString common = at(fields, c.common);
@@ -307,8 +322,10 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         r.birdId = birdId;
         r.date = parseDate(at(fields, c.date));
         if (!r.date.isValid()) { skip(SkipReason::NoDate, shownName); continue; }
+        if (r.date < kFirstSightingDate || r.date > today) { skip(SkipReason::DateOutOfRange, shownName); continue; }
+        const std::optional<QString> count = countNote(at(fields, c.count));
+        if (!count) { skip(SkipReason::BadCount, shownName); continue; }
 
-        const QString count = at(fields, c.count);
         QString comments = raw(fields, c.comments);
         const PlaceTag tag = c.download ? PlaceTag() : parsePlaceTag(comments);
         if (tag.present) {
@@ -322,16 +339,23 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             QString code = at(fields, c.stateCode);
             const QString country = at(fields, c.countryCode);
             if (!country.isEmpty() && !code.contains(u'-')) code = country + u'-' + code;
-            const QString countryName = countryNameForCode(code.section(u'-', 0, 0));
-            r.country = regions.find("Country", countryName);
+            // The regions by their eBird codes; a file without codes for them by their names.
+            const QString countryCode = code.section(u'-', 0, 0);
+            const QString countryName = countryNameForCode(countryCode);
+            r.country = regions.byCode(countryCode);
+            if (!r.country) r.country = regions.find("Country", countryName);
             // Every country with a code here lies in North America: the region of that name.
             if (!countryName.isEmpty()) r.region = regions.find("Region", QString::fromLatin1(kContinentRegion));
-            r.state = regions.find("State", subdivisionNameForCode(code));
-            r.district = regions.county(at(fields, c.county));
+            const EbirdRegion* state = ebirdRegion(code);
+            if (state && state->type == u"State") r.state = regions.byCode(state->code);
+            if (!r.state) r.state = regions.find("State", subdivisionNameForCode(code));
+            const QString county = at(fields, c.county);
+            if (state) r.district = regions.byCode(countyCodeInState(state->code, county));
+            if (!r.district) r.district = regions.county(county);
         }
         // Site and notes are kept exactly as written, so that an exported file reads back the same.
         r.site = raw(fields, c.location);
-        r.notes = joinNotes({isCount(count) ? u'x' + count : QString(), raw(fields, c.details), comments});
+        r.notes = joinNotes({*count, raw(fields, c.details), comments});
 
         const QString submission = at(fields, c.submission);
         if (c.download && !submission.isEmpty()) {
@@ -410,6 +434,18 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
         remember.reset();
     }
     if (progress && !progress(total, total)) return 0;
+    // Each place given a sighting now has a checklist (copied on first use), widest first.
+    QList<int> places;
+    for (int ImportRecord::*place : {&ImportRecord::region, &ImportRecord::country, &ImportRecord::state,
+                                     &ImportRecord::district}) {
+        QSet<int> seen;
+        for (const ImportRecord& r : preview.records)
+            if (r.*place > 0 && !seen.contains(r.*place)) {
+                seen.insert(r.*place);
+                places << r.*place;
+            }
+    }
+    provideChecklists(db, places);
     refreshCurrentLifeList(state);
     tx.commit();
     return total;

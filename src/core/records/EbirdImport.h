@@ -27,7 +27,7 @@ struct ImportRecord {
 };
 
 // Why a record of the file is not imported.
-enum class SkipReason { Spuh, Slash, Hybrid, Domestic, NotInDatabase, NoDate, Repeated };
+enum class SkipReason { Spuh, Slash, Hybrid, Domestic, NotInDatabase, NoDate, DateOutOfRange, BadCount, Repeated };
 QString skipReasonText(SkipReason reason);
 
 // What reading an eBird file found, before anything is stored.
@@ -51,12 +51,22 @@ struct ImportPreview {
 // and places against the database and finds the records stored before. Reads nothing into
 // the database. Raises CsvError (with a message for the user) for a file that is not such a
 // file. `progress` gets the fraction of the file read.
+//
+// Every record of the file is either matched or listed under the reason it is skipped: among
+// them dates before 1900 or after `today` (the sighting window takes none either), and counts
+// that are not a whole number from 0 to 1,000,000,000 ("X", for present, and no count at all
+// are fine). An apostrophe that an export put before a text to keep spreadsheets from running
+// it is taken off again (see unneutralised()).
 ImportPreview readEbirdFile(db::Database& db, const QString& path,
                             CsvReader::Limits limits = CsvReader::Limits(),
-                            const std::function<void(double)>& progress = {});
+                            const std::function<void(double)>& progress = {}, QDate today = QDate::currentDate());
 
-// Stores the preview's records in one transaction with their source keys, then rebuilds the
-// life list of the current region once and writes its counts to the Options row.
+// The first date a sighting may have.
+inline const QDate kFirstSightingDate{1900, 1, 1};
+
+// Stores the preview's records in one transaction with their source keys, gives each place
+// they name its checklist if this is its first use (ChecklistCopy.h), then rebuilds the life
+// list of the current region once and writes its counts to the Options row.
 // `progress(done, total)` is called now and then; when it returns false the import stops
 // and nothing is stored. Returns the number of sightings stored (0 when cancelled).
 // Database errors propagate with nothing stored.

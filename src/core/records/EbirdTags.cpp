@@ -8,22 +8,53 @@ namespace {
 
 const QString kPrefix = QStringLiteral("Featherlog:");
 
-QString escaped(QString v)
+// The tag's separators, line ends and the escape sign itself are written as %XX; so are
+// blanks at either end of a value, which the reader of a comments field may trim.
+QString escaped(const QString& v)
 {
-    v.replace(u'%', QStringLiteral("%25"));
-    v.replace(u';', QStringLiteral("%3B"));
-    v.replace(u'\n', QStringLiteral("%0A"));
-    v.replace(u'\r', QStringLiteral("%0D"));
-    return v;
+    QString out;
+    out.reserve(v.size());
+    qsizetype first = 0, last = v.size();
+    while (first < last && v[first] == u' ') ++first;
+    while (last > first && v[last - 1] == u' ') --last;
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        const QChar c = v[i];
+        if (c == u'%') out += QStringLiteral("%25");
+        else if (c == u';') out += QStringLiteral("%3B");
+        else if (c == u'\n') out += QStringLiteral("%0A");
+        else if (c == u'\r') out += QStringLiteral("%0D");
+        else if (c == u' ' && (i < first || i >= last)) out += QStringLiteral("%20");
+        else out += c;
+    }
+    return out;
 }
 
-QString unescaped(QString v)
+// 0 to 15, or a negative number for anything else.
+int hexDigit(QChar c)
 {
-    v.replace(QStringLiteral("%0D"), QStringLiteral("\r"));
-    v.replace(QStringLiteral("%0A"), QStringLiteral("\n"));
-    v.replace(QStringLiteral("%3B"), QStringLiteral(";"));
-    v.replace(QStringLiteral("%25"), QStringLiteral("%"));
-    return v;
+    if (c >= u'0' && c <= u'9') return c.unicode() - u'0';
+    if (c >= u'A' && c <= u'F') return c.unicode() - u'A' + 10;
+    if (c >= u'a' && c <= u'f') return c.unicode() - u'a' + 10;
+    return -1000;
+}
+
+// One pass from left to right, so that a decoded sign never starts another code.
+QString unescaped(const QString& v)
+{
+    QString out;
+    out.reserve(v.size());
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        if (v[i] == u'%' && i + 2 < v.size()) {
+            const int code = hexDigit(v[i + 1]) * 16 + hexDigit(v[i + 2]);
+            if ((code == 0x25 || code == 0x3B || code == 0x0A || code == 0x0D || code == 0x20)) {
+                out += QChar(code);
+                i += 2;
+                continue;
+            }
+        }
+        out += v[i];
+    }
+    return out;
 }
 
 } // namespace

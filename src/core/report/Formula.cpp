@@ -1,5 +1,6 @@
 #include "Formula.h"
 
+#include <QSet>
 #include <cmath>
 #include <vector>
 
@@ -492,16 +493,51 @@ bool truth(const Value& v, int pos)
     return v.toBool();
 }
 
+// How deep evaluation may go, counting the formulas that named formulas bring in: enough for
+// any report, and far from the end of the stack.
+constexpr int kMaxEvalDepth = 2000;
+thread_local int t_evalDepth = 0;
+
+Value evalNode(const Node& n, const Scope& s);
+
 Value eval(const Node& n, const Scope& s)
+{
+    if (t_evalDepth >= kMaxEvalDepth)
+        valueError(n.pos, QStringLiteral("the formulas are nested too deeply (more than %1 levels)").arg(kMaxEvalDepth));
+    ++t_evalDepth;
+    struct Leave {
+        ~Leave() { --t_evalDepth; }
+    } leave;
+    return evalNode(n, s);
+}
+
+Value evalNode(const Node& n, const Scope& s)
 {
     switch (n.kind) {
     case Node::Kind::Literal: return n.literal;
     case Node::Kind::Field: return s.field(n.name, n.pos);
     case Node::Kind::FormulaRef: return s.formula(n.name, n.pos);
     case Node::Kind::Sum: {
+        // Once a text joins in, the rest is appended to one growing text, so that a long sum
+        // takes time in proportion to its length.
         Value acc = eval(*n.kids[0], s);
-        for (size_t i = 1; i < n.kids.size(); ++i) acc = add(acc, eval(*n.kids[i], s), n.opPos[i - 1]);
-        return acc;
+        QString joined;
+        bool joining = false;
+        for (size_t i = 1; i < n.kids.size(); ++i) {
+            const Value next = eval(*n.kids[i], s);
+            if (!joining && acc.kind() != Value::Kind::Text && next.kind() != Value::Kind::Text) {
+                acc = add(acc, next, n.opPos[i - 1]);
+                continue;
+            }
+            if (acc.kind() == Value::Kind::Bool || next.kind() == Value::Kind::Bool)
+                valueError(n.opPos[i - 1], QStringLiteral("a yes/no value cannot be joined to a text"));
+            if (!joining) {
+                joined = acc.toText();
+                joining = true;
+            }
+            joined += next.toText();
+        }
+        return joining ? Value::text(std::move(joined)) : acc;
     }
     case Node::Kind::Compare: {
         const int c = compare(eval(*n.kids[0], s), eval(*n.kids[1], s), n.op, n.pos);
@@ -531,10 +567,13 @@ Value eval(const Node& n, const Scope& s)
     return {};
 }
 
-void collect(const Node& n, Node::Kind kind, QStringList& out)
+void collect(const Node& n, Node::Kind kind, QStringList& out, QSet<QString>& seen)
 {
-    if (n.kind == kind && !out.contains(n.name)) out << n.name;
-    for (const auto& k : n.kids) collect(*k, kind, out);
+    if (n.kind == kind && !seen.contains(n.name)) {
+        seen.insert(n.name);
+        out << n.name;
+    }
+    for (const auto& k : n.kids) collect(*k, kind, out, seen);
 }
 
 void checkNames(const Node& n, const Scope& s)
@@ -561,7 +600,12 @@ Formula Formula::parse(const QString& text)
 {
     Formula f;
     f.m_text = text;
-    Parser p(tokenize(text));
+    std::vector<Token> tokens = tokenize(text);
+    // The end marker is not a part of the formula.
+    if (tokens.size() > static_cast<size_t>(kMaxFormulaParts) + 1)
+        syntaxError(tokens[kMaxFormulaParts].pos,
+                    QStringLiteral("the formula is too long: at most %1 values, names and operators").arg(kMaxFormulaParts));
+    Parser p(std::move(tokens));
     f.m_root = p.formula(&f.m_name);
     return f;
 }
@@ -569,25 +613,40 @@ Formula Formula::parse(const QString& text)
 Value Formula::evaluate(const Scope& scope) const
 {
     if (!m_root) return {};
-    return eval(*m_root, scope);
+    if (m_origin.isEmpty()) return eval(*m_root, scope);
+    try {
+        return eval(*m_root, scope);
+    } catch (const ReportError& e) {
+        // The innermost formula with an origin names it; the ones around it pass it on.
+        if (e.located()) throw;
+        throw ReportError(e.number(), m_origin + QStringLiteral(": ") + e.message(), e.position(), true);
+    }
 }
 
 void Formula::check(const Scope& scope) const
 {
-    if (m_root) checkNames(*m_root, scope);
+    if (!m_root) return;
+    try {
+        checkNames(*m_root, scope);
+    } catch (const ReportError& e) {
+        if (m_origin.isEmpty() || e.located()) throw;
+        throw ReportError(e.number(), m_origin + QStringLiteral(": ") + e.message(), e.position(), true);
+    }
 }
 
 QStringList Formula::fields() const
 {
     QStringList out;
-    if (m_root) collect(*m_root, Node::Kind::Field, out);
+    QSet<QString> seen;
+    if (m_root) collect(*m_root, Node::Kind::Field, out, seen);
     return out;
 }
 
 QStringList Formula::formulaRefs() const
 {
     QStringList out;
-    if (m_root) collect(*m_root, Node::Kind::FormulaRef, out);
+    QSet<QString> seen;
+    if (m_root) collect(*m_root, Node::Kind::FormulaRef, out, seen);
     return out;
 }
 

@@ -68,8 +68,13 @@ struct Node;
 //   sum        := primary { "+" primary }
 //   primary    := NUMBER | 'text' | {table.field} | {@Name} | "true" | "false" | "(" expression ")" | if-expression
 // Texts are written between single quotes; a quote inside a text is written twice.
+//
+// A formula holds at most kMaxFormulaParts values, names and operators, and its brackets,
+// ifs and nots nest at most 100 deep.
 class Formula {
 public:
+    static constexpr int kMaxFormulaParts = 10000;
+
     // Raises ReportError kErrFormulaSyntax with the 1-based position of the fault.
     static Formula parse(const QString& text);
 
@@ -84,6 +89,10 @@ public:
     // The name of a named formula (as written), or an empty text.
     const QString& name() const { return m_name; }
     const QString& text() const { return m_text; }
+    // Where the formula was written ("life.rpt, line 12"); an error while it is evaluated
+    // begins with it.
+    const QString& origin() const { return m_origin; }
+    void setOrigin(const QString& origin) { m_origin = origin; }
 
     Value evaluate(const Scope& scope) const;
     // Raises kErrUnknownName for the first field or formula name the scope does not have.
@@ -99,6 +108,7 @@ public:
 private:
     QString m_text;
     QString m_name;
+    QString m_origin;
     std::shared_ptr<const Node> m_root;
 };
 

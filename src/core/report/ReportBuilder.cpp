@@ -3,6 +3,7 @@
 #include "db/Database.h"
 
 #include <QHash>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -172,9 +173,77 @@ bool isTicked(const QString& box)
 Formula parseProgramFormula(const QString& text, int index)
 {
     try {
-        return Formula::parse(text);
+        Formula f = Formula::parse(text);
+        f.setOrigin(QStringLiteral("Formula %1").arg(index));
+        return f;
     } catch (const ReportError& e) {
-        throw ReportError(e.number(), QStringLiteral("Formula %1: %2").arg(index).arg(e.message()), e.position());
+        throw ReportError(e.number(), QStringLiteral("Formula %1: %2").arg(index).arg(e.message()), e.position(), true);
+    }
+}
+
+// How many named formulas one may bring in through another, and that through another ...
+constexpr int kMaxFormulaChain = 100;
+
+// Refuses a named formula that reaches other formulas through a chain longer than the limit,
+// before anything is evaluated (evaluating such a chain would run the program out of stack).
+// Formulas that depend on themselves are left to the evaluation, which names them.
+void checkFormulaChains(const std::vector<Formula>& formulas)
+{
+    const int n = static_cast<int>(formulas.size());
+    QHash<QString, int> index;
+    for (int i = 0; i < n; ++i) index.insert(formulas[static_cast<size_t>(i)].name().toLower(), i);
+    std::vector<std::vector<int>> refs(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        for (const QString& name : formulas[static_cast<size_t>(i)].formulaRefs())
+            if (const auto it = index.constFind(name); it != index.constEnd()) refs[static_cast<size_t>(i)].push_back(*it);
+
+    // Depth-first, with a stack of our own: the chains may be far longer than the limit.
+    enum : char { Unseen, Open, Done };
+    std::vector<char> state(static_cast<size_t>(n), Unseen);
+    std::vector<int> depth(static_cast<size_t>(n), 0); // formulas in the longest chain from here, itself included
+    std::vector<std::pair<int, size_t>> stack;
+    for (int root = 0; root < n; ++root) {
+        if (state[static_cast<size_t>(root)] != Unseen) continue;
+        state[static_cast<size_t>(root)] = Open;
+        stack.emplace_back(root, 0);
+        while (!stack.empty()) {
+            auto& [v, next] = stack.back();
+            const auto& out = refs[static_cast<size_t>(v)];
+            if (next < out.size()) {
+                const int w = out[next++];
+                if (state[static_cast<size_t>(w)] == Unseen) {
+                    state[static_cast<size_t>(w)] = Open;
+                    stack.emplace_back(w, 0);
+                }
+                continue;
+            }
+            int deepest = 0;
+            for (int w : out)
+                if (state[static_cast<size_t>(w)] == Done) deepest = std::max(deepest, depth[static_cast<size_t>(w)]);
+            depth[static_cast<size_t>(v)] = deepest + 1;
+            state[static_cast<size_t>(v)] = Done;
+            stack.pop_back();
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        if (depth[static_cast<size_t>(i)] <= kMaxFormulaChain) continue;
+        // The start of the chain, for the message.
+        QStringList chain;
+        for (int v = i; chain.size() < 4;) {
+            int nextOne = -1;
+            for (int w : refs[static_cast<size_t>(v)])
+                if (depth[static_cast<size_t>(w)] == depth[static_cast<size_t>(v)] - 1) nextOne = w;
+            if (nextOne < 0) break;
+            chain << QStringLiteral("{@%1}").arg(formulas[static_cast<size_t>(nextOne)].name());
+            v = nextOne;
+        }
+        const Formula& f = formulas[static_cast<size_t>(i)];
+        const QString where = f.origin().isEmpty() ? QString() : f.origin() + QStringLiteral(": ");
+        throw ReportError(kErrFormulaValue,
+                          where + QStringLiteral("the formula %1 brings in formulas that bring in others, more than %2 "
+                                                 "deep (%3 ...)")
+                                      .arg(f.name()).arg(kMaxFormulaChain).arg(chain.join(QStringLiteral(", "))),
+                          0, !where.isEmpty());
     }
 }
 
@@ -200,13 +269,15 @@ BuiltReport buildReport(db::Database& db, const ReportDefinition& def, const QSt
     if (!selectionText.trimmed().isEmpty()) {
         try {
             selection = Formula::parse(selectionText);
+            selection.setOrigin(QStringLiteral("Selection formula"));
         } catch (const ReportError& e) {
-            throw ReportError(e.number(), QStringLiteral("Selection formula: ") + e.message(), e.position());
+            throw ReportError(e.number(), QStringLiteral("Selection formula: ") + e.message(), e.position(), true);
         }
     }
 
     // Every name must exist before any row is read, so that an empty report fails alike.
     for (const Formula& f : scope.formulas()) f.check(scope);
+    checkFormulaChains(scope.formulas());
     for (const Formula* f : std::initializer_list<const Formula*>{&selection, &def.group, &def.groupHeading, &def.title, &def.headerLeft, &def.headerRight,
                              &def.footer, &def.summary})
         f->check(scope);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 
 namespace fl::report {
 
@@ -9,20 +10,26 @@ namespace {
 
 constexpr qint64 kMaxDefinitionSize = 1 << 20;
 
+QString lineOf(const QString& file, int line) { return QStringLiteral("%1, line %2").arg(file).arg(line); }
+
 [[noreturn]] void badLine(const QString& file, int line, const QString& what)
 {
-    throw ReportError(kErrBadDefinition, QStringLiteral("%1, line %2: %3").arg(file).arg(line).arg(what));
+    throw ReportError(kErrBadDefinition, lineOf(file, line) + QStringLiteral(": ") + what, 0, true);
 }
 
 Formula parseIn(const QString& text, const QString& file, int line)
 {
     try {
-        return Formula::parse(text);
+        Formula f = Formula::parse(text);
+        f.setOrigin(lineOf(file, line));
+        return f;
     } catch (const ReportError& e) {
-        throw ReportError(e.number(), QStringLiteral("%1, line %2: %3").arg(file).arg(line).arg(e.message()),
-                          e.position());
+        throw ReportError(e.number(), lineOf(file, line) + QStringLiteral(": ") + e.message(), e.position(), true);
     }
 }
+
+// A width that is a number above 0 and at most `most` ("nan" and "inf" are not).
+bool goodWidth(double w, bool ok, double most) { return ok && std::isfinite(w) && w > 0 && w <= most; }
 
 } // namespace
 
@@ -78,14 +85,14 @@ ReportDefinition parseDefinition(const QString& text, const QString& fileName)
         } else if (k == QLatin1String("list width")) {
             bool ok = false;
             def.listWidthMm = value.toDouble(&ok);
-            if (!ok || def.listWidthMm <= 0 || def.listWidthMm > 1000)
-                badLine(fileName, lineNo, QStringLiteral("'list width' is a width in millimetres"));
+            if (!goodWidth(def.listWidthMm, ok, 1000))
+                badLine(fileName, lineNo, QStringLiteral("'list width' is a width in millimetres, above 0 and at most 1000"));
         } else if (key.first() == QLatin1String("column")) {
             ColumnDef c;
             if (key.size() < 2) badLine(fileName, lineNo, QStringLiteral("a column is written  column <width> [style]: formula"));
             bool ok = false;
             c.weight = key[1].toDouble(&ok);
-            if (!ok || c.weight <= 0 || c.weight > 1000) badLine(fileName, lineNo, QStringLiteral("a column's width is a number above 0"));
+            if (!goodWidth(c.weight, ok, 1000)) badLine(fileName, lineNo, QStringLiteral("a column's width is a number above 0 and at most 1000"));
             for (int w = 2; w < key.size(); ++w) {
                 if (key[w] == QLatin1String("mono")) c.style = ColumnDef::Style::Mono;
                 else if (key[w] == QLatin1String("italic")) c.style = ColumnDef::Style::Italic;

@@ -21,18 +21,22 @@ enum ErrorNumber : int {
 // character position in the formula for formula errors, 0 otherwise.
 class ReportError : public std::runtime_error {
 public:
-    ReportError(int number, const QString& message, int position = 0)
-        : std::runtime_error(message.toStdString()), m_number(number), m_position(position), m_message(message)
+    // `located`: the message already says in which file and line the fault is.
+    ReportError(int number, const QString& message, int position = 0, bool located = false)
+        : std::runtime_error(message.toStdString()), m_number(number), m_position(position), m_message(message),
+          m_located(located)
     {
     }
     int number() const noexcept { return m_number; }
     int position() const noexcept { return m_position; }
     const QString& message() const noexcept { return m_message; }
+    bool located() const noexcept { return m_located; }
 
 private:
     int m_number;
     int m_position;
     QString m_message;
+    bool m_located;
 };
 
 } // namespace fl::report

@@ -3,6 +3,8 @@
 #include "schema/ImportKeys.h"
 #include "schema/TaxonomyTables.h"
 
+#include "regions/CodedRegions.h"
+
 #include "db/Database.h"
 
 #include <iterator>
@@ -221,7 +223,8 @@ using UpgradeStep = void (*)(db::Database&);
 constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
-    addTaxonomyTables,     // version 3: species codes, the taxonomy's forms, sightings to review
+    addRegionCodes,        // version 3: eBird's region codes, every region of the three countries
+    addTaxonomyTables,     // version 4: species codes, the taxonomy's forms, sightings to review
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
@@ -248,17 +251,23 @@ void createSchema(db::Database& db, int version)
     tx.commit();
 }
 
-void upgradeSchema(db::Database& db)
+int checkSchemaVersion(db::Database& db)
 {
     if (db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Options'"))
             .toInt() == 0)
         throw db::DbError(db::notOurDatabaseMessage(db.path()));
     const int version = schemaVersion(db);
-    if (version == kCurrentVersion) return;
     if (version > kCurrentVersion || version < 0)
         throw db::DbError(QStringLiteral("%1 was written by a newer version of Featherlog (database version %2; "
                                          "this program knows up to %3).")
                               .arg(db.path()).arg(version).arg(kCurrentVersion));
+    return version;
+}
+
+void upgradeSchema(db::Database& db)
+{
+    const int version = checkSchemaVersion(db);
+    if (version == kCurrentVersion) return;
     db::Transaction tx(db);
     for (int v = version; v < kCurrentVersion; ++v) kUpgradeSteps[v](db);
     setVersion(db, kCurrentVersion);

@@ -6,7 +6,7 @@ namespace fl::db { class Database; }
 
 namespace fl {
 
-// The name of the database file in the application folder, and how it is opened.
+// The name of the database file in the data folder, and how it is opened.
 inline constexpr auto kDatabaseFile = "bird.mdb";
 inline constexpr auto kConnectString = ";PWD=qzmv";
 
@@ -20,6 +20,11 @@ void createSchema(db::Database& db, int version = currentSchemaVersion());
 
 // The version the file says it has.
 int schemaVersion(db::Database& db);
+
+// The version of an open bird database that this program can work with: refuses a file
+// without the Options table (not a bird database) and a file of a later version than this
+// program knows.
+int checkSchemaVersion(db::Database& db);
 
 // Brings an open bird database up to the current version, all steps in one transaction
 // (a failure leaves the file as it was). Refuses a file without the Options table (not a

@@ -13,7 +13,7 @@ db::Database& AppState::db() const
 
 QString AppState::databasePath() const
 {
-    return joinPath(appFolder, QString::fromLatin1(kDatabaseFile));
+    return joinPath(dataFolder, QString::fromLatin1(kDatabaseFile));
 }
 
 } // namespace fl

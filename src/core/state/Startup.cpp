@@ -23,10 +23,19 @@ QString textField(const db::Recordset& rs, const QString& name)
 
 } // namespace
 
-void openAndLoadOptions(AppState& state, const QString& vfs)
+void openAndLoadOptions(AppState& state, const QString& vfs, const BeforeUpgrade& beforeUpgrade)
 {
     state.textChanged = false;
     state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString), vfs);
+    if (beforeUpgrade) {
+        try {
+            const int version = checkSchemaVersion(*state.dbBirds);
+            if (version < currentSchemaVersion()) beforeUpgrade(*state.dbBirds, version);
+        } catch (...) {
+            state.dbBirds.reset();
+            throw;
+        }
+    }
     upgradeSchema(*state.dbBirds);
     state.rsOptions = state.dbBirds->openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
     if (state.rsOptions.eof()) throw std::runtime_error("The Options table has no row.");
