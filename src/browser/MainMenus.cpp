@@ -26,13 +26,14 @@ constexpr Line kFile[] = {
     separator("mnuFileSep2"),
     command(mnuFileSighting, "&Enter Sighting Details", "Ctrl+E"),
     command(mnuFileWeb, "Add Web Page &Link", "Ctrl+L"),
-    // Records: eBird import and export, backup and restore. Their Alt letters are the ones
-    // the items above leave free, and leave T and O to the taxonomy and outing items.
+    // Records: eBird import and export, backup and restore, taxonomy updates. Their Alt
+    // letters are the ones the items above leave free; O is kept for the outing items.
     separator("mnuFileSep4"),
     command(mnuFileImport, "I&mport eBird Data..."),
     command(mnuFileExport, "Export Si&ghtings..."),
     command(mnuFileBackup, "&Back Up Database..."),
     command(mnuFileRestore, "Restore &From Backup..."),
+    command(mnuFileTaxonomy, "Update &Taxonomy..."),
     // Exit stays last.
     separator("mnuFileSep3"),
     command(mnuquit, "E&xit", "Ctrl+Q"),

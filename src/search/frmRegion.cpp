@@ -13,7 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -30,14 +30,15 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     QGroupBox* frame = regionKindButtons(this, ctx.platform, optRegion, [this](int i) { optRegion_Click(i); });
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
-    lstRegion = new QListWidget(this);
+    lstRegion = new RegionListView(this);
     lstRegion->setObjectName(QStringLiteral("lstRegion"));
-    lstRegion->setSortingEnabled(true);
-    lstRegion->setSelectionMode(QAbstractItemView::SingleSelection);
+    txtFilter = lstRegion->filterBox();
     lblList->setBuddy(lstRegion);
-    connect(lstRegion, &QListWidget::itemClicked, this, [this] { lstRegion_Click(); });
-    connect(lstRegion, &QListWidget::currentRowChanged, this, [this] { lstRegion_Click(); });
-    connect(lstRegion, &QListWidget::itemDoubleClicked, this,
+    connect(lstRegion, &RegionListView::currentRowChanged, this, [this](int row) {
+        lstRegion_Click();
+        if (cmdOK) cmdOK->setEnabled(row >= 0);
+    });
+    connect(lstRegion, &QListView::doubleClicked, this,
             guarded(ctx.platform, QStringLiteral("The region could not be used."), [this] { lstRegion_DblClick(); }));
     cmdOK = new QPushButton(QStringLiteral("Use"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -50,6 +51,7 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);
+    listColumn->addWidget(txtFilter);
     listColumn->addWidget(lstRegion);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -66,9 +68,7 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
 
 void frmRegion::Form_Load()
 {
-    QListWidgetItem* item = regionItem(QStringLiteral("North America"), 1);
-    lstRegion->addItem(item);
-    lstRegion->setCurrentItem(item);
+    lstRegion->setRegions({{QStringLiteral("North America"), 1, QString()}});
     m_ctx.state.selRegname = QStringLiteral("North America");
     selRegType = QStringLiteral("Region");
     m_ctx.state.selReg_ID = 1;
@@ -85,7 +85,7 @@ void frmRegion::optRegion_Click(int index)
     }
     const RegionKind& kind = regionKinds()[index - 1];
     selRegType = kind.type;
-    if (fillRegionList(lstRegion, m_ctx.state.db(), kind) == 0) {
+    if (lstRegion->setRegions(readRegions(m_ctx.state.db(), kind)) == 0) {
         cmdOK->setEnabled(false);
     } else {
         lstRegion_Click();
@@ -102,10 +102,10 @@ void frmRegion::cmdCancel_Click() { reject(); }
 
 void frmRegion::cmdOK_Click()
 {
-    if (!cmdOK->isEnabled() || !lstRegion->currentItem()) return;
+    if (!cmdOK->isEnabled() || lstRegion->currentRow() < 0) return;
     AppState& s = m_ctx.state;
     MainWindow& main = *m_ctx.main;
-    s.selRegname = lstRegion->currentItem()->text();
+    s.selRegname = lstRegion->text(lstRegion->currentRow());
     try {
         std::optional<RegionList> list;
         {

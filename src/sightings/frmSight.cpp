@@ -3,8 +3,10 @@
 #include "state/AppState.h"
 #include "state/SpeciesOnShow.h"
 #include "state/OptionsRow.h"
+#include "regions/ChecklistCopy.h"
 #include "regions/RegionKinds.h"
 #include "lifelist/SightingChanges.h"
+#include "RecordCommands.h"
 #include "SightingDates.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -38,7 +40,8 @@ const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "Distric
 
 } // namespace
 
-frmSight::frmSight(Context& ctx, Mode mode, QWidget* parent) : QDialog(parent), m_ctx(ctx), m_viewMode(mode == Mode::LifeListSighting)
+frmSight::frmSight(Context& ctx, Mode mode, QWidget* parent, int sightId)
+    : QDialog(parent), m_ctx(ctx), m_viewMode(mode == Mode::StoredSighting), m_sightId(sightId)
 {
     setObjectName(QStringLiteral("frmSight"));
     setWindowTitle(QStringLiteral("New Sighting Entry"));
@@ -90,6 +93,8 @@ void frmSight::buildWindow()
         cmbPlace[k] = new QComboBox(Frame1);
         cmbPlace[k]->setObjectName(QStringLiteral("cmbPlace(%1)").arg(k));
         cmbPlace[k]->setMinimumContentsLength(18);
+        m_places[k] = new RegionListModel(this);
+        setUpRegionBox(cmbPlace[k], m_places[k]);
         PicClear[k] = new QToolButton(Frame1);
         PicClear[k]->setObjectName(QStringLiteral("PicClear(%1)").arg(k));
         PicClear[k]->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
@@ -103,13 +108,24 @@ void frmSight::buildWindow()
         places->addWidget(PicClear[k], k, 2);
     }
 
-    lbltitle[8] = new QLabel(QStringLiteral("First Sighting of the "), this);
+    lbltitle[8] = new QLabel(m_sightId ? QStringLiteral("Sighting of the ") : QStringLiteral("First Sighting of the "),
+                             this);
     lbltitle[8]->setObjectName(QStringLiteral("lbltitle(8)"));
     lbltitle[8]->setTextFormat(Qt::PlainText); // the species' name as it is
     QFont heading = lbltitle[8]->font();
     heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 2);
     lbltitle[8]->setFont(heading);
+
+    lblReview = new QLabel(this);
+    lblReview->setObjectName(QStringLiteral("lblReview"));
+    lblReview->setWordWrap(true);
+    lblReview->setTextFormat(Qt::PlainText); // it names the species as it is
+    lblReview->hide();
+    cmbSpecies = new QComboBox(this);
+    cmbSpecies->setObjectName(QStringLiteral("cmbSpecies"));
+    cmbSpecies->setAccessibleName(QStringLiteral("Species seen"));
+    cmbSpecies->hide();
 
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
@@ -140,6 +156,8 @@ void frmSight::buildWindow()
     columns->addWidget(Frame1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lbltitle[8]);
+    layout->addWidget(lblReview);
+    layout->addWidget(cmbSpecies);
     layout->addLayout(columns);
     layout->addLayout(buttons);
 }
@@ -182,16 +200,11 @@ void frmSight::Form_Load()
     AppState& s = m_ctx.state;
     setWindowIcon(ImageList1::icon(10));
     for (int k = 0; k < 4; ++k) {
-        // In the order of the region lists.
-        QList<std::pair<QString, int>> regions;
-        auto rs = s.db().openRecordset(regionKinds()[k].savedQuery, db::RecordsetKind::Snapshot);
-        for (; !rs.eof(); rs.moveNext())
-            regions.append({rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("Reg_ID")).toInt()});
-        std::stable_sort(regions.begin(), regions.end(),
-                         [](const auto& a, const auto& b) { return regionNameLess(a.first, b.first); });
-        for (const auto& [name, id] : regions) cmbPlace[k]->addItem(name, id);
+        m_places[k]->setRegions(readRegions(s.db(), regionKinds()[k], true));
         cmbPlace[k]->setCurrentIndex(-1);
     }
+    for (int k : {1, 2})
+        connect(cmbPlace[k], &QComboBox::currentIndexChanged, this, [this] { orderPlaces(); }); // cannot fail
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
                        QStringLiteral("Immature"), QStringLiteral("Pair")});
     cmbType->setCurrentIndex(-1);
@@ -202,12 +215,13 @@ void frmSight::Form_Load()
     if (m_viewMode) {
         cmdDelete->setVisible(true);
         cmdRecall->setVisible(false);
-        m_sightId = species.lifeListSighting();
+        if (m_sightId == 0) m_sightId = species.lifeListSighting();
         m_sightingsQuery = QStringLiteral("Select * from sightings where sight_ID = ")
                            + QString::number(m_sightId);
         openSightings();
         if (rsSight.eof()) return; // not loaded: the caller reports it
         ShowSighting();
+        showReview();
     } else {
         txtDate->setText(longDate(QDate::currentDate()));
         if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
@@ -222,6 +236,32 @@ void frmSight::Form_Load()
         if (rsSight.recordCount() == 0) cmdRecall->setEnabled(false);
     }
     m_loaded = true;
+}
+
+// A sighting whose species a taxonomy update split: the window says so and offers every
+// species, so that the sighting can be given the one that was seen.
+void frmSight::showReview()
+{
+    if (rsSight.field(QStringLiteral("NeedsReview")).toInt() == 0) return;
+    AppState& s = m_ctx.state;
+    const int current = m_birdId;
+    lblReview->setText(QStringLiteral("This sighting needs review: a taxonomy update split its species, and it stayed "
+                                      "with %1. Choose the species seen and save to mark it reviewed.")
+                           .arg(m_ctx.main->species().name()));
+    lblReview->show();
+    auto rs = s.db().openRecordset(QStringLiteral("SELECT ID, Name FROM Birds ORDER BY sortOrder, Name"),
+                                   db::RecordsetKind::Snapshot);
+    for (; !rs.eof(); rs.moveNext()) cmbSpecies->addItem(rs.field(1).toString(), rs.field(0).toInt());
+    cmbSpecies->setCurrentIndex(cmbSpecies->findData(current));
+    cmbSpecies->show();
+}
+
+void frmSight::orderPlaces()
+{
+    const QString country = cmbPlace[1]->currentData(RegionListModel::CodeRole).toString();
+    const QString state = cmbPlace[2]->currentData(RegionListModel::CodeRole).toString();
+    m_places[2]->setFirstUnder(country);
+    m_places[3]->setFirstUnder(state.isEmpty() ? country : state);
 }
 
 void frmSight::openSightings()
@@ -255,6 +295,7 @@ void frmSight::cmdRecall_Click()
 void frmSight::PicClear_Click(int index)
 {
     cmbPlace[index]->setCurrentIndex(-1);
+    cmbPlace[index]->clearEditText();
     cmbPlace[index]->setFocus();
 }
 
@@ -297,8 +338,21 @@ void frmSight::cmdSave_Click()
         txtDate->setFocus();
         return;
     }
+    // A place box takes only a place of its list; typed text must name one.
+    for (int k = 0; k < 4; ++k) {
+        if (selectTypedRegion(cmbPlace[k])) continue;
+        m_ctx.platform.messageBox(QStringLiteral("There is no %1 named \"%2\" in the list. Choose one from the list, "
+                                                 "or clear the box.")
+                                      .arg(QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k]->currentText().trimmed()),
+                                  QStringLiteral("Unknown Place"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
+        cmbPlace[k]->setFocus();
+        return;
+    }
     Sighting sighting;
-    sighting.birdId = m_birdId;
+    // A sighting under review may be given another species; saving it marks it reviewed.
+    sighting.birdId = m_viewMode && cmbSpecies->count() > 0 && cmbSpecies->currentData().toInt() != 0
+                          ? cmbSpecies->currentData().toInt()
+                          : m_birdId;
     sighting.date = date;
     sighting.type = cmbType->currentText();
     for (int k = 0; k < 4; ++k)
@@ -347,7 +401,7 @@ void showSighting(Context& ctx, bool viewMode)
 {
     if (!ctx.main->species().isShown()) return;
     {
-        frmSight dialog(ctx, viewMode ? frmSight::Mode::LifeListSighting : frmSight::Mode::NewSighting,
+        frmSight dialog(ctx, viewMode ? frmSight::Mode::StoredSighting : frmSight::Mode::NewSighting,
                         ctx.main->dialogParent());
         if (dialog.loaded()) {
             dialog.exec();
@@ -363,5 +417,30 @@ void showSighting(Context& ctx, bool viewMode)
 
 void mnuFileSighting_Click(Context& ctx) { showSighting(ctx, false); }
 void mnuViewDetails_Click(Context& ctx) { showSighting(ctx, true); }
+
+bool editSighting(Context& ctx, int sightId)
+{
+    AppState& s = ctx.state;
+    const QString name = s.db()
+                             .scalar(QStringLiteral("SELECT Birds.Name FROM Sightings, Birds WHERE Birds.ID = "
+                                                    "Sightings.Bird_ID AND Sight_ID = ?"),
+                                     {sightId})
+                             .toString();
+    if (name.isEmpty()) return false;
+    showSpeciesInMain(ctx, name);
+    if (ctx.main->species().name() != name) return false;
+    bool changed = false;
+    {
+        frmSight dialog(ctx, frmSight::Mode::StoredSighting, ctx.main->dialogParent(), sightId);
+        if (!dialog.loaded()) {
+            ctx.platform.messageBox(QStringLiteral("The sighting could not be found."), dialog.windowTitle(),
+                                    Platform::Buttons::Ok, Platform::Icon::Exclamation);
+            return false;
+        }
+        changed = dialog.exec() == QDialog::Accepted;
+    }
+    if (changed) ctx.main->refreshSpecies();
+    return changed;
+}
 
 } // namespace fl

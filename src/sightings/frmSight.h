@@ -17,15 +17,19 @@ class QToolButton;
 namespace fl {
 
 struct SightingChange;
+class RegionListModel;
 
 // "New Sighting Entry": records a sighting of the species on show, or shows, changes and
-// deletes its life-list sighting, and keeps the life list of the current region.
+// deletes its life-list sighting (or, opened from the sightings log, any of its sightings),
+// and keeps the life list of the current region. Saving a changed sighting clears its
+// "needs review" mark; a sighting that needs review may be given another species.
 class frmSight : public QDialog {
     Q_OBJECT
 public:
-    // A new sighting of the species on show, or its life-list sighting to view, change or delete.
-    enum class Mode { NewSighting, LifeListSighting };
-    frmSight(Context& ctx, Mode mode, QWidget* parent = nullptr);
+    // A new sighting of the species on show, or a stored sighting of it to view, change or
+    // delete: `sightId`, or its life-list sighting when that is 0.
+    enum class Mode { NewSighting, StoredSighting };
+    frmSight(Context& ctx, Mode mode, QWidget* parent = nullptr, int sightId = 0);
 
     void ShowSighting();
     void cmdRecall_Click();
@@ -52,6 +56,8 @@ public:
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdRecall = nullptr;
     QPushButton* cmdDelete = nullptr;
+    QLabel* lblReview = nullptr;     // view mode, a sighting that needs review: why
+    QComboBox* cmbSpecies = nullptr; // and the species it may be given instead
     db::Recordset rsSight;
 
 private:
@@ -62,15 +68,23 @@ private:
     void showChange(const SightingChange& change);
     void refreshAfterFailure(const QString& message);
     void openSightings();
+    void showReview();
+    // The chosen country's states first in the State/Prov box, the chosen state's counties
+    // (or the country's) first in the District/County box.
+    void orderPlaces();
     Context& m_ctx;
     bool m_viewMode = false;
     int m_birdId = 0;  // the species on show
-    int m_sightId = 0; // in view mode, its life-list sighting
+    int m_sightId = 0; // in view mode, the sighting shown
+    RegionListModel* m_places[4] = {};
     bool m_loaded = false;
     QString m_sightingsQuery;
 };
 
 void mnuFileSighting_Click(Context& ctx);
 void mnuViewDetails_Click(Context& ctx);
+// Shows the species of sighting `sightId` in the main window and opens the sighting there
+// to be changed or deleted. Returns whether it was changed.
+bool editSighting(Context& ctx, int sightId);
 
 } // namespace fl

@@ -38,6 +38,7 @@ inline constexpr CommandId mnuFileImport{"mnuFileImport"};
 inline constexpr CommandId mnuFileExport{"mnuFileExport"};
 inline constexpr CommandId mnuFileBackup{"mnuFileBackup"};
 inline constexpr CommandId mnuFileRestore{"mnuFileRestore"};
+inline constexpr CommandId mnuFileTaxonomy{"mnuFileTaxonomy"};
 inline constexpr CommandId mnuquit{"mnuquit"};
 // View menu
 inline constexpr CommandId mnuViewFirst{"mnuViewFirst"};
@@ -78,7 +79,7 @@ inline constexpr CommandId imgStatus{"imgStatus"}; // the seasonal status detail
 inline constexpr CommandId kAll[] = {
     mnuFileSong,     mnuFileSongDelete, mnuFilePlay,     mnuFilePlayCD,     mnuFileImage,      mnuFileImageDelete,
     mnuFileEditTitle, mnuFileSighting,  mnuFileWeb,      mnuFileImport,     mnuFileExport,     mnuFileBackup,
-    mnuFileRestore,  mnuquit,           mnuViewFirst,    mnuViewPrevious,   mnuViewNext,       mnuViewLast,
+    mnuFileRestore,  mnuFileTaxonomy,   mnuquit,           mnuViewFirst,    mnuViewPrevious,   mnuViewNext,       mnuViewLast,
     mnuViewDetails,  mnuViewLinks,      mnuEditList,     mnuViewOptions,    mnuViewLog,        mnuSearchRegion,
     mnuSortName,     mnuSortList,       mnuSearchBird,   mnuSearchSongs,    mnuSearchCD,       mnuSearchName,
     mnuSearchClass,  mnuSearchWizard,   mnuSearchLife,   mnuMissingAll,     mnuMissingRare,    mnuReportChecklist,

@@ -241,7 +241,7 @@ TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
 {
     auto h = gooseSighted(false);
     EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
-    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     EXPECT_TRUE(d.cmdRecall->isHidden());
     EXPECT_FALSE(d.cmdDelete->isHidden());
     EXPECT_EQ(d.txtDate->text(), longDate(QDate(2019, 3, 4)));
@@ -266,7 +266,7 @@ TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
 TEST(SightingWindow, EditingTheLifeListSightingOutOfTheRegionTakesTheSpeciesOff)
 {
     auto h = gooseSighted(false);
-    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     for (int k = 0; k < 4; ++k) d.PicClear_Click(k);
     choose(d.cmbPlace[1], "Canada"); // no longer in Ontario
     QTest::mouseClick(d.cmdSave, Qt::LeftButton);
@@ -284,13 +284,13 @@ TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
 {
     auto h = gooseSighted(true); // Ontario sightings 7 (2019), 9 (2021-01-01), 8 (2022)
     {
-        frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+        frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
         d.txtDate->setText(longDate(QDate(2021, 1, 1))); // the same day as 9: the lower number stays
         d.cmdSave_Click();
     }
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
     {
-        frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+        frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
         d.txtDate->setText(longDate(QDate(2023, 6, 1)));
         d.cmdSave_Click();
     }
@@ -300,14 +300,14 @@ TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
     EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
     EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
     // Viewing now shows the sighting that took over.
-    frmSight again(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+    frmSight again(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     EXPECT_EQ(again.txtDate->text(), longDate(QDate(2021, 1, 1)));
 }
 
 TEST(SightingWindow, DeleteAnsweredNoChangesNothing)
 {
     auto h = gooseSighted(false);
-    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     h->platform.answers.push_back(Platform::Answer::No);
     d.cmdDelete_Click();
     EXPECT_NE(d.result(), QDialog::Accepted);
@@ -324,7 +324,7 @@ TEST(SightingWindow, DeleteAnsweredNoChangesNothing)
 TEST(SightingWindow, DeleteTheOnlySightingInTheRegion)
 {
     auto h = gooseSighted(false);
-    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     h->platform.answers.push_back(Platform::Answer::Yes);
     d.cmdDelete_Click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -341,7 +341,7 @@ TEST(SightingWindow, DeleteTheOnlySightingInTheRegion)
 TEST(SightingWindow, DeleteWithAnotherSightingInTheRegionKeepsTheSpecies)
 {
     auto h = gooseSighted(true);
-    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     d.cmdDelete_Click(); // the scripted platform answers Yes
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9) << "the earliest remaining one";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
@@ -361,7 +361,7 @@ TEST_P(LifeCountAfterDelete, GoesDownByOneAndNeverBelowZero)
         f.exec("UPDATE Birds SET LifeList = 5 WHERE ID = 3");
         f.exec("UPDATE Options SET lifesum = ?", {lifesum});
     });
-    frmSight d(h->ctx, frmSight::Mode::LifeListSighting, h->w.get());
+    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     ASSERT_TRUE(d.loaded());
     d.cmdDelete_Click(); // the scripted platform answers Yes
     EXPECT_EQ(d.result(), QDialog::Accepted);
@@ -448,7 +448,7 @@ TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
         ASSERT_LT(n, 200);
         h.platform.messages.clear();
         {
-            frmSight d(h.ctx, frmSight::Mode::LifeListSighting, h.w.get());
+            frmSight d(h.ctx, frmSight::Mode::StoredSighting, h.w.get());
             test::FaultVfs::arm(test::FaultVfs::Kind::Write, n);
             d.cmdDelete_Click();
         }

@@ -1,6 +1,7 @@
 #include "lifelist/RegionSwitch.h"
 
 #include "db/Database.h"
+#include "regions/ChecklistCopy.h"
 #include "state/AppState.h"
 #include "state/OptionsRow.h"
 
@@ -17,6 +18,7 @@ std::optional<RegionList> switchRegion(db::Database& db, db::Recordset& options,
                                        const QString& qrySort, const QString& searchType)
 {
     db::Transaction tx(db);
+    if (region.id != 0) provideChecklist(db, region.id); // a region's first use copies its ancestor's list
     const std::optional<RegionList> list =
         region.id == 0 ? std::optional<RegionList>(rebuildWorldLifeList(db, qrySort)) : rebuildLifeList(db, region.id, qrySort);
     if (!list) return std::nullopt;

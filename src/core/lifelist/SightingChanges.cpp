@@ -1,6 +1,7 @@
 #include "lifelist/SightingChanges.h"
 
 #include "db/Database.h"
+#include "regions/ChecklistCopy.h"
 #include "regions/RegionKinds.h"
 
 #include <QStringList>
@@ -49,6 +50,7 @@ SightingChange addSighting(db::Database& db, db::Recordset& options, const Sight
                    .arg(c.join(QStringLiteral(", ")), QStringList(c.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
                values(sighting));
     const int sightId = db.scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
+    provideChecklists(db, {sighting.places.begin(), sighting.places.end()}); // places first given a sighting
     const SightingChange change = markOf(db, options, sightId, sighting.birdId, regId);
     tx.commit();
     return change;
@@ -61,10 +63,13 @@ SightingChange changeSighting(db::Database& db, db::Recordset& options, int sigh
     const int before = birdOf(db, sightId);
     QStringList set;
     for (const QString& column : columns()) set << column + QStringLiteral(" = ?");
+    set << QStringLiteral("NeedsReview = 0"); // a sighting saved by its observer is reviewed
     db.execute(QStringLiteral("UPDATE Sightings SET %1 WHERE Sight_ID = ?").arg(set.join(QStringLiteral(", "))),
                values(sighting) << sightId);
-    if (before != sighting.birdId) recomputeSpeciesMark(db, options, before, regId);
-    const SightingChange change = markOf(db, options, sightId, sighting.birdId, regId);
+    provideChecklists(db, {sighting.places.begin(), sighting.places.end()});
+    const bool beforeMoved = before != sighting.birdId && recomputeSpeciesMark(db, options, before, regId).lifesumChanged;
+    SightingChange change = markOf(db, options, sightId, sighting.birdId, regId);
+    change.lifesumChanged = change.lifesumChanged || beforeMoved;
     tx.commit();
     return change;
 }
