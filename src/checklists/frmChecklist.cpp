@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -283,15 +284,12 @@ void frmChecklist::cmdSave_Click()
     const int r = currentRow();
     if (r < 0 || !rsEntry.isOpen() || rsEntry.eof()) return;
     rsEntry.edit();
-    try {
-        if (cmbStat->currentIndex() >= 0)
-            rsEntry.setField(QStringLiteral("Status"), codes::statusLetter(cmbStat->currentText()));
-        rsEntry.setField(QStringLiteral("scode"), codeToSave());
-        rsEntry.update();
-    } catch (...) {
-        rsEntry.cancelUpdate();
-        throw;
-    }
+    auto dropEdit = qScopeGuard([this] { rsEntry.cancelUpdate(); });
+    if (cmbStat->currentIndex() >= 0)
+        rsEntry.setField(QStringLiteral("Status"), codes::statusLetter(cmbStat->currentText()));
+    rsEntry.setField(QStringLiteral("scode"), codeToSave());
+    rsEntry.update();
+    dropEdit.dismiss();
     cmdSave->setEnabled(false);
     grid->setCell(r, ColStatus, rsEntry.field(QStringLiteral("Status")).toString());
 }
@@ -304,16 +302,13 @@ void frmChecklist::cmdAdd_Click()
     const QString letter = codes::statusLetter(QStringLiteral("None"));
     openEntry(id);
     rsEntry.addNew();
-    try {
-        rsEntry.setField(QStringLiteral("Bird_ID"), id);
-        rsEntry.setField(QStringLiteral("Status"), letter);
-        rsEntry.setField(QStringLiteral("scode"), QString());
-        rsEntry.setField(QStringLiteral("Reg_ID"), m_ctx.state.selReg_ID);
-        rsEntry.update();
-    } catch (...) {
-        rsEntry.cancelUpdate();
-        throw;
-    }
+    auto dropRow = qScopeGuard([this] { rsEntry.cancelUpdate(); });
+    rsEntry.setField(QStringLiteral("Bird_ID"), id);
+    rsEntry.setField(QStringLiteral("Status"), letter);
+    rsEntry.setField(QStringLiteral("scode"), QString());
+    rsEntry.setField(QStringLiteral("Reg_ID"), m_ctx.state.selReg_ID);
+    rsEntry.update();
+    dropRow.dismiss();
     rsEntry.setBookmark(rsEntry.lastModified());
     m_keepR = {};
 

@@ -470,10 +470,9 @@ void Recordset::edit()
     r.dirty.assign(r.ncols, false);
 }
 
-void Recordset::cancelUpdate()
+void Recordset::cancelUpdate() noexcept
 {
-    auto& r = need(d);
-    r.mode = RecordsetData::Mode::None;
+    if (d) d->mode = RecordsetData::Mode::None;
 }
 
 void Recordset::update()
