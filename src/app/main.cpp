@@ -73,7 +73,7 @@ int main(int argc, char** argv)
 
     fl::QtPlatform platform;
     platform.setHelpFolder(state.shareFolder);
-    platform.setHelpViewer([](const QString& topic) { fl::showHelpWindow(topic); });
+    platform.setHelpViewer([&platform](const QString& topic) { fl::showHelpWindow(platform, topic); });
     platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.dataFolder));
     fl::Context ctx{state, platform, nullptr};
     // An error that escapes the guard is told through the platform while it is there.

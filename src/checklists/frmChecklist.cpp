@@ -110,23 +110,27 @@ frmChecklist::frmChecklist(Context& ctx, QWidget* parent) : QDialog(parent), m_c
     cmdClose = button("cmdClose", QStringLiteral("&Close"));
 
     Platform& p = ctx.platform;
-    connect(Msfg1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            guarded(p, QStringLiteral("The checklist entry could not be read."), [this] { Msfg1_RowColChange(); }));
-    connect(cmdSave, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The checklist entry could not be saved."), [this] { cmdSave_Click(); }));
-    connect(cmdAdd, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The bird could not be added to the checklist."), [this] { cmdAdd_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The bird could not be removed from the checklist."),
-                    [this] { cmdDelete_Click(); }));
-    connect(cmdClear, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The detailed status could not be cleared."), [this] { cmdClear_Click(); }));
-    connect(cmdClose, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The window could not be closed."), [this] { cmdClose_Click(); }));
+    connectGuarded(Msfg1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                   p, QStringLiteral("The checklist entry could not be read."),
+                   [this] { Msfg1_RowColChange(); });
+    connectGuarded(cmdSave, &QPushButton::clicked, this, p, QStringLiteral("The checklist entry could not be saved."),
+                   [this] { cmdSave_Click(); });
+    connectGuarded(cmdAdd, &QPushButton::clicked, this,
+                   p, QStringLiteral("The bird could not be added to the checklist."),
+                   [this] { cmdAdd_Click(); });
+    connectGuarded(cmdDelete, &QPushButton::clicked, this,
+                   p, QStringLiteral("The bird could not be removed from the checklist."),
+                   [this] { cmdDelete_Click(); });
+    connectGuarded(cmdClear, &QPushButton::clicked, this,
+                   p, QStringLiteral("The detailed status could not be cleared."),
+                   [this] { cmdClear_Click(); });
+    connectGuarded(cmdClose, &QPushButton::clicked, this, p, QStringLiteral("The window could not be closed."),
+                   [this] { cmdClose_Click(); });
     for (QComboBox* box : {cmbStat, cmbNum[0], cmbNum[1], cmbNum[2], cmbStatus[0], cmbStatus[1], cmbStatus[2],
                            cmbSpec[0], cmbSpec[1], cmbSpec[2]})
-        connect(box, &QComboBox::currentIndexChanged, this,
-                guarded(p, QStringLiteral("The selection could not be taken."), [this, box] { selectionEdited(box); }));
+        connectGuarded(box, &QComboBox::currentIndexChanged, this,
+                       p, QStringLiteral("The selection could not be taken."),
+                       [this, box] { selectionEdited(box); });
 
     auto* side = new QVBoxLayout;
     side->addWidget(Frame1);

@@ -47,8 +47,9 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
     lstRegion->setSortingEnabled(true);
     lstRegion->setSelectionMode(QAbstractItemView::SingleSelection);
     lblList->setBuddy(lstRegion);
-    connect(lstRegion, &QListWidget::currentRowChanged, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be chosen."), [this] { lstRegion_Click(); }));
+    connectGuarded(lstRegion, &QListWidget::currentRowChanged, this,
+                   ctx.platform, QStringLiteral("The region could not be chosen."),
+                   [this] { lstRegion_Click(); });
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -63,14 +64,18 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
     cmdNew->setEnabled(false);
     cmdEdit->setEnabled(false);
     cmdDelete->setEnabled(false);
-    connect(cmdNew, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be created."), [this] { cmdNew_Click(); }));
-    connect(cmdEdit, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The checklist could not be edited."), [this] { cmdEdit_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be deleted."), [this] { cmdDelete_Click(); }));
-    connect(cmdClose, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The window could not be closed."), [this] { cmdClose_Click(); }));
+    connectGuarded(cmdNew, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The region could not be created."),
+                   [this] { cmdNew_Click(); });
+    connectGuarded(cmdEdit, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The checklist could not be edited."),
+                   [this] { cmdEdit_Click(); });
+    connectGuarded(cmdDelete, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The region could not be deleted."),
+                   [this] { cmdDelete_Click(); });
+    connectGuarded(cmdClose, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdClose_Click(); });
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);

@@ -36,18 +36,24 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     lstRegion->setSortingEnabled(true);
     lstRegion->setSelectionMode(QAbstractItemView::SingleSelection);
     lblList->setBuddy(lstRegion);
-    connect(lstRegion, &QListWidget::itemClicked, this, [this] { lstRegion_Click(); });
-    connect(lstRegion, &QListWidget::currentRowChanged, this, [this] { lstRegion_Click(); });
-    connect(lstRegion, &QListWidget::itemDoubleClicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be used."), [this] { lstRegion_DblClick(); }));
+    const QString chooseFailure = QStringLiteral("The region could not be chosen.");
+    connectGuarded(lstRegion, &QListWidget::itemClicked, this, ctx.platform, chooseFailure,
+                   [this] { lstRegion_Click(); });
+    connectGuarded(lstRegion, &QListWidget::currentRowChanged, this, ctx.platform, chooseFailure,
+                   [this] { lstRegion_Click(); });
+    connectGuarded(lstRegion, &QListWidget::itemDoubleClicked, this,
+                   ctx.platform, QStringLiteral("The region could not be used."),
+                   [this] { lstRegion_DblClick(); });
     cmdOK = new QPushButton(QStringLiteral("Use"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Close"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdOK, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be used."), [this] { cmdOK_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connectGuarded(cmdOK, &QPushButton::clicked, this, ctx.platform, QStringLiteral("The region could not be used."),
+                   [this] { cmdOK_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);

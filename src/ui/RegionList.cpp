@@ -63,10 +63,10 @@ QGroupBox* regionKindButtons(QWidget* parent, Platform& platform, QRadioButton* 
         buttons[i] = new QRadioButton(regionKinds()[i - 1].caption, frame);
         buttons[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
         options->addWidget(buttons[i]);
-        QObject::connect(buttons[i], &QRadioButton::toggled, frame,
-                         guarded(platform, failure, [onChecked, i](bool on) {
-                             if (on) onChecked(i);
-                         }));
+        connectGuarded(buttons[i], &QRadioButton::toggled, frame, platform, failure,
+                       [onChecked, i](bool on) {
+                           if (on) onChecked(i);
+                       });
     }
     return frame;
 }
