@@ -3,6 +3,7 @@
 #include "state/AppState.h"
 #include "ChecklistGrid.h"
 #include "SetUpRow.h"
+#include "regions/ChecklistCopy.h"
 #include "status/StatusCodes.h"
 #include "platform/Platform.h"
 #include "ui/Guard.h"
@@ -143,9 +144,16 @@ frmChecklist::frmChecklist(Context& ctx, QWidget* parent) : QDialog(parent), m_c
     buttons->addWidget(cmdClose, 2, 1);
     side->addLayout(buttons);
     side->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(Msfg1, 1);
-    layout->addLayout(side);
+    lblCopied = new QLabel(this);
+    lblCopied->setObjectName(QStringLiteral("lblCopied"));
+    lblCopied->setWordWrap(true);
+    lblCopied->hide();
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(Msfg1, 1);
+    columns->addLayout(side);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblCopied);
+    layout->addLayout(columns, 1);
 
     Form_Load();
 }
@@ -159,6 +167,8 @@ void frmChecklist::Form_Load()
     loadingRow = true;
     setWindowIcon(ImageList1::icon(15));
     setWindowTitle(QStringLiteral("Checklist Maintenance for ") + s.selRegname);
+    // A region's first use gives it a copy of its nearest ancestor's list.
+    showOrigin();
 
     // Every species in checklist order with its entry in the region, read in one pass.
     auto rs = s.db().openRecordset(
@@ -181,6 +191,16 @@ void frmChecklist::Form_Load()
     if (grid->rowCount() > 0) setCurrentCell(0, ColName);
     else Msfg1_RowColChange();
     loadingRow = false;
+}
+
+void frmChecklist::showOrigin()
+{
+    const ChecklistOrigin origin = provideChecklist(m_ctx.state.db(), m_ctx.state.selReg_ID);
+    if (origin.isCopy())
+        lblCopied->setText(QStringLiteral("Copied from the checklist of %1. Save a change to make it this region's "
+                                          "own list.")
+                               .arg(origin.name));
+    lblCopied->setVisible(origin.isCopy());
 }
 
 int frmChecklist::currentRow() const { return Msfg1->currentIndex().isValid() ? Msfg1->currentIndex().row() : -1; }
@@ -296,6 +316,7 @@ void frmChecklist::cmdSave_Click()
     dropEdit.dismiss();
     cmdSave->setEnabled(false);
     grid->setCell(r, ColStatus, rsEntry.field(QStringLiteral("Status")).toString());
+    showOrigin();
 }
 
 void frmChecklist::cmdAdd_Click()
@@ -315,6 +336,7 @@ void frmChecklist::cmdAdd_Click()
     dropRow.dismiss();
     rsEntry.setBookmark(rsEntry.lastModified());
     m_keepR = {};
+    showOrigin();
 
     grid->setCell(r, ColStatus, letter);
     grid->setCell(r, ColListed, true);
@@ -342,6 +364,7 @@ void frmChecklist::cmdDelete_Click()
     rsEntry.remove();
     rsEntry.moveNext();
     m_keepR = {};
+    showOrigin();
     Raised loading(loadingRow);
     cmbStat->setCurrentIndex(-1);
     for (const auto& row : rows())

@@ -47,6 +47,8 @@ public:
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frmcheck = nullptr;
     QLabel* lbltitle[9] = {};
+    // Under the title while the list is an unchanged copy of another region's list.
+    QLabel* lblCopied = nullptr;
     QComboBox* cmbStat = nullptr;
     QComboBox* cmbNum[3] = {};
     QComboBox* cmbStatus[3] = {};
@@ -62,6 +64,9 @@ public:
 
 private:
     void Form_Load();
+    // Gives a region used for the first time its copied list, and says whether the list is
+    // still that copy (a stored change makes it the region's own).
+    void showOrigin();
     void selectionEdited(QComboBox* box);
     void enableBoxes(bool on);
     void openEntry(int birdId);

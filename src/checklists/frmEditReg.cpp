@@ -16,7 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -42,14 +42,19 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
 
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
-    lstRegion = new QListWidget(this);
+    lstRegion = new RegionListView(this);
     lstRegion->setObjectName(QStringLiteral("lstRegion"));
-    lstRegion->setSortingEnabled(true);
-    lstRegion->setSelectionMode(QAbstractItemView::SingleSelection);
+    txtFilter = lstRegion->filterBox();
     lblList->setBuddy(lstRegion);
-    connectGuarded(lstRegion, &QListWidget::currentRowChanged, this,
-                   ctx.platform, QStringLiteral("The region could not be chosen."),
-                   [this] { lstRegion_Click(); });
+    connectGuarded(lstRegion, &RegionListView::currentRowChanged, this,
+                   ctx.platform, QStringLiteral("The region could not be chosen."), [this](int row) {
+                       lstRegion_Click();
+                       // Edit and Delete act on the chosen region: only while the list shows one.
+                       if (m_kind > 0) {
+                           cmdEdit->setEnabled(row >= 0);
+                           cmdDelete->setEnabled(row >= 0);
+                       }
+                   });
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -79,6 +84,7 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);
+    listColumn->addWidget(txtFilter);
     listColumn->addWidget(lstRegion);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdNew);
@@ -105,7 +111,7 @@ void frmEditReg::optRegion_Click(int index)
     cmdDelete->setEnabled(true);
     const RegionKind& kind = regionKinds()[index - 1];
     selRegType = kind.type;
-    if (fillRegionList(lstRegion, m_ctx.state.db(), kind) > 0) {
+    if (lstRegion->setRegions(readRegions(m_ctx.state.db(), kind)) > 0) {
         lstRegion_Click();
     } else {
         cmdEdit->setEnabled(false);
@@ -124,12 +130,11 @@ void frmEditReg::cmdNew_Click()
     if (!answer || answer->trimmed().isEmpty()) return;
     const int id = createRegion(m_ctx.state.db(), regionKinds()[m_kind - 1].type, *answer);
     const bool wasEmpty = lstRegion->count() == 0;
-    QListWidgetItem* item = regionItem(*answer, id);
-    lstRegion->addItem(item);
-    if (wasEmpty) {
+    const int row = lstRegion->addRegion({*answer, id, QString()});
+    if (wasEmpty && row >= 0) {
         // The list had nothing to select until now: the new region becomes the chosen one,
         // so that Edit and Delete act on it.
-        lstRegion->setCurrentItem(item);
+        lstRegion->setCurrentRow(row);
         lstRegion_Click();
         cmdEdit->setEnabled(true);
         cmdDelete->setEnabled(true);
@@ -138,7 +143,7 @@ void frmEditReg::cmdNew_Click()
 
 void frmEditReg::cmdEdit_Click()
 {
-    if (!lstRegion->currentItem()) return;
+    if (lstRegion->currentRow() < 0) return;
     {
         frmChecklist editor(m_ctx, this);
         editor.exec();
@@ -192,7 +197,7 @@ void frmEditReg::rebuildCurrentRegion()
 
 void frmEditReg::cmdDelete_Click()
 {
-    if (m_kind == 0 || !lstRegion->currentItem()) return;
+    if (m_kind == 0 || lstRegion->currentRow() < 0) return;
     AppState& s = m_ctx.state;
     if (s.selReg_ID == s.Reg_ID) {
         m_ctx.platform.messageBox(QStringLiteral("This region is currently being used. It can not be deleted."),
@@ -206,7 +211,7 @@ void frmEditReg::cmdDelete_Click()
         != Platform::Answer::Yes)
         return;
     deleteRegion(s.db(), regionKinds()[m_kind - 1], s.selReg_ID);
-    delete lstRegion->takeItem(lstRegion->currentRow());
+    lstRegion->removeCurrent();
     if (lstRegion->count() == 0) {
         cmdEdit->setEnabled(false);
         cmdDelete->setEnabled(false);

@@ -6,11 +6,13 @@
 
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 namespace fl {
+
+class RegionListView;
 
 // "Checklist Maintenance": the checklist regions of one kind. Creates and deletes regions,
 // and opens the checklist editor for one; after the current search region's checklist has
@@ -30,7 +32,8 @@ public:
     QGroupBox* Frame1 = nullptr;
     QRadioButton* optRegion[5] = {}; // 1 to 4
     QLabel* lblList = nullptr;
-    QListWidget* lstRegion = nullptr;
+    QLineEdit* txtFilter = nullptr; // filters lstRegion as the user types
+    RegionListView* lstRegion = nullptr;
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdEdit = nullptr;
     QPushButton* cmdDelete = nullptr;

@@ -3,6 +3,7 @@
 #include "state/AppState.h"
 #include "lifelist/LifeList.h"
 #include "state/OptionsRow.h"
+#include "regions/ChecklistCopy.h"
 #include "regions/RegionKinds.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -14,7 +15,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -31,17 +32,16 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     QGroupBox* frame = regionKindButtons(this, ctx.platform, optRegion, [this](int i) { optRegion_Click(i); });
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
-    lstRegion = new QListWidget(this);
+    lstRegion = new RegionListView(this);
     lstRegion->setObjectName(QStringLiteral("lstRegion"));
-    lstRegion->setSortingEnabled(true);
-    lstRegion->setSelectionMode(QAbstractItemView::SingleSelection);
+    txtFilter = lstRegion->filterBox();
     lblList->setBuddy(lstRegion);
-    const QString chooseFailure = QStringLiteral("The region could not be chosen.");
-    connectGuarded(lstRegion, &QListWidget::itemClicked, this, ctx.platform, chooseFailure,
-                   [this] { lstRegion_Click(); });
-    connectGuarded(lstRegion, &QListWidget::currentRowChanged, this, ctx.platform, chooseFailure,
-                   [this] { lstRegion_Click(); });
-    connectGuarded(lstRegion, &QListWidget::itemDoubleClicked, this,
+    connectGuarded(lstRegion, &RegionListView::currentRowChanged, this,
+                   ctx.platform, QStringLiteral("The region could not be chosen."), [this](int row) {
+                       lstRegion_Click();
+                       if (cmdOK) cmdOK->setEnabled(row >= 0);
+                   });
+    connectGuarded(lstRegion, &QListView::doubleClicked, this,
                    ctx.platform, QStringLiteral("The region could not be used."),
                    [this] { lstRegion_DblClick(); });
     cmdOK = new QPushButton(QStringLiteral("Use"), this);
@@ -57,6 +57,7 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);
+    listColumn->addWidget(txtFilter);
     listColumn->addWidget(lstRegion);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -73,9 +74,7 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
 
 void frmRegion::Form_Load()
 {
-    QListWidgetItem* item = regionItem(QStringLiteral("North America"), 1);
-    lstRegion->addItem(item);
-    lstRegion->setCurrentItem(item);
+    lstRegion->setRegions({{QStringLiteral("North America"), 1, QString()}});
     m_ctx.state.selRegname = QStringLiteral("North America");
     selRegType = QStringLiteral("Region");
     m_ctx.state.selReg_ID = 1;
@@ -92,7 +91,7 @@ void frmRegion::optRegion_Click(int index)
     }
     const RegionKind& kind = regionKinds()[index - 1];
     selRegType = kind.type;
-    if (fillRegionList(lstRegion, m_ctx.state.db(), kind) == 0) {
+    if (lstRegion->setRegions(readRegions(m_ctx.state.db(), kind)) == 0) {
         cmdOK->setEnabled(false);
     } else {
         lstRegion_Click();
@@ -109,15 +108,16 @@ void frmRegion::cmdCancel_Click() { reject(); }
 
 void frmRegion::cmdOK_Click()
 {
-    if (!cmdOK->isEnabled() || !lstRegion->currentItem()) return;
+    if (!cmdOK->isEnabled() || lstRegion->currentRow() < 0) return;
     AppState& s = m_ctx.state;
     MainWindow& main = *m_ctx.main;
-    s.selRegname = lstRegion->currentItem()->text();
+    s.selRegname = lstRegion->text(lstRegion->currentRow());
     try {
         std::optional<RegionList> list;
         {
             Hourglass busy(m_ctx.platform);
             db::Transaction tx(s.db());
+            provideChecklist(s.db(), s.selReg_ID); // a region's first use copies its ancestor's list
             list = rebuildLifeList(s.db(), s.selReg_ID, selRegType, s.qrySort);
             if (list) {
                 OptionsChange change;

@@ -5,11 +5,13 @@
 #include <QDialog>
 
 class QLabel;
-class QListWidget;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 namespace fl {
+
+class RegionListView;
 
 // "Select Search Region": makes a checklist region current, rebuilds the life-list marks
 // for it from the sightings, and fills the main list with its species.
@@ -26,7 +28,8 @@ public:
 
     QRadioButton* optRegion[5] = {}; // 1 to 4
     QLabel* lblList = nullptr;
-    QListWidget* lstRegion = nullptr;
+    QLineEdit* txtFilter = nullptr; // filters lstRegion as the user types
+    RegionListView* lstRegion = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     QString selRegType;

@@ -2,6 +2,7 @@
 
 #include "state/AppState.h"
 #include "state/OptionsRow.h"
+#include "regions/ChecklistCopy.h"
 #include "regions/RegionKinds.h"
 #include "lifelist/LifeList.h"
 #include "SightingDates.h"
@@ -89,6 +90,8 @@ void frmSight::buildWindow()
         cmbPlace[k] = new QComboBox(Frame1);
         cmbPlace[k]->setObjectName(QStringLiteral("cmbPlace(%1)").arg(k));
         cmbPlace[k]->setMinimumContentsLength(18);
+        m_places[k] = new RegionListModel(this);
+        setUpRegionBox(cmbPlace[k], m_places[k]);
         PicClear[k] = new QToolButton(Frame1);
         PicClear[k]->setObjectName(QStringLiteral("PicClear(%1)").arg(k));
         PicClear[k]->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
@@ -185,16 +188,11 @@ void frmSight::Form_Load()
     AppState& s = m_ctx.state;
     setWindowIcon(ImageList1::icon(10));
     for (int k = 0; k < 4; ++k) {
-        // In the order of the region lists.
-        QList<std::pair<QString, int>> regions;
-        auto rs = s.db().openRecordset(regionKinds()[k].savedQuery, db::RecordsetKind::Snapshot);
-        for (; !rs.eof(); rs.moveNext())
-            regions.append({rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("Reg_ID")).toInt()});
-        std::stable_sort(regions.begin(), regions.end(),
-                         [](const auto& a, const auto& b) { return regionNameLess(a.first, b.first); });
-        for (const auto& [name, id] : regions) cmbPlace[k]->addItem(name, id);
+        m_places[k]->setRegions(readRegions(s.db(), regionKinds()[k], true));
         cmbPlace[k]->setCurrentIndex(-1);
     }
+    for (int k : {1, 2})
+        connect(cmbPlace[k], &QComboBox::currentIndexChanged, this, [this] { orderPlaces(); }); // cannot fail
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
                        QStringLiteral("Immature"), QStringLiteral("Pair")});
     cmbType->setCurrentIndex(-1);
@@ -222,6 +220,14 @@ void frmSight::Form_Load()
         if (rsSight.recordCount() == 0) cmdRecall->setEnabled(false);
     }
     m_loaded = true;
+}
+
+void frmSight::orderPlaces()
+{
+    const QString country = cmbPlace[1]->currentData(RegionListModel::CodeRole).toString();
+    const QString state = cmbPlace[2]->currentData(RegionListModel::CodeRole).toString();
+    m_places[2]->setFirstUnder(country);
+    m_places[3]->setFirstUnder(state.isEmpty() ? country : state);
 }
 
 void frmSight::openSightings()
@@ -255,6 +261,7 @@ void frmSight::cmdRecall_Click()
 void frmSight::PicClear_Click(int index)
 {
     cmbPlace[index]->setCurrentIndex(-1);
+    cmbPlace[index]->clearEditText();
     cmbPlace[index]->setFocus();
 }
 
@@ -297,6 +304,16 @@ void frmSight::cmdSave_Click()
         txtDate->setFocus();
         return;
     }
+    // A place box takes only a place of its list; typed text must name one.
+    for (int k = 0; k < 4; ++k) {
+        if (selectTypedRegion(cmbPlace[k])) continue;
+        m_ctx.platform.messageBox(QStringLiteral("There is no %1 named \"%2\" in the list. Choose one from the list, "
+                                                 "or clear the box.")
+                                      .arg(QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k]->currentText().trimmed()),
+                                  QStringLiteral("Unknown Place"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
+        cmbPlace[k]->setFocus();
+        return;
+    }
     int place[4];
     for (int k = 0; k < 4; ++k)
         place[k] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
@@ -316,6 +333,7 @@ void frmSight::cmdSave_Click()
         rsSight.update();
         rsSight.setBookmark(rsSight.lastModified());
         const int sightId = rsSight.field(QStringLiteral("Sight_ID")).toInt();
+        provideChecklists(s.db(), {place[0], place[1], place[2], place[3]}); // places first given a sighting
 
         // In the current region when a place box names it; with no region, every sighting counts.
         bool inRegion = s.Reg_ID == 0;

@@ -16,6 +16,8 @@ class QToolButton;
 
 namespace fl {
 
+class RegionListModel;
+
 // "New Sighting Entry": records a sighting of the species on show, or shows, changes and
 // deletes its life-list sighting, and keeps the life list of the current region.
 class frmSight : public QDialog {
@@ -58,7 +60,11 @@ private:
     void writeLifePanel();
     void refreshAfterFailure(const QString& message);
     void openSightings();
+    // The chosen country's states first in the State/Prov box, the chosen state's counties
+    // (or the country's) first in the District/County box.
+    void orderPlaces();
     Context& m_ctx;
+    RegionListModel* m_places[4] = {};
     bool m_loaded = false;
     QString m_sightingsQuery;
 };

@@ -5,7 +5,7 @@
 #include "ui/RowTableModel.h"
 
 #include <QApplication>
-#include <QListWidget>
+#include "ui/RegionList.h"
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -25,12 +25,7 @@ int sight(Harness& h, int bird, const char* date, int region, int country, int s
     return h.scalar("SELECT max(Sight_ID) FROM Sightings").toInt();
 }
 
-QStringList listed(const frmEditReg& d)
-{
-    QStringList names;
-    for (int i = 0; i < d.lstRegion->count(); ++i) names << d.lstRegion->item(i)->text();
-    return names;
-}
+QStringList listed(const frmEditReg& d) { return d.lstRegion->texts(); }
 
 int count(Harness& h, const QString& sql, const QVariantList& params = {}) { return h.scalar(sql, params).toInt(); }
 
@@ -104,7 +99,7 @@ TEST(RegionMaintenance, ChoosingAKindListsItsRegionsWithTheirIds)
     d.optRegion[3]->click();
     EXPECT_EQ(d.selRegType, "State");
     EXPECT_EQ(listed(d), (QStringList{"Alberta", "Ontario"}));
-    EXPECT_EQ(d.lstRegion->item(1)->data(Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(d.lstRegion->regionId(1), 2);
     EXPECT_EQ(d.lstRegion->currentRow(), 0);
     EXPECT_EQ(h.state.selReg_ID, 7);
     EXPECT_EQ(h.state.selRegname, "Alberta");
@@ -145,10 +140,10 @@ TEST(RegionMaintenance, NewStoresTheNameAsTypedAndIgnoresBlankAnswers)
     EXPECT_EQ(rs.field(0).toString(), odd) << "stored exactly, blanks, quotes and wildcards included";
     EXPECT_EQ(rs.field(1).toString(), "Country");
     EXPECT_EQ(listed(d), (QStringList{odd, "Brazil", "Canada"})) << "kept in name order";
-    EXPECT_EQ(d.lstRegion->currentItem()->text(), "Canada") << "a new entry is not selected";
+    EXPECT_EQ(d.lstRegion->text(d.lstRegion->currentRow()), "Canada") << "a new entry is not selected";
     EXPECT_EQ(h.state.selRegname, "Canada");
     const int brazil = count(h, "SELECT Reg_ID FROM Regions WHERE Name = 'Brazil'");
-    EXPECT_EQ(d.lstRegion->item(1)->data(Qt::UserRole).toInt(), brazil);
+    EXPECT_EQ(d.lstRegion->regionId(1), brazil);
 }
 
 TEST(RegionMaintenance, DeleteRefusesTheCurrentRegion)
@@ -386,9 +381,8 @@ TEST_P(RegionDeleteUnlinksOnlyItsOwn, SightingsElsewhereKeepTheirPlaces)
     frmEditReg d(h.ctx, h.w.get());
     d.optRegion_Click(kind);
     const QString victimName = h.scalar("SELECT Name FROM Regions WHERE Reg_ID = ?", {victim}).toString();
-    const QList<QListWidgetItem*> found = d.lstRegion->findItems(victimName, Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1) << qPrintable(victimName);
-    d.lstRegion->setCurrentItem(found[0]);
+    ASSERT_EQ(d.lstRegion->texts().count(victimName), 1) << qPrintable(victimName);
+    d.lstRegion->setCurrentRow(int(d.lstRegion->texts().indexOf(victimName)));
     ASSERT_EQ(h.state.selReg_ID, victim);
     h.platform.answers = {Platform::Answer::Yes};
     d.cmdDelete->click();

@@ -1,5 +1,7 @@
 #include "EbirdFiles.h"
 #include "records/EbirdImport.h"
+#include "regions/CodedRegions.h"
+#include "schema/Schema.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -208,8 +210,13 @@ TEST_F(EbirdImport, CancelStoresNothing)
 TEST_F(EbirdImport, OlderFilesGetTheKeyTableWhenOpened)
 {
     // The folder's file is made as the version before the table came.
-    folder.exec("DROP TABLE ImportKeys");
-    folder.exec("PRAGMA user_version = 1");
+    QFile::remove(folder.databasePath());
+    {
+        auto db = db::Database::create(folder.databasePath(), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+        createSchema(*db, 1);
+        insertFixture(*db);
+    }
+    addUsRegions(folder);
     EXPECT_EQ(folder.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'ImportKeys'").toInt(), 0);
     folder.exec("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (3, '2019-01-01', 'Adult', 'Lake', 'cold')");
     {
@@ -283,6 +290,59 @@ TEST_F(EbirdImport, WithWorldCurrentEverySpeciesSeenAnywhereIsMarked)
     EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Birds B WHERE LifeList > 0 AND LifeList <> (SELECT Sight_ID "
                             "FROM Sightings S WHERE S.Bird_ID = B.ID ORDER BY Date, Sight_ID LIMIT 1)").toInt(), 0)
         << "each mark is the species' earliest sighting";
+}
+
+TEST_F(EbirdImport, PlacesAreFoundByTheirEbirdCodesAndGetTheirChecklists)
+{
+    QHash<QString, int> ids;
+    {
+        auto db = folder.open();
+        addEbirdRegions(*db); // the fixture's and the US regions above get their codes
+        auto rs = db->openRecordset("SELECT Code, Reg_ID FROM Regions WHERE Code IS NOT NULL", db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) ids.insert(rs.field(0).toString(), rs.field(1).toInt());
+    }
+    auto id = [&ids](const char* code) { return ids.value(QString::fromLatin1(code)); };
+    ASSERT_EQ(id("US"), 5);
+    ASSERT_EQ(id("US-CA-053"), 7);
+    writeFile(file(), downloadText({
+        {"S1", "Mallard", "Anas platyrhynchos", "2", "US-OH", "Franklin", "Scioto Audubon", "2023-04-02", "", ""},
+        {"S2", "Wood Duck", "Aix sponsa", "1", "US-CA", "Monterey", "Carmel River mouth", "2023-04-03", "", ""},
+        {"S3", "Canada Goose", "Branta canadensis", "9", "CA-QC", "Québec", "Baie de Beauport", "2023-05-01", "", ""},
+        {"S4", "American Robin", "Turdus migratorius", "1", "MX-CMX", "", "Chapultepec", "2023-06-01", "", ""},
+        {"S5", "Hermit Thrush", "Catharus guttatus", "1", "US-OH", "Frankln", "Typo Woods", "2023-06-02", "", ""},
+    }));
+    OpenState s(folder.path());
+    const ImportPreview p = readEbirdFile(s.db(), file());
+    ASSERT_EQ(p.records.size(), 5u);
+    const struct {
+        int region, country, state, district;
+    } expected[] = {
+        {kNorthAmerica, 5, id("US-OH"), id("US-OH-049")},
+        {kNorthAmerica, 5, 6, 7},
+        {kNorthAmerica, kCanada, id("CA-QC"), id("CA-QC-QU")},
+        {kNorthAmerica, id("MX"), id("MX-DIF"), 0}, // Mexico City under its ISO code
+        {kNorthAmerica, 5, id("US-OH"), 0},         // a county eBird does not know
+    };
+    for (size_t i = 0; i < p.records.size(); ++i) {
+        SCOPED_TRACE(i);
+        const ImportRecord& r = p.records[i];
+        EXPECT_EQ(r.region, expected[i].region);
+        EXPECT_EQ(r.country, expected[i].country);
+        EXPECT_EQ(r.state, expected[i].state);
+        EXPECT_EQ(r.district, expected[i].district);
+    }
+    const int regions = s.count("Regions");
+    ASSERT_EQ(storeImport(s.state, p), 5);
+    EXPECT_EQ(s.count("Regions"), regions) << "the import makes no regions";
+    // Every place given a sighting now has a checklist: copied from the nearest list, the
+    // widest place first; places with lists of their own keep them.
+    for (const char* code : {"US", "US-OH", "US-OH-049", "US-CA", "US-CA-053", "CA-QC", "CA-QC-QU", "MX", "MX-DIF"})
+        EXPECT_GT(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {id(code)}).toInt(), 0) << code;
+    EXPECT_EQ(s.db().scalar("SELECT CopiedFrom FROM Regions WHERE Code = 'US-OH-049'").toInt(), id("US-OH"));
+    EXPECT_EQ(s.db().scalar("SELECT CopiedFrom FROM Regions WHERE Code = 'CA-QC-QU'").toInt(), id("CA-QC"));
+    EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {kCanada}).toInt(), 5);
+    EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {id("US-TX")}).toInt(), 0)
+        << "no sighting, no list";
 }
 
 // Files whose lines end in a lone CR (old Mac files, some spreadsheets) are read record by

@@ -2,8 +2,10 @@
 #include "records/DataImport.h"
 #include "schema/Schema.h"
 #include "db/Database.h"
+#include "regions/RegionNames.h"
 #include "ui/Silhouettes.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -165,10 +167,11 @@ TEST_F(SampleData, RegionsAndOptions)
 {
     EXPECT_EQ(db->scalar("SELECT Name FROM Regions WHERE Reg_ID = 1").toString(), "North America");
     EXPECT_EQ(db->scalar("SELECT Type FROM Regions WHERE Reg_ID = 1").toString(), "Region");
-    EXPECT_EQ(column("SELECT Name FROM GetCountries"), (QStringList{"Canada", "United States"}));
-    EXPECT_GE(count("SELECT count(*) FROM GetStates"), 4);
-    EXPECT_GE(count("SELECT count(*) FROM GetDistricts"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Reg_ID NOT IN (SELECT Reg_ID FROM Checklists)"), 0);
+    EXPECT_EQ(column("SELECT Name FROM GetCountries"), (QStringList{"Canada", "Mexico", "United States"}));
+    // The regions of the data files have checklists; the others get theirs when first used.
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Reg_ID <= 9 AND Reg_ID NOT IN (SELECT Reg_ID FROM Checklists)"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Reg_ID > 9 AND (Reg_ID IN (SELECT Reg_ID FROM Checklists) "
+                    "OR CopiedFrom IS NOT NULL)"), 0);
     auto o = db->openRecordset("Options", db::RecordsetKind::Snapshot);
     ASSERT_EQ(o.recordCount(), 1);
     EXPECT_EQ(o.field("regname").toString(), "North America");
@@ -245,4 +248,87 @@ TEST(Silhouettes, NumberedPicturesAtTheirSizes)
 TEST_F(SampleData, OpensOnlyWithThePassword)
 {
     EXPECT_THROW(db::Database::open(path, false, false, ";PWD=wrong"), db::DbError);
+}
+
+TEST_F(SampleData, TheNineRegionsKeepIdsNamesAndChecklistsAndGetTheirCodes)
+{
+    const struct {
+        int id;
+        const char* name;
+        const char* type;
+        const char* code; // null: none
+    } expected[] = {
+        {1, "North America", "Region", nullptr}, {2, "Canada", "Country", "CA"},
+        {3, "United States", "Country", "US"},   {4, "Ontario", "State", "CA-ON"},
+        {5, "California", "State", "US-CA"},     {6, "Texas", "State", "US-TX"},
+        {7, "Florida", "State", "US-FL"},        {8, "Cape May County", "District", "US-NJ-009"},
+        {9, "Monterey County", "District", "US-CA-053"},
+    };
+    const auto file = readCsvFile(kData + "/Checklists.csv");
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.name);
+        auto rs = db->openRecordset("SELECT Name, Type, Code FROM Regions WHERE Reg_ID = ?", db::RecordsetKind::Snapshot,
+                                    {e.id});
+        ASSERT_FALSE(rs.eof());
+        EXPECT_EQ(rs.field("Name").toString(), e.name);
+        EXPECT_EQ(rs.field("Type").toString(), e.type);
+        if (e.code) EXPECT_EQ(rs.field("Code").toString(), e.code);
+        else EXPECT_TRUE(rs.field("Code").isNull());
+        int rows = 0;
+        for (size_t r = 1; r < file.size(); ++r) rows += file[r][1].toInt() == e.id;
+        EXPECT_GT(rows, 0);
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Checklists WHERE Reg_ID = %1").arg(e.id)), rows);
+    }
+}
+
+TEST_F(SampleData, EveryStateProvinceAndCountyIsThereWithItsCode)
+{
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Type = 'Country' AND Code IN ('US', 'CA', 'MX')"), 3);
+    // States and provinces: the 50 states and the District of Columbia, 10 provinces and 3
+    // territories, 31 Mexican states and Mexico City.
+    for (const auto& [country, states] : {std::pair{"US", 51}, {"CA", 13}, {"MX", 32}})
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Regions WHERE Type = 'State' AND substr(Code, 1, 3) = '%1-'")
+                            .arg(country)),
+                  states) << country;
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Type = 'State'"), 96);
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Type = 'District' AND Code IS NOT NULL"), 5359);
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Type = 'District'"), 5359);
+    // Every code names its kind and has its parent.
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Code IS NOT NULL AND Type <> CASE "
+                    "length(Code) - length(replace(Code, '-', '')) WHEN 0 THEN 'Country' WHEN 1 THEN 'State' "
+                    "ELSE 'District' END"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM Regions WHERE Code LIKE '*-*'"), 96 + 5359);
+    EXPECT_EQ(count("SELECT count(*) FROM Regions R WHERE Code LIKE '*-*' AND NOT EXISTS (SELECT 1 FROM Regions P "
+                    "WHERE P.Code = rtrim(rtrim(R.Code, '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ'), '-'))"), 0);
+    const struct {
+        const char* code;
+        const char* name;
+    } named[] = {
+        {"US-OH", "Ohio"}, {"CA-QC", "Quebec"}, {"MX-MEX", "México"}, {"US-DC", "District of Columbia"},
+        {"US-OH-049", "Franklin, Ohio"}, {"US-TX-201", "Harris, Texas"}, {"CA-QC-QU", "Québec, Quebec"},
+        {"CA-ON-SD", "Stormont, Dundas and Glengarry, Ontario"}, {"MX-NLE-040", "Monterrey, Nuevo León"},
+    };
+    for (const auto& n : named)
+        EXPECT_EQ(db->scalar("SELECT Name FROM Regions WHERE Code = ?", {QString::fromLatin1(n.code)}).toString(),
+                  QString::fromUtf8(n.name)) << n.code;
+}
+
+TEST_F(SampleData, RegionNamesAreUniqueWithinTheirKind)
+{
+    // Compared as the filter boxes and the place boxes compare them: ignoring case and accents.
+    auto rs = db->openRecordset("SELECT Type, Name FROM Regions", db::RecordsetKind::Snapshot);
+    QSet<QString> seen;
+    int regions = 0;
+    for (; !rs.eof(); rs.moveNext(), ++regions) {
+        const QString key = rs.field(0).toString() + "|" + regionSearchKey(rs.field(1).toString());
+        EXPECT_FALSE(seen.contains(key)) << qPrintable(key);
+        seen.insert(key);
+    }
+    EXPECT_EQ(regions, 1 + 3 + 96 + 5359);
+}
+
+TEST_F(SampleData, StaysUnderThreeTimesItsSizeBeforeTheRegions)
+{
+    // 859,136 bytes with its nine regions.
+    EXPECT_LT(QFileInfo(path).size(), 3 * 859136);
 }

@@ -4,6 +4,8 @@
 
 #include "FaultVfs.h"
 #include "lifelist/LifeList.h"
+#include "regions/ChecklistCopy.h"
+#include "regions/CodedRegions.h"
 #include "schema/Schema.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
@@ -34,6 +36,10 @@ QString digest(const QString& path)
                           "FROM Sightings ORDER BY Sight_ID)").toString();
     d += "#" + db->scalar("SELECT regname || Reg_ID || regType || searchType || lifetotal || ':' || lifesum "
                           "FROM Options").toString();
+    d += "#" + db->scalar("SELECT group_concat(x, '|') FROM (SELECT Reg_ID || ':' || Bird_ID || ':' || Status || ':' "
+                          "|| coalesce(scode, '') AS x FROM Checklists ORDER BY Reg_ID, Bird_ID)").toString();
+    d += "#" + db->scalar("SELECT group_concat(x, '|') FROM (SELECT Reg_ID || ':' || coalesce(CopiedFrom, '-') AS x "
+                          "FROM Regions WHERE CopiedFrom IS NOT NULL ORDER BY Reg_ID)").toString();
     return d;
 }
 
@@ -199,5 +205,15 @@ TEST(Faults, SwitchingTheRegion)
                         options.setField("lifesum", list->sighted);
                         options.update();
                         tx.commit();
+                    }});
+}
+
+TEST(Faults, FirstUseOfACountyCopiesItsAncestorsChecklist)
+{
+    runUnderFaults({"first use of a county",
+                    [](test::TestFolder& f) { addEbirdRegions(*f.open()); },
+                    [](db::Database& db) {
+                        const int franklin = db.scalar("SELECT Reg_ID FROM Regions WHERE Code = 'US-OH-049'").toInt();
+                        if (!provideChecklist(db, franklin).isCopy()) throw db::DbError("nothing was copied");
                     }});
 }

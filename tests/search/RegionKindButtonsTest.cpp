@@ -7,7 +7,7 @@
 #include "search/frmRegion.h"
 
 #include <QApplication>
-#include <QListWidget>
+#include "ui/RegionList.h"
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -17,12 +17,7 @@ using namespace fl;
 using test::Harness;
 
 namespace {
-QStringList listed(QListWidget* list)
-{
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-    return names;
-}
+QStringList listed(const RegionListView* list) { return list->texts(); }
 } // namespace
 
 TEST(RegionKindButtons, SearchRegionListsAKindCheckedFromCode)

@@ -7,7 +7,7 @@
 #include "sightings/frmSight.h"
 
 #include <QComboBox>
-#include <QListWidget>
+#include "ui/RegionList.h"
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -26,12 +26,7 @@ void districts(test::TestFolder& f)
 const QStringList kInOrder = {"aardvark marsh", "Big Sur", "bolsa Chica", "Monterey County", "Point Pelee",
                               "Zuma beach"};
 
-QStringList listed(const QListWidget* list)
-{
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-    return names;
-}
+QStringList listed(const RegionListView* list) { return list->texts(); }
 
 } // namespace
 
@@ -57,7 +52,7 @@ TEST(RegionOrder, ChecklistMaintenanceListsAndNewRegionsIgnoreCapitals)
     QStringList expected = kInOrder;
     expected.insert(3, "cape May");
     EXPECT_EQ(listed(d.lstRegion), expected) << "a new region takes its place in that order";
-    EXPECT_EQ(d.lstRegion->item(3)->data(Qt::UserRole).toInt(),
+    EXPECT_EQ(d.lstRegion->regionId(3),
               h.scalar("SELECT Reg_ID FROM Regions WHERE Name = 'cape May'").toInt());
 }
 

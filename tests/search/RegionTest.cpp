@@ -3,7 +3,7 @@
 #include "search/frmRegion.h"
 
 #include <QApplication>
-#include <QListWidget>
+#include "ui/RegionList.h"
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -45,7 +45,7 @@ TEST(RegionDialog, OpensWithNorthAmericaAndFourKinds)
     for (int i = 1; i <= 4; ++i) captions << d.optRegion[i]->text();
     EXPECT_EQ(captions, (QStringList{"Region", "Country", "Province/State", "District/County"}));
     ASSERT_EQ(d.lstRegion->count(), 1);
-    EXPECT_EQ(d.lstRegion->item(0)->text(), "North America");
+    EXPECT_EQ(d.lstRegion->text(0), "North America");
     EXPECT_EQ(h.state.selReg_ID, 1);
     EXPECT_EQ(d.cmdOK->text(), "Use");
     EXPECT_EQ(d.cmdCancel->text(), "Close");
@@ -83,7 +83,7 @@ TEST(RegionDialog, EachKindStoresItsWordAndReadsItsSightingsColumn)
     frmRegion d(h.ctx, h.w.get());
     d.optRegion_Click(3);
     ASSERT_EQ(d.lstRegion->count(), 1);
-    EXPECT_EQ(d.lstRegion->currentItem()->text(), "Ontario");
+    EXPECT_EQ(d.lstRegion->text(d.lstRegion->currentRow()), "Ontario");
     EXPECT_EQ(h.state.selReg_ID, 2);
     d.cmdOK_Click();
     EXPECT_EQ(h.state.regType, "State");
@@ -130,7 +130,7 @@ TEST(RegionDialog, EmptyChecklistChangesNothing)
     const QStringList before = optionsRow(h);
     frmRegion d(h.ctx, h.w.get());
     d.optRegion_Click(4);
-    EXPECT_EQ(d.lstRegion->currentItem()->text(), "Point Pelee");
+    EXPECT_EQ(d.lstRegion->text(d.lstRegion->currentRow()), "Point Pelee");
     d.cmdOK_Click();
     EXPECT_NE(d.result(), QDialog::Accepted) << "the dialog stays for another choice";
     ASSERT_EQ(h.platform.messages.size(), 1);
@@ -163,8 +163,7 @@ TEST(RegionDialog, DoubleClickUsesTheRegion)
     d.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
     d.optRegion_Click(3);
-    QListWidgetItem* item = d.lstRegion->item(0);
-    const QRect r = d.lstRegion->visualItemRect(item);
+    const QRect r = d.lstRegion->visualRowRect(0);
     QTest::mouseClick(d.lstRegion->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(d.lstRegion->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(d.result(), QDialog::Accepted);

@@ -1,6 +1,7 @@
 #include "records/DataImport.h"
 
 #include "records/Csv.h"
+#include "regions/CodedRegions.h"
 #include "schema/Schema.h"
 #include "db/Database.h"
 
@@ -121,6 +122,7 @@ int buildDatabase(const QString& folder, const QString& path, bool overwrite)
         auto db = db::Database::create(temp, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
         createSchema(*db);
         rows = importCsvFolder(*db, folder);
+        rows += addEbirdRegions(*db); // every country, state, province and county, with its code
     }
     checkBuiltDatabase(temp);
     // Replaces the old file in one step (the same folder, so the same file system).

@@ -16,8 +16,9 @@ QStringList dataTables();
 // is the empty text. Returns the number of rows loaded; raises on any error.
 int importCsvFolder(db::Database& db, const QString& folder);
 
-// Builds a new encrypted bird database at `path` from the CSV files of `folder`.
-// Refuses to replace an existing file unless `overwrite` is set.
+// Builds a new encrypted bird database at `path` from the CSV files of `folder`, with every
+// country, state, province and county of eBird's region list (those of the folder's regions
+// that name one get its code). Refuses to replace an existing file unless `overwrite` is set.
 int buildDatabase(const QString& folder, const QString& path, bool overwrite);
 
 } // namespace fl

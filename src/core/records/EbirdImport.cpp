@@ -8,6 +8,8 @@
 #include "records/EbirdTags.h"
 #include "lifelist/LifeList.h"
 #include "regions/RegionCodes.h"
+#include "regions/ChecklistCopy.h"
+#include "regions/EbirdRegions.h"
 #include "schema/Schema.h"
 #include "db/Connection.h"
 #include "db/Database.h"
@@ -118,15 +120,17 @@ struct SpeciesIndex {
     }
 };
 
-// The regions of the database by type and case-folded name.
+// The regions of the database by eBird code, and by type and case-folded name.
 struct RegionIndex {
-    QHash<QString, int> ids;
+    QHash<QString, int> ids, codes;
     explicit RegionIndex(db::Database& db)
     {
-        auto rs = db.openRecordset(QStringLiteral("SELECT Reg_ID, Name, Type FROM Regions"), db::RecordsetKind::Snapshot);
+        auto rs = db.openRecordset(QStringLiteral("SELECT Reg_ID, Name, Type, Code FROM Regions"),
+                                   db::RecordsetKind::Snapshot);
         for (; !rs.eof(); rs.moveNext()) {
             const QString k = fold(rs.field(2).toString()) + u'|' + fold(rs.field(1).toString());
             if (!ids.contains(k)) ids.insert(k, rs.field(0).toInt());
+            if (!rs.field(3).isNull()) codes.insert(rs.field(3).toString().toUpper(), rs.field(0).toInt());
         }
     }
     int find(const char* type, const QString& name) const
@@ -134,6 +138,7 @@ struct RegionIndex {
         if (name.trimmed().isEmpty()) return 0;
         return ids.value(QString::fromLatin1(type).toCaseFolded() + u'|' + fold(name), 0);
     }
+    int byCode(const QString& code) const { return code.isEmpty() ? 0 : codes.value(code.trimmed().toUpper(), 0); }
     int county(const QString& name) const
     {
         const QString n = name.trimmed();
@@ -313,12 +318,19 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             QString code = at(fields, c.stateCode);
             const QString country = at(fields, c.countryCode);
             if (!country.isEmpty() && !code.contains(u'-')) code = country + u'-' + code;
-            const QString countryName = countryNameForCode(code.section(u'-', 0, 0));
-            r.country = regions.find("Country", countryName);
+            // The regions by their eBird codes; a file without codes for them by their names.
+            const QString countryCode = code.section(u'-', 0, 0);
+            const QString countryName = countryNameForCode(countryCode);
+            r.country = regions.byCode(countryCode);
+            if (!r.country) r.country = regions.find("Country", countryName);
             // Every country with a code here lies in North America: the region of that name.
             if (!countryName.isEmpty()) r.region = regions.find("Region", QString::fromLatin1(kContinentRegion));
-            r.state = regions.find("State", subdivisionNameForCode(code));
-            r.district = regions.county(at(fields, c.county));
+            const EbirdRegion* state = ebirdRegion(code);
+            if (state && state->type == u"State") r.state = regions.byCode(state->code);
+            if (!r.state) r.state = regions.find("State", subdivisionNameForCode(code));
+            const QString county = at(fields, c.county);
+            if (state) r.district = regions.byCode(countyCodeInState(state->code, county));
+            if (!r.district) r.district = regions.county(county);
         }
         // Site and notes are kept exactly as written, so that an exported file reads back the same.
         r.site = raw(fields, c.location);
@@ -400,6 +412,18 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
         remember->step();
     }
     if (progress && !progress(total, total)) return 0;
+    // Each place given a sighting now has a checklist (copied on first use), widest first.
+    QList<int> places;
+    for (int ImportRecord::*place : {&ImportRecord::region, &ImportRecord::country, &ImportRecord::state,
+                                     &ImportRecord::district}) {
+        QSet<int> seen;
+        for (const ImportRecord& r : preview.records)
+            if (r.*place > 0 && !seen.contains(r.*place)) {
+                seen.insert(r.*place);
+                places << r.*place;
+            }
+    }
+    provideChecklists(db, places);
     refreshCurrentLifeList(state);
     tx.commit();
     return total;

@@ -64,8 +64,9 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path,
 // The first date a sighting may have.
 inline const QDate kFirstSightingDate{1900, 1, 1};
 
-// Stores the preview's records in one transaction with their source keys, then rebuilds the
-// life list of the current region once and writes its counts to the Options row.
+// Stores the preview's records in one transaction with their source keys, gives each place
+// they name its checklist if this is its first use (ChecklistCopy.h), then rebuilds the life
+// list of the current region once and writes its counts to the Options row.
 // `progress(done, total)` is called now and then; when it returns false the import stops
 // and nothing is stored. Returns the number of sightings stored (0 when cancelled).
 // Database errors propagate with nothing stored.

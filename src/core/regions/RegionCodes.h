@@ -4,8 +4,9 @@
 
 namespace fl {
 
-// The place codes of eBird files (ISO 3166): countries ("US") and their states and
-// provinces ("US-CA"), for the countries of North America and its islands.
+// The place codes of eBird files: countries ("US", ISO 3166) for the countries of North
+// America and its islands, and the states and provinces ("US-CA") of eBird's region list
+// (EbirdRegions.h).
 
 // The continent of every country known here.
 inline constexpr auto kContinentRegion = "North America";

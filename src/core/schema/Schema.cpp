@@ -2,6 +2,8 @@
 
 #include "schema/ImportKeys.h"
 
+#include "regions/CodedRegions.h"
+
 #include "db/Database.h"
 
 #include <iterator>
@@ -220,6 +222,7 @@ using UpgradeStep = void (*)(db::Database&);
 constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
+    addRegionCodes,        // version 3: eBird's region codes, every region of the three countries
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
