@@ -42,7 +42,7 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
 
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
-    lstRegion = new RegionListView(this);
+    lstRegion = new RegionListView(ctx.platform, this);
     lstRegion->setObjectName(QStringLiteral("lstRegion"));
     txtFilter = lstRegion->filterBox();
     lblList->setBuddy(lstRegion);

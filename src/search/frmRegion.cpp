@@ -32,7 +32,7 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     QGroupBox* frame = regionKindButtons(this, ctx.platform, optRegion, [this](int i) { optRegion_Click(i); });
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
-    lstRegion = new RegionListView(this);
+    lstRegion = new RegionListView(ctx.platform, this);
     lstRegion->setObjectName(QStringLiteral("lstRegion"));
     txtFilter = lstRegion->filterBox();
     lblList->setBuddy(lstRegion);

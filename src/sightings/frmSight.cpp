@@ -192,7 +192,8 @@ void frmSight::Form_Load()
         cmbPlace[k]->setCurrentIndex(-1);
     }
     for (int k : {1, 2})
-        connect(cmbPlace[k], &QComboBox::currentIndexChanged, this, [this] { orderPlaces(); }); // cannot fail
+        connectGuarded(cmbPlace[k], &QComboBox::currentIndexChanged, this, m_ctx.platform,
+                       QStringLiteral("The places could not be put in order."), [this] { orderPlaces(); });
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
                        QStringLiteral("Immature"), QStringLiteral("Pair")});
     cmbType->setCurrentIndex(-1);
