@@ -65,7 +65,9 @@ QAction* CommandRegistry::add(CommandId id, const QString& caption, const QKeySe
     e.action = new QAction(caption, this);
     e.action->setObjectName(name);
     m_order << id;
-    connect(e.action, &QAction::triggered, this, [this, id] { run(id); }); // run() is guarded
+    // run() tells the user of a failure of the command itself, naming it.
+    connectGuarded(e.action, &QAction::triggered, this, m_platform, QStringLiteral("The command could not be run."),
+                   [this, id] { run(id); });
     if (!shortcut.isEmpty()) {
         e.action->setShortcut(shortcut);
         e.action->setShortcutContext(Qt::WindowShortcut);
