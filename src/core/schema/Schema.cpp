@@ -1,5 +1,6 @@
 #include "schema/Schema.h"
 
+#include "schema/CustomListTables.h"
 #include "schema/ImportKeys.h"
 
 #include "regions/CodedRegions.h"
@@ -223,6 +224,7 @@ constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
     addRegionCodes,        // version 3: eBird's region codes, every region of the three countries
+    createCustomListTables, // version 4: the user's custom lists of places
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
