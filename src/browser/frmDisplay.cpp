@@ -71,9 +71,10 @@ const MenuEntry kViewMenu[] = {
     {"mnuViewSep2", "", ""},
     {"mnuEditList", "&Region Checklists", "Ctrl+H"},
     {"mnuViewOptions", "&Options", ""},
-    // Records: the sightings log.
+    // Records: the sightings log and the user's lists.
     {"mnuViewSep3", "", ""},
     {"mnuViewLog", "Si&ghtings Log", "Ctrl+G"},
+    {"mnuViewLists", "&My Lists", "Ctrl+M"},
 };
 const MenuEntry kSearchMenu[] = {
     {"mnuSearchRegion", "Search &Region", "Ctrl+R"},
@@ -99,6 +100,8 @@ const MenuEntry kSearchMenu[] = {
 const MenuEntry kReportsMenu[] = {
     {"mnuReportChecklist", "&Checklist Report", ""},
     {"mnuReportLife", "&Life List Report", ""},
+    {"mnuReportSeen", "&Seen Species Report", ""},
+    {"mnuReportYear", "&Year List Report...", ""},
 };
 const MenuEntry kHelpMenu[] = {
     {"mnuHelpContents", "&Help Contents", ""},

@@ -8,6 +8,7 @@
 #include "schema/Schema.h"
 #include "state/Startup.h"
 #include "frmImportPreview.h"
+#include "frmMyLists.h"
 #include "frmSightingsLog.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -48,12 +49,10 @@ bool sameFile(const QString& a, const QString& b)
            || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
 }
 
-// Where the import and export file dialogs start: the folder one of them last went to, else
-// the user's home folder; the program's own folder is no place for the user's files.
+} // namespace
+
 QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
 void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
-
-} // namespace
 
 void showSpeciesInMain(Context& ctx, const QString& name)
 {
@@ -79,12 +78,14 @@ void refreshAfterSightingsChanged(Context& ctx)
     if (ctx.state.rsOptions.isOpen() && !ctx.state.rsOptions.eof()) main.setPanel(panel::Life, lifePanelText(ctx.state));
     if (main.currentSpeciesId() != 0) main.refreshSpecies();
     if (frmSightingsLog* log = openSightingsLog()) log->reload();
+    if (frmMyLists* lists = openMyLists()) lists->reload();
 }
 
 void reloadAfterRestore(Context& ctx)
 {
     ctx.main->reload();
     if (frmSightingsLog* log = openSightingsLog()) log->reload();
+    if (frmMyLists* lists = openMyLists()) lists->reload();
 }
 
 void mnuFileImport_Click(Context& ctx)

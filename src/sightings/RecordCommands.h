@@ -4,7 +4,14 @@
 
 namespace fl {
 
+struct AppState;
 struct Context;
+
+// Where the file dialogs for the user's records (import, export, lists) start: the folder one
+// of them last went to, else the user's home folder; the program's own folder is no place
+// for the user's files.
+QString recordsFolder(const AppState& s);
+void rememberFolder(AppState& s, const QString& chosen);
 
 // The commands for the user's records: eBird import and export, backup and restore.
 // Connects the sightings log, eBird import and export, backup and restore, and the backup at exit.
@@ -29,7 +36,7 @@ void showSpeciesInMain(Context& ctx, const QString& name);
 void refreshAfterSightingsChanged(Context& ctx);
 
 // After the database was replaced: the main window loads the restored state afresh and
-// shows the first species of the restored region; an open sightings log reads it again.
+// shows the first species of the restored region; an open sightings log and My Lists read it again.
 void reloadAfterRestore(Context& ctx);
 
 } // namespace fl

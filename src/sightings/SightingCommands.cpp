@@ -2,6 +2,7 @@
 
 #include "RecordCommands.h"
 #include "Reports.h"
+#include "frmMyLists.h"
 #include "frmSight.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
@@ -16,6 +17,9 @@ void registerSightingCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuViewDetails"), [&ctx] { mnuViewDetails_Click(ctx); });
     c.setHandler(QStringLiteral("mnuReportChecklist"), [&ctx] { mnuReportChecklist_Click(ctx); });
     c.setHandler(QStringLiteral("mnuReportLife"), [&ctx] { mnuReportLife_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuReportSeen"), [&ctx] { mnuReportSeen_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuReportYear"), [&ctx] { mnuReportYear_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuViewLists"), [&ctx] { mnuViewLists_Click(ctx); });
     registerRecordCommands(ctx);
 }
 

@@ -91,7 +91,7 @@ TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
               (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Export Si&ghtings...",
                            "&Back Up Database...", "Restore &From Backup...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
-    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log"}));
+    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log", "&My Lists"}));
     EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));
 }
 
