@@ -1,6 +1,8 @@
 // The page of the species on show: filled whenever a name is selected in the list.
 
 #include "frmDisplay.h"
+#include "SeasonChart.h"
+#include "lists/SpeciesRecords.h"
 
 #include "state/AppState.h"
 #include "status/StatusCodes.h"
@@ -64,6 +66,7 @@ void frmDisplay::clearBirdPage()
     for (QLabel* l : lblName) l->clear();
     lblStatus->clear();
     lblSeen->setFullText({});
+    chtSeasons->clear();
     s.loadingText = true;
     txtData->clear();
     s.loadingText = false;
@@ -105,6 +108,15 @@ void frmDisplay::showSeenLine()
         }
     }
     lblSeen->setFullText(line);
+}
+
+// The seasonal chart of the species in the current region, with the user's records there.
+void frmDisplay::showSeasons(int birdId, const QVariant& status, const QVariant& scode)
+{
+    if (chtSeasons->isHidden()) return;
+    const AppState& s = m_ctx.state;
+    const bool region = s.Reg_ID >= 1;
+    chtSeasons->setEntry(status, scode, sightingDates(s.db(), birdId, region ? s.Reg_ID : 0), region);
 }
 
 void frmDisplay::cmbNames_Click()
@@ -181,6 +193,7 @@ void frmDisplay::cmbNames_Click()
         const QVariant status = rs.eof() ? QVariant() : rs.field(QStringLiteral("Status"));
         const QVariant scode = rs.eof() ? QVariant() : rs.field(QStringLiteral("scode"));
         lblStatus->setText(codes::statusLine(status));
+        showSeasons(id.toInt(), status, scode);
         if (codes::hasDetail(scode)) {
             setIconPicture(1, ImageList1::icon(16));
             s.curScode = scode.toString();
@@ -190,6 +203,7 @@ void frmDisplay::cmbNames_Click()
         }
     } else {
         lblStatus->setText(QStringLiteral("No Status"));
+        showSeasons(id.toInt(), QVariant(), QVariant());
         setIconPicture(1, QIcon());
         s.curScode.clear();
     }

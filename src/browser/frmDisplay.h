@@ -28,6 +28,7 @@ class QTimer;
 namespace fl {
 
 class ElidedLabel;
+class SeasonChart;
 class NameCompleter;
 
 // The main window: the species list, the page of the species on show, the picture area,
@@ -123,6 +124,7 @@ public:
     QTextEdit* txtData = nullptr;
     QLabel* lblStatus = nullptr;
     ElidedLabel* lblSeen = nullptr; // where the species stands in the life list of the region
+    SeasonChart* chtSeasons = nullptr; // its year in the region; hidden, it is not filled
     QWidget* picNone = nullptr; // shown instead of a picture when the species has none
     QLabel* imgNoPicture = nullptr;
     QLabel* lblNoPicture = nullptr;
@@ -169,6 +171,7 @@ private:
     // The links and status icons: a focus stop only while they show a picture.
     void setIconPicture(int index, const QIcon& icon);
     void showSeenLine();
+    void showSeasons(int birdId, const QVariant& status, const QVariant& scode);
     // Whether the key is the shortcut of an enabled command of the window.
     bool isMenuShortcut(const QKeyEvent& key) const;
     void exitSteps();

@@ -47,7 +47,7 @@ const SeasonCase kSeasonCases[] = {
     {"Us/", "000044440000", "Uncommon in summer (May-Aug, does not breed)"},
     {"UW/", "444000000044", "Uncommon in winter (Nov-Mar)"},
     {"Rw/", "222000000022", "Rare in winter (Nov-Mar)"},
-    {"RT/", "000222022200", "Rare on migration (Apr-May, Aug-Oct)"},
+    {"RT/", "000220022200", "Rare on migration (Apr-May, Aug-Oct)"},
     {"XV/", "111111111111", "Very rare as a vagrant (any time of year)"},
     {"RR/", "222222222222", "Rare recorded in the region (any time of year)"},
     // An abundance without a season, a season without an abundance.
@@ -60,7 +60,7 @@ const SeasonCase kSeasonCases[] = {
     {"RWI", "222000000022", "Rare in winter (Nov-Mar, irregular)"},
     // Several groups: where they overlap the more common shows.
     {"FS/RW/", "222055550022", "Common in summer (May-Aug, breeds), rare in winter (Nov-Mar)"},
-    {"FS/UW/CT/", "444666660664",
+    {"FS/UW/CT/", "444665566644",
      "Common in summer (May-Aug, breeds), uncommon in winter (Nov-Mar), abundant on migration (Apr-May, Aug-Oct)"},
     {"XV/FS////", "111155551111", "Very rare as a vagrant (any time of year), common in summer (May-Aug, breeds)"},
     {" FW/ ", "555000000055", "Common in winter (Nov-Mar)"},
@@ -137,18 +137,43 @@ TEST(Seasons, CommonnessByMonthAndByStatus)
     EXPECT_GT(Abundance::Present, Abundance::Rare) << "and above rare";
 }
 
+// A checklist entry without a detail code: the whole year at its status's level.
+class StatusWeeks : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(StatusWeeks, WholeYearAtTheStatusLevel)
+{
+    const auto [status, months] = GetParam();
+    const QVariant st = status ? QVariant(QString::fromLatin1(status)) : QVariant();
+    for (const QVariant& blank : {QVariant(), QVariant(QString()), QVariant(QStringLiteral("/////////")), QVariant(QStringLiteral("FS"))})
+        EXPECT_EQ(weeksText(weeklyAbundance(st, blank)), ::months(*reinterpret_cast<const char(*)[13]>(months)))
+            << (status ? status : "null") << " " << qPrintable(blank.toString());
+    // A detail code wins over the status.
+    EXPECT_EQ(weeksText(weeklyAbundance(st, QStringLiteral("FS/"))), ::months("000055550000"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Letters, StatusWeeks,
+                         testing::Values(std::pair{"B", "333333333333"}, std::pair{"V", "333333333333"},
+                                         std::pair{"T", "333333333333"}, std::pair{"R", "111111111111"},
+                                         std::pair{"E", "000000000000"}, std::pair{"N", "000000000000"},
+                                         std::pair{"Z", "000000000000"}, std::pair{"b", "000000000000"},
+                                         std::pair<const char*, const char*>{nullptr, "000000000000"}));
+
 TEST(Seasons, ChartTextSaysWhatTheChartShows)
 {
+    const QVariant breeder(QStringLiteral("B"));
     const QList<QDate> seen = {QDate(2024, 5, 3), QDate(2024, 5, 20), QDate(2025, 6, 1)};
-    EXPECT_EQ(chartText("FS/RW/", seen, true),
+    EXPECT_EQ(chartText(breeder, "FS/RW/", seen, true),
               "Common in summer (May-Aug, breeds), rare in winter (Nov-Mar); seen 3 times: Jun 2025, May 2024 (2).");
-    EXPECT_EQ(chartText("FS/", {QDate(2020, 7, 4)}, true), "Common in summer (May-Aug, breeds); seen once: Jul 2020.");
-    EXPECT_EQ(chartText("FS/", {}, true), "Common in summer (May-Aug, breeds); not yet seen in this region.");
-    EXPECT_EQ(chartText("", {}, true), "No seasonal detail for this region; not yet seen in this region.");
-    EXPECT_EQ(chartText("", {}, false), "No checklist region chosen; not yet seen.");
+    EXPECT_EQ(chartText(breeder, "FS/", {QDate(2020, 7, 4)}, true), "Common in summer (May-Aug, breeds); seen once: Jul 2020.");
+    EXPECT_EQ(chartText(breeder, "FS/", {}, true), "Common in summer (May-Aug, breeds); not yet seen in this region.");
+    EXPECT_EQ(chartText(breeder, "", {}, true), "Breeder, no seasonal detail; not yet seen in this region.");
+    EXPECT_EQ(chartText(QStringLiteral("R"), QVariant(), {}, true), "Rarity, no seasonal detail; not yet seen in this region.");
+    EXPECT_EQ(chartText(QStringLiteral("N"), "", {}, true), "No seasonal detail for this region; not yet seen in this region.");
+    EXPECT_EQ(chartText(QVariant(), QVariant(), {}, true), "No seasonal detail for this region; not yet seen in this region.");
+    EXPECT_EQ(chartText(QVariant(), QVariant(), {QDate(2019, 1, 1)}, false), "No checklist region chosen; seen once: Jan 2019.");
     QList<QDate> many;
     for (int m = 0; m < 15; ++m) many << QDate(2010 + m / 12, m % 12 + 1, 1);
-    const QString text = chartText("CP/", many, true);
+    const QString text = chartText(breeder, "CP/", many, true);
     EXPECT_TRUE(text.startsWith("Abundant all year (breeds); seen 15 times: Mar 2011, Feb 2011, Jan 2011, Dec 2010"))
         << qPrintable(text);
     EXPECT_TRUE(text.endsWith("Apr 2010 and in 3 more months.")) << qPrintable(text);

@@ -1,5 +1,7 @@
 #include "status/Seasons.h"
 
+#include "status/StatusCodes.h"
+
 #include <QMap>
 #include <QStringList>
 #include <algorithm>
@@ -108,6 +110,15 @@ WeeklyAbundance weeklyAbundance(const QString& scode)
     return weeks;
 }
 
+WeeklyAbundance weeklyAbundance(const QVariant& status, const QVariant& scode)
+{
+    const Commonness c = commonness(status, scode);
+    if (c.seasonsKnown) return weeklyAbundance(scode.toString());
+    WeeklyAbundance weeks;
+    weeks.fill(c.level);
+    return weeks;
+}
+
 Abundance mostCommon(const WeeklyAbundance& weeks, int month)
 {
     const int from = month >= 1 && month <= 12 ? (month - 1) * 4 : 0;
@@ -170,11 +181,16 @@ QString seasonsText(const QString& scode)
     return phrases.join(QStringLiteral(", "));
 }
 
-QString chartText(const QString& scode, const QList<QDate>& sightings, bool region)
+QString chartText(const QVariant& status, const QVariant& scode, const QList<QDate>& sightings, bool region)
 {
-    QString seasons = seasonsText(scode);
-    if (seasons.isEmpty())
-        seasons = region ? QStringLiteral("No seasonal detail for this region") : QStringLiteral("No checklist region chosen");
+    QString seasons = region ? seasonsText(scode.isNull() ? QString() : scode.toString()) : QString();
+    if (seasons.isEmpty()) {
+        const QString s = status.isNull() ? QString() : status.toString();
+        if (!region) seasons = QStringLiteral("No checklist region chosen");
+        else if (s == u"B" || s == u"V" || s == u"T" || s == u"R" || s == u"E")
+            seasons = statusWord(s) + QStringLiteral(", no seasonal detail");
+        else seasons = QStringLiteral("No seasonal detail for this region");
+    }
     // Records by month, the latest first.
     QMap<int, int> months; // year * 12 + month - 1
     int count = 0;

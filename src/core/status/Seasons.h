@@ -39,6 +39,11 @@ inline int monthOfWeek(int week) { return week / 4 + 1; }
 // that gives neither an abundance nor a season.
 WeeklyAbundance weeklyAbundance(const QString& scode);
 
+// The weeks of a checklist entry: those of its detail code when it gives any, otherwise the
+// whole year at the level its status letter gives (see commonness()): a rarity very rare, a
+// breeder, visitor or transient present, anything else absent.
+WeeklyAbundance weeklyAbundance(const QVariant& status, const QVariant& scode);
+
 // The most common level over the weeks of `month` (1 to 12), or over the year for 0.
 Abundance mostCommon(const WeeklyAbundance& weeks, int month = 0);
 
@@ -64,10 +69,11 @@ QString monthName(int month);
 // no weeks.
 QString seasonsText(const QString& scode);
 
-// What a seasonal chart shows, as one text for screen readers: the seasons (or "No seasonal
-// detail for this region." when the code gives none), then the user's records drawn on it:
-// "seen 3 times: May 2024 (2), Jun 2025", the latest months first, at most twelve named.
-// `sightings` are the dates of the species' records in the region.
-QString chartText(const QString& scode, const QList<QDate>& sightings, bool region);
+// What a seasonal chart shows, as one text for screen readers: the seasons of the entry's
+// detail code, or without one its status ("Breeder, no seasonal detail"; "No seasonal detail
+// for this region" without a status, "No checklist region chosen" without a region), then the
+// user's records drawn on it: "seen 3 times: Jun 2025, May 2024 (2)", the latest months
+// first, at most twelve named. `sightings` are the dates of the species' records in the region.
+QString chartText(const QVariant& status, const QVariant& scode, const QList<QDate>& sightings, bool region);
 
 } // namespace fl::codes
