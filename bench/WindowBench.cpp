@@ -1,5 +1,6 @@
 // Speed of the main window's work against the queries it runs:
 //   - showing one species (the whole bird page) against opening its five record sets;
+//   - the same on 100,000 sightings with the seasonal chart against the page without it;
 //   - choosing a region (the Use command, then showing the first species) against the
 //     set-based statement for its marks plus the query of the region's names;
 //   - the name search against a plain LIKE query;
@@ -15,6 +16,7 @@
 #include "state/Startup.h"
 #include "Synthetic.h"
 #include "app/Wiring.h"
+#include "browser/SeasonChart.h"
 #include "browser/frmDisplay.h"
 #include "platform/ScriptedPlatform.h"
 #include "search/frmName.h"
@@ -50,6 +52,8 @@ struct Program {
     }
 };
 
+Program& synthetic();
+
 Program& sample()
 {
     static QTemporaryDir dir;
@@ -72,6 +76,23 @@ void BirdPage(benchmark::State& st)
         p.w->selectListIndex(i);
     }
 }
+
+// The bird page on 100,000 sightings, with its seasonal chart and with the chart hidden
+// (which leaves it unfilled): what the chart adds.
+void BirdPageWithChart(benchmark::State& st, bool chart)
+{
+    Program& p = synthetic();
+    p.w->chtSeasons->setHidden(!chart);
+    const int n = std::min(p.w->cmbNames->count(), 2000);
+    int i = 0;
+    for (auto _ : st) {
+        i = (i + 1) % n;
+        p.w->selectListIndex(i);
+    }
+    p.w->chtSeasons->setHidden(false);
+}
+void BirdPageChart(benchmark::State& st) { BirdPageWithChart(st, true); }
+void BirdPageNoChart(benchmark::State& st) { BirdPageWithChart(st, false); }
 
 void BirdPageQueries(benchmark::State& st)
 {
@@ -217,6 +238,8 @@ void NameSearchLike(benchmark::State& st)
 
 BENCHMARK(BirdPage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BirdPageQueries)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BirdPageChart)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BirdPageNoChart)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 BENCHMARK(UseRegion)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(UseRegionFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(NameSearch)->Unit(benchmark::kMicrosecond);
@@ -230,6 +253,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     bench::RatioReporter reporter({{"BirdPage", "BirdPageQueries", 2.0},
+                                   {"BirdPageChart", "BirdPageNoChart", 1.1},
                                    {"UseRegion", "UseRegionFloor", 1.3},
                                    {"NameSearch", "NameSearchLike", 2.0},
                                    {"Startup", "StartupFloor", 1.5}});

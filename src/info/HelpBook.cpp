@@ -33,6 +33,7 @@ const QList<Page>& pages()
         {QStringLiteral("wizard.html"), QStringLiteral("The search wizard")},
         {QStringLiteral("sightings.html"), QStringLiteral("Sightings and the life list")},
         {QStringLiteral("sightingslog.html"), QStringLiteral("The sightings log")},
+        {QStringLiteral("lists.html"), QStringLiteral("My lists, targets and seasonal charts")},
         {QStringLiteral("ebird.html"), QStringLiteral("Importing and exporting eBird data")},
         {QStringLiteral("checklists.html"), QStringLiteral("Region checklists")},
         {QStringLiteral("codes.html"), QStringLiteral("Status and abundance codes")},
@@ -128,6 +129,7 @@ QString topicForMenuItem(const QString& name)
         put("database.html", {"mnuFileBackup", "mnuFileRestore"});
         put("browsing.html", {"mnuquit", "mnuViewFirst", "mnuViewPrevious", "mnuViewNext", "mnuViewLast"});
         put("sightingslog.html", {"mnuViewLog"});
+        put("lists.html", {"mnuViewLists"});
         put("checklists.html", {"mnuEditList"});
         put("options.html", {"mnuViewOptions"});
         put("region.html", {"mnuSearchRegion"});
@@ -136,7 +138,7 @@ QString topicForMenuItem(const QString& name)
         put("findname.html", {"mnuSearchName"});
         put("classification.html", {"mnuSearchClass"});
         put("wizard.html", {"mnuSearchWizard"});
-        put("reports.html", {"mnuReportChecklist", "mnuReportLife"});
+        put("reports.html", {"mnuReportChecklist", "mnuReportLife", "mnuReportSeen", "mnuReportYear"});
         put("usinghelp.html", {"mnuHelpContents", "mnuHelpHelponhelp", "mnuHelpCredits", "mnuHelpAbout"});
         put("codes.html", {"imgStatus"});
         return m;
@@ -162,6 +164,8 @@ QString topicForWindow(const QString& objectName, const QString& runningCommand)
         {QStringLiteral("frmOptions"), QStringLiteral("options.html")},
         {QStringLiteral("frmHelp"), kUsingHelp},
         {QStringLiteral("frmSightingsLog"), QStringLiteral("sightingslog.html")},
+        {QStringLiteral("frmMyLists"), QStringLiteral("lists.html")},
+        {QStringLiteral("frmCustomList"), QStringLiteral("lists.html")},
         {QStringLiteral("frmImportPreview"), QStringLiteral("ebird.html")},
         {QStringLiteral("frmAbout"), kUsingHelp},
         {QStringLiteral("frmCredit"), kUsingHelp},

@@ -17,7 +17,7 @@ std::vector<Target> regionTargets(db::Database& db, int regId, int month)
         "SELECT B.ID, B.Name, B.sci_name, C.Status, C.scode FROM Checklists C JOIN Birds B ON B.ID = C.Bird_ID "
         "WHERE C.Reg_ID = ?1 AND coalesce(C.Status, '') <> 'E' "
         "AND NOT EXISTS (SELECT 1 FROM Sightings S WHERE S.Bird_ID = B.ID "
-        "AND (S.Region = ?1 OR S.country = ?1 OR S.state = ?1 OR S.district = ?1)) "
+        "AND ?1 IN (S.Region, S.country, S.state, S.district)) "
         "ORDER BY B.sortOrder, B.Name"));
     st.bind({regId});
     while (st.step()) {

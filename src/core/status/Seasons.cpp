@@ -97,11 +97,12 @@ int weekOfDate(QDate date)
     return (date.month() - 1) * 4 + std::min(3, (date.day() - 1) / 7);
 }
 
-WeeklyAbundance weeklyAbundance(const QString& scode)
+namespace {
+WeeklyAbundance weeksOf(const QList<Group>& groups)
 {
     WeeklyAbundance weeks;
     weeks.fill(Abundance::None);
-    for (const Group& g : groupsOf(scode))
+    for (const Group& g : groups)
         for (int week = 0; week < kWeeks; ++week) {
             const int month = monthOfWeek(week);
             if (inSpan(month, g.season->spans[0]) || inSpan(month, g.season->spans[1]))
@@ -110,12 +111,16 @@ WeeklyAbundance weeklyAbundance(const QString& scode)
     return weeks;
 }
 
+} // namespace
+
+WeeklyAbundance weeklyAbundance(const QString& scode) { return weeksOf(groupsOf(scode)); }
+
 WeeklyAbundance weeklyAbundance(const QVariant& status, const QVariant& scode)
 {
-    const Commonness c = commonness(status, scode);
-    if (c.seasonsKnown) return weeklyAbundance(scode.toString());
+    const QList<Group> groups = groupsOf(scode.isNull() ? QString() : scode.toString());
+    if (!groups.isEmpty()) return weeksOf(groups);
     WeeklyAbundance weeks;
-    weeks.fill(c.level);
+    weeks.fill(commonness(status, QVariant()).level);
     return weeks;
 }
 
