@@ -51,13 +51,14 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileSep2", "", ""},
     {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
-    // Records: eBird import and export, backup and restore. Their Alt letters are the ones
-    // the items above leave free, and leave T and O to the taxonomy and outing items.
+    // Records: eBird import and export, backup and restore, taxonomy updates. Their Alt
+    // letters are the ones the items above leave free; O is kept for the outing items.
     {"mnuFileSep4", "", ""},
     {"mnuFileImport", "I&mport eBird Data...", ""},
     {"mnuFileExport", "Export Si&ghtings...", ""},
     {"mnuFileBackup", "&Back Up Database...", ""},
     {"mnuFileRestore", "Restore &From Backup...", ""},
+    {"mnuFileTaxonomy", "Update &Taxonomy...", ""},
     // Exit stays last.
     {"mnuFileSep3", "", ""},
     {"mnuquit", "E&xit", "Ctrl+Q"},

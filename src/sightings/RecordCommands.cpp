@@ -10,6 +10,7 @@
 #include "frmImportPreview.h"
 #include "frmMyLists.h"
 #include "frmSightingsLog.h"
+#include "frmTaxonomyUpdate.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/CommandRegistry.h"
@@ -239,6 +240,7 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuFileTaxonomy"), [&ctx] { mnuFileTaxonomy_Click(ctx); });
     // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
         const QString failed = backupOnExit(ctx.state);

@@ -6,7 +6,7 @@ namespace fl {
 
 namespace {
 const char* const kHeaders[SightingsLog::ColumnCount] = {"Date", "Species", "Site", "Region", "Country",
-                                                         "State/Prov", "District/County", "Notes"};
+                                                         "State/Prov", "District/County", "Notes", "Review"};
 }
 
 void SightingsLogModel::load(db::Database& db, const SightingsLog::Filter& filter)
@@ -49,6 +49,8 @@ QVariant SightingsLogModel::data(const QModelIndex& index, int role) const
         return text;
     }
     if (role == Qt::ToolTipRole && index.column() == SightingsLog::Notes) return plainToolTip(entry(index.row()).notes);
+    if (role == Qt::ToolTipRole && entry(index.row()).needsReview)
+        return QStringLiteral("A taxonomy update split this species: edit the sighting to choose the species seen.");
     return {};
 }
 

@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 
 namespace fl {
@@ -15,9 +16,10 @@ namespace fl {
 class SightingsLogModel;
 
 // "Sightings Log": every sighting in a table, newest first, sortable by any column, with a
-// filter by species or site, a year and the current region, and the counts of what is shown.
-// Double-clicking a row shows that species in the main window. It stays open beside the
-// main window.
+// filter by species or site, a year, the current region and the sightings that need review
+// after a taxonomy update, and the counts of what is shown. Double-clicking a row shows that
+// species in the main window; Edit Sighting opens the chosen sighting to change it. It stays
+// open beside the main window.
 class frmSightingsLog : public QWidget {
     Q_OBJECT
 public:
@@ -27,11 +29,14 @@ public:
     void reload();
     void applyFilter();
     void grdLog_DblClick(int row);
+    void cmdEdit_Click();
     QString countsText() const;
 
     QLineEdit* txtFilter = nullptr;
     QComboBox* cmbYear = nullptr;
     QCheckBox* chkRegion = nullptr;
+    QCheckBox* chkReview = nullptr;
+    QPushButton* cmdEdit = nullptr;
     QTableView* grdLog = nullptr;
     QLabel* lblCounts = nullptr;
     SightingsLogModel* model = nullptr;

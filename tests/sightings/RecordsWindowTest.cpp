@@ -89,7 +89,7 @@ TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
     const QStringList file = captions("mnuFile");
     EXPECT_EQ(file.mid(file.indexOf("Add Web Page &Link")),
               (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Export Si&ghtings...",
-                           "&Back Up Database...", "Restore &From Backup...", "-", "E&xit"}));
+                           "&Back Up Database...", "Restore &From Backup...", "Update &Taxonomy...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
     EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log", "&My Lists"}));
     EXPECT_EQ(h.w->menuItem("mnuViewLog")->shortcut(), QKeySequence("Ctrl+G"));

@@ -21,19 +21,22 @@ public:
         int places[4] = {}; // Region, country, state, district
         QString site;
         QString notes;
+        bool needsReview = false; // a taxonomy update split its species
     };
     struct Filter {
         QString text;          // part of the species' name or of the site, any letter case
         int year = 0;          // 0: all years
         int placeColumn = -1;  // 0 to 3: only sightings whose place of that level is regId
         int regId = 0;
+        bool reviewOnly = false; // only sightings that need review
     };
     struct Counts {
         int sightings = 0; // rows shown
         int species = 0;   // species among them
         int lifers = 0;    // of those, species first seen (in the region, when limited) in the year
+        int toReview = 0;  // rows shown that need review
     };
-    enum Column { Date, Species, Site, Region, Country, State, District, Notes, ColumnCount };
+    enum Column { Date, Species, Site, Region, Country, State, District, Notes, Review, ColumnCount };
 
     void load(db::Database& db);
 

@@ -2,6 +2,7 @@
 
 #include "schema/CustomListTables.h"
 #include "schema/ImportKeys.h"
+#include "schema/TaxonomyTables.h"
 
 #include "regions/CodedRegions.h"
 
@@ -224,7 +225,8 @@ constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
     addRegionCodes,        // version 3: eBird's region codes, every region of the three countries
-    createCustomListTables, // version 4: the user's custom lists of places
+    addTaxonomyTables,     // version 4: species codes, the taxonomy's forms, sightings to review
+    createCustomListTables, // version 5: the user's custom lists of places
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
