@@ -90,7 +90,7 @@ frmMyLists::frmMyLists(Context& ctx, QWidget* parent) : QWidget(parent, Qt::Wind
     lists = new ListsTableModel(this);
     grdLists = newGrid(listsPage, "grdLists", QStringLiteral("Lists"));
     grdLists->setModel(lists);
-    const int listWidths[] = {190, 130, 65, 55, 65, 90, 90};
+    const int listWidths[] = {190, 165, 65, 55, 65, 90, 90};
     for (int i = 0; i < int(std::size(listWidths)); ++i) grdLists->setColumnWidth(i, listWidths[i]);
 
     lblSpecies = new QLabel(listsPage);
