@@ -175,35 +175,34 @@ frmMyLists::frmMyLists(Context& ctx, QWidget* parent) : QWidget(parent, Qt::Wind
 
     Platform& p = m_ctx.platform;
     const QString listFailure = QStringLiteral("The lists could not be shown.");
-    connect(cmbRegion, &QComboBox::currentIndexChanged, this, guarded(p, listFailure, [this] {
+    connectGuarded(cmbRegion, &QComboBox::currentIndexChanged, this, p, listFailure, [this] {
                 countLists();
                 showTargets();
-            }));
-    connect(grdLists->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            guarded(p, listFailure, [this] { showChosenList(); }));
-    connect(txtFilter, &QLineEdit::textChanged, this,
-            guarded(p, listFailure, [this](const QString& text) {
+            });
+    connectGuarded(grdLists->selectionModel(), &QItemSelectionModel::currentRowChanged, this, p,
+                   listFailure, [this] { showChosenList(); });
+    connectGuarded(txtFilter, &QLineEdit::textChanged, this, p, listFailure, [this](const QString& text) {
                 speciesShown->setFilterFixedString(text);
                 enableCommands();
-            }));
-    connect(cmbMonth, &QComboBox::currentIndexChanged, this,
-            guarded(p, QStringLiteral("The targets could not be listed."), [this] { showTargets(); }));
-    connect(grdSpecies, &QTableView::doubleClicked, this,
-            guarded(p, QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) { grdSpecies_DblClick(i); }));
-    connect(grdTargets, &QTableView::doubleClicked, this,
-            guarded(p, QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) { grdTargets_DblClick(i); }));
-    connect(cmdNew, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The custom list could not be made."), [this] { cmdNew_Click(); }));
-    connect(cmdPlaces, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The custom list could not be changed."), [this] { cmdPlaces_Click(); }));
-    connect(cmdRename, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The custom list could not be renamed."), [this] { cmdRename_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The custom list could not be deleted."), [this] { cmdDelete_Click(); }));
-    connect(cmdExport, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The list could not be exported."), [this] { cmdExport_Click(); }));
-    connect(cmdPrint, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The list could not be printed."), [this] { cmdPrint_Click(); }));
+            });
+    connectGuarded(cmbMonth, &QComboBox::currentIndexChanged, this, p,
+                   QStringLiteral("The targets could not be listed."), [this] { showTargets(); });
+    connectGuarded(grdSpecies, &QTableView::doubleClicked, this, p,
+                   QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) { grdSpecies_DblClick(i); });
+    connectGuarded(grdTargets, &QTableView::doubleClicked, this, p,
+                   QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) { grdTargets_DblClick(i); });
+    connectGuarded(cmdNew, &QPushButton::clicked, this, p,
+                   QStringLiteral("The custom list could not be made."), [this] { cmdNew_Click(); });
+    connectGuarded(cmdPlaces, &QPushButton::clicked, this, p,
+                   QStringLiteral("The custom list could not be changed."), [this] { cmdPlaces_Click(); });
+    connectGuarded(cmdRename, &QPushButton::clicked, this, p,
+                   QStringLiteral("The custom list could not be renamed."), [this] { cmdRename_Click(); });
+    connectGuarded(cmdDelete, &QPushButton::clicked, this, p,
+                   QStringLiteral("The custom list could not be deleted."), [this] { cmdDelete_Click(); });
+    connectGuarded(cmdExport, &QPushButton::clicked, this, p,
+                   QStringLiteral("The list could not be exported."), [this] { cmdExport_Click(); });
+    connectGuarded(cmdPrint, &QPushButton::clicked, this, p,
+                   QStringLiteral("The list could not be printed."), [this] { cmdPrint_Click(); });
 }
 
 void frmMyLists::fillRegions()
@@ -531,9 +530,12 @@ frmCustomList::frmCustomList(Context& ctx, const ListSightings& sightings, const
     resize(440, 480);
 
     Platform& p = m_ctx.platform;
-    connect(cmdAddSite, &QPushButton::clicked, this, guarded(p, QStringLiteral("The site could not be added."), [this] { cmdAddSite_Click(); }));
-    connect(txtSite, &QLineEdit::returnPressed, this, guarded(p, QStringLiteral("The site could not be added."), [this] { cmdAddSite_Click(); }));
-    connect(cmdOK, &QPushButton::clicked, this, guarded(p, QStringLiteral("The custom list could not be stored."), [this] { cmdOK_Click(); }));
+    connectGuarded(cmdAddSite, &QPushButton::clicked, this, p,
+                   QStringLiteral("The site could not be added."), [this] { cmdAddSite_Click(); });
+    connectGuarded(txtSite, &QLineEdit::returnPressed, this, p,
+                   QStringLiteral("The site could not be added."), [this] { cmdAddSite_Click(); });
+    connectGuarded(cmdOK, &QPushButton::clicked, this, p,
+                   QStringLiteral("The custom list could not be stored."), [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

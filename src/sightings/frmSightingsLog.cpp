@@ -94,24 +94,25 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     reload();
     grdLog->setSortingEnabled(true);
     const QString filterFailure = QStringLiteral("The sightings could not be listed.");
-    connect(txtFilter, &QLineEdit::textChanged, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
-    connect(cmbYear, &QComboBox::currentIndexChanged, this,
-            guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
-    connect(chkRegion, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
-    connect(chkReview, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connectGuarded(txtFilter, &QLineEdit::textChanged, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
+    connectGuarded(cmbYear, &QComboBox::currentIndexChanged, this, m_ctx.platform, filterFailure,
+                   [this] { applyFilter(); });
+    connectGuarded(chkRegion, &QCheckBox::toggled, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
+    connectGuarded(chkReview, &QCheckBox::toggled, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
     connect(grdLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { cmdEdit->setEnabled(current.isValid()); }); // cannot fail
-    connect(cmdEdit, &QPushButton::clicked, this,
-            guarded(m_ctx.platform, QStringLiteral("The sighting could not be edited."), [this] { cmdEdit_Click(); }));
+            [this](const QModelIndex& current) noexcept { cmdEdit->setEnabled(current.isValid()); });
+    connectGuarded(cmdEdit, &QPushButton::clicked, this, m_ctx.platform,
+                   QStringLiteral("The sighting could not be edited."), [this] { cmdEdit_Click(); });
     // The region toggle follows the current region.
     m_ctx.main->watchRegion(this, [this] {
         showRegion();
         applyFilter();
     });
-    connect(grdLog, &QTableView::doubleClicked, this,
-            guarded(m_ctx.platform, QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) {
-                if (i.isValid()) grdLog_DblClick(i.row());
-            }));
+    connectGuarded(grdLog, &QTableView::doubleClicked, this,
+                   m_ctx.platform, QStringLiteral("The bird could not be shown."),
+                   [this](const QModelIndex& i) {
+                       if (i.isValid()) grdLog_DblClick(i.row());
+                   });
 }
 
 void frmSightingsLog::showRegion()
