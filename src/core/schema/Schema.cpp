@@ -1,6 +1,7 @@
 #include "schema/Schema.h"
 
 #include "schema/ImportKeys.h"
+#include "schema/OutingTables.h"
 
 #include "regions/CodedRegions.h"
 
@@ -218,11 +219,11 @@ void upgradeToVersion1(db::Database& db)
 }
 
 // Step i brings a file of version i to version i + 1. A new step is one more line here.
-using UpgradeStep = void (*)(db::Database&);
 constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
     addRegionCodes,        // version 3: eBird's region codes, every region of the three countries
+    addOutingTables,       // version 4: outings with their counts and effort
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
@@ -235,6 +236,13 @@ void setVersion(db::Database& db, int version)
 } // namespace
 
 int currentSchemaVersion() { return kCurrentVersion; }
+
+int versionAfterStep(UpgradeStep step)
+{
+    for (int v = 0; v < kCurrentVersion; ++v)
+        if (kUpgradeSteps[v] == step) return v + 1;
+    return 0;
+}
 
 int schemaVersion(db::Database& db) { return db.scalar(QStringLiteral("PRAGMA user_version")).toInt(); }
 
