@@ -48,9 +48,10 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileEditTitle", "E&dit Image Title", ""},
     {"mnuFileSep2", "", ""},
     {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
+    {"mnuFileOuting", "New &Outing...", "Ctrl+Shift+E"},
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
     // Records: eBird import and export, backup and restore. Their Alt letters are the ones
-    // the items above leave free, and leave T and O to the taxonomy and outing items.
+    // the items above leave free, and leave T to the taxonomy item.
     {"mnuFileSep4", "", ""},
     {"mnuFileImport", "I&mport eBird Data...", ""},
     {"mnuFileExport", "Export Si&ghtings...", ""},
