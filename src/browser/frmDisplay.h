@@ -169,6 +169,7 @@ private:
     // The links and status icons: a focus stop only while they show a picture.
     void setIconPicture(int index, const QIcon& icon);
     void showSeenLine();
+    QString recordedNote();
     // Whether the key is the shortcut of an enabled command of the window.
     bool isMenuShortcut(const QKeyEvent& key) const;
     void exitSteps();

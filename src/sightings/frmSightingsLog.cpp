@@ -9,12 +9,15 @@
 #include "ui/MainWindow.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
+#include "frmOuting.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -46,6 +49,11 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     lblYear->setBuddy(cmbYear);
     chkRegion = new QCheckBox(this);
     chkRegion->setObjectName(QStringLiteral("chkRegion"));
+    chkGroup = new QCheckBox(QStringLiteral("Group by &outing"), this);
+    chkGroup->setObjectName(QStringLiteral("chkGroup"));
+    cmdOpenOuting = new QPushButton(QStringLiteral("O&pen Outing"), this);
+    cmdOpenOuting->setObjectName(QStringLiteral("cmdOpenOuting"));
+    cmdOpenOuting->setEnabled(false);
 
     model = new SightingsLogModel(this);
     grdLog = new QTableView(this);
@@ -60,7 +68,7 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     grdLog->verticalHeader()->hide();
     grdLog->horizontalHeader()->setStretchLastSection(true);
     grdLog->horizontalHeader()->setSortIndicator(SightingsLog::Date, Qt::DescendingOrder);
-    const int widths[] = {85, 180, 170, 100, 100, 100, 120};
+    const int widths[] = {85, 180, 50, 170, 100, 100, 100, 120};
     for (int i = 0; i < int(std::size(widths)); ++i) grdLog->setColumnWidth(i, widths[i]);
 
     lblCounts = new QLabel(this);
@@ -74,6 +82,8 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     bar->addWidget(lblYear);
     bar->addWidget(cmbYear);
     bar->addWidget(chkRegion);
+    bar->addWidget(chkGroup);
+    bar->addWidget(cmdOpenOuting);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(grdLog, 1);
@@ -88,6 +98,21 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     connect(cmbYear, &QComboBox::currentIndexChanged, this,
             guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
     connect(chkRegion, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connect(chkGroup, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this](bool on) {
+                model->setGrouped(on);
+                cmdOpenOuting->setEnabled(false);
+            }));
+    const QString openFailure = QStringLiteral("The outing could not be opened.");
+    connect(cmdOpenOuting, &QPushButton::clicked, this, guarded(m_ctx.platform, openFailure, [this] {
+                const QModelIndex at = grdLog->currentIndex();
+                if (at.isValid()) openOuting(at.row());
+            }));
+    connect(grdLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& at) { // cannot fail
+                cmdOpenOuting->setEnabled(at.isValid() && model->outingAt(at.row()) != 0);
+            });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { cmdOpenOuting->setEnabled(false); }); // cannot fail
+    grdLog->installEventFilter(this);
     // The region toggle follows the current region.
     m_ctx.main->watchRegion(this, [this] {
         showRegion();
@@ -158,6 +183,10 @@ QString frmSightingsLog::countsText() const
 void frmSightingsLog::grdLog_DblClick(int row)
 {
     if (row < 0 || row >= model->rowCount()) return;
+    if (model->isHeading(row)) {
+        openOuting(row);
+        return;
+    }
     const QString name = model->log().speciesName(model->entry(row).birdId);
     try {
         showSpeciesInMain(m_ctx, name);
@@ -179,6 +208,29 @@ void frmSightingsLog::changeEvent(QEvent* event)
         m_ctx.platform.messageBox(QString::fromUtf8(e.what()), windowTitle(), Platform::Buttons::Ok,
                                   Platform::Icon::Exclamation);
     }
+}
+
+void frmSightingsLog::openOuting(int row)
+{
+    if (row < 0 || row >= model->rowCount()) return;
+    const int outingId = model->outingAt(row);
+    if (!outingId) return;
+    if (editOuting(m_ctx, outingId, this)) reload();
+    const int heading = model->headingRow(outingId);
+    if (heading >= 0) grdLog->setCurrentIndex(model->index(heading, 0));
+}
+
+bool frmSightingsLog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grdLog && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const QModelIndex at = grdLog->currentIndex();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && at.isValid() && model->isHeading(at.row())) {
+            runGuarded(m_ctx.platform, QStringLiteral("The outing could not be opened."), [&] { openOuting(at.row()); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 frmSightingsLog* openSightingsLog() { return g_log.data(); }

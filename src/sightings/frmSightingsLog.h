@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 
 namespace fl {
@@ -16,8 +17,8 @@ class SightingsLogModel;
 
 // "Sightings Log": every sighting in a table, newest first, sortable by any column, with a
 // filter by species or site, a year and the current region, and the counts of what is shown.
-// Double-clicking a row shows that species in the main window. It stays open beside the
-// main window.
+// Double-clicking a row shows that species in the main window; grouped by outing, Enter or
+// a double-click on an outing's heading opens the outing. It stays open beside the main window.
 class frmSightingsLog : public QWidget {
     Q_OBJECT
 public:
@@ -27,11 +28,15 @@ public:
     void reload();
     void applyFilter();
     void grdLog_DblClick(int row);
+    // Opens the outing of the row for editing; reads the log again when it was changed.
+    void openOuting(int row);
     QString countsText() const;
 
     QLineEdit* txtFilter = nullptr;
     QComboBox* cmbYear = nullptr;
     QCheckBox* chkRegion = nullptr;
+    QCheckBox* chkGroup = nullptr;      // group the rows by outing
+    QPushButton* cmdOpenOuting = nullptr; // opens the outing of the selected row
     QTableView* grdLog = nullptr;
     QLabel* lblCounts = nullptr;
     SightingsLogModel* model = nullptr;
@@ -39,6 +44,7 @@ public:
 protected:
     // Coming back to the log after sightings were changed elsewhere reads them again.
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void fillYears();

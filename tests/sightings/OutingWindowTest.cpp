@@ -3,6 +3,8 @@
 #include "sightings/OutingGridModel.h"
 #include "sightings/SightingDates.h"
 #include "sightings/frmOuting.h"
+#include "sightings/frmSightingsLog.h"
+#include "sightings/SightingsLogModel.h"
 #include "outings/OutingStore.h"
 #include "records/SightingsLog.h"
 
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE
@@ -330,4 +333,88 @@ TEST(OutingWindow, FileMenuOpensIt)
         EXPECT_FALSE(letters.contains(letter)) << qPrintable(item->text());
         letters.insert(letter);
     }
+}
+
+TEST(OutingsInTheLog, CountsHeadingsAndOpeningAnOuting)
+{
+    auto h = ontario();
+    LifeListScope ontarioScope{test::kOntario, "State"};
+    auto save = [&](QDate date, const char* site, std::vector<OutingEntry> entries) {
+        Outing o;
+        o.date = date;
+        o.site = site;
+        o.places[2] = test::kOntario;
+        o.entries = std::move(entries);
+        saveOuting(h->db(), o, ontarioScope, h->state.rsOptions);
+        return o.id;
+    };
+    const int may = save(QDate(2024, 5, 10), "Marsh", {{3, 14, {}, {}, {}, 0}, {4, std::nullopt, {}, {}, {}, 0}});
+    const int june = save(QDate(2024, 6, 2), "Harbour", {{3, 2, {}, {}, {}, 0}});
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, state, site) VALUES (5, '2024-05-20', 2, 'Yard')");
+
+    h->run("mnuViewLog");
+    frmSightingsLog* log = openSightingsLog();
+    ASSERT_NE(log, nullptr);
+    auto text = [log](int row, int column) {
+        return log->model->data(log->model->index(row, column), Qt::DisplayRole).toString();
+    };
+    ASSERT_EQ(log->model->rowCount(), 4);
+    EXPECT_EQ(log->model->headerData(SightingsLog::Count, Qt::Horizontal, Qt::DisplayRole).toString(), "Count");
+    // Newest first: June's goose, the yard's thrush, May's two.
+    EXPECT_EQ(text(0, SightingsLog::Count), "2");
+    EXPECT_EQ(text(0, SightingsLog::Site), "Harbour");
+    EXPECT_EQ(text(1, SightingsLog::Count), "X") << "a sighting made on its own: present";
+    QStringList mayCounts{text(2, SightingsLog::Count), text(3, SightingsLog::Count)};
+    mayCounts.sort();
+    EXPECT_EQ(mayCounts, (QStringList{"14", "X"}));
+    EXPECT_EQ(log->countsText(), "4 sightings of 3 species");
+
+    log->chkGroup->setChecked(true);
+    ASSERT_EQ(log->model->rowCount(), 6) << "two headings";
+    EXPECT_TRUE(log->model->isHeading(0));
+    EXPECT_EQ(log->model->outingAt(0), june);
+    EXPECT_EQ(text(0, SightingsLog::Species), "Outing: 1 species");
+    EXPECT_FALSE(log->model->isHeading(2)) << "the sighting of no outing on its own";
+    EXPECT_TRUE(log->model->isHeading(3));
+    EXPECT_EQ(text(3, SightingsLog::Species), "Outing: 2 species");
+    EXPECT_EQ(text(3, SightingsLog::Date), "2024-05-10");
+    EXPECT_EQ(log->model->outingAt(4), may);
+    EXPECT_EQ(log->countsText(), "4 sightings of 3 species") << "headings are not counted";
+    log->txtFilter->setText("Robin");
+    ASSERT_EQ(log->model->rowCount(), 2) << "an outing's heading with its rows that pass";
+    log->txtFilter->clear();
+
+    // Enter on a heading opens the outing; a change there shows in the log.
+    QString opened;
+    QTimer::singleShot(0, [&opened] {
+        auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget());
+        if (!w) return;
+        opened = w->windowTitle() + " " + w->cmbSite->currentText();
+        w->model->setData(w->model->index(w->model->shownRowOf(3), OutingGridModel::Count), "20", Qt::EditRole);
+        w->cmdSave_Click();
+    });
+    log->grdLog->setCurrentIndex(log->model->index(3, 0));
+    log->grdLog->setFocus();
+    EXPECT_TRUE(log->cmdOpenOuting->isEnabled());
+    QTest::keyClick(log->grdLog, Qt::Key_Return);
+    EXPECT_EQ(opened, "Edit Outing Marsh");
+    EXPECT_EQ(h->scalar("SELECT Count FROM Sightings WHERE Outing_ID = ? AND Bird_ID = 3", {may}).toInt(), 20);
+    ASSERT_EQ(log->model->rowCount(), 6);
+    EXPECT_TRUE(log->chkGroup->isChecked());
+    QStringList counts;
+    for (int r = 4; r < 6; ++r) counts << text(r, SightingsLog::Count);
+    counts.sort();
+    EXPECT_EQ(counts, (QStringList{"20", "X"})) << "the log read again";
+
+    // A double-click on a heading opens it too; on a sighting, it shows the species.
+    opened.clear();
+    QTimer::singleShot(0, [&opened] {
+        if (auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget())) {
+            opened = w->cmbSite->currentText();
+            w->cmdCancel_Click();
+        }
+    });
+    log->grdLog_DblClick(0);
+    EXPECT_EQ(opened, "Harbour");
+    log->close();
 }

@@ -47,8 +47,9 @@ ALTER TABLE Sightings ADD COLUMN BreedingCode TEXT
 ALTER TABLE Sightings ADD COLUMN MediaNumbers TEXT
     CHECK (MediaNumbers IS NULL OR (MediaNumbers GLOB '*[0-9]*' AND MediaNumbers NOT GLOB '*[^0-9 ]*'));
 CREATE UNIQUE INDEX SightingsOuting ON Sightings(Outing_ID, Bird_ID) WHERE Outing_ID IS NOT NULL;
--- A year's sightings, for the year lists.
+-- A year's sightings, for the year lists; a species' sightings anywhere.
 CREATE INDEX SightingsDate ON Sightings(Date);
+CREATE INDEX SightingsBird ON Sightings(Bird_ID, Date);
 
 -- The sightings of an outing are on its date, at its site and places.
 CREATE TRIGGER SightingsOfAnOutingInsert BEFORE INSERT ON Sightings
