@@ -119,11 +119,23 @@ QWidget* frmOuting::buildDetails()
     cmdCalendar->setText(QStringLiteral("..."));
     cmdCalendar->setToolTip(QStringLiteral("Pick the date from a calendar"));
     cmdCalendar->setAccessibleName(cmdCalendar->toolTip());
-    auto* calendar = new QCalendarWidget(this);
-    calendar->setObjectName(QStringLiteral("calDate"));
-    calendar->setWindowFlags(Qt::Popup);
-    calendar->setMinimumDate(QDate(1900, 1, 1));
-    connect(cmdCalendar, &QToolButton::clicked, this, [this, calendar] { // cannot fail
+    // The calendar is made when first asked for: it is the slowest part of the window to build.
+    connect(cmdCalendar, &QToolButton::clicked, this, [this] { // cannot fail
+        auto* calendar = findChild<QCalendarWidget*>(QStringLiteral("calDate"));
+        if (!calendar) {
+            calendar = new QCalendarWidget(this);
+            calendar->setObjectName(QStringLiteral("calDate"));
+            calendar->setWindowFlags(Qt::Popup);
+            calendar->setMinimumDate(QDate(1900, 1, 1));
+            auto pick = [this, calendar](QDate date) {
+                txtDate->setText(longDate(date));
+                calendar->hide();
+                txtDate->setFocus();
+                dateChanged();
+            };
+            connect(calendar, &QCalendarWidget::activated, this, pick);
+            connect(calendar, &QCalendarWidget::clicked, this, pick);
+        }
         calendar->setMaximumDate(QDate::currentDate());
         const QDate typed = parseSightingDate(txtDate->text());
         calendar->setSelectedDate(typed.isValid() ? typed : QDate::currentDate());
@@ -131,14 +143,6 @@ QWidget* frmOuting::buildDetails()
         calendar->show();
         calendar->setFocus();
     });
-    auto pick = [this, calendar](QDate date) {
-        txtDate->setText(longDate(date));
-        calendar->hide();
-        txtDate->setFocus();
-        dateChanged();
-    };
-    connect(calendar, &QCalendarWidget::activated, this, pick);
-    connect(calendar, &QCalendarWidget::clicked, this, pick);
     connect(txtDate, &QLineEdit::editingFinished, this,
             guarded(m_ctx.platform, QStringLiteral("The species new on that date could not be found."),
                     [this] { dateChanged(); }));
