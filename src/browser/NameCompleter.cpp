@@ -26,27 +26,35 @@ NameCompleter::NameCompleter(QObject* parent) : QCompleter(parent), m_model(new 
     setMaxVisibleItems(15);
 }
 
-QString NameCompleter::matchText(const QString& name, const QString& sciName)
+QString NameCompleter::matchText(const QString& name, const QString& sciName, const QString& code)
 {
     QString other = name;
     if (name.contains(kStraight)) other.replace(kStraight, kCurly);
     else other.replace(kCurly, kStraight);
-    return name + QStringLiteral(" | ") + sciName + QStringLiteral(" | ") + bandingCode(name) + QStringLiteral(" | ")
-           + other;
+    return name + QStringLiteral(" | ") + sciName + QStringLiteral(" | ") + code + QStringLiteral(" | ") + other;
 }
 
 void NameCompleter::setSpecies(const QStringList& names, db::Database& db)
 {
-    QHash<QString, QString> sci;
+    // Every species' code is worked out against all the official codes, whichever species
+    // the list holds.
+    QHash<QString, QString> sci, code;
     if (!names.isEmpty()) {
-        auto rs = db.openRecordset(QStringLiteral("SELECT Name, sci_name FROM Birds"), db::RecordsetKind::Snapshot);
-        for (; !rs.eof(); rs.moveNext())
-            sci.insert(rs.field(QStringLiteral("Name")).toString(), rs.field(QStringLiteral("sci_name")).toString());
+        QStringList all, alpha;
+        auto rs = db.openRecordset(QStringLiteral("SELECT Name, sci_name, AlphaCode FROM Birds"),
+                                   db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) {
+            all << rs.field(0).toString();
+            sci.insert(all.back(), rs.field(1).toString());
+            alpha << rs.field(2).toString();
+        }
+        const QStringList codes = completionCodes(all, alpha);
+        for (qsizetype i = 0; i < all.size(); ++i) code.insert(all[i], codes[i]);
     }
     m_model->clear();
     for (const QString& name : names) {
         auto* item = new QStandardItem(name);
-        item->setData(matchText(name, sci.value(name)), kMatchRole);
+        item->setData(matchText(name, sci.value(name), code.value(name)), kMatchRole);
         item->setEditable(false);
         m_model->appendRow(item);
     }

@@ -50,13 +50,14 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
     {"mnuFileOuting", "New &Outing...", "Ctrl+Shift+E"},
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
-    // Records: eBird import and export, backup and restore. Their Alt letters are the ones
-    // the items above leave free, and leave T to the taxonomy item.
+    // Records: eBird import and export, backup and restore, taxonomy updates. Their Alt
+    // letters are the ones the items above leave free.
     {"mnuFileSep4", "", ""},
     {"mnuFileImport", "I&mport eBird Data...", ""},
     {"mnuFileExport", "Export Si&ghtings...", ""},
     {"mnuFileBackup", "&Back Up Database...", ""},
     {"mnuFileRestore", "Restore &From Backup...", ""},
+    {"mnuFileTaxonomy", "Update &Taxonomy...", ""},
     // Exit stays last.
     {"mnuFileSep3", "", ""},
     {"mnuquit", "E&xit", "Ctrl+Q"},

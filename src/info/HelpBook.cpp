@@ -35,6 +35,7 @@ const QList<Page>& pages()
         {QStringLiteral("outings.html"), QStringLiteral("Outings")},
         {QStringLiteral("sightingslog.html"), QStringLiteral("The sightings log")},
         {QStringLiteral("ebird.html"), QStringLiteral("Importing and exporting eBird data")},
+        {QStringLiteral("taxonomy.html"), QStringLiteral("Names, codes and taxonomy updates")},
         {QStringLiteral("checklists.html"), QStringLiteral("Region checklists")},
         {QStringLiteral("codes.html"), QStringLiteral("Status and abundance codes")},
         {QStringLiteral("songs.html"), QStringLiteral("Songs and the song CD")},
@@ -128,6 +129,7 @@ QString topicForMenuItem(const QString& name)
         put("weblinks.html", {"mnuFileWeb", "mnuViewLinks", "imgLinks"});
         put("ebird.html", {"mnuFileImport", "mnuFileExport"});
         put("database.html", {"mnuFileBackup", "mnuFileRestore"});
+        put("taxonomy.html", {"mnuFileTaxonomy"});
         put("browsing.html", {"mnuquit", "mnuViewFirst", "mnuViewPrevious", "mnuViewNext", "mnuViewLast"});
         put("sightingslog.html", {"mnuViewLog"});
         put("checklists.html", {"mnuEditList"});
@@ -166,6 +168,7 @@ QString topicForWindow(const QString& objectName, const QString& runningCommand)
         {QStringLiteral("frmHelp"), kUsingHelp},
         {QStringLiteral("frmSightingsLog"), QStringLiteral("sightingslog.html")},
         {QStringLiteral("frmImportPreview"), QStringLiteral("ebird.html")},
+        {QStringLiteral("frmTaxonomyUpdate"), QStringLiteral("taxonomy.html")},
         {QStringLiteral("frmAbout"), kUsingHelp},
         {QStringLiteral("frmCredit"), kUsingHelp},
         {QStringLiteral("frmSplash"), QStringLiteral("gettingstarted.html")},

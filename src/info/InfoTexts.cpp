@@ -49,8 +49,11 @@ QString creditsThanks()
 QString creditsTaxonomy()
 {
     return QStringLiteral(
-        "Names, taxonomy and sequence of the species follow the American Ornithological Society's "
-        "Check-list of North American Birds, 7th edition, through its 65th Supplement (2024).");
+        "Common and scientific names and species codes follow the eBird/Clements Checklist of Birds of "
+        "the World, v2025 (Cornell Lab of Ornithology); the four-letter codes are the alpha codes of the "
+        "Institute for Bird Populations (2025). The sequence of the species follows the American "
+        "Ornithological Society's Check-list of North American Birds, 7th edition, through its 65th "
+        "Supplement (2024).");
 }
 
 QString creditsTexts()

@@ -19,8 +19,15 @@ namespace fl {
 
 QString nameSearchQuery(int regId, const QString& qrySort)
 {
-    if (regId > 0) return regionSpeciesQuery(regId, QStringLiteral(" AND Name LIKE ?"), qrySort);
-    return QStringLiteral("SELECT Name from Birds Where Name LIKE ?") + qrySort;
+    const QString match = QStringLiteral("(Name LIKE ? OR AlphaCode = ? OR sci_name = ?)");
+    if (regId > 0) return regionSpeciesQuery(regId, QStringLiteral(" AND ") + match, qrySort);
+    return QStringLiteral("SELECT Name from Birds Where ") + match + qrySort;
+}
+
+QVariantList nameSearchParams(const QString& text)
+{
+    const QString exact = text.simplified();
+    return {db::containsPattern(text), exact, exact};
 }
 
 frmName::frmName(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
@@ -63,7 +70,7 @@ void frmName::cmdFind_Click()
     try {
         // The typed text is bound, never pasted into the query.
         db::Recordset result = s.db().openRecordset(nameSearchQuery(s.Reg_ID, s.qrySort), db::RecordsetKind::Snapshot,
-                                                    {db::containsPattern(txtName->text())});
+                                                    nameSearchParams(txtName->text()));
         s.rsResult = std::move(result);
     } catch (const db::DbError& e) {
         m_ctx.platform.messageBox(e.message(), QStringLiteral("Search By Name"), Platform::Buttons::Ok,

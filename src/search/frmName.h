@@ -3,6 +3,7 @@
 #include "ui/Context.h"
 
 #include <QDialog>
+#include <QVariantList>
 
 class QLabel;
 class QLineEdit;
@@ -30,8 +31,10 @@ private:
 
 void mnuSearchName_Click(Context& ctx);
 
-// The query and its parameter for a typed text: the text matches itself, anywhere in the
-// name, in any letter case.
+// The query for a typed text and its parameters (nameSearchParams): the text matches itself,
+// anywhere in the name, in any letter case; a text that is exactly a species' four-letter
+// alpha code or its scientific name finds that species too.
 QString nameSearchQuery(int regId, const QString& qrySort);
+QVariantList nameSearchParams(const QString& text);
 
 } // namespace fl

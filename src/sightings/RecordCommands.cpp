@@ -9,6 +9,7 @@
 #include "state/Startup.h"
 #include "frmImportPreview.h"
 #include "frmSightingsLog.h"
+#include "frmTaxonomyUpdate.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
 #include "ui/CommandRegistry.h"
@@ -48,12 +49,10 @@ bool sameFile(const QString& a, const QString& b)
            || (fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath());
 }
 
-// Where the import and export file dialogs start: the folder one of them last went to, else
-// the user's home folder; the program's own folder is no place for the user's files.
+} // namespace
+
 QString recordsFolder(const AppState& s) { return s.recordsFolder.isEmpty() ? QDir::homePath() : s.recordsFolder; }
 void rememberFolder(AppState& s, const QString& chosen) { s.recordsFolder = QFileInfo(chosen).absolutePath(); }
-
-} // namespace
 
 void showSpeciesInMain(Context& ctx, const QString& name)
 {
@@ -238,6 +237,7 @@ void registerRecordCommands(Context& ctx)
     c.setHandler(QStringLiteral("mnuFileExport"), [&ctx] { mnuFileExport_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileBackup"), [&ctx] { mnuFileBackup_Click(ctx); });
     c.setHandler(QStringLiteral("mnuFileRestore"), [&ctx] { mnuFileRestore_Click(ctx); });
+    c.setHandler(QStringLiteral("mnuFileTaxonomy"), [&ctx] { mnuFileTaxonomy_Click(ctx); });
     // A run that changed data leaves a rolling backup in the Backups folder.
     ctx.main->addExitStep([&ctx] {
         const QString failed = backupOnExit(ctx.state);

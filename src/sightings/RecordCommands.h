@@ -4,11 +4,20 @@
 
 namespace fl {
 
+struct AppState;
 struct Context;
 
-// The commands for the user's records: eBird import and export, backup and restore.
-// Connects the sightings log, eBird import and export, backup and restore, and the backup at exit.
+// The commands for the user's records: eBird import and export, backup and restore, taxonomy
+// updates. Connects the sightings log, eBird import and export, backup and restore, the
+// taxonomy update, and the backup at exit.
 void registerRecordCommands(Context& ctx);
+
+// Where the records commands' file dialogs for the user's own files (import, export, a
+// taxonomy file) start: the folder one of them last went to, else the user's home folder;
+// the program's folders are no place for the user's files. rememberFolder() notes the
+// folder of a file chosen there.
+QString recordsFolder(const AppState& s);
+void rememberFolder(AppState& s, const QString& chosen);
 
 void mnuFileImport_Click(Context& ctx);
 void mnuFileExport_Click(Context& ctx);

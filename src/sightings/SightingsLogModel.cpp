@@ -11,7 +11,7 @@ namespace fl {
 
 namespace {
 const char* const kHeaders[SightingsLog::ColumnCount] = {"Date", "Species", "Count", "Site", "Region", "Country",
-                                                         "State/Prov", "District/County", "Notes"};
+                                                         "State/Prov", "District/County", "Notes", "Review"};
 }
 
 void SightingsLogModel::load(db::Database& db, const SightingsLog::Filter& filter)
@@ -136,6 +136,8 @@ QVariant SightingsLogModel::data(const QModelIndex& index, int role) const
     if (role == Qt::ToolTipRole && index.column() == SightingsLog::Notes) return plainToolTip(e.notes);
     if (role == Qt::ToolTipRole && index.column() == SightingsLog::Count && e.count == 0)
         return QStringLiteral("Present, not counted");
+    if (role == Qt::ToolTipRole && e.needsReview)
+        return QStringLiteral("A taxonomy update split this species: edit the sighting to choose the species seen.");
     return {};
 }
 

@@ -5,6 +5,8 @@
 #include "regions/ChecklistCopy.h"
 #include "regions/RegionKinds.h"
 #include "lifelist/LifeList.h"
+#include "records/EbirdImport.h"
+#include "RecordCommands.h"
 #include "SightingDates.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -38,7 +40,7 @@ const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "Distric
 
 } // namespace
 
-frmSight::frmSight(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+frmSight::frmSight(Context& ctx, QWidget* parent, int sightId) : QDialog(parent), m_ctx(ctx), m_sightId(sightId)
 {
     setObjectName(QStringLiteral("frmSight"));
     setWindowTitle(QStringLiteral("New Sighting Entry"));
@@ -105,13 +107,24 @@ void frmSight::buildWindow()
         places->addWidget(PicClear[k], k, 2);
     }
 
-    lbltitle[8] = new QLabel(QStringLiteral("First Sighting of the "), this);
+    lbltitle[8] = new QLabel(m_sightId ? QStringLiteral("Sighting of the ") : QStringLiteral("First Sighting of the "),
+                             this);
     lbltitle[8]->setObjectName(QStringLiteral("lbltitle(8)"));
     lbltitle[8]->setTextFormat(Qt::PlainText); // the species' name as it is
     QFont heading = lbltitle[8]->font();
     heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 2);
     lbltitle[8]->setFont(heading);
+
+    lblReview = new QLabel(this);
+    lblReview->setObjectName(QStringLiteral("lblReview"));
+    lblReview->setWordWrap(true);
+    lblReview->setTextFormat(Qt::PlainText); // it names the species as it is
+    lblReview->hide();
+    cmbSpecies = new QComboBox(this);
+    cmbSpecies->setObjectName(QStringLiteral("cmbSpecies"));
+    cmbSpecies->setAccessibleName(QStringLiteral("Species seen"));
+    cmbSpecies->hide();
 
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
@@ -142,6 +155,8 @@ void frmSight::buildWindow()
     columns->addWidget(Frame1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lbltitle[8]);
+    layout->addWidget(lblReview);
+    layout->addWidget(cmbSpecies);
     layout->addLayout(columns);
     layout->addLayout(buttons);
 }
@@ -198,10 +213,11 @@ void frmSight::Form_Load()
         cmdDelete->setVisible(true);
         cmdRecall->setVisible(false);
         m_sightingsQuery = QStringLiteral("Select * from sightings where sight_ID = ")
-                           + QString::number(s.rsBird.field(QStringLiteral("lifelist")).toInt());
+                           + QString::number(m_sightId ? m_sightId : s.rsBird.field(QStringLiteral("lifelist")).toInt());
         openSightings();
         if (rsSight.eof()) return; // not loaded: the caller reports it
         ShowSighting();
+        showReview();
     } else {
         txtDate->setText(longDate(QDate::currentDate()));
         if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
@@ -216,6 +232,24 @@ void frmSight::Form_Load()
         if (rsSight.recordCount() == 0) cmdRecall->setEnabled(false);
     }
     m_loaded = true;
+}
+
+// A sighting whose species a taxonomy update split: the window says so and offers every
+// species, so that the sighting can be given the one that was seen.
+void frmSight::showReview()
+{
+    if (rsSight.field(QStringLiteral("NeedsReview")).toInt() == 0) return;
+    AppState& s = m_ctx.state;
+    const int current = s.rsBird.field(QStringLiteral("id")).toInt();
+    lblReview->setText(QStringLiteral("This sighting needs review: a taxonomy update split its species, and it stayed "
+                                      "with %1. Choose the species seen and save to mark it reviewed.")
+                           .arg(m_ctx.main->currentSpeciesName()));
+    lblReview->show();
+    auto rs = s.db().openRecordset(QStringLiteral("SELECT ID, Name FROM Birds ORDER BY sortOrder, Name"),
+                                   db::RecordsetKind::Snapshot);
+    for (; !rs.eof(); rs.moveNext()) cmbSpecies->addItem(rs.field(1).toString(), rs.field(0).toInt());
+    cmbSpecies->setCurrentIndex(cmbSpecies->findData(current));
+    cmbSpecies->show();
 }
 
 void frmSight::orderPlaces()
@@ -316,11 +350,15 @@ void frmSight::cmdSave_Click()
 
     bool becameLifeBird = false;
     std::optional<SpeciesMark> derived; // view mode: the mark as the changed sighting leaves it
+    const int shownId = s.rsBird.field(QStringLiteral("id")).toInt();
+    const int birdId = cmbSpecies->count() > 0 ? cmbSpecies->currentData().toInt() : shownId;
+    const bool otherSpecies = s.sightingMode && birdId != 0 && birdId != shownId;
     try {
         db::Transaction tx(s.db());
         if (s.sightingMode) rsSight.edit();
         else rsSight.addNew();
-        rsSight.setField(QStringLiteral("bird_ID"), s.rsBird.field(QStringLiteral("id")));
+        rsSight.setField(QStringLiteral("bird_ID"), otherSpecies ? birdId : shownId);
+        rsSight.setField(QStringLiteral("NeedsReview"), 0); // a sighting saved by its observer is reviewed
         rsSight.setField(QStringLiteral("Date"), date);
         rsSight.setField(QStringLiteral("Type"), cmbType->currentText());
         for (int k = 0; k < 4; ++k) rsSight.setField(regionKinds()[k].sightingsColumn, place[k]);
@@ -343,7 +381,16 @@ void frmSight::cmdSave_Click()
             writeOptions(s, change);
             becameLifeBird = true;
         }
-        if (s.sightingMode) derived = recomputeSpeciesMark(s.db(), s.rsBird, s.rsOptions, s.Reg_ID);
+        if (otherSpecies) {
+            // Two species' marks may move: the life list of the region is worked out afresh.
+            refreshCurrentLifeList(s);
+            SpeciesMark mark;
+            mark.mark = s.db().scalar(QStringLiteral("SELECT LifeList FROM Birds WHERE ID = ?"), {shownId}).toInt();
+            mark.lifesumChanged = true;
+            derived = mark;
+        } else if (s.sightingMode) {
+            derived = recomputeSpeciesMark(s.db(), s.rsBird, s.rsOptions, s.Reg_ID);
+        }
         tx.commit();
     } catch (const db::DbError& e) {
         refreshAfterFailure(e.message());
@@ -413,5 +460,31 @@ void showSighting(Context& ctx, bool viewMode)
 
 void mnuFileSighting_Click(Context& ctx) { showSighting(ctx, false); }
 void mnuViewDetails_Click(Context& ctx) { showSighting(ctx, true); }
+
+bool editSighting(Context& ctx, int sightId)
+{
+    AppState& s = ctx.state;
+    const QString name = s.db()
+                             .scalar(QStringLiteral("SELECT Birds.Name FROM Sightings, Birds WHERE Birds.ID = "
+                                                    "Sightings.Bird_ID AND Sight_ID = ?"),
+                                     {sightId})
+                             .toString();
+    if (name.isEmpty()) return false;
+    showSpeciesInMain(ctx, name);
+    if (ctx.main->currentSpeciesName() != name || !s.rsBird.isOpen() || s.rsBird.eof()) return false;
+    s.sightingMode = true;
+    bool changed = false;
+    {
+        frmSight dialog(ctx, ctx.main->dialogParent(), sightId);
+        if (!dialog.loaded()) {
+            ctx.platform.messageBox(QStringLiteral("The sighting could not be found."), dialog.windowTitle(),
+                                    Platform::Buttons::Ok, Platform::Icon::Exclamation);
+            return false;
+        }
+        changed = dialog.exec() == QDialog::Accepted;
+    }
+    if (changed) ctx.main->refreshSpecies();
+    return changed;
+}
 
 } // namespace fl

@@ -19,11 +19,14 @@ namespace fl {
 class RegionListModel;
 
 // "New Sighting Entry": records a sighting of the species on show, or shows, changes and
-// deletes its life-list sighting, and keeps the life list of the current region.
+// deletes its life-list sighting (or, opened from the sightings log, any of its sightings),
+// and keeps the life list of the current region. Saving a changed sighting clears its
+// "needs review" mark; a sighting that needs review may be given another species.
 class frmSight : public QDialog {
     Q_OBJECT
 public:
-    explicit frmSight(Context& ctx, QWidget* parent = nullptr);
+    // `sightId`: in view mode, the sighting to show instead of the life-list sighting.
+    explicit frmSight(Context& ctx, QWidget* parent = nullptr, int sightId = 0);
 
     void ShowSighting();
     void cmdRecall_Click();
@@ -50,6 +53,8 @@ public:
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdRecall = nullptr;
     QPushButton* cmdDelete = nullptr;
+    QLabel* lblReview = nullptr;     // view mode, a sighting that needs review: why
+    QComboBox* cmbSpecies = nullptr; // and the species it may be given instead
     db::Recordset rsSight;
 
 private:
@@ -60,10 +65,12 @@ private:
     void writeLifePanel();
     void refreshAfterFailure(const QString& message);
     void openSightings();
+    void showReview();
     // The chosen country's states first in the State/Prov box, the chosen state's counties
     // (or the country's) first in the District/County box.
     void orderPlaces();
     Context& m_ctx;
+    int m_sightId = 0;
     RegionListModel* m_places[4] = {};
     bool m_loaded = false;
     QString m_sightingsQuery;
@@ -71,5 +78,8 @@ private:
 
 void mnuFileSighting_Click(Context& ctx);
 void mnuViewDetails_Click(Context& ctx);
+// Shows the species of sighting `sightId` in the main window and opens the sighting there
+// to be changed or deleted. Returns whether it was changed.
+bool editSighting(Context& ctx, int sightId);
 
 } // namespace fl

@@ -4,6 +4,7 @@
 #include "records/Backup.h"
 #include "records/EbirdImport.h"
 #include "RecordCommands.h"
+#include "frmSight.h"
 #include "SightingsLogModel.h"
 #include "ui/Guard.h"
 #include "ui/MainWindow.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -49,6 +51,12 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     lblYear->setBuddy(cmbYear);
     chkRegion = new QCheckBox(this);
     chkRegion->setObjectName(QStringLiteral("chkRegion"));
+    chkReview = new QCheckBox(QStringLiteral("Needing re&view"), this);
+    chkReview->setObjectName(QStringLiteral("chkReview"));
+    chkReview->setToolTip(QStringLiteral("Only the sightings a taxonomy update left for review"));
+    cmdEdit = new QPushButton(QStringLiteral("&Edit Sighting..."), this);
+    cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
+    cmdEdit->setEnabled(false);
     chkGroup = new QCheckBox(QStringLiteral("Group by &outing"), this);
     chkGroup->setObjectName(QStringLiteral("chkGroup"));
     cmdOpenOuting = new QPushButton(QStringLiteral("O&pen Outing"), this);
@@ -66,9 +74,9 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     grdLog->setWordWrap(false);
     grdLog->verticalHeader()->setDefaultSectionSize(grdLog->fontMetrics().height() + 6);
     grdLog->verticalHeader()->hide();
-    grdLog->horizontalHeader()->setStretchLastSection(true);
+    grdLog->horizontalHeader()->setSectionResizeMode(SightingsLog::Notes, QHeaderView::Stretch);
     grdLog->horizontalHeader()->setSortIndicator(SightingsLog::Date, Qt::DescendingOrder);
-    const int widths[] = {85, 180, 50, 170, 100, 100, 100, 120};
+    const int widths[] = {85, 180, 50, 170, 100, 100, 100, 120, 200, 95};
     for (int i = 0; i < int(std::size(widths)); ++i) grdLog->setColumnWidth(i, widths[i]);
 
     lblCounts = new QLabel(this);
@@ -82,13 +90,15 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     bar->addWidget(lblYear);
     bar->addWidget(cmbYear);
     bar->addWidget(chkRegion);
+    bar->addWidget(chkReview);
+    bar->addWidget(cmdEdit);
     bar->addWidget(chkGroup);
     bar->addWidget(cmdOpenOuting);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(grdLog, 1);
     layout->addWidget(lblCounts);
-    resize(1000, 560);
+    resize(1150, 560);
 
     showRegion();
     reload();
@@ -98,9 +108,15 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     connect(cmbYear, &QComboBox::currentIndexChanged, this,
             guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
     connect(chkRegion, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connect(chkReview, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connect(grdLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { // cannot fail
+                cmdEdit->setEnabled(current.isValid() && !model->isHeading(current.row()));
+            });
+    connect(cmdEdit, &QPushButton::clicked, this,
+            guarded(m_ctx.platform, QStringLiteral("The sighting could not be edited."), [this] { cmdEdit_Click(); }));
     connect(chkGroup, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this](bool on) {
                 model->setGrouped(on);
-                cmdOpenOuting->setEnabled(false);
             }));
     const QString openFailure = QStringLiteral("The outing could not be opened.");
     connect(cmdOpenOuting, &QPushButton::clicked, this, guarded(m_ctx.platform, openFailure, [this] {
@@ -111,7 +127,10 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
             [this](const QModelIndex& at) { // cannot fail
                 cmdOpenOuting->setEnabled(at.isValid() && model->outingAt(at.row()) != 0);
             });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { cmdOpenOuting->setEnabled(false); }); // cannot fail
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { // cannot fail
+        cmdOpenOuting->setEnabled(false);
+        cmdEdit->setEnabled(false);
+    });
     grdLog->installEventFilter(this);
     // The region toggle follows the current region.
     m_ctx.main->watchRegion(this, [this] {
@@ -162,12 +181,14 @@ void frmSightingsLog::applyFilter()
     SightingsLog::Filter f;
     f.text = txtFilter->text();
     f.year = cmbYear->currentData().toInt();
+    f.reviewOnly = chkReview->isChecked();
     if (chkRegion->isChecked() && s.Reg_ID != 0) {
         f.placeColumn = SightingsLog::placeColumn(currentRegionType(s));
         f.regId = s.Reg_ID;
     }
     model->setFilter(f);
     lblCounts->setText(countsText());
+    cmdEdit->setEnabled(grdLog->currentIndex().isValid());
 }
 
 QString frmSightingsLog::countsText() const
@@ -176,8 +197,10 @@ QString frmSightingsLog::countsText() const
     const int year = model->filter().year;
     const QString shown = QStringLiteral("%1 sighting%2 of %3 species")
                               .arg(c.sightings).arg(c.sightings == 1 ? "" : "s").arg(c.species);
-    if (!year) return shown;
-    return QStringLiteral("%1: %2 (year list), %3 new to the life list").arg(year).arg(shown).arg(c.lifers);
+    const QString review = c.toReview ? QStringLiteral("; %1 need%2 review").arg(c.toReview).arg(c.toReview == 1 ? "s" : "")
+                                      : QString();
+    if (!year) return shown + review;
+    return QStringLiteral("%1: %2 (year list), %3 new to the life list").arg(year).arg(shown).arg(c.lifers) + review;
 }
 
 void frmSightingsLog::grdLog_DblClick(int row)
@@ -194,6 +217,29 @@ void frmSightingsLog::grdLog_DblClick(int row)
         m_ctx.platform.messageBox(QString::fromUtf8(e.what()), windowTitle(), Platform::Buttons::Ok,
                                   Platform::Icon::Exclamation);
     }
+}
+
+void frmSightingsLog::cmdEdit_Click()
+{
+    const QModelIndex current = grdLog->currentIndex();
+    if (!current.isValid() || current.row() >= model->rowCount() || model->isHeading(current.row())) return;
+    const SightingsLog::Entry& e = model->entry(current.row());
+    // A sighting of an outing changes with its outing (its date and places are the outing's),
+    // unless a taxonomy update left it to review.
+    if (e.outingId && !e.needsReview) {
+        openOuting(current.row());
+        return;
+    }
+    const int sightId = e.sightId;
+    if (!editSighting(m_ctx, sightId)) return;
+    reload();
+    // The edited sighting stays chosen when the filter still shows it.
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (!model->isHeading(row) && model->entry(row).sightId == sightId) {
+            grdLog->selectRow(row);
+            break;
+        }
+    raise();
 }
 
 void frmSightingsLog::changeEvent(QEvent* event)

@@ -16,9 +16,11 @@ namespace fl {
 class SightingsLogModel;
 
 // "Sightings Log": every sighting in a table, newest first, sortable by any column, with a
-// filter by species or site, a year and the current region, and the counts of what is shown.
-// Double-clicking a row shows that species in the main window; grouped by outing, Enter or
-// a double-click on an outing's heading opens the outing. It stays open beside the main window.
+// filter by species or site, a year, the current region and the sightings that need review
+// after a taxonomy update, and the counts of what is shown. Double-clicking a row shows that
+// species in the main window; Edit Sighting opens the chosen sighting to change it. Grouped by
+// outing, Enter or a double-click on an outing's heading opens the outing, as Open Outing does.
+// It stays open beside the main window.
 class frmSightingsLog : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +30,7 @@ public:
     void reload();
     void applyFilter();
     void grdLog_DblClick(int row);
+    void cmdEdit_Click();
     // Opens the outing of the row for editing; reads the log again when it was changed.
     void openOuting(int row);
     QString countsText() const;
@@ -35,6 +38,8 @@ public:
     QLineEdit* txtFilter = nullptr;
     QComboBox* cmbYear = nullptr;
     QCheckBox* chkRegion = nullptr;
+    QCheckBox* chkReview = nullptr;
+    QPushButton* cmdEdit = nullptr;
     QCheckBox* chkGroup = nullptr;      // group the rows by outing
     QPushButton* cmdOpenOuting = nullptr; // opens the outing of the selected row
     QTableView* grdLog = nullptr;

@@ -80,9 +80,14 @@ TEST(SpeciesBox, MultiWordNamesCompleteAndShowTheChosenSpecies)
 TEST(SpeciesBox, ApostropheStylesScientificNamesAndBandingCodesMatch)
 {
     auto h = shownProgram([](test::TestFolder& f) {
-        // A second species with the code WODU, besides Wood Duck.
-        f.exec("INSERT INTO Birds VALUES (13, 'Woodland Dunlin', 'Calidris silvestris', 'Made up.', 1, 0, 25, '', 0)");
-        f.exec("INSERT INTO Checklists VALUES (13, 1, 'B', '')");
+        // Made-up species without official codes: the rule gives Woodland Dunlin WODU, which
+        // is Wood Duck's official code, and both of the others MADU.
+        f.exec("INSERT INTO Birds VALUES (13, 'Woodland Dunlin', 'Calidris silvestris', 'Made up.', 1, 0, 25, '', 0, "
+               "NULL, NULL)");
+        f.exec("INSERT INTO Birds VALUES (14, 'Marsh Dunlin', 'Calidris paludis', 'Made up.', 1, 0, 26, '', 0, "
+               "'mardun', NULL)");
+        f.exec("INSERT INTO Birds VALUES (15, 'Mangrove Duck', 'Anas mangle', 'Made up.', 1, 0, 27, '', 0, NULL, NULL)");
+        f.exec("INSERT INTO Checklists SELECT ID, 1, 'B', '' FROM Birds WHERE ID > 12");
     });
     EXPECT_EQ(offered(*h, QStringLiteral("kirtland\u2019s")), QStringList{"Kirtland's Warbler"});
     EXPECT_EQ(offered(*h, "KIRTLAND'S W"), QStringList{"Kirtland's Warbler"});
@@ -95,11 +100,12 @@ TEST(SpeciesBox, ApostropheStylesScientificNamesAndBandingCodesMatch)
     choose(*h, "Hermit Thrush");
     EXPECT_EQ(h->shown(), "Hermit Thrush");
 
-    QStringList shared = offered(*h, "WODU");
+    EXPECT_EQ(offered(*h, "WODU"), QStringList{"Wood Duck"}) << "an official code belongs to its species alone";
+    QStringList shared = offered(*h, "madu");
     shared.sort();
-    EXPECT_EQ(shared, (QStringList{"Wood Duck", "Woodland Dunlin"})) << "a code shared by two species offers both";
-    choose(*h, "Woodland Dunlin");
-    EXPECT_EQ(h->shown(), "Woodland Dunlin");
+    EXPECT_EQ(shared, (QStringList{"Mangrove Duck", "Marsh Dunlin"})) << "a rule's code shared by two species offers both";
+    choose(*h, "Marsh Dunlin");
+    EXPECT_EQ(h->shown(), "Marsh Dunlin");
 }
 
 TEST(SpeciesBox, LeavingTheBoxWithNoSpeciesNamedPutsTheShownNameBack)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using fl::bandingCode;
+using fl::completionCodes;
 
 TEST(BandingCode, FollowsTheWordCountRules)
 {
@@ -28,4 +29,16 @@ TEST(BandingCode, ShortWordsAndOddInput)
     EXPECT_EQ(bandingCode(QStringLiteral("wood duck")), "WODU");
     EXPECT_EQ(bandingCode(QString()), "");
     EXPECT_EQ(bandingCode(QStringLiteral(" - ")), "");
+}
+
+TEST(BandingCode, OfficialCodesFirstAndTheRuleOnlyWhereNoneIsGiven)
+{
+    const QStringList names = {"Savannah Sparrow", "Sagebrush Sparrow", "Saltmarsh Sparrow", "Seaside Sparrow",
+                               "Woodland Dunlin", "Wood Duck", "Marsh Dunlin", "Mangrove Duck"};
+    const QStringList official = {"SAVS", "sabs", "SALS", "SESP", "", "WODU", "", " "};
+    EXPECT_EQ(completionCodes(names, official),
+              (QStringList{"SAVS", "SABS", "SALS", "SESP", "", "WODU", "MADU", "MADU"}))
+        << "a rule's code that is another species' official code answers for nobody; two rule's codes may be alike";
+    EXPECT_EQ(completionCodes({"Osprey"}, {}), QStringList{"OSPR"}) << "no official codes at all";
+    EXPECT_TRUE(completionCodes({}, {}).isEmpty());
 }

@@ -210,7 +210,7 @@ TEST_F(EbirdImport, CancelStoresNothing)
 TEST_F(EbirdImport, OlderFilesGetTheKeyTableWhenOpened)
 {
     // The folder's file is made as the version before the table came.
-    QFile::remove(folder.databasePath());
+    ASSERT_TRUE(QFile::remove(folder.databasePath()));
     {
         auto db = db::Database::create(folder.databasePath(), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
         createSchema(*db, 1);

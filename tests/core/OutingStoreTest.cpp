@@ -373,7 +373,9 @@ TEST(OutingChecklistTest, TheRegionsSpeciesInOrderAndTheFilter)
     const auto rows = outingChecklist(*f.db, test::kOntario);
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ(rows[0].name, "Canada Goose");
-    EXPECT_EQ(rows[0].code, "CAGO");
+    EXPECT_EQ(rows[0].code, "CANG") << "the official code";
+    f.db->execute("UPDATE Birds SET AlphaCode = NULL WHERE ID = 3");
+    EXPECT_EQ(outingChecklist(*f.db, test::kOntario)[0].code, "CAGO") << "without one, the code the name makes";
     EXPECT_EQ(outingChecklist(*f.db, 0).size(), 12u);
     const auto off = speciesOffChecklist(*f.db, test::kOntario);
     ASSERT_EQ(off.size(), 6u);

@@ -1,4 +1,5 @@
 #include "state/AppState.h"
+#include "regions/CodedRegions.h"
 #include "schema/Schema.h"
 #include "state/Startup.h"
 #include "TestDatabase.h"
@@ -146,4 +147,73 @@ TEST(SchemaVersion, FileOfALaterVersionIsRefused)
     } catch (const db::DbError& e) {
         EXPECT_TRUE(e.message().contains("newer version")) << qPrintable(e.message());
     }
+}
+
+namespace {
+// The schema version that gave species their codes; the tests below upgrade from the one before.
+constexpr int kCodesVersion = 4;
+} // namespace
+
+TEST(SchemaVersion, UpgradeGivesSpeciesTheirCodesAndKeepsEverySighting)
+{
+    ASSERT_GE(currentSchemaVersion(), kCodesVersion);
+    QTemporaryDir dir;
+    {
+        auto db = db::Database::create(dir.filePath("bird.mdb"), db::passwordFromConnect(kConnect));
+        createSchema(*db, kCodesVersion - 1);
+        test::insertFixture(*db);
+        // A species the list of codes does not know, one whose names the list has in other
+        // letter case, and sightings with their life-list mark.
+        db->execute("INSERT INTO Birds (ID, Name, sci_name, Data, family_ID, sortOrder) "
+                    "VALUES (13, 'Made-up Warbler', 'Setophaga imaginaria', 'x', 3, 130)");
+        db->execute("UPDATE Birds SET Name = 'OVENBIRD' WHERE ID = 8");
+        db->execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region, notes) VALUES (4, 7, '2019-06-01', 1, 'a')");
+        db->execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region, notes) VALUES (9, 1, '2020-06-01', 1, 'b')");
+        db->execute("UPDATE Birds SET LifeList = 4 WHERE ID = 7");
+        // The regions as the version before left them: eBird's codes and every county, and a
+        // checklist copied from another region's.
+        db::Transaction tx(*db);
+        db->execute("UPDATE Regions SET Code = 'CA-ON' WHERE Reg_ID = 2");
+        db->execute("UPDATE Regions SET Code = 'CA' WHERE Reg_ID = 3");
+        ASSERT_GT(addEbirdRegions(*db), 5000);
+        db->execute("UPDATE Regions SET CopiedFrom = 2 WHERE Reg_ID = 4");
+        tx.commit();
+        ASSERT_EQ(schemaVersion(*db), kCodesVersion - 1);
+    }
+    AppState s;
+    s.dataFolder = dir.path();
+    openAndLoadOptions(s);
+    db::Database& db = s.db();
+    EXPECT_EQ(schemaVersion(db), currentSchemaVersion());
+    auto codes = [&](int id) {
+        return db.scalar("SELECT coalesce(SpeciesCode, '-') || ' ' || coalesce(AlphaCode, '-') FROM Birds WHERE ID = ?",
+                         {id}).toString();
+    };
+    EXPECT_EQ(codes(1), "mallar3 MALL");
+    EXPECT_EQ(codes(3), "cangoo CANG");
+    EXPECT_EQ(codes(7), "yelwar1 YEWA") << "the North American bird of the sample data";
+    EXPECT_EQ(codes(8), "ovenbi1 OVEN") << "names compare in any letter case";
+    EXPECT_EQ(codes(13), "- -") << "a species the list does not know keeps none";
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM Birds WHERE SpeciesCode IS NOT NULL").toInt(), 12);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM Sightings").toInt(), 2);
+    EXPECT_EQ(db.scalar("SELECT notes FROM Sightings WHERE Sight_ID = 4").toString(), "a");
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM Sightings WHERE NeedsReview <> 0").toInt(), 0);
+    EXPECT_EQ(db.scalar("SELECT LifeList FROM Birds WHERE ID = 7").toInt(), 4);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM TaxonForms").toInt(), 0);
+    // The regions' work is kept: codes, counties, the copied checklist and its triggers.
+    EXPECT_EQ(db.scalar("SELECT Code FROM Regions WHERE Reg_ID = 2").toString(), "CA-ON");
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM Regions WHERE Type = 'District' AND Code IS NOT NULL").toInt(), 5359);
+    EXPECT_EQ(db.scalar("SELECT CopiedFrom FROM Regions WHERE Reg_ID = 4").toInt(), 2);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'Checklists'").toInt(),
+              3);
+    // The new rules hold: unique codes, forms of existing species, a review mark of 0 or 1.
+    EXPECT_THROW(db.execute("UPDATE Birds SET SpeciesCode = 'MALLAR3' WHERE ID = 2"), db::DbError);
+    EXPECT_THROW(db.execute("INSERT INTO TaxonForms VALUES ('x1', 'issf', 'X', 'X x', 99)"), db::DbError);
+    EXPECT_THROW(db.execute("INSERT INTO TaxonForms VALUES ('x1', 'slash', 'X', 'X x', 1)"), db::DbError);
+    EXPECT_THROW(db.execute("UPDATE Sightings SET NeedsReview = 2"), db::DbError);
+    EXPECT_NO_THROW(db.execute("INSERT INTO TaxonForms VALUES ('mallar2', 'issf', 'Mallard (Northern)', 'A p p', 1)"));
+    EXPECT_NO_THROW(db.execute("UPDATE Birds SET AlphaCode = NULL WHERE ID = 2"));
+    EXPECT_EQ(db.scalar("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_TRUE(db.openRecordset("PRAGMA foreign_key_check", db::RecordsetKind::Snapshot).eof());
+    closeDatabase(s);
 }

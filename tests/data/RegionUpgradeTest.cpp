@@ -1,8 +1,8 @@
 // The upgrade of a database of the version before region codes: the sample database as it was
 // shipped, with a user's own regions and sightings in it.
 
+#include "EarlierSample.h"
 #include "FaultVfs.h"
-#include "records/DataImport.h"
 #include "regions/ChecklistCopy.h"
 #include "schema/Schema.h"
 #include "state/AppState.h"
@@ -22,16 +22,15 @@ namespace {
 const QString kConnect = QString::fromLatin1(kConnectString);
 constexpr int kUsersOhio = 10, kUsersFranklin = 11;
 
-// The sample data loaded into the tables of version 2, then used: two regions of the user's
+// The sample data as shipped in the tables of version 2, then used: two regions of the user's
 // own, sightings in them and in the sample's regions, the current region Texas.
 struct VersionTwoFile {
     QTemporaryDir dir;
     QString path() const { return dir.filePath("bird.mdb"); }
     VersionTwoFile()
     {
-        auto db = db::Database::create(path(), db::passwordFromConnect(kConnect));
-        createSchema(*db, 2);
-        importCsvFolder(*db, QStringLiteral(SAMPLE_DATA_DIR));
+        test::buildEarlierSample(path(), dir.filePath("csv"));
+        auto db = db::Database::open(path(), true, false, kConnect);
         db::Transaction tx(*db);
         db->execute("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (?, 'Ohio', 'State')", {kUsersOhio});
         db->execute("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (?, 'Franklin County', 'District')", {kUsersFranklin});

@@ -122,6 +122,7 @@ TEST(Help, EveryWindowOpensItsOwnPage)
         {"frmZoom", "pictures.html"},     {"frmURL", "weblinks.html"},       {"frmWeblink", "weblinks.html"},
         {"frmOptions", "options.html"},   {"frmHelp", "usinghelp.html"},     {"frmSomethingNew", "index.html"},
         {"frmSightingsLog", "sightingslog.html"}, {"frmImportPreview", "ebird.html"},
+        {"frmTaxonomyUpdate", "taxonomy.html"},
     };
     for (const auto& e : expected) {
         EXPECT_EQ(help::topicForWindow(e.window), e.page) << e.window;

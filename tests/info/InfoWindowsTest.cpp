@@ -104,11 +104,14 @@ TEST(InfoWindows, CreditsNameOurSourcesHonestly)
         QString all;
         for (QLabel* l : d.lblSource) all += l->text() + u'\n';
         EXPECT_TRUE(all.contains("7th edition, through its 65th Supplement (2024)"));
+        EXPECT_TRUE(all.contains("eBird/Clements Checklist of Birds of the World, v2025"));
+        EXPECT_TRUE(all.contains("Institute for Bird Populations"));
         EXPECT_TRUE(all.contains("silhouette"));
         EXPECT_TRUE(all.contains("No bird pictures or recorded songs come with Featherlog"));
     });
-    // The edition named in the credits is the one the sample data follows.
+    // The editions named in the credits are the ones the sample data follows.
     EXPECT_TRUE(sourceFile("README.md").contains("7th edition, through its 65th Supplement (2024)"));
+    EXPECT_TRUE(sourceFile("README.md").simplified().contains("eBird/Clements taxonomy v2025"));
 }
 
 TEST(InfoWindows, SplashCoversTheLoadingThenTheMainWindowShows)

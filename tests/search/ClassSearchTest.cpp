@@ -284,7 +284,7 @@ TEST(ClassFind, WorldListsFromTheWholeList)
     Harness h([](test::TestFolder& f) {
         taxonomy(f);
         // A species on no checklist at all is found under World only.
-        f.exec("INSERT INTO Birds VALUES (13, 'Cerulean Warbler', 'Setophaga cerulea', 'Sky blue.', 3, 1, 115, '', 0)");
+        f.exec("INSERT INTO Birds VALUES (13, 'Cerulean Warbler', 'Setophaga cerulea', 'Sky blue.', 3, 1, 115, '', 0, NULL, NULL)");
         f.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = 'World'");
     });
     EXPECT_EQ(h.state.Reg_ID, 0);

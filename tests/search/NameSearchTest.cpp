@@ -64,7 +64,7 @@ TEST(NameSearch, RegionRestrictsAndNoMatchKeepsTheDialog)
 TEST(NameSearch, QuotesAndPatternCharactersMatchThemselves)
 {
     Harness h([](test::TestFolder& f) {
-        f.exec("INSERT INTO Birds VALUES (20, 'Odd \"Quote\" [*]? #1 Bird', 'x', 'Odd.', 3, 0, 200, '', 0)");
+        f.exec("INSERT INTO Birds VALUES (20, 'Odd \"Quote\" [*]? #1 Bird', 'x', 'Odd.', 3, 0, 200, '', 0, NULL, NULL)");
         f.exec("INSERT INTO Checklists VALUES (20, 1, 'R', '')");
     });
     for (const char* text : {"\"quote\"", "[*]", "*", "?", "#1", "\"", "[", "]?"}) {

@@ -98,7 +98,7 @@ TEST(OutingWindow, ASpeciesTakesItsCodeOneKeyItsCountAndOneKey)
         const char* count;
         int bird;
         int stored; // -1: X
-    } morning[] = {{"CAGO", "14", 3, 14}, {"amro", "x", 4, -1},  {"HETH", "2", 5, 2},  {"WOTH", "1", 6, 1},
+    } morning[] = {{"CANG", "14", 3, 14}, {"amro", "x", 4, -1},  {"HETH", "2", 5, 2},  {"WOTH", "1", 6, 1},
                    {"MALL", "120", 1, 120}, {"WODU", "6", 2, 6}, {"YEWA", "3", 7, 3}, {"OVEN", "X", 8, -1}};
     for (const auto& s : morning) {
         Keyboard k;

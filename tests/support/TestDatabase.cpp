@@ -37,18 +37,19 @@ INSERT INTO Orders VALUES (2, 'Perching Birds', 'Passeriformes', 2, 'Songbirds.'
 INSERT INTO Families VALUES (1, 1, 'Ducks, Geese, and Waterfowl', 'Anatidae', 1, 0, 'Waterfowl.', 'Broad bills', 119);
 INSERT INTO Families VALUES (2, 2, 'Thrushes', 'Turdidae', 2, 7, 'Thrushes.', 'Round heads', 176);
 INSERT INTO Families VALUES (3, 2, 'Wood-Warblers', 'Parulidae', 3, 7, 'Warblers.', 'Small and bright', 178);
-INSERT INTO Birds VALUES (1, 'Mallard', 'Anas platyrhynchos', 'A common duck.', 1, 0, 30, '', 0);
-INSERT INTO Birds VALUES (2, 'Wood Duck', 'Aix sponsa', '  Ornate duck of wooded swamps.  ', 1, 0, 20, NULL, 0);
-INSERT INTO Birds VALUES (3, 'Canada Goose', 'Branta canadensis', 'Large goose.', 1, 0, 10, 'canada.wav', 0);
-INSERT INTO Birds VALUES (4, 'American Robin', 'Turdus migratorius', 'Red-breasted thrush.', 2, 0, 60, 'robin.wav', 0);
-INSERT INTO Birds VALUES (5, 'Hermit Thrush', 'Catharus guttatus', 'Spotted thrush.', 2, 0, 50, '', 0);
-INSERT INTO Birds VALUES (6, 'Wood Thrush', 'Hylocichla mustelina', 'Flute-like song.', 2, 0, 40, '', 0);
-INSERT INTO Birds VALUES (7, 'Yellow Warbler', 'Setophaga petechia', 'All yellow.', 3, 0, 70, '', 0);
-INSERT INTO Birds VALUES (8, 'Ovenbird', 'Seiurus aurocapilla', 'Teacher song.', 3, 0, 80, '', 0);
-INSERT INTO Birds VALUES (9, 'Common Yellowthroat', 'Geothlypis trichas', 'Masked warbler.', 3, 0, 90, '', 0);
-INSERT INTO Birds VALUES (10, 'Kirtland''s Warbler', 'Setophaga kirtlandii', 'Rare jack-pine warbler.', 3, 0, 100, '', 0);
-INSERT INTO Birds VALUES (11, 'Palm Warbler', 'Setophaga palmarum', 'Tail-wagging warbler.', 3, 0, 110, '', 0);
-INSERT INTO Birds VALUES (12, 'Bay-breasted Warbler', 'Setophaga castanea', 'Chestnut sides.', 3, 0, 120, '', 0);
+INSERT INTO Birds (ID, Name, sci_name, Data, family_ID, subFam_ID, sortOrder, song, LifeList) VALUES
+    (1, 'Mallard', 'Anas platyrhynchos', 'A common duck.', 1, 0, 30, '', 0),
+    (2, 'Wood Duck', 'Aix sponsa', '  Ornate duck of wooded swamps.  ', 1, 0, 20, NULL, 0),
+    (3, 'Canada Goose', 'Branta canadensis', 'Large goose.', 1, 0, 10, 'canada.wav', 0),
+    (4, 'American Robin', 'Turdus migratorius', 'Red-breasted thrush.', 2, 0, 60, 'robin.wav', 0),
+    (5, 'Hermit Thrush', 'Catharus guttatus', 'Spotted thrush.', 2, 0, 50, '', 0),
+    (6, 'Wood Thrush', 'Hylocichla mustelina', 'Flute-like song.', 2, 0, 40, '', 0),
+    (7, 'Yellow Warbler', 'Setophaga petechia', 'All yellow.', 3, 0, 70, '', 0),
+    (8, 'Ovenbird', 'Seiurus aurocapilla', 'Teacher song.', 3, 0, 80, '', 0),
+    (9, 'Common Yellowthroat', 'Geothlypis trichas', 'Masked warbler.', 3, 0, 90, '', 0),
+    (10, 'Kirtland''s Warbler', 'Setophaga kirtlandii', 'Rare jack-pine warbler.', 3, 0, 100, '', 0),
+    (11, 'Palm Warbler', 'Setophaga palmarum', 'Tail-wagging warbler.', 3, 0, 110, '', 0),
+    (12, 'Bay-breasted Warbler', 'Setophaga castanea', 'Chestnut sides.', 3, 0, 120, '', 0);
 INSERT INTO Regions (Reg_ID, Name, Type) VALUES (1, 'North America', 'Region');
 INSERT INTO Regions (Reg_ID, Name, Type) VALUES (2, 'Ontario', 'State');
 INSERT INTO Regions (Reg_ID, Name, Type) VALUES (3, 'Canada', 'Country');
@@ -58,6 +59,20 @@ INSERT INTO Checklists SELECT ID, 2, 'B', 'CP/' FROM Birds WHERE ID <= 6;
 INSERT INTO Checklists SELECT ID, 3, 'V', 'UW/' FROM Birds WHERE ID <= 4 OR ID = 7;
 INSERT INTO Options VALUES ('North America', 1, 'Region', 'All Birds', ' Order By Birds.sortOrder', '', 0, 0, 12, 0);
 )SQL"));
+    // The taxonomy's codes, in a file that has them.
+    bool hasCodes = false;
+    for (auto info = db.openRecordset(QStringLiteral("PRAGMA table_info(Birds)"), db::RecordsetKind::Snapshot);
+         !info.eof(); info.moveNext())
+        hasCodes = hasCodes || info.field(QStringLiteral("name")).toString() == u"SpeciesCode";
+    if (hasCodes) {
+        const char* const codes[][2] = {{"mallar3", "MALL"}, {"wooduc", "WODU"}, {"cangoo", "CANG"},
+                                        {"amerob", "AMRO"},  {"herthr", "HETH"}, {"woothr", "WOTH"},
+                                        {"yelwar", "YEWA"},  {"ovenbi1", "OVEN"}, {"comyel", "COYE"},
+                                        {"kirwar", "KIWA"},  {"palwar", "PAWA"}, {"babwar", "BBWA"}};
+        for (int id = 1; id <= 12; ++id)
+            db.execute(QStringLiteral("UPDATE Birds SET SpeciesCode = ?, AlphaCode = ? WHERE ID = ?"),
+                       {QString::fromLatin1(codes[id - 1][0]), QString::fromLatin1(codes[id - 1][1]), id});
+    }
     tx.commit();
 }
 

@@ -37,15 +37,8 @@ std::vector<OutingSpeciesRow> readSpecies(db::Database& db, const QString& sql, 
     return rows;
 }
 
-// The official four-letter codes, where the database has them.
-QString codeColumn(db::Database& db)
-{
-    bool has = false;
-    for (auto rs = db.openRecordset(QStringLiteral("PRAGMA table_info(Birds)"), db::RecordsetKind::Snapshot); !rs.eof();
-         rs.moveNext())
-        has = has || rs.field(QStringLiteral("name")).toString().compare(u"AlphaCode", Qt::CaseInsensitive) == 0;
-    return has ? QStringLiteral("Birds.AlphaCode") : QStringLiteral("NULL");
-}
+// The official four-letter codes.
+QString codeColumn(db::Database&) { return QStringLiteral("Birds.AlphaCode"); }
 
 } // namespace
 

@@ -18,7 +18,8 @@ namespace fl {
 QStringList dataTables()
 {
     return {QStringLiteral("Orders"), QStringLiteral("Families"), QStringLiteral("subFamilies"),
-            QStringLiteral("Birds"), QStringLiteral("Regions"), QStringLiteral("Checklists"),
+            QStringLiteral("Birds"), QStringLiteral("TaxonForms"), QStringLiteral("Regions"),
+            QStringLiteral("Checklists"),
             QStringLiteral("Sightings"), QStringLiteral("images"), QStringLiteral("cdSong"),
             QStringLiteral("Links"), QStringLiteral("Links1"), QStringLiteral("Options")};
 }

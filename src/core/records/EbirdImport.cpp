@@ -57,18 +57,30 @@ namespace {
 
 QString fold(const QString& s) { return s.trimmed().toCaseFolded(); }
 
-// The species of the database by scientific and by common name (case-folded); -1 marks a
-// name that two species share.
+// The species of the database by eBird code, scientific and common name, and the
+// taxonomy's subspecies groups, forms and intergrades by the same keys (case-folded); -1
+// marks a key that two species share.
 struct SpeciesIndex {
-    QHash<QString, int> bySci, byCommon;
+    QHash<QString, int> byCode, bySci, byCommon;
+    QHash<QString, int> formByCode, formBySci, formByCommon;
 
     explicit SpeciesIndex(db::Database& db)
     {
-        auto rs = db.openRecordset(QStringLiteral("SELECT ID, Name, sci_name FROM Birds"), db::RecordsetKind::Snapshot);
+        auto rs = db.openRecordset(QStringLiteral("SELECT ID, Name, sci_name, SpeciesCode FROM Birds"),
+                                   db::RecordsetKind::Snapshot);
         for (; !rs.eof(); rs.moveNext()) {
             const int id = rs.field(0).toInt();
             add(byCommon, rs.field(1).toString(), id);
             add(bySci, rs.field(2).toString(), id);
+            add(byCode, rs.field(3).toString(), id);
+        }
+        auto forms = db.openRecordset(QStringLiteral("SELECT Bird_ID, Name, sci_name, FormCode FROM TaxonForms"),
+                                      db::RecordsetKind::Snapshot);
+        for (; !forms.eof(); forms.moveNext()) {
+            const int id = forms.field(0).toInt();
+            add(formByCommon, forms.field(1).toString(), id);
+            add(formBySci, forms.field(2).toString(), id);
+            add(formByCode, forms.field(3).toString(), id);
         }
     }
     static void add(QHash<QString, int>& h, const QString& name, int id)
@@ -85,16 +97,22 @@ struct SpeciesIndex {
         return id > 0 ? id : 0;
     }
 
-    // The species a record names, or 0 with the reason it names none.
-    int match(const QString& sci, const QString& common, SkipReason& why) const
+    // The species a record names, or 0 with the reason it names none: by the species code
+    // where the file gives one, the scientific name, the common name, then as a subspecies
+    // group, form or intergrade of the taxonomy.
+    int match(const QString& code, const QString& sci, const QString& common, SkipReason& why) const
     {
+        for (const auto* h : {&byCode, &formByCode})
+            if (int id = find(*h, code)) return id;
         if (int id = find(bySci, sci)) return id;
         if (int id = find(byCommon, common)) return id;
+        if (int id = find(formBySci, sci)) return id;
+        if (int id = find(formByCommon, common)) return id;
         const QString s = fold(sci), c = fold(common);
         if (s.contains(u"domestic type") || c.contains(u"domestic type")) { why = SkipReason::Domestic; return 0; }
-        if (s.contains(u'/') || c.contains(u'/')) { why = SkipReason::Slash; return 0; }
+        // A genus or family only, even when it names two ("gull/tern sp.", "Polysticta/Somateria sp.").
         if (s.endsWith(u" sp.") || c.endsWith(u" sp.") || s.contains(u" sp. ") || c.contains(u" sp. ")
-            || s == u"sp." ) {
+            || s == u"sp." || c == u"sp.") {
             why = SkipReason::Spuh;
             return 0;
         }
@@ -103,18 +121,20 @@ struct SpeciesIndex {
         if (x >= 0 || c.contains(u"(hybrid)")) {
             // An intergrade crosses two forms of one species ("Colaptes auratus luteus x
             // cafer"); a hybrid crosses two species ("Anas platyrhynchos x rubripes").
-            if (x >= 3)
+            if (x >= 3 && !words[1].contains(u'/'))
                 if (int id = find(bySci, words[0] + u' ' + words[1])) return id;
             why = SkipReason::Hybrid;
             return 0;
         }
-        // Subspecies groups and forms name one species: "Junco hyemalis [oreganus Group]",
-        // "Dark-eyed Junco (Oregon)".
-        if (words.size() > 2)
+        // Subspecies groups and forms the taxonomy table does not know name one species by
+        // their first two words: "Junco hyemalis [oreganus Group]", "Junco hyemalis
+        // hyemalis/carolinensis" (a slash among the subspecies), "Dark-eyed Junco (Oregon)".
+        if (words.size() > 2 && !words[0].contains(u'/') && !words[1].contains(u'/'))
             if (int id = find(bySci, words[0] + u' ' + words[1])) return id;
         const qsizetype paren = c.indexOf(u" (");
-        if (paren > 0 && c.endsWith(u')'))
+        if (paren > 0 && c.endsWith(u')') && !c.left(paren).contains(u'/'))
             if (int id = find(byCommon, c.left(paren))) return id;
+        if (s.contains(u'/') || c.contains(u'/')) { why = SkipReason::Slash; return 0; }
         why = SkipReason::NotInDatabase;
         return 0;
     }
@@ -174,7 +194,7 @@ std::optional<QString> countNote(const QString& s)
 // Where each field of a record is, by format.
 struct Columns {
     bool download = false;
-    int submission = -1, common = -1, sci = -1, genus = -1, species = -1, count = -1, stateCode = -1,
+    int submission = -1, code = -1, common = -1, sci = -1, genus = -1, species = -1, count = -1, stateCode = -1,
         countryCode = -1, county = -1, location = -1, date = -1, details = -1, comments = -1;
 };
 
@@ -202,6 +222,7 @@ bool recogniseColumns(const QStringList& first, Columns& c)
             throw CsvError(QStringLiteral("The file lacks the column%1 %2 of an eBird download; nothing was imported.")
                                .arg(missing.size() > 1 ? QStringLiteral("s") : QString(), missing.join(QStringLiteral(", "))));
         c.submission = col("Submission ID");
+        c.code = col("Species Code");
         c.common = col("Common Name");
         c.sci = col("Scientific Name");
         c.count = col("Count");
@@ -295,7 +316,7 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
                                        : (at(fields, c.genus) + u' ' + at(fields, c.species)).trimmed();
         const QString shownName = common.isEmpty() ? sci : common;
         SkipReason why = SkipReason::NotInDatabase;
-        const int birdId = species.match(sci, common, why);
+        const int birdId = species.match(at(fields, c.code), sci, common, why);
         if (!birdId) { skip(why, shownName); continue; }
         ImportRecord r;
         r.birdId = birdId;

@@ -36,7 +36,8 @@ void SightingsLog::load(db::Database& db)
     const int count = int(db.scalar(QStringLiteral("SELECT count(*) FROM Sightings")).toLongLong());
     m_entries.reserve(size_t(count));
     db::Statement st(conn, QStringLiteral(
-        "SELECT Sight_ID, Bird_ID, Date, Region, country, state, district, site, notes, Outing_ID, Count FROM Sightings"));
+        "SELECT Sight_ID, Bird_ID, Date, Region, country, state, district, site, notes, NeedsReview, Outing_ID, "
+        "Count FROM Sightings"));
     while (st.step()) {
         Entry e;
         e.sightId = int(st.int64(0));
@@ -45,8 +46,9 @@ void SightingsLog::load(db::Database& db)
         for (int i = 0; i < 4; ++i) e.places[i] = int(st.int64(3 + i));
         e.site = st.value(7).toString();
         e.notes = st.value(8).toString();
-        e.outingId = int(st.int64(9));
-        e.count = st.int64(10);
+        e.needsReview = st.int64(9) != 0;
+        e.outingId = int(st.int64(10));
+        e.count = st.int64(11);
         if (e.outingId) {
             auto it = m_outings.find(e.outingId);
             if (it != m_outings.end()) ++it->species;
@@ -64,6 +66,7 @@ QString SightingsLog::text(const Entry& e, Column column) const
     case Site: return e.site;
     case Region: case Country: case State: case District: return regionName(e.places[column - Region]);
     case Notes: return e.notes;
+    case Review: return e.needsReview ? QStringLiteral("Needs review") : QString();
     case ColumnCount: break;
     }
     return {};
@@ -105,6 +108,7 @@ std::vector<int> SightingsLog::select(const Filter& f) const
         const Entry& e = m_entries[size_t(i)];
         if (f.year && (!e.date.isValid() || e.date.year() != f.year)) continue;
         if (f.placeColumn >= 0 && e.places[f.placeColumn] != f.regId) continue;
+        if (f.reviewOnly && !e.needsReview) continue;
         if (!text.isEmpty()) {
             auto it = speciesMatch.find(e.birdId);
             if (it == speciesMatch.end())
@@ -123,7 +127,10 @@ SightingsLog::Counts SightingsLog::counts(const std::vector<int>& rows, const Fi
     Counts c;
     c.sightings = int(rows.size());
     QSet<int> species;
-    for (int r : rows) species.insert(m_entries[size_t(r)].birdId);
+    for (int r : rows) {
+        species.insert(m_entries[size_t(r)].birdId);
+        c.toReview += m_entries[size_t(r)].needsReview;
+    }
     c.species = int(species.size());
     if (f.year == 0) {
         c.lifers = c.species; // over all years, every species shown was new once

@@ -21,6 +21,7 @@ public:
         int places[4] = {}; // Region, country, state, district
         QString site;
         QString notes;
+        bool needsReview = false; // a taxonomy update split its species
         int outingId = 0; // the outing the sighting belongs to, 0 for none
         qint64 count = 0; // the number of birds, 0 for present but not counted ("X")
     };
@@ -37,13 +38,15 @@ public:
         int year = 0;          // 0: all years
         int placeColumn = -1;  // 0 to 3: only sightings whose place of that level is regId
         int regId = 0;
+        bool reviewOnly = false; // only sightings that need review
     };
     struct Counts {
         int sightings = 0; // rows shown
         int species = 0;   // species among them
         int lifers = 0;    // of those, species first seen (in the region, when limited) in the year
+        int toReview = 0;  // rows shown that need review
     };
-    enum Column { Date, Species, Count, Site, Region, Country, State, District, Notes, ColumnCount };
+    enum Column { Date, Species, Count, Site, Region, Country, State, District, Notes, Review, ColumnCount };
 
     void load(db::Database& db);
 

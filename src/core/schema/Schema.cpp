@@ -1,6 +1,7 @@
 #include "schema/Schema.h"
 
 #include "schema/ImportKeys.h"
+#include "schema/TaxonomyTables.h"
 #include "schema/OutingTables.h"
 
 #include "regions/CodedRegions.h"
@@ -223,7 +224,8 @@ constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
     addRegionCodes,        // version 3: eBird's region codes, every region of the three countries
-    addOutingTables,       // version 4: outings with their counts and effort
+    addTaxonomyTables,     // version 4: species codes, the taxonomy's forms, sightings to review
+    addOutingTables,       // version 5: outings with their counts and effort
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));

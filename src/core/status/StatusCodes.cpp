@@ -1,5 +1,7 @@
 #include "status/StatusCodes.h"
 
+#include <iterator>
+
 namespace fl::codes {
 
 namespace {
@@ -98,6 +100,16 @@ QString statusLetter(const QString& word)
     for (const Status& st : kStatus)
         if (word == QLatin1String(st.word)) return QString::fromLatin1(st.letter);
     return QStringLiteral("N");
+}
+
+int statusRank(const QVariant& status)
+{
+    if (status.isNull()) return 0;
+    const QString s = status.toString();
+    const int count = int(std::size(kStatus));
+    for (int i = 0; i < count; ++i)
+        if (s == QLatin1String(kStatus[i].letter)) return count - 1 - i; // N is the last: 0
+    return 0;
 }
 
 const QStringList& statusWords()

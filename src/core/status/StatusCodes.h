@@ -20,6 +20,10 @@ QString statusWord(const QString& letter);
 QString statusLetter(const QString& word);
 // The editor's status words in the order its box lists them.
 const QStringList& statusWords();
+// How much a status says of a species' standing in a region, in the editor's order: Breeder
+// highest, then Visitor, Transient, Rarity, Extinct; None and anything unknown lowest (0).
+// Several species merged into one keep the highest of their statuses.
+int statusRank(const QVariant& status);
 
 // The editor's words for each position of a group, in the order its boxes list them.
 const QStringList& abundanceWords();

@@ -1,5 +1,6 @@
 #include "taxonomy/BandingCode.h"
 
+#include <QSet>
 #include <QStringList>
 
 namespace fl {
@@ -30,6 +31,25 @@ QString bandingCode(const QString& commonName)
     default:
         return words[0].left(1) + words[1].left(1) + words[2].left(1) + words[3].left(1);
     }
+}
+
+QStringList completionCodes(const QStringList& commonNames, const QStringList& alphaCodes)
+{
+    QSet<QString> official;
+    for (const QString& code : alphaCodes)
+        if (!code.trimmed().isEmpty()) official.insert(code.trimmed().toUpper());
+    QStringList codes;
+    codes.reserve(commonNames.size());
+    for (qsizetype i = 0; i < commonNames.size(); ++i) {
+        const QString own = i < alphaCodes.size() ? alphaCodes[i].trimmed().toUpper() : QString();
+        if (!own.isEmpty()) {
+            codes << own;
+            continue;
+        }
+        const QString rule = bandingCode(commonNames[i]);
+        codes << (official.contains(rule) ? QString() : rule);
+    }
+    return codes;
 }
 
 } // namespace fl
