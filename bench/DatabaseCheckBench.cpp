@@ -40,7 +40,7 @@ QString buildLargeDatabase(const QString& path)
                     {i, QStringLiteral("Bird %1").arg(i, 5, 10, QChar(u'0')), i * 10});
     db->execute("INSERT INTO Options VALUES ('Everywhere', 1, 'Region', 'All Birds', ' Order By Birds.sortOrder', '', 0, 0, "
                 "2000, 0)");
-    db::Statement& insert = db->connection()->cached(QStringLiteral(
+    const db::CachedStatement insert = db->connection()->cached(QStringLiteral(
         "INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes) "
         "VALUES (?, ?, 'Adult', 1, 0, 0, 0, ?, ?)"));
     std::mt19937 rng(7);
@@ -49,9 +49,8 @@ QString buildLargeDatabase(const QString& path)
     for (int s = 0; s < 620000; ++s) {
         QString notes(length(rng), u' ');
         for (QChar& c : notes) c = QChar(u'a' + letter(rng));
-        insert.bind({bird(rng), start.addDays(day(rng)), QStringLiteral("Point Pelee National Park, tip trail"), notes});
-        insert.step();
-        insert.reset();
+        insert->bind({bird(rng), start.addDays(day(rng)), QStringLiteral("Point Pelee National Park, tip trail"), notes});
+        insert->step();
     }
     tx.commit();
     return path;

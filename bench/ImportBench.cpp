@@ -143,16 +143,15 @@ void ReadAndInsertFloor(benchmark::State& st)
         QStringList fields;
         reader.next(fields); // header
         db::Transaction tx(d.state.db());
-        db::Statement& insert = conn.cached(QStringLiteral(
+        const db::CachedStatement insert = conn.cached(QStringLiteral(
             "INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         size_t i = 0;
         while (reader.next(fields)) {
             if (i >= d.rows.size()) continue;
             const ImportRecord& r = d.rows[i++];
-            insert.bind({r.birdId, r.date, r.type, r.region, r.country, r.state, r.district, r.site, r.notes});
-            insert.step();
-            insert.reset();
+            insert->bind({r.birdId, r.date, r.type, r.region, r.country, r.state, r.district, r.site, r.notes});
+            insert->step();
         }
         tx.commit();
     }

@@ -29,7 +29,7 @@ void endRunOnTerminationSignals()
     if (g_pipe[0] >= 0) return;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0) return;
     auto* notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, []() noexcept {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(g_pipe[1], &byte, 1);
         QCoreApplication::exit(0);

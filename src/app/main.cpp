@@ -16,8 +16,10 @@
 #include "sightings/DataSafety.h"
 #include "platform/QtPlatform.h"
 #include "ui/Context.h"
+#include "ui/GuardedApplication.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <cstdio>
 #include <exception>
@@ -50,7 +52,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    QApplication app(argc, argv);
+    fl::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Featherlog"));
     QApplication::setApplicationVersion(fl::info::version());
     QGuiApplication::setDesktopFileName(QStringLiteral(FEATHERLOG_APP_ID));
@@ -71,9 +73,12 @@ int main(int argc, char** argv)
 
     fl::QtPlatform platform;
     platform.setHelpFolder(state.shareFolder);
-    platform.setHelpViewer([](const QString& topic) { fl::showHelpWindow(topic); });
+    platform.setHelpViewer([&platform](const QString& topic) { fl::showHelpWindow(platform, topic); });
     platform.setCdDevice(std::make_unique<fl::CdCommandInterpreter>(state.dataFolder));
     fl::Context ctx{state, platform, nullptr};
+    // An error that escapes the guard is told through the platform while it is there.
+    app.setPlatform(&platform);
+    const auto platformGone = qScopeGuard([&app] { app.setPlatform(nullptr); });
 
     auto fail = [&](const QString& message) {
         std::fprintf(stderr, "featherlog: %s\n", qUtf8Printable(message));

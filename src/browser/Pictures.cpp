@@ -185,14 +185,12 @@ bool frmDisplay::eventFilter(QObject* watched, QEvent* event)
         }
         drop->acceptProposedAction();
         // Handled once the drop has finished, so that the questions it asks do not hold the drag.
-        QMetaObject::invokeMethod(
-            this,
-            [this, files] {
-                runGuarded(m_ctx.platform, QStringLiteral("The dropped pictures could not be added."), [&] {
-                    if (m_pictureDrop) m_pictureDrop(files);
-                });
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this,
+                                  guarded(m_ctx.platform, QStringLiteral("The dropped pictures could not be added."),
+                                          [this, files] {
+                                              if (m_pictureDrop) m_pictureDrop(files);
+                                          }),
+                                  Qt::QueuedConnection);
         return true;
     }
     default:

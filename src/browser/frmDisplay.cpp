@@ -221,8 +221,8 @@ void frmDisplay::buildWindow()
         img[i]->setToolTip(QString::fromLatin1(iconNames[i]));
         img[i]->setAccessibleName(QString::fromLatin1(iconNames[i]));
         img[i]->setIconSize(QSize(tw(435) - 4, tw(435) - 4));
-        connect(img[i], &QToolButton::clicked, this,
-                guarded(m_ctx.platform, QString::fromLatin1(iconFailures[i]), [this, i] { img_Click(i); }));
+        connectGuarded(img[i], &QToolButton::clicked, this, m_ctx.platform, QString::fromLatin1(iconFailures[i]),
+                       [this, i] { img_Click(i); });
     }
     // The links and status icons open other windows: they follow their commands' state.
     const QString iconCommands[2] = {kLinksIconCommand, kStatusIconCommand};
@@ -257,9 +257,9 @@ void frmDisplay::buildWindow()
     place(txtData, 60, 570, 4500, 2895);
     // The text box lays its text out when it is painted, so stepping through species
     // quickly does not lay out every description on the way.
-    connect(txtData, &QTextEdit::textChanged, this, [this] {
-        if (!m_ctx.state.loadingText) m_ctx.state.textChanged = true;
-    }); // sets a flag only: nothing there can fail
+    connect(txtData, &QTextEdit::textChanged, this, [this]() noexcept {
+        if (!m_ctx.state.loadingText) m_ctx.state.textChanged = true; // a flag only
+    });
 
     lblName[3]->setParent(picCont[1]);
     lblName[3]->setAlignment(Qt::AlignCenter);
@@ -360,20 +360,22 @@ void frmDisplay::buildToolbar()
     cmbNames->setInsertPolicy(QComboBox::NoInsert);
     m_nameCompleter = new NameCompleter(this);
     cmbNames->setCompleter(m_nameCompleter);
-    connect(m_nameCompleter, qOverload<const QModelIndex&>(&QCompleter::activated), this,
-            guarded(m_ctx.platform, QStringLiteral("Featherlog could not show this bird."),
-                    [this](const QModelIndex& index) { completionChosen(index); }));
+    connectGuarded(m_nameCompleter, qOverload<const QModelIndex&>(&QCompleter::activated), this,
+                   m_ctx.platform, QStringLiteral("Featherlog could not show this bird."),
+                   [this](const QModelIndex& index) { completionChosen(index); });
     cmbNames->installEventFilter(this);
     // The completer reads the species of the list when the user first types after a change.
-    connect(cmbNames->lineEdit(), &QLineEdit::textEdited, this,
-            guarded(m_ctx.platform, QStringLiteral("The names of the list could not be read."), [this] {
-                if (!m_completerStale) return;
-                QStringList names;
-                for (int i = 0; i < cmbNames->count(); ++i) names << cmbNames->itemText(i);
-                m_nameCompleter->setSpecies(names, m_ctx.state.db());
-                m_completerStale = false;
-            }));
-    connect(cmbNames, &QComboBox::currentIndexChanged, this, [this](int index) { nameSelected(index); });
+    connectGuarded(cmbNames->lineEdit(), &QLineEdit::textEdited, this,
+                   m_ctx.platform, QStringLiteral("The names of the list could not be read."), [this] {
+                       if (!m_completerStale) return;
+                       QStringList names;
+                       for (int i = 0; i < cmbNames->count(); ++i) names << cmbNames->itemText(i);
+                       m_nameCompleter->setSpecies(names, m_ctx.state.db());
+                       m_completerStale = false;
+                   });
+    // nameSelected() tells its own failures (the description not stored, the bird not shown).
+    connectGuarded(cmbNames, &QComboBox::currentIndexChanged, this, m_ctx.platform,
+                   QStringLiteral("Featherlog could not show this bird."), [this](int index) { nameSelected(index); });
     for (const ToolButton& b : kToolbar) {
         const QString key = QString::fromLatin1(b.key);
         const QString item = QString::fromLatin1(b.runs);

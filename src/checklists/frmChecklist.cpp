@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -110,23 +111,27 @@ frmChecklist::frmChecklist(Context& ctx, QWidget* parent) : QDialog(parent), m_c
     cmdClose = button("cmdClose", QStringLiteral("&Close"));
 
     Platform& p = ctx.platform;
-    connect(Msfg1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            guarded(p, QStringLiteral("The checklist entry could not be read."), [this] { Msfg1_RowColChange(); }));
-    connect(cmdSave, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The checklist entry could not be saved."), [this] { cmdSave_Click(); }));
-    connect(cmdAdd, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The bird could not be added to the checklist."), [this] { cmdAdd_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The bird could not be removed from the checklist."),
-                    [this] { cmdDelete_Click(); }));
-    connect(cmdClear, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The detailed status could not be cleared."), [this] { cmdClear_Click(); }));
-    connect(cmdClose, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The window could not be closed."), [this] { cmdClose_Click(); }));
+    connectGuarded(Msfg1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                   p, QStringLiteral("The checklist entry could not be read."),
+                   [this] { Msfg1_RowColChange(); });
+    connectGuarded(cmdSave, &QPushButton::clicked, this, p, QStringLiteral("The checklist entry could not be saved."),
+                   [this] { cmdSave_Click(); });
+    connectGuarded(cmdAdd, &QPushButton::clicked, this,
+                   p, QStringLiteral("The bird could not be added to the checklist."),
+                   [this] { cmdAdd_Click(); });
+    connectGuarded(cmdDelete, &QPushButton::clicked, this,
+                   p, QStringLiteral("The bird could not be removed from the checklist."),
+                   [this] { cmdDelete_Click(); });
+    connectGuarded(cmdClear, &QPushButton::clicked, this,
+                   p, QStringLiteral("The detailed status could not be cleared."),
+                   [this] { cmdClear_Click(); });
+    connectGuarded(cmdClose, &QPushButton::clicked, this, p, QStringLiteral("The window could not be closed."),
+                   [this] { cmdClose_Click(); });
     for (QComboBox* box : {cmbStat, cmbNum[0], cmbNum[1], cmbNum[2], cmbStatus[0], cmbStatus[1], cmbStatus[2],
                            cmbSpec[0], cmbSpec[1], cmbSpec[2]})
-        connect(box, &QComboBox::currentIndexChanged, this,
-                guarded(p, QStringLiteral("The selection could not be taken."), [this, box] { selectionEdited(box); }));
+        connectGuarded(box, &QComboBox::currentIndexChanged, this,
+                       p, QStringLiteral("The selection could not be taken."),
+                       [this, box] { selectionEdited(box); });
 
     auto* side = new QVBoxLayout;
     side->addWidget(Frame1);
@@ -303,15 +308,12 @@ void frmChecklist::cmdSave_Click()
     const int r = currentRow();
     if (r < 0 || !rsEntry.isOpen() || rsEntry.eof()) return;
     rsEntry.edit();
-    try {
-        if (cmbStat->currentIndex() >= 0)
-            rsEntry.setField(QStringLiteral("Status"), codes::statusLetter(cmbStat->currentText()));
-        rsEntry.setField(QStringLiteral("scode"), codeToSave());
-        rsEntry.update();
-    } catch (...) {
-        rsEntry.cancelUpdate();
-        throw;
-    }
+    auto dropEdit = qScopeGuard([this] { rsEntry.cancelUpdate(); });
+    if (cmbStat->currentIndex() >= 0)
+        rsEntry.setField(QStringLiteral("Status"), codes::statusLetter(cmbStat->currentText()));
+    rsEntry.setField(QStringLiteral("scode"), codeToSave());
+    rsEntry.update();
+    dropEdit.dismiss();
     cmdSave->setEnabled(false);
     grid->setCell(r, ColStatus, rsEntry.field(QStringLiteral("Status")).toString());
     showOrigin();
@@ -325,16 +327,13 @@ void frmChecklist::cmdAdd_Click()
     const QString letter = codes::statusLetter(QStringLiteral("None"));
     openEntry(id);
     rsEntry.addNew();
-    try {
-        rsEntry.setField(QStringLiteral("Bird_ID"), id);
-        rsEntry.setField(QStringLiteral("Status"), letter);
-        rsEntry.setField(QStringLiteral("scode"), QString());
-        rsEntry.setField(QStringLiteral("Reg_ID"), m_ctx.state.selReg_ID);
-        rsEntry.update();
-    } catch (...) {
-        rsEntry.cancelUpdate();
-        throw;
-    }
+    auto dropRow = qScopeGuard([this] { rsEntry.cancelUpdate(); });
+    rsEntry.setField(QStringLiteral("Bird_ID"), id);
+    rsEntry.setField(QStringLiteral("Status"), letter);
+    rsEntry.setField(QStringLiteral("scode"), QString());
+    rsEntry.setField(QStringLiteral("Reg_ID"), m_ctx.state.selReg_ID);
+    rsEntry.update();
+    dropRow.dismiss();
     rsEntry.setBookmark(rsEntry.lastModified());
     m_keepR = {};
     showOrigin();

@@ -42,19 +42,19 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
 
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
-    lstRegion = new RegionListView(this);
+    lstRegion = new RegionListView(ctx.platform, this);
     lstRegion->setObjectName(QStringLiteral("lstRegion"));
     txtFilter = lstRegion->filterBox();
     lblList->setBuddy(lstRegion);
-    connect(lstRegion, &RegionListView::currentRowChanged, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be chosen."), [this](int row) {
-                lstRegion_Click();
-                // Edit and Delete act on the chosen region: only while the list shows one.
-                if (m_kind > 0) {
-                    cmdEdit->setEnabled(row >= 0);
-                    cmdDelete->setEnabled(row >= 0);
-                }
-            }));
+    connectGuarded(lstRegion, &RegionListView::currentRowChanged, this,
+                   ctx.platform, QStringLiteral("The region could not be chosen."), [this](int row) {
+                       lstRegion_Click();
+                       // Edit and Delete act on the chosen region: only while the list shows one.
+                       if (m_kind > 0) {
+                           cmdEdit->setEnabled(row >= 0);
+                           cmdDelete->setEnabled(row >= 0);
+                       }
+                   });
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -69,14 +69,18 @@ frmEditReg::frmEditReg(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
     cmdNew->setEnabled(false);
     cmdEdit->setEnabled(false);
     cmdDelete->setEnabled(false);
-    connect(cmdNew, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be created."), [this] { cmdNew_Click(); }));
-    connect(cmdEdit, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The checklist could not be edited."), [this] { cmdEdit_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be deleted."), [this] { cmdDelete_Click(); }));
-    connect(cmdClose, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The window could not be closed."), [this] { cmdClose_Click(); }));
+    connectGuarded(cmdNew, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The region could not be created."),
+                   [this] { cmdNew_Click(); });
+    connectGuarded(cmdEdit, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The checklist could not be edited."),
+                   [this] { cmdEdit_Click(); });
+    connectGuarded(cmdDelete, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The region could not be deleted."),
+                   [this] { cmdDelete_Click(); });
+    connectGuarded(cmdClose, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdClose_Click(); });
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);

@@ -1,6 +1,7 @@
 #include "frmHelp.h"
 
 #include "HelpBook.h"
+#include "ui/Guard.h"
 #include "ui/ImageList.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ QString fileOf(const QUrl& url)
 
 } // namespace
 
-frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
+frmHelp::frmHelp(Platform& platform, QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Featherlog Help"));
@@ -96,20 +97,23 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
 
     connect(cmdBack, &QPushButton::clicked, txtPage, &QTextBrowser::backward);
     connect(cmdForward, &QPushButton::clicked, txtPage, &QTextBrowser::forward);
-    connect(cmdContents, &QPushButton::clicked, this, [this] { showTopic(help::kContents); });
+    Platform& p = platform;
+    const QString pageFailure = QStringLiteral("The help page could not be shown.");
+    connectGuarded(cmdContents, &QPushButton::clicked, this, p, pageFailure, [this] { showTopic(help::kContents); });
     connect(txtPage, &QTextBrowser::backwardAvailable, cmdBack, &QWidget::setEnabled);
     connect(txtPage, &QTextBrowser::forwardAvailable, cmdForward, &QWidget::setEnabled);
     // The signal comes before source() reports the new page.
-    connect(txtPage, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) { pageChanged(fileOf(url)); });
-    connect(lstContents, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
-    connect(lstContents, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
-    connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
-    connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch_Click(); });
+    connectGuarded(txtPage, &QTextBrowser::sourceChanged, this, p, pageFailure,
+                   [this](const QUrl& url) { pageChanged(fileOf(url)); });
+    for (auto signal : {&QListWidget::itemActivated, &QListWidget::itemClicked})
+        connectGuarded(lstContents, signal, this, p, pageFailure,
+                       [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toString()); });
+    const QString searchFailure = QStringLiteral("The help pages could not be searched.");
+    connectGuarded(cmdSearch, &QPushButton::clicked, this, p, searchFailure, [this] { cmdSearch_Click(); });
+    connectGuarded(txtSearch, &QLineEdit::returnPressed, this, p, searchFailure, [this] { cmdSearch_Click(); });
     // A page found opens by a click or by the keyboard (both, where a single click activates).
-    connect(lstFound, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { openFound(item); });
-    connect(lstFound, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { openFound(item); });
+    for (auto signal : {&QListWidget::itemActivated, &QListWidget::itemClicked})
+        connectGuarded(lstFound, signal, this, p, pageFailure, [this](QListWidgetItem* item) { openFound(item); });
     cmdBack->setEnabled(false);
     cmdForward->setEnabled(false);
     showTopic(help::kContents);
@@ -204,13 +208,13 @@ bool frmHelp::eventFilter(QObject* watched, QEvent* event)
 
 frmHelp* helpWindow() { return g_help.data(); }
 
-frmHelp* showHelpWindow(const QString& topic)
+frmHelp* showHelpWindow(Platform& platform, const QString& topic)
 {
     // A modal dialog blocks every window but its own: over one, the help window is one of its
     // windows for as long as it is up.
     QWidget* owner = QApplication::activeModalWidget();
     if (!g_help) {
-        g_help = new frmHelp;
+        g_help = new frmHelp(platform);
         g_help->setAttribute(Qt::WA_DeleteOnClose);
     }
     g_help->belongTo(owner);

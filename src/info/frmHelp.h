@@ -11,12 +11,15 @@ class QTextBrowser;
 
 namespace fl {
 
+class Platform;
+
 // "Featherlog Help": the user manual with its contents list, back and forward, and a search
 // for the pages that hold the typed words. One window serves the whole run.
 class frmHelp : public QWidget {
     Q_OBJECT
 public:
-    explicit frmHelp(QWidget* parent = nullptr);
+    // A failure in the window is told through `platform`, which outlives the window.
+    explicit frmHelp(Platform& platform, QWidget* parent = nullptr);
 
     // Opens a page of the manual by its file name; an empty or unknown name opens the contents.
     void showTopic(const QString& file);
@@ -51,8 +54,8 @@ private:
 
 // Shows the help window at a page, creating it on first use, and brings it to the front.
 // Opened over a modal dialog, the window belongs to that dialog so that it can be used; it
-// outlives the dialog.
-frmHelp* showHelpWindow(const QString& topic);
+// outlives the dialog. The window tells its failures through `platform`.
+frmHelp* showHelpWindow(Platform& platform, const QString& topic);
 // The help window when one is open.
 frmHelp* helpWindow();
 

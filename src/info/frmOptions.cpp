@@ -45,9 +45,12 @@ frmOptions::frmOptions(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(c
     layout->addWidget(Frame1, 1);
     layout->addLayout(buttons);
 
-    connect(cmdOK, &QPushButton::clicked, this,
-            guarded(m_ctx.platform, QStringLiteral("The options could not be saved."), [this] { cmdOK_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connectGuarded(cmdOK, &QPushButton::clicked, this,
+                   m_ctx.platform, QStringLiteral("The options could not be saved."),
+                   [this] { cmdOK_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   m_ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
     Form_Load();
 }
 

@@ -96,18 +96,20 @@ frmURL::frmURL(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
     layout->addLayout(buttons);
 
     Platform& p = ctx.platform;
-    connect(cmbType, &QComboBox::currentIndexChanged, this,
-            guarded(p, QStringLiteral("The links of this topic could not be listed."), [this] { cmbType_Click(); }));
-    connect(cmdGo, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The web page could not be opened."), [this] { cmdGo_Click(); }));
-    connect(lstURL, &QListWidget::itemDoubleClicked, this,
-            guarded(p, QStringLiteral("The web page could not be opened."), [this] { cmdGo_Click(); }));
-    connect(cmdCopy, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The address could not be copied."), [this] { cmdCopy_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The link could not be deleted."), [this] { cmdDelete_Click(); }));
-    connect(cmdAdd, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The link could not be added."), [this] { cmdAdd_Click(); }));
+    connectGuarded(cmbType, &QComboBox::currentIndexChanged, this,
+                   p, QStringLiteral("The links of this topic could not be listed."),
+                   [this] { cmbType_Click(); });
+    connectGuarded(cmdGo, &QPushButton::clicked, this, p, QStringLiteral("The web page could not be opened."),
+                   [this] { cmdGo_Click(); });
+    connectGuarded(lstURL, &QListWidget::itemDoubleClicked, this,
+                   p, QStringLiteral("The web page could not be opened."),
+                   [this] { cmdGo_Click(); });
+    connectGuarded(cmdCopy, &QPushButton::clicked, this, p, QStringLiteral("The address could not be copied."),
+                   [this] { cmdCopy_Click(); });
+    connectGuarded(cmdDelete, &QPushButton::clicked, this, p, QStringLiteral("The link could not be deleted."),
+                   [this] { cmdDelete_Click(); });
+    connectGuarded(cmdAdd, &QPushButton::clicked, this, p, QStringLiteral("The link could not be added."),
+                   [this] { cmdAdd_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
     Form_Load();

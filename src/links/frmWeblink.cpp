@@ -53,8 +53,8 @@ frmWeblink::frmWeblink(Context& ctx, frmURL& links, QWidget* parent) : QDialog(p
     setTabOrder(txtUrl, cmdLink);
     setTabOrder(cmdLink, cmdClose);
 
-    connect(cmdLink, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The link could not be stored."), [this] { cmdLink_Click(); }));
+    connectGuarded(cmdLink, &QPushButton::clicked, this, ctx.platform, QStringLiteral("The link could not be stored."),
+                   [this] { cmdLink_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 

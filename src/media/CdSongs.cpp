@@ -66,8 +66,9 @@ void registerCdSongCommands(Context& ctx)
     cd->ReadyDevice();
     setCdAudio(ctx, std::move(cd));
     ctx.main->commands().setHandler(QStringLiteral("mnuFilePlayCD"), [&ctx] { mnuFilePlayCD_Click(ctx); });
-    QObject::connect(ctx.main->cdTimer(), &QTimer::timeout, ctx.main->dialogParent(),
-                     guarded(ctx.platform, QStringLiteral("The CD could not be stopped."), [&ctx] { Timer1_Timer(ctx); }));
+    connectGuarded(ctx.main->cdTimer(), &QTimer::timeout, ctx.main->dialogParent(),
+                   ctx.platform, QStringLiteral("The CD could not be stopped."),
+                   [&ctx] { Timer1_Timer(ctx); });
     ctx.main->addExitStep([&ctx] {
         if (CDAudio* device = cdAudio(ctx)) {
             device->StopPlay();

@@ -173,8 +173,24 @@ bool QtPlatform::previewReport(const QString& windowTitle, PrintableReport& repo
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     QPrintPreviewDialog dialog(&printer, m_parent);
     dialog.setWindowTitle(windowTitle);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&report](QPrinter* p) { report.print(p); });
+    // Painted from the dialog's own signal: a failure is told here and goes no further.
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [this, &report](QPrinter* p) noexcept {
+        QString problem;
+        try {
+            report.print(p);
+        } catch (const std::exception& e) {
+            problem = QString::fromUtf8(e.what());
+        } catch (...) {
+            problem = QStringLiteral("An unexpected error occurred.");
+        }
+        if (problem.isEmpty()) return;
+        try {
+            messageBox(QStringLiteral("The report could not be shown.\n\n") + problem, QStringLiteral("Featherlog"),
+                       Buttons::Ok, Icon::Exclamation);
+        } catch (...) {
+            // Nothing more can be shown; the preview stays empty.
+        }
+    });
     // The hourglass must not hide the pointer while the user looks at the preview.
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);

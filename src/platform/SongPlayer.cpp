@@ -23,12 +23,16 @@ SongPlayer::~SongPlayer()
     }
 }
 
-void SongPlayer::fail()
+void SongPlayer::fail() noexcept
 {
     if (m_failed) return;
     m_failed = true;
-    if (m_player) m_player->stop();
-    if (m_defaultSound) m_defaultSound();
+    try {
+        if (m_player) m_player->stop();
+        if (m_defaultSound) m_defaultSound();
+    } catch (...) {
+        // Not even the default sound: the song stays silent, and nothing else is wrong.
+    }
 }
 
 void SongPlayer::play(const QString& path)
@@ -44,11 +48,11 @@ void SongPlayer::play(const QString& path)
         m_player = std::make_unique<QMediaPlayer>();
         m_player->setAudioOutput(m_output.get());
         QObject::connect(m_player.get(), &QMediaPlayer::errorOccurred, m_player.get(),
-                         [this](QMediaPlayer::Error error, const QString&) {
+                         [this](QMediaPlayer::Error error, const QString&) noexcept {
                              if (error != QMediaPlayer::NoError) fail();
                          });
         QObject::connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, m_player.get(),
-                         [this](QMediaPlayer::MediaStatus status) {
+                         [this](QMediaPlayer::MediaStatus status) noexcept {
                              if (status == QMediaPlayer::InvalidMedia) fail();
                          });
     }

@@ -27,7 +27,9 @@ public:
     bool isPlaying() const;
 
 private:
-    void fail();
+    // Stops and gives the default sound; called from the player's signals, so it lets
+    // nothing escape.
+    void fail() noexcept;
 
     std::function<void()> m_defaultSound;
     std::function<bool()> m_hasAudioOutput;

@@ -130,22 +130,24 @@ frmClass::frmClass(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
 
     // A node becomes the chosen one by the keyboard or by a click; a click on the node that is
     // already chosen chooses it again (its stored text is read anew).
-    connect(TrView, &QTreeWidget::currentItemChanged, this,
-            guarded(ctx.platform, QStringLiteral("The chosen group could not be shown."),
-                    [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TrView_NodeClick(current); }));
+    connectGuarded(TrView, &QTreeWidget::currentItemChanged, this,
+                   ctx.platform, QStringLiteral("The chosen group could not be shown."),
+                   [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TrView_NodeClick(current); });
     TrView->viewport()->installEventFilter(this);
-    connect(TrView, &QTreeWidget::itemClicked, this,
-            guarded(ctx.platform, QStringLiteral("The chosen group could not be shown."),
-                    [this](QTreeWidgetItem* item, int) {
-                        QTreeWidgetItem* again = std::exchange(m_pressedOnChosen, nullptr);
-                        if (item && item == again) TrView_NodeClick(item);
-                    }));
-    connect(cmdFind, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The search by classification could not be run."),
-                    [this] { cmdFind_Click(); }));
-    connect(cmdSave, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The text could not be saved."), [this] { cmdSave_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connectGuarded(TrView, &QTreeWidget::itemClicked, this,
+                   ctx.platform, QStringLiteral("The chosen group could not be shown."),
+                   [this](QTreeWidgetItem* item, int) {
+                       QTreeWidgetItem* again = std::exchange(m_pressedOnChosen, nullptr);
+                       if (item && item == again) TrView_NodeClick(item);
+                   });
+    connectGuarded(cmdFind, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The search by classification could not be run."),
+                   [this] { cmdFind_Click(); });
+    connectGuarded(cmdSave, &QPushButton::clicked, this, ctx.platform, QStringLiteral("The text could not be saved."),
+                   [this] { cmdSave_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
 
     Form_Load();
 }

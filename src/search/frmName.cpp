@@ -45,9 +45,12 @@ frmName::frmName(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx)
     cmdFind->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdFind, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The search by name could not be run."), [this] { cmdFind_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connectGuarded(cmdFind, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The search by name could not be run."),
+                   [this] { cmdFind_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdFind);

@@ -32,24 +32,28 @@ frmRegion::frmRegion(Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx
     QGroupBox* frame = regionKindButtons(this, ctx.platform, optRegion, [this](int i) { optRegion_Click(i); });
     lblList = new QLabel(QStringLiteral("Available CheckLists:"), this);
     lblList->setObjectName(QStringLiteral("lblList"));
-    lstRegion = new RegionListView(this);
+    lstRegion = new RegionListView(ctx.platform, this);
     lstRegion->setObjectName(QStringLiteral("lstRegion"));
     txtFilter = lstRegion->filterBox();
     lblList->setBuddy(lstRegion);
-    connect(lstRegion, &RegionListView::currentRowChanged, this, [this](int row) {
-        lstRegion_Click();
-        if (cmdOK) cmdOK->setEnabled(row >= 0);
-    });
-    connect(lstRegion, &QListView::doubleClicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be used."), [this] { lstRegion_DblClick(); }));
+    connectGuarded(lstRegion, &RegionListView::currentRowChanged, this,
+                   ctx.platform, QStringLiteral("The region could not be chosen."), [this](int row) {
+                       lstRegion_Click();
+                       if (cmdOK) cmdOK->setEnabled(row >= 0);
+                   });
+    connectGuarded(lstRegion, &QListView::doubleClicked, this,
+                   ctx.platform, QStringLiteral("The region could not be used."),
+                   [this] { lstRegion_DblClick(); });
     cmdOK = new QPushButton(QStringLiteral("Use"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Close"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdOK, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The region could not be used."), [this] { cmdOK_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connectGuarded(cmdOK, &QPushButton::clicked, this, ctx.platform, QStringLiteral("The region could not be used."),
+                   [this] { cmdOK_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(lblList);

@@ -138,10 +138,11 @@ frmWizard::frmWizard(Context& ctx, PictureLoader loadPicture, QWidget* parent)
         };
     }
     for (int i = 0; i < 7; ++i)
-        connect(optType[i], &QRadioButton::toggled, this, guarded(ctx.platform, what, [this, i](bool on) {
-                    if (on) optType_Click(i);
-                }));
-    connect(msfg, &QTableView::clicked, this, guarded(ctx.platform, what, [this] { Msfg_Click(); }));
+        connectGuarded(optType[i], &QRadioButton::toggled, this, ctx.platform, what,
+                       [this, i](bool on) {
+                           if (on) optType_Click(i);
+                       });
+    connectGuarded(msfg, &QTableView::clicked, this, ctx.platform, what, [this] { Msfg_Click(); });
     msfg->onRowChosen = [this] { runGuarded(m_ctx.platform, {}, [this] { Msfg_Click(); }); };
     // Enter is Show Selected: it acts only once a row has been chosen.
     msfg->onEnter = [this] {
@@ -149,16 +150,19 @@ frmWizard::frmWizard(Context& ctx, PictureLoader loadPicture, QWidget* parent)
             if (cmdView->isEnabled()) cmdView_Click();
         });
     };
-    connect(cmdNext, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The families could not be listed."), [this] { cmdNext_Click(); }));
-    connect(cmdBack, &QPushButton::clicked, this, guarded(ctx.platform, what, [this] { cmdBack_Click(); }));
-    connect(cmdView, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The species of the family could not be listed."),
-                    [this] { cmdView_Click(); }));
-    connect(cmdAll, &QPushButton::clicked, this,
-            guarded(ctx.platform, QStringLiteral("The species of the families could not be listed."),
-                    [this] { cmdAll_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connectGuarded(cmdNext, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The families could not be listed."),
+                   [this] { cmdNext_Click(); });
+    connectGuarded(cmdBack, &QPushButton::clicked, this, ctx.platform, what, [this] { cmdBack_Click(); });
+    connectGuarded(cmdView, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The species of the family could not be listed."),
+                   [this] { cmdView_Click(); });
+    connectGuarded(cmdAll, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The species of the families could not be listed."),
+                   [this] { cmdAll_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
 
     Form_Load();
 }

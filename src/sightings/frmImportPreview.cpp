@@ -69,9 +69,12 @@ frmImportPreview::frmImportPreview(Context& ctx, const ImportPreview& preview, c
     cmdImport->setEnabled(!p.records.empty());
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdImport, &QPushButton::clicked, this,
-            guarded(m_ctx.platform, QStringLiteral("The records could not be imported."), [this] { cmdImport_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connectGuarded(cmdImport, &QPushButton::clicked, this,
+                   m_ctx.platform, QStringLiteral("The records could not be imported."),
+                   [this] { cmdImport_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   m_ctx.platform, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("File:"), lblFile);

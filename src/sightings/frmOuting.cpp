@@ -88,7 +88,8 @@ void frmOuting::buildWindow()
     Platform& p = m_ctx.platform;
     connect(cmdSave, &QPushButton::clicked, this,
             guarded(p, QStringLiteral("The outing could not be saved."), [this] { cmdSave_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); }); // asks, cannot fail
+    connectGuarded(cmdCancel, &QPushButton::clicked, this, p, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
     connect(cmdDelete, &QPushButton::clicked, this,
             guarded(p, QStringLiteral("The outing could not be deleted."), [this] { cmdDelete_Click(); }));
 
@@ -120,7 +121,8 @@ QWidget* frmOuting::buildDetails()
     cmdCalendar->setToolTip(QStringLiteral("Pick the date from a calendar"));
     cmdCalendar->setAccessibleName(cmdCalendar->toolTip());
     // The calendar is made when first asked for: it is the slowest part of the window to build.
-    connect(cmdCalendar, &QToolButton::clicked, this, [this] { // cannot fail
+    const QString calendarFailure = QStringLiteral("The calendar could not be shown.");
+    connectGuarded(cmdCalendar, &QToolButton::clicked, this, m_ctx.platform, calendarFailure, [this, calendarFailure] {
         auto* calendar = findChild<QCalendarWidget*>(QStringLiteral("calDate"));
         if (!calendar) {
             calendar = new QCalendarWidget(this);
@@ -133,8 +135,8 @@ QWidget* frmOuting::buildDetails()
                 txtDate->setFocus();
                 dateChanged();
             };
-            connect(calendar, &QCalendarWidget::activated, this, pick);
-            connect(calendar, &QCalendarWidget::clicked, this, pick);
+            connectGuarded(calendar, &QCalendarWidget::activated, this, m_ctx.platform, calendarFailure, pick);
+            connectGuarded(calendar, &QCalendarWidget::clicked, this, m_ctx.platform, calendarFailure, pick);
         }
         calendar->setMaximumDate(QDate::currentDate());
         const QDate typed = parseSightingDate(txtDate->text());
@@ -216,11 +218,12 @@ QWidget* frmOuting::buildPlaces()
         PicClear[k]->setToolTip(clearText);
         PicClear[k]->setAccessibleName(clearText);
         PicClear[k]->setAutoRaise(true);
-        connect(PicClear[k], &QToolButton::clicked, this, [this, k] { // cannot fail but for the list below
-            cmbPlace[k]->setCurrentIndex(-1);
-            cmbPlace[k]->clearEditText();
-            cmbPlace[k]->setFocus();
-        });
+        connectGuarded(PicClear[k], &QToolButton::clicked, this, m_ctx.platform,
+                       QStringLiteral("The place could not be cleared."), [this, k] {
+                           cmbPlace[k]->setCurrentIndex(-1);
+                           cmbPlace[k]->clearEditText();
+                           cmbPlace[k]->setFocus();
+                       });
         auto* l = new QLabel(QString::fromLatin1(kPlaceLabels[k]), box);
         l->setBuddy(cmbPlace[k]);
         places->addWidget(l, k, 0);
@@ -262,8 +265,9 @@ QWidget* frmOuting::buildGrid()
     const int widths[] = {300, 60, 70, 300};
     for (int i = 0; i < int(std::size(widths)); ++i) grdSpecies->setColumnWidth(i, widths[i]);
     grdSpecies->installEventFilter(this);
-    connect(grdSpecies->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) { countClosed(int(hint)); }); // cannot fail
+    connectGuarded(grdSpecies->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, m_ctx.platform,
+                   QStringLiteral("The next species could not be chosen."),
+                   [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) { countClosed(int(hint)); });
 
     const QString filterFailure = QStringLiteral("The species could not be listed.");
     connect(txtFilter, &QLineEdit::textChanged, this, guarded(m_ctx.platform, filterFailure, [this](const QString& t) {
@@ -279,9 +283,8 @@ QWidget* frmOuting::buildGrid()
                 if (on && !model->hasOffList()) model->setOffList(speciesOffChecklist(m_ctx.state.db(), m_scope.regId));
                 model->setWholeList(on);
             }));
-    connect(model, &OutingGridModel::seenChanged, this, [this](int seen) { // cannot fail
-        lblSeen->setText(QStringLiteral("%1 species seen").arg(seen));
-    });
+    connect(model, &OutingGridModel::seenChanged, this,
+            [this](int seen) noexcept { lblSeen->setText(QStringLiteral("%1 species seen").arg(seen)); });
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(lblFilter);

@@ -101,7 +101,8 @@ void frmSight::buildWindow()
         PicClear[k]->setToolTip(clearText);
         PicClear[k]->setAccessibleName(clearText);
         PicClear[k]->setAutoRaise(true);
-        connect(PicClear[k], &QToolButton::clicked, this, [this, k] { PicClear_Click(k); }); // cannot fail
+        connectGuarded(PicClear[k], &QToolButton::clicked, this, m_ctx.platform,
+                       QStringLiteral("The place could not be cleared."), [this, k] { PicClear_Click(k); });
         places->addWidget(label(k, QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k], Frame1), k, 0);
         places->addWidget(cmbPlace[k], k, 1);
         places->addWidget(PicClear[k], k, 2);
@@ -136,13 +137,14 @@ void frmSight::buildWindow()
     cmdDelete->setObjectName(QStringLiteral("cmdDelete"));
     cmdDelete->hide();
     Platform& p = m_ctx.platform;
-    connect(cmdSave, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The sighting could not be saved."), [this] { cmdSave_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdRecall, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The last sighting could not be shown."), [this] { cmdRecall_Click(); }));
-    connect(cmdDelete, &QPushButton::clicked, this,
-            guarded(p, QStringLiteral("The sighting could not be deleted."), [this] { cmdDelete_Click(); }));
+    connectGuarded(cmdSave, &QPushButton::clicked, this, p, QStringLiteral("The sighting could not be saved."),
+                   [this] { cmdSave_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this, p, QStringLiteral("The window could not be closed."),
+                   [this] { cmdCancel_Click(); });
+    connectGuarded(cmdRecall, &QPushButton::clicked, this, p, QStringLiteral("The last sighting could not be shown."),
+                   [this] { cmdRecall_Click(); });
+    connectGuarded(cmdDelete, &QPushButton::clicked, this, p, QStringLiteral("The sighting could not be deleted."),
+                   [this] { cmdDelete_Click(); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRecall);
@@ -173,14 +175,16 @@ QWidget* frmSight::buildCalendar()
     calDate->setWindowFlags(Qt::Popup);
     calDate->setMinimumDate(QDate(1900, 1, 1));
     calDate->setMaximumDate(QDate::currentDate());
-    connect(cmdCalendar, &QToolButton::clicked, this, [this] { cmdCalendar_Click(); }); // cannot fail
+    const QString calendarFailure = QStringLiteral("The date could not be taken from the calendar.");
+    connectGuarded(cmdCalendar, &QToolButton::clicked, this, m_ctx.platform, calendarFailure,
+                   [this] { cmdCalendar_Click(); });
     auto pick = [this](QDate date) {
         txtDate->setText(longDate(date));
         calDate->hide();
         txtDate->setFocus();
     };
-    connect(calDate, &QCalendarWidget::activated, this, pick);
-    connect(calDate, &QCalendarWidget::clicked, this, pick);
+    connectGuarded(calDate, &QCalendarWidget::activated, this, m_ctx.platform, calendarFailure, pick);
+    connectGuarded(calDate, &QCalendarWidget::clicked, this, m_ctx.platform, calendarFailure, pick);
     return cmdCalendar;
 }
 
@@ -203,7 +207,8 @@ void frmSight::Form_Load()
         cmbPlace[k]->setCurrentIndex(-1);
     }
     for (int k : {1, 2})
-        connect(cmbPlace[k], &QComboBox::currentIndexChanged, this, [this] { orderPlaces(); }); // cannot fail
+        connectGuarded(cmbPlace[k], &QComboBox::currentIndexChanged, this, m_ctx.platform,
+                       QStringLiteral("The places could not be put in order."), [this] { orderPlaces(); });
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
                        QStringLiteral("Immature"), QStringLiteral("Pair")});
     cmbType->setCurrentIndex(-1);

@@ -104,30 +104,29 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     reload();
     grdLog->setSortingEnabled(true);
     const QString filterFailure = QStringLiteral("The sightings could not be listed.");
-    connect(txtFilter, &QLineEdit::textChanged, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
-    connect(cmbYear, &QComboBox::currentIndexChanged, this,
-            guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
-    connect(chkRegion, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
-    connect(chkReview, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this] { applyFilter(); }));
+    connectGuarded(txtFilter, &QLineEdit::textChanged, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
+    connectGuarded(cmbYear, &QComboBox::currentIndexChanged, this, m_ctx.platform, filterFailure,
+                   [this] { applyFilter(); });
+    connectGuarded(chkRegion, &QCheckBox::toggled, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
+    connectGuarded(chkReview, &QCheckBox::toggled, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
     connect(grdLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { // cannot fail
+            [this](const QModelIndex& current) noexcept {
                 cmdEdit->setEnabled(current.isValid() && !model->isHeading(current.row()));
             });
-    connect(cmdEdit, &QPushButton::clicked, this,
-            guarded(m_ctx.platform, QStringLiteral("The sighting could not be edited."), [this] { cmdEdit_Click(); }));
-    connect(chkGroup, &QCheckBox::toggled, this, guarded(m_ctx.platform, filterFailure, [this](bool on) {
-                model->setGrouped(on);
-            }));
-    const QString openFailure = QStringLiteral("The outing could not be opened.");
-    connect(cmdOpenOuting, &QPushButton::clicked, this, guarded(m_ctx.platform, openFailure, [this] {
-                const QModelIndex at = grdLog->currentIndex();
-                if (at.isValid()) openOuting(at.row());
-            }));
+    connectGuarded(cmdEdit, &QPushButton::clicked, this, m_ctx.platform,
+                   QStringLiteral("The sighting could not be edited."), [this] { cmdEdit_Click(); });
+    connectGuarded(chkGroup, &QCheckBox::toggled, this, m_ctx.platform, filterFailure,
+                   [this](bool on) { model->setGrouped(on); });
+    connectGuarded(cmdOpenOuting, &QPushButton::clicked, this, m_ctx.platform,
+                   QStringLiteral("The outing could not be opened."), [this] {
+                       const QModelIndex at = grdLog->currentIndex();
+                       if (at.isValid()) openOuting(at.row());
+                   });
     connect(grdLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& at) { // cannot fail
+            [this](const QModelIndex& at) noexcept {
                 cmdOpenOuting->setEnabled(at.isValid() && model->outingAt(at.row()) != 0);
             });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { // cannot fail
+    connect(model, &QAbstractItemModel::modelReset, this, [this]() noexcept {
         cmdOpenOuting->setEnabled(false);
         cmdEdit->setEnabled(false);
     });
@@ -137,10 +136,11 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
         showRegion();
         applyFilter();
     });
-    connect(grdLog, &QTableView::doubleClicked, this,
-            guarded(m_ctx.platform, QStringLiteral("The bird could not be shown."), [this](const QModelIndex& i) {
-                if (i.isValid()) grdLog_DblClick(i.row());
-            }));
+    connectGuarded(grdLog, &QTableView::doubleClicked, this,
+                   m_ctx.platform, QStringLiteral("The bird could not be shown."),
+                   [this](const QModelIndex& i) {
+                       if (i.isValid()) grdLog_DblClick(i.row());
+                   });
 }
 
 void frmSightingsLog::showRegion()

@@ -73,12 +73,13 @@ frmTaxonomyUpdate::frmTaxonomyUpdate(Context& ctx, const TaxonomyFile& file, con
     cmdApply->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdApply, &QPushButton::clicked, this,
-            guarded(m_ctx.platform, QStringLiteral("The taxonomy could not be updated."), [this] { cmdApply_Click(); }));
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(chkUnrelated, &QCheckBox::toggled, this,
-            guarded(m_ctx.platform, QStringLiteral("The file could not be compared with the database."),
-                    [this](bool on) { chkUnrelated_Toggled(on); }));
+    connectGuarded(cmdApply, &QPushButton::clicked, this,
+                   m_ctx.platform, QStringLiteral("The taxonomy could not be updated."), [this] { cmdApply_Click(); });
+    connectGuarded(cmdCancel, &QPushButton::clicked, this,
+                   m_ctx.platform, QStringLiteral("The window could not be closed."), [this] { cmdCancel_Click(); });
+    connectGuarded(chkUnrelated, &QCheckBox::toggled, this,
+                   m_ctx.platform, QStringLiteral("The file could not be compared with the database."),
+                   [this](bool on) { chkUnrelated_Toggled(on); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(prgApply, 1);
@@ -138,9 +139,9 @@ void frmTaxonomyUpdate::showPlan()
                 if (!s.daughters[size_t(d)].existingId) box->addItem(s.daughters[size_t(d)].common, d);
             box->setCurrentIndex(box->findData(s.keeper));
             lstChanges->setItemWidget(keeper, 1, box);
-            connect(box, &QComboBox::activated, this, [this, i, box](int index) {
-                setKeeper(i, box->itemData(index).toInt()); // cannot fail
-            });
+            connectGuarded(box, &QComboBox::activated, this, m_ctx.platform,
+                           QStringLiteral("The species that keeps the records could not be chosen."),
+                           [this, i, box](int index) { setKeeper(i, box->itemData(index).toInt()); });
         }
     }
     if (!p.lumps.empty()) {
@@ -208,7 +209,9 @@ void frmTaxonomyUpdate::setKeeper(int split, int daughter)
     if (m_applying) return;
     m_plan.setKeeper(split, daughter);
     // The list is built afresh once the box that asked is done with its signal.
-    QMetaObject::invokeMethod(this, [this] { showPlan(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, guarded(m_ctx.platform, QStringLiteral("The changes could not be listed."), [this] { showPlan(); }),
+        Qt::QueuedConnection);
 }
 
 void frmTaxonomyUpdate::chkUnrelated_Toggled(bool on)

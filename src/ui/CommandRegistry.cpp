@@ -15,7 +15,9 @@ QAction* CommandRegistry::add(const QString& name, const QString& caption, const
         e.action = new QAction(caption, this);
         e.action->setObjectName(name);
         m_order << name;
-        connect(e.action, &QAction::triggered, this, [this, name] { run(name); });
+        // run() tells the user of a failure of the command itself, naming it.
+        connectGuarded(e.action, &QAction::triggered, this, m_platform,
+                       QStringLiteral("The command could not be run."), [this, name] { run(name); });
     }
     e.action->setText(caption);
     if (!shortcut.isEmpty()) {

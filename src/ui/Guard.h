@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -37,6 +38,18 @@ auto guarded(Platform& platform, QString what, F f)
             else f();
         });
     };
+}
+
+// Connects `signal` of `sender` to `f` through the guard: `f` (taking the signal's arguments,
+// or none) runs while `context` lives, and when it fails the user is shown `what` and the
+// error, and nothing escapes into Qt. This is how a signal reaches our code; scripts/check-guards
+// fails the tests on a connection that calls anything else but a Qt slot.
+template <class Sender, class Signal, class F>
+QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* context,
+                                       Platform& platform, QString what, F f,
+                                       Qt::ConnectionType type = Qt::AutoConnection)
+{
+    return QObject::connect(sender, signal, context, guarded(platform, std::move(what), std::move(f)), type);
 }
 
 } // namespace fl

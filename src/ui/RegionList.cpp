@@ -233,7 +233,8 @@ QVariant RegionListModel::data(const QModelIndex& index, int role) const
 
 // --- RegionListView ---
 
-RegionListView::RegionListView(QWidget* parent) : QListView(parent), m_model(new RegionListModel(this))
+RegionListView::RegionListView(Platform& platform, QWidget* parent)
+    : QListView(parent), m_model(new RegionListModel(this))
 {
     setModel(m_model);
     setUniformItemSizes(true);
@@ -246,11 +247,14 @@ RegionListView::RegionListView(QWidget* parent) : QListView(parent), m_model(new
     m_filterBox->setPlaceholderText(QStringLiteral("Type part of a name to filter the list"));
     m_filterBox->setAccessibleName(QStringLiteral("Filter the list"));
     m_filterBox->setClearButtonEnabled(true);
-    connect(m_filterBox, &QLineEdit::textChanged, this, [this](const QString& t) { filterChanged(t); });
+    connectGuarded(m_filterBox.data(), &QLineEdit::textChanged, this, platform,
+                   QStringLiteral("The list could not be filtered."), [this](const QString& t) { filterChanged(t); });
     m_filterBox->installEventFilter(this);
     if (parent) QWidget::setTabOrder(m_filterBox, this);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { emit currentRowChanged(current.isValid() ? current.row() : -1); });
+    // Passes the change on; what it reaches is connected through the guard.
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) noexcept {
+        emit currentRowChanged(current.isValid() ? current.row() : -1);
+    });
 }
 
 RegionListView::~RegionListView()
@@ -380,10 +384,10 @@ QGroupBox* regionKindButtons(QWidget* parent, Platform& platform, QRadioButton* 
         buttons[i] = new QRadioButton(regionKinds()[i - 1].caption, frame);
         buttons[i]->setObjectName(QStringLiteral("optRegion(%1)").arg(i));
         options->addWidget(buttons[i]);
-        QObject::connect(buttons[i], &QRadioButton::toggled, frame,
-                         guarded(platform, failure, [onChecked, i](bool on) {
-                             if (on) onChecked(i);
-                         }));
+        connectGuarded(buttons[i], &QRadioButton::toggled, frame, platform, failure,
+                       [onChecked, i](bool on) {
+                           if (on) onChecked(i);
+                       });
     }
     return frame;
 }

@@ -83,8 +83,9 @@ private:
 class RegionListView : public QListView {
     Q_OBJECT
 public:
-    // The filter box is made beside the list, a child of `parent`, to be put above it.
-    explicit RegionListView(QWidget* parent = nullptr);
+    // The filter box is made beside the list, a child of `parent`, to be put above it. A
+    // failure in filtering is told through `platform`, which outlives the list.
+    explicit RegionListView(Platform& platform, QWidget* parent = nullptr);
     ~RegionListView() override;
 
     // The box whose text filters the list (objectName "txtFilter"). The arrow and page keys

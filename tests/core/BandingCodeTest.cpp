@@ -1,35 +1,50 @@
 #include "taxonomy/BandingCode.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using fl::bandingCode;
 using fl::completionCodes;
 
-TEST(BandingCode, FollowsTheWordCountRules)
+namespace {
+
+struct NameAndCode {
+    const char* name;
+    const char* code;
+};
+
+std::ostream& operator<<(std::ostream& out, const NameAndCode& c) { return out << '"' << c.name << '"'; }
+
+class BandingCodeByRule : public ::testing::TestWithParam<NameAndCode> {};
+
+} // namespace
+
+TEST_P(BandingCodeByRule, OfTheName)
 {
-    EXPECT_EQ(bandingCode(QStringLiteral("Osprey")), "OSPR");
-    EXPECT_EQ(bandingCode(QStringLiteral("Roseate Spoonbill")), "ROSP");
-    EXPECT_EQ(bandingCode(QStringLiteral("Great Horned Owl")), "GHOW");
-    EXPECT_EQ(bandingCode(QStringLiteral("Black Bellied Whistling Duck")), "BBWD");
-    EXPECT_EQ(bandingCode(QStringLiteral("Four Words Or More Here")), "FWOM");
+    EXPECT_EQ(bandingCode(QString::fromUtf8(GetParam().name)), QString::fromLatin1(GetParam().code));
 }
 
-TEST(BandingCode, HyphensSeparateWordsAndApostrophesVanish)
-{
-    EXPECT_EQ(bandingCode(QStringLiteral("Black-capped Chickadee")), "BCCH");
-    EXPECT_EQ(bandingCode(QStringLiteral("Black-bellied Whistling-Duck")), "BBWD");
-    EXPECT_EQ(bandingCode(QStringLiteral("Cooper's Hawk")), "COHA");
-    EXPECT_EQ(bandingCode(QStringLiteral("Cooper\u2019s Hawk")), "COHA");
-}
+// One word: its first four letters; two: two of each; three: one, one and two; four or more:
+// the first letter of the first four.
+INSTANTIATE_TEST_SUITE_P(FollowsTheWordCountRules, BandingCodeByRule, ::testing::Values(
+    NameAndCode{"Osprey", "OSPR"},
+    NameAndCode{"Roseate Spoonbill", "ROSP"},
+    NameAndCode{"Great Horned Owl", "GHOW"},
+    NameAndCode{"Black Bellied Whistling Duck", "BBWD"},
+    NameAndCode{"Four Words Or More Here", "FWOM"}));
 
-TEST(BandingCode, ShortWordsAndOddInput)
-{
-    EXPECT_EQ(bandingCode(QStringLiteral("Tui")), "TUI");
-    EXPECT_EQ(bandingCode(QStringLiteral("  Wood   Duck ")), "WODU");
-    EXPECT_EQ(bandingCode(QStringLiteral("wood duck")), "WODU");
-    EXPECT_EQ(bandingCode(QString()), "");
-    EXPECT_EQ(bandingCode(QStringLiteral(" - ")), "");
-}
+INSTANTIATE_TEST_SUITE_P(HyphensSeparateWordsAndApostrophesVanish, BandingCodeByRule, ::testing::Values(
+    NameAndCode{"Black-capped Chickadee", "BCCH"},
+    NameAndCode{"Black-bellied Whistling-Duck", "BBWD"},
+    NameAndCode{"Cooper's Hawk", "COHA"},
+    NameAndCode{"Cooper\u2019s Hawk", "COHA"}));
+
+INSTANTIATE_TEST_SUITE_P(ShortWordsAndOddInput, BandingCodeByRule, ::testing::Values(
+    NameAndCode{"Tui", "TUI"},
+    NameAndCode{"  Wood   Duck ", "WODU"},
+    NameAndCode{"wood duck", "WODU"},
+    NameAndCode{"", ""},
+    NameAndCode{" - ", ""}));
 
 TEST(BandingCode, OfficialCodesFirstAndTheRuleOnlyWhereNoneIsGiven)
 {

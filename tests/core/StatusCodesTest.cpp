@@ -1,19 +1,38 @@
 #include "status/StatusCodes.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace fl::codes;
 
-TEST(StatusCodes, DescribeGroupJoinsTheWordsOfEachPosition)
+namespace {
+
+struct GroupCase {
+    const char* group;
+    const char* words;
+    const char* why = "";
+};
+
+std::ostream& operator<<(std::ostream& out, const GroupCase& c) { return out << '"' << c.group << '"'; }
+
+class StatusGroup : public ::testing::TestWithParam<GroupCase> {};
+
+} // namespace
+
+TEST_P(StatusGroup, JoinsTheWordsOfEachPosition)
 {
-    EXPECT_EQ(DescribeGroup(u"CP/"), "Abundant Permanent Breeder ");
-    EXPECT_EQ(DescribeGroup(u"UsL"), "Uncommon Summer Non-breeder  (Limited range)");
-    EXPECT_EQ(DescribeGroup(u"///"), "");
-    EXPECT_EQ(DescribeGroup(u"cp/"), "Permanent Non-breeder ") << "lower-case c is no abundance letter";
-    EXPECT_EQ(DescribeGroup(u"RRI"), "Rare Sighting in Region  (Irregular)");
-    EXPECT_EQ(DescribeGroup(u"XwV"), "Very Rare Winter Non-breeder ") << "letters only count in their own position";
-    EXPECT_EQ(DescribeGroup(u"FW/"), "Common Winter Resident ");
+    EXPECT_EQ(DescribeGroup(QString::fromLatin1(GetParam().group)), QString::fromLatin1(GetParam().words))
+        << GetParam().why;
 }
+
+INSTANTIATE_TEST_SUITE_P(StatusCodes, StatusGroup, ::testing::Values(
+    GroupCase{"CP/", "Abundant Permanent Breeder "},
+    GroupCase{"UsL", "Uncommon Summer Non-breeder  (Limited range)"},
+    GroupCase{"///", ""},
+    GroupCase{"cp/", "Permanent Non-breeder ", "lower-case c is no abundance letter"},
+    GroupCase{"RRI", "Rare Sighting in Region  (Irregular)"},
+    GroupCase{"XwV", "Very Rare Winter Non-breeder ", "letters only count in their own position"},
+    GroupCase{"FW/", "Common Winter Resident "}));
 
 TEST(StatusCodes, DetailLinesByLength)
 {
@@ -24,15 +43,24 @@ TEST(StatusCodes, DetailLinesByLength)
     l = detailLines(" FW/ ");
     EXPECT_EQ(l[0], "Common Winter Resident ");
     EXPECT_EQ(l[1], "");
-    for (const char* odd : {"", "   ", "FW", "FW/U", "FW/UW/F"}) {
-        l = detailLines(odd);
-        EXPECT_EQ(l[0], "Status details not available.") << odd;
-        EXPECT_EQ(l[1], "");
-        EXPECT_EQ(l[2], "");
-    }
     l = detailLines("FS/UW/XV/");
     EXPECT_EQ(l[2], "Very Rare Vagrant ");
 }
+
+namespace {
+class OddStatusDetail : public ::testing::TestWithParam<const char*> {};
+} // namespace
+
+// Only three, six or nine characters make groups; anything else has no details to show.
+TEST_P(OddStatusDetail, HasNoDetailsToShow)
+{
+    const auto l = detailLines(GetParam());
+    EXPECT_EQ(l[0], "Status details not available.");
+    EXPECT_EQ(l[1], "");
+    EXPECT_EQ(l[2], "");
+}
+
+INSTANTIATE_TEST_SUITE_P(StatusCodes, OddStatusDetail, ::testing::Values("", "   ", "FW", "FW/U", "FW/UW/F"));
 
 TEST(StatusCodes, StatusWordsAndLines)
 {

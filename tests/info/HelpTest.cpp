@@ -56,7 +56,7 @@ TEST(Help, ProgramPlatformOpensOurHelpWindowAtTheAskedPage)
 {
     HelpWindowCloser closer;
     QtPlatform platform;
-    platform.setHelpViewer([](const QString& topic) { showHelpWindow(topic); });
+    platform.setHelpViewer([&platform](const QString& topic) { showHelpWindow(platform, topic); });
     platform.showHelp(help::topicForCommand(help::kHelpContents));
     frmHelp* w = helpWindow();
     ASSERT_NE(w, nullptr);
@@ -144,8 +144,9 @@ TEST(Help, SearchFindsPagesByWordsInTheirText)
     EXPECT_TRUE(help::search("  ").isEmpty());
     EXPECT_TRUE(help::search("(").isEmpty());
 
+    ScriptedPlatform platform;
     HelpWindowCloser closer;
-    frmHelp* w = showHelpWindow(help::kContents);
+    frmHelp* w = showHelpWindow(platform, help::kContents);
     w->txtSearch->setText("zzzzqqq");
     w->cmdSearch->click();
     ASSERT_EQ(w->lstFound->count(), 1);
@@ -175,8 +176,9 @@ class HelpSearchResult : public ::testing::TestWithParam<Choose> {};
 
 TEST_P(HelpSearchResult, OpensThePageAndMarksTheWordWhereverThePageWasRead)
 {
+    ScriptedPlatform platform;
     HelpWindowCloser closer;
-    frmHelp* w = showHelpWindow(help::kContents);
+    frmHelp* w = showHelpWindow(platform, help::kContents);
     w->show();
     QTest::keyClicks(w->txtSearch, "Congratulations");
     QTest::keyClick(w->txtSearch, Qt::Key_Return);
@@ -207,8 +209,9 @@ INSTANTIATE_TEST_SUITE_P(Help, HelpSearchResult, ::testing::Values(Choose::Click
 
 TEST(Help, BackForwardAndContentsList)
 {
+    ScriptedPlatform platform;
     HelpWindowCloser closer;
-    frmHelp* w = showHelpWindow(help::kContents);
+    frmHelp* w = showHelpWindow(platform, help::kContents);
     EXPECT_FALSE(w->cmdBack->isEnabled());
     // Follow a link of the contents page.
     w->txtPage->setSource(w->txtPage->source().resolved(QUrl("sightings.html")));
@@ -344,7 +347,7 @@ TEST(Help, OneHelpWindowOutlivesTheDialogsItWasUsedBeside)
     HelpWindowCloser closer;
     Harness h;
     QtPlatform platform;
-    platform.setHelpViewer([](const QString& topic) { showHelpWindow(topic); });
+    platform.setHelpViewer([&platform](const QString& topic) { showHelpWindow(platform, topic); });
     std::unique_ptr<HelpKey> key(installHelpKey(platform));
     QPointer<frmHelp> opened;
     QTimer::singleShot(0, [&] {
@@ -398,5 +401,5 @@ TEST(Help, OneHelpWindowOutlivesTheDialogsItWasUsedBeside)
     ASSERT_FALSE(opened.isNull());
     EXPECT_EQ(opened->parentWidget(), nullptr);
     EXPECT_TRUE(opened->isVisible());
-    EXPECT_EQ(showHelpWindow(help::kContents), opened.data()) << "one help window for the run";
+    EXPECT_EQ(showHelpWindow(platform, help::kContents), opened.data()) << "one help window for the run";
 }

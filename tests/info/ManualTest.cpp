@@ -211,7 +211,7 @@ TEST(Manual, EveryWindowHasItsPageNamingItsTitle)
     windows += watch.seen;
 
     // The windows that no command of the test platform opens: the help window and the splash.
-    frmHelp* helpWindow = showHelpWindow(help::kContents);
+    frmHelp* helpWindow = showHelpWindow(h.platform, help::kContents);
     windows.append({helpWindow->objectName(), helpWindow->windowTitle()});
     delete helpWindow;
     frmSplash splash;

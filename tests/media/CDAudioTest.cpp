@@ -27,12 +27,13 @@ const QString kProblem = QStringLiteral("There is a problem playing the song fro
 
 } // namespace
 
-TEST(CDAudio, EachOperationSendsItsCommandStrings)
+// What each operation does on a disc is tested against the program's own device
+// (CdInterpreterTest); here, that only the questions hand the device a buffer for its reply.
+TEST(CDAudio, OnlyQuestionsPassABufferForTheReply)
 {
     Rig r;
-    short seven = 7, minusOne = -1, twelve = 12;
+    short seven = 7;
     r.cd.SetTrack(seven);
-    r.cd.SetTrack(minusOne);
     r.cd.StartPlay();
     r.cd.StopPlay();
     r.cd.PausePlay();
@@ -42,32 +43,16 @@ TEST(CDAudio, EachOperationSendsItsCommandStrings)
     r.cd.SetCDPlayerReady();
     r.cd.SetFormat_tmsf();
     r.cd.SetFormat_milliseconds();
-    EXPECT_EQ(r.commands(), (QStringList{"seek cd to  7", "seek cd to -1", "play cd", "stop cd wait", "pause cd",
-                                         "set cd door open", "set cd door closed", "close all",
-                                         "open cdaudio alias cd wait shareable", "set cd time format tmsf wait",
-                                         "set cd time format milliseconds"}));
-    EXPECT_EQ(r.capacities(), QList<int>(11, 0)) << "commands without a reply pass no buffer";
+    r.cd.ReadyDevice();
+    r.cd.SeekCDtoX(seven);
+    const int commands = int(r.device.sent.size());
+    EXPECT_EQ(r.capacities(), QList<int>(commands, 0));
 
     r.device.sent.clear();
     r.cd.GetCDLength();
-    r.cd.GetTrackLength(twelve);
-    r.cd.GetTrackLength(minusOne);
+    r.cd.GetTrackLength(seven);
     r.cd.CheckIfPlaying();
-    EXPECT_EQ(r.commands(), (QStringList{"status cd length wait", "status cd length track 12",
-                                         "status cd length track -1", "status cd mode"}));
-    EXPECT_EQ(r.capacities(), QList<int>(4, 30));
-}
-
-TEST(CDAudio, CompositeOperationsSendTheirPartsInOrder)
-{
-    Rig r;
-    r.cd.ReadyDevice();
-    EXPECT_EQ(r.commands(),
-              (QStringList{"close all", "open cdaudio alias cd wait shareable", "set cd time format tmsf wait"}));
-    r.device.sent.clear();
-    short track = 5;
-    r.cd.SeekCDtoX(track);
-    EXPECT_EQ(r.commands(), (QStringList{"stop cd wait", "seek cd to  5", "play cd"}));
+    EXPECT_EQ(r.capacities(), QList<int>(3, CDAudio::StatusReply));
 }
 
 TEST(CDAudio, FastForwardPlaysOrSeeksFromTheNewPosition)

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace fl;
 using test::SinkRecorder;
@@ -71,6 +72,55 @@ TEST(CdInterpreter, AnswersFromTheTableOfContents)
     d.tell("close all");
     EXPECT_EQ(d.ask("status cd mode"), "");
     EXPECT_EQ(d.ask("status cd length wait"), "");
+}
+
+// Every operation of CDAudio, carried out on a disc image by the program's own device.
+TEST(CdInterpreter, CarriesOutEveryOperationOfCDAudio)
+{
+    Disc d; // playbacks are held at their start: the disc plays until told otherwise
+    ScriptedPlatform platform;
+    CDAudio cd(*d.device, platform);
+    cd.ReadyDevice();
+    EXPECT_EQ(cd.CheckCD(), -1) << "a disc is in";
+    EXPECT_EQ(cd.GetNumTracks(), 3);
+    EXPECT_EQ(replyText(cd.GetCDLength()), "00:25:00") << "minutes:seconds:frames once ready";
+    short two = 2, three = 3, track = 0, min = -1, sec = -1;
+    EXPECT_EQ(replyText(cd.GetTrackLength(two)), "00:20:00");
+
+    cd.SetTrack(three);
+    cd.GetCDPosition(track, min, sec);
+    EXPECT_EQ(track, 3);
+    EXPECT_EQ(cd.CheckIfPlaying(), 0) << "setting the track does not play it";
+    cd.StartPlay();
+    EXPECT_EQ(cd.CheckIfPlaying(), 1);
+    ASSERT_TRUE(waitFor([&] { return d.recorder.count() == 1u; }));
+    cd.PausePlay();
+    EXPECT_EQ(cd.CheckIfPlaying(), 0);
+    EXPECT_EQ(d.ask("status cd mode"), "paused");
+    cd.StopPlay();
+    EXPECT_EQ(d.ask("status cd mode"), "stopped");
+
+    cd.SeekCDtoX(two);
+    EXPECT_EQ(cd.CheckIfPlaying(), 1) << "seeking to a track plays it";
+    cd.GetCDPosition(track, min, sec);
+    EXPECT_EQ(std::tuple(track, min, sec), std::tuple(short(2), short(0), short(0)));
+    ASSERT_TRUE(waitFor([&] { return d.recorder.count() == 2u; }));
+
+    cd.SetFormat_milliseconds();
+    EXPECT_EQ(replyText(cd.GetCDLength()), "25000");
+    cd.SetFormat_tmsf();
+    EXPECT_EQ(replyText(cd.GetCDLength()), "00:25:00");
+
+    cd.EjectCD();
+    EXPECT_EQ(cd.CheckIfPlaying(), 0) << "opening the door stops the disc";
+    cd.CloseCD();
+    EXPECT_EQ(cd.GetNumTracks(), 3);
+
+    cd.UnloadAll();
+    EXPECT_EQ(d.ask("status cd mode"), "") << "the device is closed";
+    cd.SetCDPlayerReady();
+    EXPECT_EQ(d.ask("status cd mode"), "stopped") << "and open again";
+    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 TEST(CdInterpreter, FindsTheImageFolderWhateverItsCapitals)

@@ -9,6 +9,10 @@ build=$1
 probe=$2
 version=$3
 
+# In memory when there is room: nothing here needs to reach the disk.
+if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ] && [ "$(df -Pk /dev/shm | awk 'NR == 2 { print $4 }')" -ge 1048576 ]; then
+    export TMPDIR=/dev/shm
+fi
 work=$(mktemp -d)
 pid=""
 cleanup() {
@@ -135,7 +139,7 @@ stop_expecting() {
     [ "$status" -eq "$1" ] || fail "the program ended with $status, not $1"
 }
 
-query() { "$probe" "$1" "$2"; }
+query() { "$probe" --program "$1" "$2"; }
 
 step "first start: the per-user data folder is made"
 data=$home/xdg/featherlog
@@ -146,6 +150,8 @@ stop_expecting 0
 [ "$(query "$data/bird.mdb" "SELECT count(*) FROM Birds")" -gt 1000 ] || fail "the per-user database is not the sample"
 [ -z "$(ls "$data/Backups")" ] || fail "a backup was written though nothing changed: $(ls "$data/Backups")"
 [ -w "$data/bird.mdb" ] || fail "the copied database cannot be written"
+# Keyed at the program's full cost: the probe at the tests' own low cost cannot read it.
+if "$probe" "$data/bird.mdb" >/dev/null; then fail "the per-user database is keyed at the tests' cost"; fi
 
 step "second start: the same database again"
 query "$data/bird.mdb" "INSERT INTO Sightings (Bird_ID, Date, site) VALUES ((SELECT min(ID) FROM Birds), '2024-05-01', 'Marker Marsh')" >/dev/null
@@ -156,6 +162,19 @@ stop_expecting 0
 [ "$(stat -c %i "$data/bird.mdb")" = "$inode" ] || fail "the database was replaced"
 [ "$(query "$data/bird.mdb" "SELECT count(*) FROM Sightings WHERE site = 'Marker Marsh'")" = 1 ] ||
     fail "the second start did not keep the user's sighting"
+
+step "a backup the program writes is keyed at the program's own cost"
+# A note of a failed automatic backup makes the next exit write one, changes or not.
+printf '2024-01-01T00:00:00Z\nthe disk was full\n' >"$data/bird.mdb.backup-failed"
+start HOME="$home" XDG_DATA_HOME="$home/xdg" --
+wait_until_open "$data/bird.mdb"
+stop_expecting 0
+backup=$(ls "$data"/Backups/bird-auto-*.mdb 2>/dev/null | head -n 1)
+[ -n "$backup" ] || fail "no automatic backup after a failed one: $(ls "$data/Backups")"
+[ ! -e "$data/bird.mdb.backup-failed" ] || fail "the note of the failed backup stayed"
+[ "$(query "$backup" "SELECT count(*) FROM Sightings WHERE site = 'Marker Marsh'")" = 1 ] ||
+    fail "the automatic backup lacks the user's sighting"
+if "$probe" "$backup" >/dev/null; then fail "the automatic backup is keyed at the tests' cost"; fi
 
 step "without XDG_DATA_HOME: ~/.local/share/featherlog"
 start HOME="$home" -- 

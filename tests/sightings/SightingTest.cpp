@@ -150,49 +150,6 @@ TEST(SightingWindow, ImproperDateStoresNothing)
     EXPECT_EQ(sightings(*h), 0);
 }
 
-namespace {
-
-// The long, short and ISO forms of dates read back as the same day in `locale`.
-void checkDateForms(const QLocale& locale)
-{
-    const QString where = locale.name();
-    for (const QDate day : {QDate(2024, 5, 17), QDate(1930, 1, 1), QDate(1999, 12, 31), QDate(2029, 12, 31),
-                            QDate(2000, 2, 29)}) {
-        EXPECT_EQ(parseSightingDate(longDate(day, locale), locale), day) << qPrintable(where);
-        EXPECT_EQ(parseSightingDate(locale.toString(day, QLocale::ShortFormat), locale), day)
-            << qPrintable(where) << " " << qPrintable(locale.toString(day, QLocale::ShortFormat));
-    }
-    EXPECT_EQ(parseSightingDate("2024-05-17", locale), QDate(2024, 5, 17)) << qPrintable(where);
-    EXPECT_EQ(parseSightingDate("  2024-05-17 ", locale), QDate(2024, 5, 17)) << qPrintable(where);
-    for (const char* bad : {"17 Mayish", "2023-02-29", "", "   "})
-        EXPECT_FALSE(parseSightingDate(bad, locale).isValid()) << qPrintable(where) << " " << bad;
-}
-
-} // namespace
-
-TEST(SightingDates, LongShortAndIsoFormsInEveryLocale)
-{
-    // The program's own locale (the test is also run with LC_ALL set to en_US and to C), and both by name.
-    checkDateForms(QLocale::system());
-    checkDateForms(QLocale::c());
-    checkDateForms(QLocale(QLocale::English, QLocale::UnitedStates));
-}
-
-TEST(SightingDates, TwoDigitYearsMean1930To2029)
-{
-    const QLocale us(QLocale::English, QLocale::UnitedStates);
-    ASSERT_EQ(us.dateFormat(QLocale::ShortFormat), "M/d/yy");
-    EXPECT_EQ(parseSightingDate("5/17/30", us), QDate(1930, 5, 17));
-    EXPECT_EQ(parseSightingDate("5/17/29", us), QDate(2029, 5, 17));
-    EXPECT_EQ(parseSightingDate("12/31/99", us), QDate(1999, 12, 31));
-    EXPECT_EQ(parseSightingDate("1/1/00", us), QDate(2000, 1, 1));
-    EXPECT_FALSE(parseSightingDate("2/29/23", us).isValid());
-    EXPECT_EQ(parseSightingDate("2/29/24", us), QDate(2024, 2, 29));
-    if (QLocale::system().dateFormat(QLocale::ShortFormat) == "M/d/yy") {
-        EXPECT_EQ(parseSightingDate("5/17/30"), QDate(1930, 5, 17)) << "the system locale is en_US";
-    }
-}
-
 TEST(SightingWindow, LastEntryRecallsTheLatestStoredSighting)
 {
     auto h = ontario();

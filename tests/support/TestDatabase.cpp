@@ -2,17 +2,22 @@
 
 #include "schema/Schema.h"
 
+#include <QFile>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace fl::test {
 
 TestFolder::TestFolder(bool withFixture)
 {
     if (!m_dir.isValid()) throw std::runtime_error("no temporary folder");
-    auto db = db::Database::create(databasePath(), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
-    createSchema(*db);
-    if (withFixture) insertFixture(*db);
+    m_db = db::Database::create(databasePath(), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+    createSchema(*m_db);
+    if (withFixture) insertFixture(*m_db);
+    m_stamp = stampOf(databasePath());
 }
+
+TestFolder::~TestFolder() = default;
 
 QString TestFolder::databasePath() const { return m_dir.filePath(QString::fromLatin1(kDatabaseFile)); }
 
@@ -21,11 +26,40 @@ std::unique_ptr<db::Database> TestFolder::open() const
     return db::Database::open(databasePath(), true, false, QString::fromLatin1(kConnectString));
 }
 
-void TestFolder::exec(const QString& sql, const QVariantList& params) const { open()->execute(sql, params); }
+TestFolder::FileStamp TestFolder::stampOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+db::Database& TestFolder::connection() const
+{
+    // The connection keeps the file it opened (a replaced file is another file) and pages
+    // it read; a file changed behind its back (by the program, a copy, damage written into
+    // it) is opened again rather than trusted to the engine's own check of its header.
+    if (m_db && stampOf(databasePath()) != m_stamp) m_db.reset();
+    if (!m_db) {
+        m_db = db::Database::open(databasePath(), false, false, QString::fromLatin1(kConnectString));
+        m_stamp = stampOf(databasePath());
+    }
+    return *m_db;
+}
+
+void TestFolder::exec(const QString& sql, const QVariantList& params) const
+{
+    db::Database& db = connection();
+    db.execute(sql, params);
+    m_stamp = stampOf(databasePath());
+}
 
 QVariant TestFolder::scalar(const QString& sql, const QVariantList& params) const
 {
-    return open()->scalar(sql, params);
+    db::Database& db = connection();
+    QVariant value = db.scalar(sql, params);
+    m_stamp = stampOf(databasePath());
+    return value;
 }
 
 void insertFixture(db::Database& db)

@@ -68,16 +68,15 @@ void Connection::flushPending()
                                         .arg(n).arg(valueCols.join(u',')));
             create.step();
         }
-        Statement& insert = cached(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?%2)")
-                                       .arg(staging, QStringLiteral(",?").repeated(n)));
+        CachedStatement insert = cached(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?%2)")
+                                            .arg(staging, QStringLiteral(",?").repeated(n)));
         for (auto& [rowid, values] : g.rows) {
             QVariantList params;
             params.reserve(n + 1);
             params << rowid;
             params << values;
-            insert.bind(params);
-            insert.step();
-            insert.reset();
+            insert->bind(params);
+            insert->step();
         }
         Statement apply(*this, QStringLiteral("UPDATE [%1] SET %2 WHERE rowid IN (SELECT k FROM %3)")
                                    .arg(g.table, sets.join(QStringLiteral(", ")), staging));
@@ -100,11 +99,11 @@ Connection::RecordsetPlan& Connection::storePlan(const QString& key, RecordsetPl
     return m_plans.insert_or_assign(key, std::move(plan)).first->second;
 }
 
-Statement& Connection::cached(const QString& sql)
+CachedStatement Connection::cached(const QString& sql)
 {
     auto it = m_cache.find(sql);
     if (it == m_cache.end()) it = m_cache.emplace(sql, std::make_unique<Statement>(*this, sql)).first;
-    return *it->second;
+    return CachedStatement(*it->second);
 }
 
 QString Connection::lastError() const
@@ -192,11 +191,13 @@ bool Statement::step()
     m_conn.fail(m_sql);
 }
 
-void Statement::reset()
+void Statement::reset() noexcept
 {
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
 }
+
+bool Statement::busy() const noexcept { return sqlite3_stmt_busy(m_stmt) != 0; }
 
 int Statement::columnCount() const { return int(m_kinds.size()); }
 

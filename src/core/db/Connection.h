@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <memory>
 #include <map>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -29,8 +30,9 @@ public:
     qint64 lastInsertRowid() const;
     int changes() const;
 
-    // A prepared statement kept for reuse (reset it after use).
-    class Statement& cached(const QString& sql);
+    // A prepared statement kept for reuse, prepared on first use; the handle resets it when
+    // the use ends (see CachedStatement).
+    class CachedStatement cached(const QString& sql);
 
     // How a record set source was last opened: the engine SQL it ran and what it learned about
     // the columns, so that opening it again prepares nothing new. Kept for the few most
@@ -84,7 +86,10 @@ public:
 
     void bind(const QVariantList& params);
     bool step(); // true while there is a row
-    void reset();
+    // Ends a use: the statement lets go of its rows (and of the read they hold) and of its values.
+    void reset() noexcept;
+    // Whether a use has begun and not ended (a row read, more to come).
+    bool busy() const noexcept;
 
     int columnCount() const;
     QString columnName(int i) const;
@@ -98,6 +103,26 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
     QString m_sql;
     std::vector<int> m_kinds; // how each column's value is read: plain, date or yes/no
+};
+
+// A kept statement in use. When the handle goes, by the end of its block or by a failure on
+// the way, the statement is reset: it never holds a read of the file open, nor values bound,
+// until its next use.
+class CachedStatement {
+public:
+    explicit CachedStatement(Statement& statement) noexcept : m_statement(&statement) {}
+    CachedStatement(CachedStatement&& other) noexcept : m_statement(std::exchange(other.m_statement, nullptr)) {}
+    CachedStatement& operator=(CachedStatement&&) = delete;
+    ~CachedStatement()
+    {
+        if (m_statement) m_statement->reset();
+    }
+
+    Statement* operator->() const noexcept { return m_statement; }
+    Statement& operator*() const noexcept { return *m_statement; }
+
+private:
+    Statement* m_statement;
 };
 
 } // namespace fl::db

@@ -221,18 +221,13 @@ void readRows(RecordsetData& d, Statement& st, const QVariantList& params)
 {
     const int ntables = int(d.tables.size());
     const int ncols = d.ncols;
-    try {
-        st.bind(params);
-        while (st.step()) {
-            for (int i = 0; i < ncols; ++i) d.cells.push_back(st.value(i));
-            for (int t = 0; t < ntables; ++t) d.rowids.push_back(st.int64(ncols + t));
-            ++d.nrows;
-        }
-    } catch (...) {
-        st.reset(); // a kept statement must not hold the file open after a failure
-        throw;
+    const CachedStatement use(st); // a kept statement: reset however the reading ends
+    st.bind(params);
+    while (st.step()) {
+        for (int i = 0; i < ncols; ++i) d.cells.push_back(st.value(i));
+        for (int t = 0; t < ntables; ++t) d.rowids.push_back(st.int64(ncols + t));
+        ++d.nrows;
     }
-    st.reset();
 }
 
 } // namespace
@@ -470,10 +465,9 @@ void Recordset::edit()
     r.dirty.assign(r.ncols, false);
 }
 
-void Recordset::cancelUpdate()
+void Recordset::cancelUpdate() noexcept
 {
-    auto& r = need(d);
-    r.mode = RecordsetData::Mode::None;
+    if (d) d->mode = RecordsetData::Mode::None;
 }
 
 void Recordset::update()
@@ -513,12 +507,12 @@ void Recordset::update()
                 QStringList sets;
                 for (int i = 0; i < ncols; ++i)
                     if (r.dirty[i] && r.originTable[i] == t) sets << QStringLiteral("[%1] = ?").arg(r.originColumn[i]);
-                st = &r.conn->cached(QStringLiteral("UPDATE [%1] SET %2 WHERE rowid = ?")
-                                         .arg(r.tables[t], sets.join(QStringLiteral(", "))));
+                st = &*r.conn->cached(QStringLiteral("UPDATE [%1] SET %2 WHERE rowid = ?")
+                                          .arg(r.tables[t], sets.join(QStringLiteral(", "))));
             }
+            const CachedStatement use(*st);
             st->bind(params);
             st->step();
-            st->reset();
         }
         for (int i = 0; i < ncols; ++i) {
             if (!r.dirty[i]) continue;
@@ -572,10 +566,11 @@ void Recordset::remove()
         throw DbError(QStringLiteral("Cannot delete from this record set; it is not updatable."));
     if (eof() || bof() || r.removedHere) throw DbError(QStringLiteral("No current record."));
     r.conn->flushPending();
-    Statement& st = r.conn->cached(QStringLiteral("DELETE FROM [%1] WHERE rowid = ?").arg(r.tables[0]));
-    st.bind({r.rowid(r.pos, 0)});
-    st.step();
-    st.reset();
+    {
+        const CachedStatement st = r.conn->cached(QStringLiteral("DELETE FROM [%1] WHERE rowid = ?").arg(r.tables[0]));
+        st->bind({r.rowid(r.pos, 0)});
+        st->step();
+    }
     r.cells.erase(r.cells.begin() + qsizetype(r.pos) * r.ncols, r.cells.begin() + qsizetype(r.pos + 1) * r.ncols);
     r.rowids.erase(r.rowids.begin() + r.pos);
     --r.nrows;

@@ -52,7 +52,7 @@ public:
     void addNew();
     void edit();
     void update();
-    void cancelUpdate();
+    void cancelUpdate() noexcept; // drops an edit or a new row begun (nothing on a closed set)
     void remove(); // removes the current row; moveNext then goes to the row after it
 
     int bookmark() const;

@@ -166,10 +166,10 @@ OutingChange saveOuting(db::Database& db, Outing& outing, const LifeListScope& s
             throw db::DbError(QStringLiteral("Outing %1 is no longer in the database.").arg(id));
     }
 
-    db::Statement& insert = conn.cached(QStringLiteral(
+    db::CachedStatement insert = conn.cached(QStringLiteral(
         "INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes, Outing_ID, Count, "
         "BreedingCode, MediaNumbers) VALUES (?, ?, '', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    db::Statement& change = conn.cached(QStringLiteral(
+    db::CachedStatement change = conn.cached(QStringLiteral(
         "UPDATE Sightings SET Count = ?, notes = ?, BreedingCode = ?, MediaNumbers = ? WHERE Sight_ID = ?"));
     std::vector<int> sightIds;
     sightIds.reserve(outing.entries.size());
@@ -177,27 +177,27 @@ OutingChange saveOuting(db::Database& db, Outing& outing, const LifeListScope& s
     for (const OutingEntry& e : outing.entries) {
         const QVariant count = orNull(e.count);
         if (auto it = stored.find(e.birdId); it != stored.end()) {
-            change.bind({count, e.comments, orNull(e.breedingCode), orNull(e.mediaNumbers), it.value()});
-            change.step();
-            change.reset();
+            change->bind({count, e.comments, orNull(e.breedingCode), orNull(e.mediaNumbers), it.value()});
+            change->step();
+            change->reset();
             sightIds.push_back(it.value());
             stored.erase(it);
         } else {
-            insert.bind({e.birdId, outing.date, outing.places[0], outing.places[1], outing.places[2], outing.places[3],
+            insert->bind({e.birdId, outing.date, outing.places[0], outing.places[1], outing.places[2], outing.places[3],
                          site, e.comments, id, count, orNull(e.breedingCode), orNull(e.mediaNumbers)});
-            insert.step();
-            insert.reset();
+            insert->step();
+            insert->reset();
             sightIds.push_back(int(conn.lastInsertRowid()));
             affected << e.birdId;
         }
     }
     // The species taken off the outing.
     if (!stored.isEmpty()) {
-        db::Statement& remove = conn.cached(QStringLiteral("DELETE FROM Sightings WHERE Sight_ID = ?"));
+        db::CachedStatement remove = conn.cached(QStringLiteral("DELETE FROM Sightings WHERE Sight_ID = ?"));
         for (int sightId : std::as_const(stored)) {
-            remove.bind({sightId});
-            remove.step();
-            remove.reset();
+            remove->bind({sightId});
+            remove->step();
+            remove->reset();
         }
     }
     provideChecklists(db, {outing.places[0], outing.places[1], outing.places[2], outing.places[3]});

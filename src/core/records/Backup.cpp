@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <algorithm>
 #include <filesystem>
 #include <sqlcipher/sqlite3.h>
@@ -67,12 +68,9 @@ void copyDurably(const QString& from, const QString& to)
         QFile::remove(partial);
         failWith(QStringLiteral("'%1' could not be copied to '%2': %3").arg(from, to, problem));
     }
-    try {
-        replaceFile(partial, to);
-    } catch (...) {
-        QFile::remove(partial);
-        throw;
-    }
+    auto removePartial = qScopeGuard([&partial] { QFile::remove(partial); });
+    replaceFile(partial, to);
+    removePartial.dismiss();
 }
 
 const char* const kTables[] = {"Birds", "Orders", "Families", "subFamilies", "Regions", "Checklists",
@@ -114,33 +112,37 @@ void backupDatabase(db::Database& db, const QString& target, const QString& pass
     const QString partial = target + QStringLiteral(".partial");
     removeIfThere(partial);
     const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
-    try {
-        {
-            // The database is opened without the right to create files: the copy starts empty.
-            QFile empty(partial);
-            if (!empty.open(QIODevice::WriteOnly))
-                failWith(QStringLiteral("The file '%1' cannot be written: %2").arg(partial, empty.errorString()));
-        }
-        db.executeScript(QStringLiteral("ATTACH DATABASE %1 AS featherlog_backup KEY %2")
-                             .arg(sqlText(partial), sqlText(password)));
-        try {
-            db.executeScript(QStringLiteral("SELECT sqlcipher_export('featherlog_backup'); "
-                                            "PRAGMA featherlog_backup.user_version = %1").arg(version));
-        } catch (...) {
-            db.executeScript(QStringLiteral("DETACH DATABASE featherlog_backup"));
-            throw;
-        }
-        db.executeScript(QStringLiteral("DETACH DATABASE featherlog_backup"));
-        QString details;
-        const QString problem = checkBackupFile(partial, QStringLiteral(";PWD=") + password, &details);
-        if (!problem.isEmpty()) failWith(QStringLiteral("The backup failed its check: ") + problem, details);
-        replaceFile(partial, target);
-    } catch (...) {
-        // With the part, the journal of its unfinished writing (left when the disk is full).
+    // On failure, the part goes, with the journal of its unfinished writing (left when the disk is full).
+    auto removePartial = qScopeGuard([&partial] {
         removeIfThere(partial);
         removeIfThere(partial + QStringLiteral("-journal"));
-        throw;
+    });
+    {
+        // The database is opened without the right to create files: the copy starts empty.
+        QFile empty(partial);
+        if (!empty.open(QIODevice::WriteOnly))
+            failWith(QStringLiteral("The file '%1' cannot be written: %2").arg(partial, empty.errorString()));
     }
+    db.executeScript(QStringLiteral("ATTACH DATABASE %1 AS featherlog_backup KEY %2")
+                         .arg(sqlText(partial), sqlText(password)));
+    {
+        // Detached however the copy ends; a copy that failed is reported rather than a failed detach.
+        auto detach = qScopeGuard([&db] {
+            try {
+                db.executeScript(QStringLiteral("DETACH DATABASE featherlog_backup"));
+            } catch (...) {
+            }
+        });
+        db.executeScript(QStringLiteral("SELECT sqlcipher_export('featherlog_backup'); "
+                                        "PRAGMA featherlog_backup.user_version = %1").arg(version));
+        detach.dismiss();
+    }
+    db.executeScript(QStringLiteral("DETACH DATABASE featherlog_backup"));
+    QString details;
+    const QString problem = checkBackupFile(partial, QStringLiteral(";PWD=") + password, &details);
+    if (!problem.isEmpty()) failWith(QStringLiteral("The backup failed its check: ") + problem, details);
+    replaceFile(partial, target);
+    removePartial.dismiss();
 }
 
 QString checkBackupFile(const QString& path, const QString& connect, QString* details, CheckDepth depth)
@@ -287,7 +289,9 @@ QString restoreDatabase(AppState& state, const QString& source, const BackupCloc
     try {
         kept = keepAndReplace(state.dataFolder, live, incoming, clock);
     } catch (...) {
-        openAndLoadOptions(state); // the database as it was
+        // The database as it was. Not a scope guard: opening it may fail too, and then that
+        // failure is the one to tell.
+        openAndLoadOptions(state);
         throw;
     }
     // This run's changes, and the restore itself, are to be in the backup at exit.

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 #include <filesystem>
 #include <stdexcept>
@@ -116,24 +117,21 @@ int buildDatabase(const QString& folder, const QString& path, bool overwrite)
     // passed its checks, so a failure leaves the old database (or none) as it was.
     const QString temp = QStringLiteral("%1.%2.building").arg(path).arg(QCoreApplication::applicationPid());
     QFile::remove(temp);
+    auto removeTemp = qScopeGuard([&temp] { QFile::remove(temp); });
     int rows = 0;
-    try {
-        {
-            auto db = db::Database::create(temp, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
-            createSchema(*db);
-            rows = importCsvFolder(*db, folder);
-            rows += addEbirdRegions(*db); // every country, state, province and county, with its code
-        }
-        checkBuiltDatabase(temp);
-        // Replaces the old file in one step (the same folder, so the same file system).
-        std::error_code error;
-        std::filesystem::rename(std::filesystem::path(temp.toStdString()), std::filesystem::path(path.toStdString()),
-                                error);
-        if (error) throw std::runtime_error("Cannot write " + path.toStdString() + ": " + error.message());
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
+    {
+        auto db = db::Database::create(temp, db::passwordFromConnect(QString::fromLatin1(kConnectString)));
+        createSchema(*db);
+        rows = importCsvFolder(*db, folder);
+        rows += addEbirdRegions(*db); // every country, state, province and county, with its code
     }
+    checkBuiltDatabase(temp);
+    // Replaces the old file in one step (the same folder, so the same file system).
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(temp.toStdString()), std::filesystem::path(path.toStdString()),
+                            error);
+    if (error) throw std::runtime_error("Cannot write " + path.toStdString() + ": " + error.message());
+    removeTemp.dismiss();
     return rows;
 }
 

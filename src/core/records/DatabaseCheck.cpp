@@ -39,7 +39,7 @@ void startDamageCheck(AppState& state, std::function<void(const DamageFinding&)>
             finding.backup = newestGoodBackup(folder, &closing);
             QCoreApplication* app = QCoreApplication::instance();
             if (closing || !app) return;
-            QMetaObject::invokeMethod(app, [found, finding] { found(finding); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(app, [found, finding]() noexcept { found(finding); }, Qt::QueuedConnection);
         });
 }
 

@@ -31,7 +31,8 @@ struct DamageFinding {
 // Checks the open database of `state` on a thread of its own (the quick check), and when it
 // is damaged, looks for the newest good backup too; then calls `found` on the application's
 // main thread, through its event loop (not at all for a sound database, or when the database
-// was closed before the check ended).
+// was closed before the check ended). `found` runs straight from the event loop, so it must
+// let nothing escape (the windows give one that reports through the guard).
 void startDamageCheck(AppState& state, std::function<void(const DamageFinding&)> found);
 
 } // namespace fl

@@ -419,19 +419,18 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
     if (total == 0) return 0;
     db::Transaction tx(db);
     db::Connection& conn = *db.connection();
-    db::Statement& insert = conn.cached(QStringLiteral(
+    const db::CachedStatement insert = conn.cached(QStringLiteral(
         "INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    db::Statement& remember = conn.cached(QStringLiteral("INSERT INTO ImportKeys (SourceKey, Sight_ID) VALUES (?, ?)"));
+    const db::CachedStatement remember =
+        conn.cached(QStringLiteral("INSERT INTO ImportKeys (SourceKey, Sight_ID) VALUES (?, ?)"));
     for (int i = 0; i < total; ++i) {
         if (progress && i > 0 && i % 500 == 0 && !progress(i, total)) return 0; // rolled back
         const ImportRecord& r = preview.records[size_t(i)];
-        insert.bind({r.birdId, r.date, r.type, r.region, r.country, r.state, r.district, r.site, r.notes});
-        insert.step();
-        insert.reset();
-        remember.bind({r.key, conn.lastInsertRowid()});
-        remember.step();
-        remember.reset();
+        insert->bind({r.birdId, r.date, r.type, r.region, r.country, r.state, r.district, r.site, r.notes});
+        insert->step();
+        remember->bind({r.key, conn.lastInsertRowid()});
+        remember->step();
     }
     if (progress && !progress(total, total)) return 0;
     // Each place given a sighting now has a checklist (copied on first use), widest first.

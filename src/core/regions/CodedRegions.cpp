@@ -142,13 +142,13 @@ int addEbirdRegions(db::Database& db)
     const QSet<QString> taken = codesInUse(db);
     db::Connection& conn = *db.connection();
     conn.flushPending();
-    db::Statement& insert = conn.cached(QStringLiteral("INSERT INTO Regions (Name, Type, Code) VALUES (?, ?, ?)"));
+    const db::CachedStatement insert =
+        conn.cached(QStringLiteral("INSERT INTO Regions (Name, Type, Code) VALUES (?, ?, ?)"));
     int added = 0;
     for (const EbirdRegion& r : ebirdRegions()) {
         if (taken.contains(r.code)) continue;
-        insert.bind({r.name, r.type, r.code});
-        insert.step();
-        insert.reset();
+        insert->bind({r.name, r.type, r.code});
+        insert->step();
         ++added;
     }
     tx.commit();

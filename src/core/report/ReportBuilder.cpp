@@ -3,6 +3,7 @@
 #include "db/Database.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -87,13 +88,8 @@ public:
             throw ReportError(kErrFormulaValue, QStringLiteral("Formula error at position %1: the formula %2 depends on itself")
                                                     .arg(position).arg(name), position);
         slot.busy = true;
-        try {
-            slot.value = m_formulas[*it].evaluate(*this);
-        } catch (...) {
-            slot.busy = false;
-            throw;
-        }
-        slot.busy = false;
+        const auto done = qScopeGuard([&slot] { slot.busy = false; });
+        slot.value = m_formulas[*it].evaluate(*this);
         return *slot.value;
     }
 

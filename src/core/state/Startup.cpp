@@ -6,6 +6,7 @@
 #include "schema/Schema.h"
 #include "status/StatusTexts.h"
 
+#include <QScopeGuard>
 #include <stdexcept>
 
 namespace fl {
@@ -28,13 +29,11 @@ void openAndLoadOptions(AppState& state, const QString& vfs, const BeforeUpgrade
     state.textChanged = false;
     state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString), vfs);
     if (beforeUpgrade) {
-        try {
-            const int version = checkSchemaVersion(*state.dbBirds);
-            if (version < currentSchemaVersion()) beforeUpgrade(*state.dbBirds, version);
-        } catch (...) {
-            state.dbBirds.reset();
-            throw;
-        }
+        // A file that cannot be backed up before its upgrade is closed again, as it was found.
+        auto close = qScopeGuard([&state] { state.dbBirds.reset(); });
+        const int version = checkSchemaVersion(*state.dbBirds);
+        if (version < currentSchemaVersion()) beforeUpgrade(*state.dbBirds, version);
+        close.dismiss();
     }
     upgradeSchema(*state.dbBirds);
     state.rsOptions = state.dbBirds->openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
