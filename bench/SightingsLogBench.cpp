@@ -11,6 +11,8 @@
 #include "sightings/SightingsLogModel.h"
 #include "sightings/frmSightingsLog.h"
 #include "ui/Context.h"
+#include "app/Wiring.h"
+#include "browser/frmDisplay.h"
 #include <QCheckBox>
 
 #include <QApplication>
@@ -47,7 +49,11 @@ struct Program {
         data.db.reset();
         state.dataFolder = data.dir.path();
         openAndLoadOptions(state);
+        // The log follows the main window's region, so it needs one.
+        main = createMainWindow(ctx);
+        main->Form_Load();
     }
+    std::unique_ptr<frmDisplay> main;
 };
 
 Program& program()
@@ -118,5 +124,6 @@ int main(int argc, char** argv)
     bench::RatioReporter reporter({{"OpenSightingsLog", "QueryFloor", 3.0}, {"OpenSightingsLogGrouped", "QueryFloor", 3.0}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    program().main.reset(); // while the application object still exists
     return 0;
 }
