@@ -5,6 +5,8 @@
 #include "lists/SpeciesRecords.h"
 
 #include "state/AppState.h"
+#include "records/EbirdImport.h"
+#include "regions/RegionKinds.h"
 #include "status/StatusCodes.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -108,6 +110,27 @@ void frmDisplay::showSeenLine()
         }
     }
     lblSeen->setFullText(line);
+    lblSeen->setNote(recordedNote());
+}
+
+// "Recorded 3 times in Ontario, 5 times in all": every sighting of the species on show,
+// whichever window or outing made it.
+QString frmDisplay::recordedNote()
+{
+    AppState& s = m_ctx.state;
+    const int birdId = s.rsBird.field(QStringLiteral("id")).toInt();
+    const RegionKind* kind = s.Reg_ID > 0 ? regionKindOfType(currentRegionType(s)) : nullptr;
+    auto rs = s.db().openRecordset(
+        QStringLiteral("SELECT count(*), total(%1 = ?) FROM Sightings WHERE Bird_ID = ?")
+            .arg(kind ? kind->sightingsColumn : QStringLiteral("1")),
+        db::RecordsetKind::Snapshot, {s.Reg_ID, birdId});
+    const int all = rs.field(0).toInt();
+    if (all == 0) return {};
+    auto times = [](int n) { return n == 1 ? QStringLiteral("once") : QStringLiteral("%1 times").arg(n); };
+    if (!kind) return QStringLiteral("Recorded ") + times(all);
+    const int here = int(rs.field(1).toDouble());
+    if (here == all) return QStringLiteral("Recorded %1 in %2").arg(times(all), s.regname);
+    return QStringLiteral("Recorded %1 in %2, %3 in all").arg(times(here), s.regname, times(all));
 }
 
 // The seasonal chart of the species in the current region, with the user's records there.

@@ -50,9 +50,10 @@ const MenuEntry kFileMenu[] = {
     {"mnuFileEditTitle", "E&dit Image Title", ""},
     {"mnuFileSep2", "", ""},
     {"mnuFileSighting", "&Enter Sighting Details", "Ctrl+E"},
+    {"mnuFileOuting", "New &Outing...", "Ctrl+Shift+E"},
     {"mnuFileWeb", "Add Web Page &Link", "Ctrl+L"},
     // Records: eBird import and export, backup and restore, taxonomy updates. Their Alt
-    // letters are the ones the items above leave free; O is kept for the outing items.
+    // letters are the ones the items above leave free.
     {"mnuFileSep4", "", ""},
     {"mnuFileImport", "I&mport eBird Data...", ""},
     {"mnuFileExport", "Export Si&ghtings...", ""},

@@ -172,6 +172,7 @@ private:
     void setIconPicture(int index, const QIcon& icon);
     void showSeenLine();
     void showSeasons(int birdId, const QVariant& status, const QVariant& scode);
+    QString recordedNote();
     // Whether the key is the shortcut of an enabled command of the window.
     bool isMenuShortcut(const QKeyEvent& key) const;
     void exitSteps();

@@ -32,6 +32,7 @@ const QList<Page>& pages()
         {QStringLiteral("classification.html"), QStringLiteral("Search by classification")},
         {QStringLiteral("wizard.html"), QStringLiteral("The search wizard")},
         {QStringLiteral("sightings.html"), QStringLiteral("Sightings and the life list")},
+        {QStringLiteral("outings.html"), QStringLiteral("Outings")},
         {QStringLiteral("sightingslog.html"), QStringLiteral("The sightings log")},
         {QStringLiteral("lists.html"), QStringLiteral("My lists, targets and seasonal charts")},
         {QStringLiteral("ebird.html"), QStringLiteral("Importing and exporting eBird data")},
@@ -125,6 +126,7 @@ QString topicForMenuItem(const QString& name)
                            "mnuSearchCD"});
         put("pictures.html", {"mnuFileImage", "mnuFileImageDelete", "mnuFileEditTitle"});
         put("sightings.html", {"mnuFileSighting", "mnuViewDetails"});
+        put("outings.html", {"mnuFileOuting"});
         put("weblinks.html", {"mnuFileWeb", "mnuViewLinks", "imgLinks"});
         put("ebird.html", {"mnuFileImport", "mnuFileExport"});
         put("database.html", {"mnuFileBackup", "mnuFileRestore"});
@@ -158,6 +160,7 @@ QString topicForWindow(const QString& objectName, const QString& runningCommand)
         {QStringLiteral("frmClass"), QStringLiteral("classification.html")},
         {QStringLiteral("frmWizard"), QStringLiteral("wizard.html")},
         {QStringLiteral("frmSight"), QStringLiteral("sightings.html")},
+        {QStringLiteral("frmOuting"), QStringLiteral("outings.html")},
         {QStringLiteral("frmStatus"), QStringLiteral("codes.html")},
         {QStringLiteral("frmEditReg"), QStringLiteral("checklists.html")},
         {QStringLiteral("frmChecklist"), QStringLiteral("checklists.html")},
