@@ -3,6 +3,8 @@
 
 #include "lists/CustomLists.h"
 #include "lists/ListCounts.h"
+#include "outings/Outing.h"
+#include "outings/OutingStore.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
 
@@ -255,15 +257,33 @@ TEST_F(ListCountsTest, RandomSightingsCountAsAPlainRecomputationDoes)
         db->execute(QStringLiteral("DELETE FROM Sightings"));
         std::vector<Row> rows = generate(rng, 150 + int(seed) * 60);
         store(*db, rows);
-        // The records of one day at one site, deleted together (as a day's outing is): the
-        // lists are counted without them.
-        const Row day = rows[rows.size() / 2];
-        db->execute(QStringLiteral("DELETE FROM Sightings WHERE Date = ? AND site IS ?"),
-                    {day.date.toString(Qt::ISODate), day.site.isNull() ? QVariant() : QVariant(day.site)});
-        std::erase_if(rows, [&](const Row& r) { return r.date == day.date && r.site == day.site && r.site.isNull() == day.site.isNull(); });
+        // Two outings of a morning at one place, stored and deleted the way the outing window
+        // does it: the kept one counts like any other records, the deleted one no more.
+        {
+            LifeListScope world;
+            db::Recordset options = db->openRecordset("Options", db::RecordsetKind::Dynaset);
+            const int* where = kCounties[seed % 4]; // a place that is still a region
+            auto outingOf = [&](int day, int firstBird) {
+                Outing o;
+                o.date = QDate(2020 + int(seed % 5), 12, 31).addDays(day);
+                o.site = QStringLiteral("Magee Marsh");
+                std::copy(where, where + 4, o.places);
+                for (int b = firstBird; b < firstBird + 5; ++b) o.entries.push_back({b, qint64(b), {}, {}, {}, 0});
+                saveOuting(*db, o, world, options);
+                return o;
+            };
+            const Outing gone = outingOf(0, 1);
+            const Outing kept = outingOf(1, 3 + int(seed % 4));
+            deleteOuting(*db, gone.id, world, options);
+            for (const OutingEntry& e : kept.entries) {
+                Row r{e.sightId, e.birdId, kept.date, {}, kept.site};
+                std::copy(where, where + 4, r.places);
+                rows.push_back(r);
+            }
+        }
         ListSightings data;
         data.load(*db);
-        ASSERT_EQ(data.sightings().size(), rows.size()) << "the deleted day's records are gone";
+        ASSERT_EQ(data.sightings().size(), rows.size()) << "the deleted outing's records are gone, the kept one's there";
         // World (every region named is within it), a region, a country, a state, a county.
         const struct {
             int regId;
