@@ -1,6 +1,7 @@
 // Speed of the main window's work against the queries it runs:
 //   - showing one species (the whole bird page) against opening its five record sets, with
 //     the ids written into the query texts (the goal's floor) and bound (the database's share);
+//   - the same on 100,000 sightings with the seasonal chart against the page without it;
 //   - choosing a region (the Use command, then showing the first species) against the
 //     set-based statement for its marks plus the query of the region's names;
 //   - the name search against a plain LIKE query;
@@ -16,6 +17,7 @@
 #include "state/Startup.h"
 #include "Synthetic.h"
 #include "app/Wiring.h"
+#include "browser/SeasonChart.h"
 #include "browser/frmDisplay.h"
 #include "platform/ScriptedPlatform.h"
 #include "search/frmName.h"
@@ -50,6 +52,8 @@ struct Program {
         w->Form_Load();
     }
 };
+
+Program& synthetic();
 
 Program& sample()
 {
@@ -96,6 +100,23 @@ void BirdPageBoundQueries(benchmark::State& st)
         benchmark::DoNotOptimize(status.eof());
     }
 }
+
+// The bird page on 100,000 sightings, with its seasonal chart and with the chart hidden
+// (which leaves it unfilled): what the chart adds.
+void BirdPageWithChart(benchmark::State& st, bool chart)
+{
+    Program& p = synthetic();
+    p.w->chtSeasons->setHidden(!chart);
+    const int n = std::min(p.w->cmbNames->count(), 2000);
+    int i = 0;
+    for (auto _ : st) {
+        i = (i + 1) % n;
+        p.w->selectListIndex(i);
+    }
+    p.w->chtSeasons->setHidden(false);
+}
+void BirdPageChart(benchmark::State& st) { BirdPageWithChart(st, true); }
+void BirdPageNoChart(benchmark::State& st) { BirdPageWithChart(st, false); }
 
 // The same five queries with the ids written into their texts, as the page once ran them (each
 // text new to the statement cache): the floor the page's goal was set against.
@@ -246,6 +267,8 @@ void NameSearchLike(benchmark::State& st)
 BENCHMARK(BirdPage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BirdPageQueries)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BirdPageBoundQueries)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BirdPageChart)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BirdPageNoChart)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 BENCHMARK(UseRegion)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(UseRegionFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(NameSearch)->Unit(benchmark::kMicrosecond);
@@ -260,6 +283,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     bench::RatioReporter reporter({{"BirdPage", "BirdPageQueries", 1.5},
                                    {"BirdPage", "BirdPageBoundQueries", 10.0}, // the widgets' work on top
+                                   {"BirdPageChart", "BirdPageNoChart", 1.1},
                                    {"UseRegion", "UseRegionFloor", 1.3},
                                    {"NameSearch", "NameSearchLike", 2.0},
                                    {"Startup", "StartupFloor", 1.5}});

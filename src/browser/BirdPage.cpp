@@ -1,8 +1,13 @@
 // The page of the species on show: filled whenever a name is selected in the list.
 
 #include "frmDisplay.h"
+#include "SeasonChart.h"
+#include "lists/SpeciesRecords.h"
+#include "lifelist/RegionRule.h"
 
 #include "state/AppState.h"
+#include "records/EbirdImport.h"
+#include "regions/RegionKinds.h"
 #include "status/StatusCodes.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
@@ -58,6 +63,7 @@ void frmDisplay::clearBirdPage()
     for (QLabel* l : lblName) l->clear();
     lblStatus->clear();
     lblSeen->setFullText({});
+    chtSeasons->clear();
     m_loadingText = true;
     txtData->clear();
     m_loadingText = false;
@@ -99,6 +105,34 @@ void frmDisplay::showSeenLine()
         }
     }
     lblSeen->setFullText(line);
+    lblSeen->setNote(recordedNote());
+}
+
+// "Recorded 3 times in Ontario, 5 times in all": every sighting of the species on show,
+// whichever window or outing made it.
+QString frmDisplay::recordedNote()
+{
+    AppState& s = m_ctx.state;
+    const int regId = s.Reg_ID > 0 ? s.Reg_ID : 0;
+    auto rs = s.db().openRecordset(
+        QStringLiteral("SELECT count(*), total(%1) FROM Sightings WHERE Bird_ID = ?1").arg(countsForRegionSql(QStringLiteral("?2"))),
+        db::RecordsetKind::Snapshot, {m_species.id(), regId});
+    const int all = rs.field(0).toInt();
+    if (all == 0) return {};
+    auto times = [](int n) { return n == 1 ? QStringLiteral("once") : QStringLiteral("%1 times").arg(n); };
+    if (regId == 0) return QStringLiteral("Recorded ") + times(all);
+    const int here = int(rs.field(1).toDouble());
+    if (here == all) return QStringLiteral("Recorded %1 in %2").arg(times(all), s.regname);
+    return QStringLiteral("Recorded %1 in %2, %3 in all").arg(times(here), s.regname, times(all));
+}
+
+// The seasonal chart of the species in the current region, with the user's records there.
+void frmDisplay::showSeasons(int birdId, const QVariant& status, const QVariant& scode)
+{
+    if (chtSeasons->isHidden()) return;
+    const AppState& s = m_ctx.state;
+    const bool region = s.Reg_ID >= 1;
+    chtSeasons->setEntry(status, scode, sightingDates(s.db(), birdId, region ? s.Reg_ID : 0), region);
 }
 
 void frmDisplay::showSpeciesRow()
@@ -185,6 +219,7 @@ void frmDisplay::cmbNames_Click()
         const QVariant status = rs.eof() ? QVariant() : rs.field(QStringLiteral("Status"));
         const QVariant scode = rs.eof() ? QVariant() : rs.field(QStringLiteral("scode"));
         lblStatus->setText(codes::statusLine(status));
+        showSeasons(id, status, scode);
         if (codes::hasDetail(scode)) {
             setIconPicture(1, ImageList1::icon(16));
             m_species.setStatusCode(scode.toString());
@@ -194,6 +229,7 @@ void frmDisplay::cmbNames_Click()
         }
     } else {
         lblStatus->setText(QStringLiteral("No Status"));
+        showSeasons(id, QVariant(), QVariant());
         setIconPicture(1, QIcon());
         m_species.setStatusCode({});
     }

@@ -25,9 +25,10 @@ constexpr Line kFile[] = {
     command(mnuFileEditTitle, "E&dit Image Title"),
     separator("mnuFileSep2"),
     command(mnuFileSighting, "&Enter Sighting Details", "Ctrl+E"),
+    command(mnuFileOuting, "New &Outing...", "Ctrl+Shift+E"),
     command(mnuFileWeb, "Add Web Page &Link", "Ctrl+L"),
     // Records: eBird import and export, backup and restore, taxonomy updates. Their Alt
-    // letters are the ones the items above leave free; O is kept for the outing items.
+    // letters are the ones the items above leave free.
     separator("mnuFileSep4"),
     command(mnuFileImport, "I&mport eBird Data..."),
     command(mnuFileExport, "Export Si&ghtings..."),
@@ -50,9 +51,10 @@ constexpr Line kView[] = {
     separator("mnuViewSep2"),
     command(mnuEditList, "&Region Checklists", "Ctrl+H"),
     command(mnuViewOptions, "&Options"),
-    // Records: the sightings log.
+    // Records: the sightings log and the user's lists.
     separator("mnuViewSep3"),
     command(mnuViewLog, "Si&ghtings Log", "Ctrl+G"),
+    command(mnuViewLists, "&My Lists", "Ctrl+M"),
 };
 
 constexpr Line kSearch[] = {
@@ -80,6 +82,8 @@ constexpr Line kSearch[] = {
 constexpr Line kReports[] = {
     command(mnuReportChecklist, "&Checklist Report"),
     command(mnuReportLife, "&Life List Report"),
+    command(mnuReportSeen, "&Seen Species Report"),
+    command(mnuReportYear, "&Year List Report..."),
 };
 
 constexpr Line kHelp[] = {

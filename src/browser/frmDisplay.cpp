@@ -1,5 +1,7 @@
 #include "frmDisplay.h"
 
+#include "SeasonChart.h"
+
 #include "state/AppState.h"
 #include "state/OptionsRow.h"
 #include "state/Startup.h"
@@ -32,6 +34,9 @@ namespace fl {
 namespace {
 
 const char* const kPanels[] = {"Region", "Type", "Hits", "Life"};
+
+// The seasonal chart's band under the status lines; the description box starts below it.
+constexpr int kChartTwips = 600;
 
 } // namespace
 
@@ -143,6 +148,8 @@ void frmDisplay::buildWindow()
     lblSeen = new ElidedLabel(picCont[0]); // a long site or region name ends in "…"
     lblSeen->setObjectName(QStringLiteral("lblSeen"));
     place(lblSeen, 1200, 300, 3375, 255);
+    chtSeasons = new SeasonChart(picCont[0]);
+    place(chtSeasons, 60, 570, 4500, kChartTwips - 45);
 
     txtData = new QTextEdit(picCont[0]);
     txtData->setObjectName(QStringLiteral("txtData"));
@@ -151,7 +158,7 @@ void frmDisplay::buildWindow()
     txtData->setAcceptRichText(false); // the description is plain text, pasted text included
     txtData->setTabChangesFocus(true);
     txtData->installEventFilter(this); // the menus' shortcuts win over its keys
-    place(txtData, 60, 570, 4500, 2895);
+    place(txtData, 60, 570 + kChartTwips, 4500, 2895 - kChartTwips);
     // The text box lays its text out when it is painted, so stepping through species
     // quickly does not lay out every description on the way.
     connect(txtData, &QTextEdit::textChanged, this, [this]() noexcept {
@@ -414,7 +421,7 @@ void frmDisplay::Form_Resize()
             const int h = innerHeight - px(picCont[0]->y()) - 500;
             picCont[0]->resize(picCont[0]->width(), tw(h));
             picCont[1]->resize(picCont[1]->width(), tw(h));
-            txtData->resize(txtData->width(), tw(h - 700));
+            txtData->resize(txtData->width(), tw(h - 700 - kChartTwips));
             Picture1->resize(Picture1->width(), tw(h - 700));
         }
         if (outerWidth > 7000) {

@@ -29,6 +29,7 @@ class QTimer;
 namespace fl {
 
 class ElidedLabel;
+class SeasonChart;
 class NameCompleter;
 
 // The main window: the species list, the page of the species on show, the picture area,
@@ -121,6 +122,7 @@ public:
     QTextEdit* txtData = nullptr;
     QLabel* lblStatus = nullptr;
     ElidedLabel* lblSeen = nullptr; // where the species stands in the life list of the region
+    SeasonChart* chtSeasons = nullptr; // its year in the region; hidden, it is not filled
     QWidget* picNone = nullptr; // shown instead of a picture when the species has none
     QLabel* imgNoPicture = nullptr;
     QLabel* lblNoPicture = nullptr;
@@ -170,6 +172,8 @@ private:
     // The parts of the page that follow the species' own row: its song and life-list commands
     // and its seen line.
     void showSpeciesRow();
+    void showSeasons(int birdId, const QVariant& status, const QVariant& scode);
+    QString recordedNote();
     // Whether the key is the shortcut of an enabled command of the window.
     bool isMenuShortcut(const QKeyEvent& key) const;
     void exitSteps();

@@ -34,7 +34,9 @@ const QList<Page>& pages()
         {QStringLiteral("classification.html"), QStringLiteral("Search by classification")},
         {QStringLiteral("wizard.html"), QStringLiteral("The search wizard")},
         {QStringLiteral("sightings.html"), QStringLiteral("Sightings and the life list")},
+        {QStringLiteral("outings.html"), QStringLiteral("Outings")},
         {QStringLiteral("sightingslog.html"), QStringLiteral("The sightings log")},
+        {QStringLiteral("lists.html"), QStringLiteral("My lists, targets and seasonal charts")},
         {QStringLiteral("ebird.html"), QStringLiteral("Importing and exporting eBird data")},
         {QStringLiteral("taxonomy.html"), QStringLiteral("Names, codes and taxonomy updates")},
         {QStringLiteral("checklists.html"), QStringLiteral("Region checklists")},
@@ -127,12 +129,14 @@ QString topicForMenuItem(const QString& name)
                            mnuSearchCD});
         put("pictures.html", {mnuFileImage, mnuFileImageDelete, mnuFileEditTitle});
         put("sightings.html", {mnuFileSighting, mnuViewDetails});
+        put("outings.html", {mnuFileOuting});
         put("weblinks.html", {mnuFileWeb, mnuViewLinks, imgLinks});
         put("ebird.html", {mnuFileImport, mnuFileExport});
         put("database.html", {mnuFileBackup, mnuFileRestore});
         put("taxonomy.html", {mnuFileTaxonomy});
         put("browsing.html", {mnuquit, mnuViewFirst, mnuViewPrevious, mnuViewNext, mnuViewLast});
         put("sightingslog.html", {mnuViewLog});
+        put("lists.html", {mnuViewLists});
         put("checklists.html", {mnuEditList});
         put("options.html", {mnuViewOptions});
         put("region.html", {mnuSearchRegion});
@@ -141,7 +145,7 @@ QString topicForMenuItem(const QString& name)
         put("findname.html", {mnuSearchName});
         put("classification.html", {mnuSearchClass});
         put("wizard.html", {mnuSearchWizard});
-        put("reports.html", {mnuReportChecklist, mnuReportLife});
+        put("reports.html", {mnuReportChecklist, mnuReportLife, mnuReportSeen, mnuReportYear});
         put("usinghelp.html", {mnuHelpContents, mnuHelpHelponhelp, mnuHelpCredits, mnuHelpAbout});
         put("codes.html", {imgStatus});
         return m;
@@ -159,6 +163,7 @@ QString topicForWindow(const QString& objectName, const QString& runningCommand)
         {QStringLiteral("frmClass"), QStringLiteral("classification.html")},
         {QStringLiteral("frmWizard"), QStringLiteral("wizard.html")},
         {QStringLiteral("frmSight"), QStringLiteral("sightings.html")},
+        {QStringLiteral("frmOuting"), QStringLiteral("outings.html")},
         {QStringLiteral("frmStatus"), QStringLiteral("codes.html")},
         {QStringLiteral("frmEditReg"), QStringLiteral("checklists.html")},
         {QStringLiteral("frmChecklist"), QStringLiteral("checklists.html")},
@@ -167,6 +172,8 @@ QString topicForWindow(const QString& objectName, const QString& runningCommand)
         {QStringLiteral("frmOptions"), QStringLiteral("options.html")},
         {QStringLiteral("frmHelp"), kUsingHelp},
         {QStringLiteral("frmSightingsLog"), QStringLiteral("sightingslog.html")},
+        {QStringLiteral("frmMyLists"), QStringLiteral("lists.html")},
+        {QStringLiteral("frmCustomList"), QStringLiteral("lists.html")},
         {QStringLiteral("frmImportPreview"), QStringLiteral("ebird.html")},
         {QStringLiteral("frmTaxonomyUpdate"), QStringLiteral("taxonomy.html")},
         {QStringLiteral("frmAbout"), kUsingHelp},

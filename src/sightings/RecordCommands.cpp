@@ -10,6 +10,7 @@
 #include "schema/Schema.h"
 #include "state/Startup.h"
 #include "frmImportPreview.h"
+#include "frmMyLists.h"
 #include "frmSightingsLog.h"
 #include "frmTaxonomyUpdate.h"
 #include "status/StatusTexts.h"
@@ -80,12 +81,14 @@ void refreshAfterSightingsChanged(Context& ctx)
     if (optionsOpen(ctx.state)) main.setPanel(panel::Life, lifePanelText(ctx.state));
     if (main.species().isShown()) main.refreshSpecies();
     if (frmSightingsLog* log = openSightingsLog()) log->reload();
+    if (frmMyLists* lists = openMyLists()) lists->reload();
 }
 
 void reloadAfterRestore(Context& ctx)
 {
     ctx.main->reload();
     if (frmSightingsLog* log = openSightingsLog()) log->reload();
+    if (frmMyLists* lists = openMyLists()) lists->reload();
 }
 
 void mnuFileImport_Click(Context& ctx)

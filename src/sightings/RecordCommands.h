@@ -38,7 +38,7 @@ void showSpeciesInMain(Context& ctx, const QString& name);
 void refreshAfterSightingsChanged(Context& ctx);
 
 // After the database was replaced: the main window loads the restored state afresh and
-// shows the first species of the restored region; an open sightings log reads it again.
+// shows the first species of the restored region; an open sightings log and My Lists read it again.
 void reloadAfterRestore(Context& ctx);
 
 } // namespace fl

@@ -10,12 +10,15 @@
 #include "ui/MainWindow.h"
 #include "platform/Platform.h"
 #include "ui/ImageList.h"
+#include "frmOuting.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -54,6 +57,11 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     cmdEdit = new QPushButton(QStringLiteral("&Edit Sighting..."), this);
     cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
     cmdEdit->setEnabled(false);
+    chkGroup = new QCheckBox(QStringLiteral("Group by &outing"), this);
+    chkGroup->setObjectName(QStringLiteral("chkGroup"));
+    cmdOpenOuting = new QPushButton(QStringLiteral("O&pen Outing"), this);
+    cmdOpenOuting->setObjectName(QStringLiteral("cmdOpenOuting"));
+    cmdOpenOuting->setEnabled(false);
 
     model = new SightingsLogModel(this);
     grdLog = new QTableView(this);
@@ -68,7 +76,7 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     grdLog->verticalHeader()->hide();
     grdLog->horizontalHeader()->setSectionResizeMode(SightingsLog::Notes, QHeaderView::Stretch);
     grdLog->horizontalHeader()->setSortIndicator(SightingsLog::Date, Qt::DescendingOrder);
-    const int widths[] = {85, 180, 170, 100, 100, 100, 120, 200, 95};
+    const int widths[] = {85, 180, 50, 170, 100, 100, 100, 120, 200, 95};
     for (int i = 0; i < int(std::size(widths)); ++i) grdLog->setColumnWidth(i, widths[i]);
 
     lblCounts = new QLabel(this);
@@ -84,6 +92,8 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     bar->addWidget(chkRegion);
     bar->addWidget(chkReview);
     bar->addWidget(cmdEdit);
+    bar->addWidget(chkGroup);
+    bar->addWidget(cmdOpenOuting);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(grdLog, 1);
@@ -100,9 +110,27 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     connectGuarded(chkRegion, &QCheckBox::toggled, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
     connectGuarded(chkReview, &QCheckBox::toggled, this, m_ctx.platform, filterFailure, [this] { applyFilter(); });
     connect(grdLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) noexcept { cmdEdit->setEnabled(current.isValid()); });
+            [this](const QModelIndex& current) noexcept {
+                cmdEdit->setEnabled(current.isValid() && !model->isHeading(current.row()));
+            });
     connectGuarded(cmdEdit, &QPushButton::clicked, this, m_ctx.platform,
                    QStringLiteral("The sighting could not be edited."), [this] { cmdEdit_Click(); });
+    connectGuarded(chkGroup, &QCheckBox::toggled, this, m_ctx.platform, filterFailure,
+                   [this](bool on) { model->setGrouped(on); });
+    connectGuarded(cmdOpenOuting, &QPushButton::clicked, this, m_ctx.platform,
+                   QStringLiteral("The outing could not be opened."), [this] {
+                       const QModelIndex at = grdLog->currentIndex();
+                       if (at.isValid()) openOuting(at.row());
+                   });
+    connect(grdLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& at) noexcept {
+                cmdOpenOuting->setEnabled(at.isValid() && model->outingAt(at.row()) != 0);
+            });
+    connect(model, &QAbstractItemModel::modelReset, this, [this]() noexcept {
+        cmdOpenOuting->setEnabled(false);
+        cmdEdit->setEnabled(false);
+    });
+    grdLog->installEventFilter(this);
     // The region toggle follows the current region.
     m_ctx.main->watchRegion(this, [this] {
         showRegion();
@@ -175,6 +203,10 @@ QString frmSightingsLog::countsText() const
 void frmSightingsLog::grdLog_DblClick(int row)
 {
     if (row < 0 || row >= model->rowCount()) return;
+    if (model->isHeading(row)) {
+        openOuting(row);
+        return;
+    }
     const QString name = model->log().speciesName(model->entry(row).birdId);
     try {
         showSpeciesInMain(m_ctx, name);
@@ -187,13 +219,20 @@ void frmSightingsLog::grdLog_DblClick(int row)
 void frmSightingsLog::cmdEdit_Click()
 {
     const QModelIndex current = grdLog->currentIndex();
-    if (!current.isValid() || current.row() >= model->rowCount()) return;
-    const int sightId = model->entry(current.row()).sightId;
+    if (!current.isValid() || current.row() >= model->rowCount() || model->isHeading(current.row())) return;
+    const SightingsLog::Entry& e = model->entry(current.row());
+    // A sighting of an outing changes with its outing (its date and places are the outing's),
+    // unless a taxonomy update left it to review.
+    if (e.outingId && !e.needsReview) {
+        openOuting(current.row());
+        return;
+    }
+    const int sightId = e.sightId;
     if (!editSighting(m_ctx, sightId)) return;
     reload();
     // The edited sighting stays chosen when the filter still shows it.
     for (int row = 0; row < model->rowCount(); ++row)
-        if (model->entry(row).sightId == sightId) {
+        if (!model->isHeading(row) && model->entry(row).sightId == sightId) {
             grdLog->selectRow(row);
             break;
         }
@@ -212,6 +251,29 @@ void frmSightingsLog::changeEvent(QEvent* event)
         m_ctx.platform.messageBox(QString::fromUtf8(e.what()), windowTitle(), Platform::Buttons::Ok,
                                   Platform::Icon::Exclamation);
     }
+}
+
+void frmSightingsLog::openOuting(int row)
+{
+    if (row < 0 || row >= model->rowCount()) return;
+    const int outingId = model->outingAt(row);
+    if (!outingId) return;
+    if (editOuting(m_ctx, outingId, this)) reload();
+    const int heading = model->headingRow(outingId);
+    if (heading >= 0) grdLog->setCurrentIndex(model->index(heading, 0));
+}
+
+bool frmSightingsLog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grdLog && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const QModelIndex at = grdLog->currentIndex();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && at.isValid() && model->isHeading(at.row())) {
+            runGuarded(m_ctx.platform, QStringLiteral("The outing could not be opened."), [&] { openOuting(at.row()); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 frmSightingsLog* openSightingsLog() { return g_log.data(); }

@@ -18,8 +18,9 @@ class SightingsLogModel;
 // "Sightings Log": every sighting in a table, newest first, sortable by any column, with a
 // filter by species or site, a year, the current region and the sightings that need review
 // after a taxonomy update, and the counts of what is shown. Double-clicking a row shows that
-// species in the main window; Edit Sighting opens the chosen sighting to change it. It stays
-// open beside the main window.
+// species in the main window; Edit Sighting opens the chosen sighting to change it. Grouped by
+// outing, Enter or a double-click on an outing's heading opens the outing, as Open Outing does.
+// It stays open beside the main window.
 class frmSightingsLog : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
     void applyFilter();
     void grdLog_DblClick(int row);
     void cmdEdit_Click();
+    // Opens the outing of the row for editing; reads the log again when it was changed.
+    void openOuting(int row);
     QString countsText() const;
 
     QLineEdit* txtFilter = nullptr;
@@ -37,6 +40,8 @@ public:
     QCheckBox* chkRegion = nullptr;
     QCheckBox* chkReview = nullptr;
     QPushButton* cmdEdit = nullptr;
+    QCheckBox* chkGroup = nullptr;      // group the rows by outing
+    QPushButton* cmdOpenOuting = nullptr; // opens the outing of the selected row
     QTableView* grdLog = nullptr;
     QLabel* lblCounts = nullptr;
     SightingsLogModel* model = nullptr;
@@ -44,6 +49,7 @@ public:
 protected:
     // Coming back to the log after sightings were changed elsewhere reads them again.
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void fillYears();

@@ -33,6 +33,7 @@ inline constexpr CommandId mnuFileImage{"mnuFileImage"};
 inline constexpr CommandId mnuFileImageDelete{"mnuFileImageDelete"};
 inline constexpr CommandId mnuFileEditTitle{"mnuFileEditTitle"};
 inline constexpr CommandId mnuFileSighting{"mnuFileSighting"};
+inline constexpr CommandId mnuFileOuting{"mnuFileOuting"};
 inline constexpr CommandId mnuFileWeb{"mnuFileWeb"};
 inline constexpr CommandId mnuFileImport{"mnuFileImport"};
 inline constexpr CommandId mnuFileExport{"mnuFileExport"};
@@ -50,6 +51,7 @@ inline constexpr CommandId mnuViewLinks{"mnuViewLinks"};
 inline constexpr CommandId mnuEditList{"mnuEditList"};
 inline constexpr CommandId mnuViewOptions{"mnuViewOptions"};
 inline constexpr CommandId mnuViewLog{"mnuViewLog"};
+inline constexpr CommandId mnuViewLists{"mnuViewLists"};
 // Searches menu
 inline constexpr CommandId mnuSearchRegion{"mnuSearchRegion"};
 inline constexpr CommandId mnuSortName{"mnuSortName"};
@@ -66,6 +68,8 @@ inline constexpr CommandId mnuMissingRare{"mnuMissingRare"};
 // Reports menu
 inline constexpr CommandId mnuReportChecklist{"mnuReportChecklist"};
 inline constexpr CommandId mnuReportLife{"mnuReportLife"};
+inline constexpr CommandId mnuReportSeen{"mnuReportSeen"};
+inline constexpr CommandId mnuReportYear{"mnuReportYear"};
 // Help menu
 inline constexpr CommandId mnuHelpContents{"mnuHelpContents"};
 inline constexpr CommandId mnuHelpHelponhelp{"mnuHelpHelponhelp"};
@@ -78,12 +82,12 @@ inline constexpr CommandId imgStatus{"imgStatus"}; // the seasonal status detail
 // Every command of the program.
 inline constexpr CommandId kAll[] = {
     mnuFileSong,     mnuFileSongDelete, mnuFilePlay,     mnuFilePlayCD,     mnuFileImage,      mnuFileImageDelete,
-    mnuFileEditTitle, mnuFileSighting,  mnuFileWeb,      mnuFileImport,     mnuFileExport,     mnuFileBackup,
+    mnuFileEditTitle, mnuFileSighting,  mnuFileOuting,   mnuFileWeb,      mnuFileImport,     mnuFileExport,     mnuFileBackup,
     mnuFileRestore,  mnuFileTaxonomy,   mnuquit,           mnuViewFirst,    mnuViewPrevious,   mnuViewNext,       mnuViewLast,
-    mnuViewDetails,  mnuViewLinks,      mnuEditList,     mnuViewOptions,    mnuViewLog,        mnuSearchRegion,
+    mnuViewDetails,  mnuViewLinks,      mnuEditList,     mnuViewOptions,    mnuViewLog,        mnuViewLists,    mnuSearchRegion,
     mnuSortName,     mnuSortList,       mnuSearchBird,   mnuSearchSongs,    mnuSearchCD,       mnuSearchName,
     mnuSearchClass,  mnuSearchWizard,   mnuSearchLife,   mnuMissingAll,     mnuMissingRare,    mnuReportChecklist,
-    mnuReportLife,   mnuHelpContents,   mnuHelpHelponhelp, mnuHelpCredits,  mnuHelpAbout,      imgLinks,
+    mnuReportLife,   mnuReportSeen,     mnuReportYear,   mnuHelpContents,   mnuHelpHelponhelp, mnuHelpCredits,  mnuHelpAbout,      imgLinks,
     imgStatus,
 };
 

@@ -23,7 +23,15 @@ void ElidedLabel::elide()
 {
     const QString shown = fontMetrics().elidedText(m_full, Qt::ElideRight, contentsRect().width());
     setText(shown);
-    setToolTip(shown == m_full ? QString() : plainToolTip(m_full));
+    QString tip = shown == m_full ? QString() : m_full;
+    if (!m_note.isEmpty()) tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + m_note;
+    setToolTip(tip.isEmpty() ? QString() : plainToolTip(tip));
+}
+
+void ElidedLabel::setNote(const QString& note)
+{
+    m_note = note;
+    elide();
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent* event)

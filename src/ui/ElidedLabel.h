@@ -14,6 +14,9 @@ public:
 
     void setFullText(const QString& text);
     QString fullText() const { return m_full; }
+    // A line the tooltip gives besides the text (empty for none).
+    void setNote(const QString& note);
+    QString note() const { return m_note; }
     // Whether the text on show is cut short.
     bool isElided() const { return text() != m_full; }
 
@@ -24,6 +27,7 @@ protected:
 private:
     void elide();
     QString m_full;
+    QString m_note;
 };
 
 } // namespace fl

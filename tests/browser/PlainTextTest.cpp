@@ -92,8 +92,10 @@ TEST(PlainText, MainWindowShowsNamesAsTheyAre)
     EXPECT_TRUE(line.contains(", " + kSite + " (" + kRegion + ")")) << qPrintable(line);
     EXPECT_EQ(shown(h.w->lblSeen), h.w->lblSeen->text());
     EXPECT_TRUE(line.startsWith(h.w->lblSeen->text().remove(QChar(0x2026))));
+    // How often the species was recorded names the region as it is too.
+    EXPECT_EQ(h.w->lblSeen->note(), "Recorded once in " + kRegion);
     if (h.w->lblSeen->isElided()) {
-        EXPECT_EQ(shownToolTip(h.w->lblSeen->toolTip()), line);
+        EXPECT_EQ(shownToolTip(h.w->lblSeen->toolTip()), line + "\n" + h.w->lblSeen->note());
     }
 }
 

@@ -2,6 +2,7 @@
 // heading of the seasonal status window.
 
 #include "Harness.h"
+#include "outings/OutingStore.h"
 #include "checklists/frmStatus.h"
 #include "search/frmRegion.h"
 #include "sightings/frmSight.h"
@@ -76,6 +77,35 @@ TEST(SeenLine, FollowsSightingsAndTheRegion)
     });
     h.run(cmd::mnuViewDetails);
     EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in Ontario");
+}
+
+TEST(SeenLine, TheEarliestSightingInTheRegionAndHowOftenTheSpeciesWasRecorded)
+{
+    Harness h([](test::TestFolder& f) {
+        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 0, lifetotal = 6");
+    });
+    ASSERT_EQ(h.shown(), "Canada Goose");
+    EXPECT_EQ(h.w->lblSeen->note(), "") << "never recorded";
+    LifeListScope ontario{2, "State"};
+    auto outing = [&](QDate date, int state, const char* site) {
+        Outing o;
+        o.date = date;
+        o.site = site;
+        o.places[2] = state;
+        o.places[1] = 3;
+        o.entries = {{3, 2, {}, {}, {}, 0}};
+        saveOuting(h.db(), o, ontario, h.state.rsOptions);
+    };
+    outing(QDate(2024, 6, 2), 2, "Harbour");
+    outing(QDate(2023, 4, 9), 2, "Marsh");
+    outing(QDate(2022, 1, 1), 0, "Elsewhere in Canada"); // earlier, but not in Ontario
+    h.w->refreshSpecies();
+    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: 9 " + QLocale::system().monthName(4) + " 2023, Marsh (Ontario)")
+        << "the earliest in the region, whichever outing came first";
+    EXPECT_EQ(h.w->lblSeen->note(), "Recorded 2 times in Ontario, 3 times in all");
+    EXPECT_TRUE(h.w->lblSeen->toolTip().contains("Recorded 2 times in Ontario"));
+    h.w->selectSpecies(1);
+    EXPECT_EQ(h.w->lblSeen->note(), "");
 }
 
 TEST(SeenLine, WorldHasNoRegionName)
@@ -154,7 +184,7 @@ TEST(SeenLine, ALongLineEndsInAnEllipsisAndKeepsTheWholeTextAsTooltip)
     EXPECT_LE(seen->fontMetrics().horizontalAdvance(seen->text()), seen->contentsRect().width()) << "nothing is cut";
     EXPECT_TRUE(seen->text().endsWith(QChar(0x2026))) << qPrintable(seen->text());
     EXPECT_TRUE(whole.startsWith(seen->text().chopped(1)));
-    EXPECT_EQ(seen->toolTip(), whole);
+    EXPECT_EQ(seen->toolTip(), whole + "\nRecorded once in North America") << "with how often it was recorded";
     EXPECT_EQ(seen->accessibleName(), whole);
 
     // A line that fits is shown whole, without a tooltip.

@@ -91,6 +91,12 @@ TEST(ReportFormula, TheProgramsFormulas)
     EXPECT_FALSE(Formula::parse("{checklists.reg_ID} = 2.5").isFieldEqualsInteger(&field, &value));
     EXPECT_FALSE(Formula::parse("{checklists.reg_ID} > 2").isFieldEqualsInteger(&field, &value));
     EXPECT_FALSE(Formula::parse("{checklists.reg_ID} = 2 or true").isFieldEqualsInteger(&field, &value));
+    // Joined by "and" to anything else, the rows can still only be those of that field value.
+    EXPECT_FALSE(Formula::parse("{checklists.reg_ID} = 3 and {Birds.LifeList} > 0").isFieldEqualsInteger(&field, &value));
+    ASSERT_TRUE(Formula::parse("{Birds.LifeList} > 0 and ({checklists.reg_ID} = 3)").requiresFieldEqualsInteger(&field, &value));
+    EXPECT_EQ(value, 3);
+    EXPECT_FALSE(Formula::parse("{checklists.reg_ID} = 3 or {Birds.LifeList} > 0").requiresFieldEqualsInteger(&field, &value));
+    EXPECT_FALSE(Formula::parse("not ({checklists.reg_ID} = 3)").requiresFieldEqualsInteger(&field, &value));
 }
 
 TEST(ReportFormula, OperatorsAndValues)

@@ -94,7 +94,7 @@ TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
     EXPECT_THROW(db.execute("INSERT INTO Options SELECT * FROM Options"), db::DbError);
     EXPECT_THROW(db.execute("DELETE FROM Options"), db::DbError);
     // Indexes are back, and numbers of deleted sightings are not given out again.
-    EXPECT_EQ(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Sightings'").toInt(), 5);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Sightings'").toInt(), 8);
     db.execute("INSERT INTO Sightings (Bird_ID, Date) VALUES (1, '2024-01-01')");
     EXPECT_EQ(db.scalar("SELECT max(Sight_ID) FROM Sightings").toInt(), 10);
     EXPECT_EQ(db.scalar("PRAGMA integrity_check").toString(), "ok");

@@ -409,3 +409,26 @@ TEST_F(TaxonomyUpdate, ACancelledApplyChangesNothing)
     EXPECT_TRUE(applyTaxonomyUpdate(s->state, file, p, [](int, int) { return true; }));
     EXPECT_NE(contents(db()), before);
 }
+
+TEST_F(TaxonomyUpdate, ALumpMergesTheTwoSpeciesOfOneOutingIntoOneSighting)
+{
+    db().executeScript("INSERT INTO Outings (Outing_ID, Date, site) VALUES (1, '2024-05-10', 'Jack pines');"
+                       "INSERT INTO Outings (Outing_ID, Date, site) VALUES (2, '2024-05-11', 'Dunes');"
+                       "INSERT INTO Sightings (Bird_ID, Date, site, Outing_ID, Count, notes) VALUES "
+                       "(10, '2024-05-10', 'Jack pines', 1, 2, 'singing'), (11, '2024-05-10', 'Jack pines', 1, 3, ''), "
+                       "(10, '2024-05-11', 'Dunes', 2, NULL, 'heard'), (11, '2024-05-11', 'Dunes', 2, 4, 'flock'), "
+                       "(10, '2024-05-12', 'Marsh', NULL, 1, 'on its own')");
+    const int before = scalar("SELECT count(*) FROM Sightings").toInt();
+    auto rows = fixtureRows();
+    at(rows, "kirwar").category = QStringLiteral("issf");
+    at(rows, "kirwar").common = QStringLiteral("Palm Warbler (Kirtland's)");
+    at(rows, "kirwar").reportAs = QStringLiteral("palwar");
+    applyAndCheck(rows);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Sightings").toInt(), before - 2) << "one sighting per species and outing";
+    EXPECT_EQ(scalar("SELECT Count || ':' || notes FROM Sightings WHERE Outing_ID = 1").toString(), "5:singing");
+    EXPECT_EQ(scalar("SELECT coalesce(Count, 'X') || ':' || notes FROM Sightings WHERE Outing_ID = 2").toString(),
+              "X:flock; heard") << "present but not counted stays so";
+    EXPECT_EQ(scalar("SELECT count(*) FROM Sightings WHERE Bird_ID = 11 AND site = 'Marsh'").toInt(), 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Birds WHERE LifeList > 0 AND LifeList NOT IN (SELECT Sight_ID FROM Sightings)")
+                  .toInt(), 0) << "no mark on a sighting that went";
+}

@@ -6,6 +6,7 @@
 #include "lifelist/RegionSwitch.h"
 #include "lifelist/SightingChanges.h"
 #include "lifelist/LifeList.h"
+#include "outings/OutingStore.h"
 #include "regions/ChecklistCopy.h"
 #include "regions/CodedRegions.h"
 #include "schema/Schema.h"
@@ -34,8 +35,11 @@ QString digest(const QString& path)
     d += db->scalar("SELECT group_concat(x, '|') FROM (SELECT ID || ':' || LifeList || ':' || coalesce(Data, '') AS x "
                     "FROM Birds ORDER BY ID)").toString();
     d += "#" + db->scalar("SELECT group_concat(x, '|') FROM (SELECT Sight_ID || ':' || Bird_ID || ':' || Date || ':' || "
-                          "Region || country || state || district || ':' || coalesce(site, '') AS x "
+                          "Region || country || state || district || ':' || coalesce(site, '') || ':' || "
+                          "coalesce(Count, 'X') || ':' || coalesce(Outing_ID, '-') || ':' || coalesce(notes, '') AS x "
                           "FROM Sightings ORDER BY Sight_ID)").toString();
+    d += "#" + db->scalar("SELECT group_concat(x, '|') FROM (SELECT Outing_ID || ':' || Date || ':' || coalesce(site, '') "
+                          "|| ':' || coalesce(Duration, '') || ':' || state AS x FROM Outings ORDER BY Outing_ID)").toString();
     d += "#" + db->scalar("SELECT regname || Reg_ID || regType || searchType || lifetotal || ':' || lifesum "
                           "FROM Options").toString();
     d += "#" + db->scalar("SELECT group_concat(x, '|') FROM (SELECT Reg_ID || ':' || Bird_ID || ':' || Status || ':' "
@@ -190,5 +194,64 @@ TEST(Faults, FirstUseOfACountyCopiesItsAncestorsChecklist)
                     [](db::Database& db) {
                         const int franklin = db.scalar("SELECT Reg_ID FROM Regions WHERE Code = 'US-OH-049'").toInt();
                         if (!provideChecklist(db, franklin).isCopy()) throw db::DbError("nothing was copied");
+                    }});
+}
+
+namespace {
+
+// Ontario current; an outing of three species on 2024-05-10 whose goose holds the mark, and a
+// sighting of the goose made on its own later.
+void prepareOuting(test::TestFolder& f)
+{
+    auto db = f.open();
+    db->execute("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 0");
+    auto options = db->openRecordset("Options", db::RecordsetKind::Dynaset);
+    db->execute("INSERT INTO Sightings (Bird_ID, Date, state) VALUES (3, '2024-06-01', 2)");
+    Outing o;
+    o.date = QDate(2024, 5, 10);
+    o.site = "Marsh";
+    o.places[2] = 2;
+    o.entries = {{3, 4, {}, {}, {}, 0}, {4, std::nullopt, {}, {}, {}, 0}, {5, 2, {}, {}, {}, 0}};
+    saveOuting(*db, o, {2, "State"}, options);
+}
+
+} // namespace
+
+TEST(Faults, SavingANewOuting)
+{
+    runUnderFaults({"new outing",
+                    [](test::TestFolder& f) {
+                        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 0");
+                    },
+                    [](db::Database& db) {
+                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+                        Outing o;
+                        o.date = QDate(2024, 5, 10);
+                        o.site = "Long Point";
+                        o.places[2] = 2;
+                        for (int b = 1; b <= 8; ++b) o.entries.push_back({b, b, "calling", {}, {}, 0});
+                        saveOuting(db, o, {2, "State"}, options);
+                    }});
+}
+
+TEST(Faults, EditingAnOuting)
+{
+    runUnderFaults({"edit outing", prepareOuting, [](db::Database& db) {
+                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+                        Outing o = loadOuting(db, 1);
+                        o.date = QDate(2024, 7, 1); // the goose's mark goes to the other sighting
+                        o.duration = 95;
+                        o.entries.erase(o.entries.begin() + 1);
+                        o.entries[0].count = 40;
+                        o.entries.push_back({6, 1, {}, {}, {}, 0});
+                        saveOuting(db, o, {2, "State"}, options);
+                    }});
+}
+
+TEST(Faults, DeletingAnOuting)
+{
+    runUnderFaults({"delete outing", prepareOuting, [](db::Database& db) {
+                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+                        deleteOuting(db, 1, {2, "State"}, options);
                     }});
 }

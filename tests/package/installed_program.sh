@@ -45,7 +45,7 @@ program=$root/usr/bin/featherlog
 share=$root/usr/share/featherlog
 desktop=$root/usr/share/applications/org.featherlog.featherlog.desktop
 metainfo=$root/usr/share/metainfo/org.featherlog.featherlog.metainfo.xml
-for f in "$program" "$share/bird.mdb" "$share/checklist.rpt" "$share/life.rpt" "$desktop" "$metainfo" \
+for f in "$program" "$share/bird.mdb" "$share/checklist.rpt" "$share/life.rpt" "$share/seen.rpt" "$share/list.rpt" "$desktop" "$metainfo" \
          "$root/usr/share/icons/hicolor/scalable/apps/featherlog.svg" "$root/usr/share/man/man1/featherlog.1.gz" \
          "$root/usr/share/doc/featherlog/copyright" "$root/usr/share/doc/featherlog/changelog.gz"; do
     [ -f "$f" ] || fail "the package lacks ${f#"$root"}"

@@ -91,7 +91,7 @@ TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
               (QStringList{"Add Web Page &Link", "-", "I&mport eBird Data...", "Export Si&ghtings...",
                            "&Back Up Database...", "Restore &From Backup...", "Update &Taxonomy...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
-    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log"}));
+    EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log", "&My Lists"}));
     EXPECT_EQ(h.w->menuItem(cmd::mnuViewLog)->shortcut(), QKeySequence("Ctrl+G"));
 }
 
@@ -106,8 +106,8 @@ TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
     EXPECT_EQ(cell(log, 0, 0), "2024-06-01");
     EXPECT_EQ(cell(log, 0, 1), "Canada Goose");
     EXPECT_EQ(cell(log, 1, 1), "Ovenbird");
-    EXPECT_EQ(cell(log, 2, 6), "Point Pelee");
-    EXPECT_EQ(cell(log, 2, 5), "Ontario");
+    EXPECT_EQ(cell(log, 2, SightingsLog::District), "Point Pelee");
+    EXPECT_EQ(cell(log, 2, SightingsLog::State), "Ontario");
     EXPECT_EQ(log->lblCounts->text(), "4 sightings of 3 species");
 
     log->cmbYear->setCurrentIndex(log->cmbYear->findText("2024"));

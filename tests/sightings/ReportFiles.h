@@ -13,7 +13,7 @@ namespace fl::test {
 
 inline void copyDefinitions(const QString& folder)
 {
-    for (const char* name : {"checklist.rpt", "life.rpt"}) {
+    for (const char* name : {"checklist.rpt", "life.rpt", "seen.rpt", "list.rpt"}) {
         const QString to = QDir(folder).filePath(QString::fromLatin1(name));
         QFile::remove(to);
         ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(REPORTS_DIR)).filePath(QString::fromLatin1(name)), to));

@@ -16,6 +16,7 @@ void SightingsLog::load(db::Database& db)
     m_entries.clear();
     m_species.clear();
     m_regions.clear();
+    m_outings.clear();
     db::Connection& conn = *db.connection();
     conn.flushPending();
     {
@@ -26,10 +27,17 @@ void SightingsLog::load(db::Database& db)
         db::Statement st(conn, QStringLiteral("SELECT Reg_ID, Name FROM Regions"));
         while (st.step()) m_regions.insert(int(st.int64(0)), st.value(1).toString());
     }
+    {
+        db::Statement st(conn, QStringLiteral("SELECT Outing_ID, Date, site, StartTime, Protocol FROM Outings"));
+        while (st.step())
+            m_outings.insert(int(st.int64(0)), {st.value(1).toDate(), st.value(2).toString(), st.value(3).toString(),
+                                                st.value(4).toString(), 0});
+    }
     const int count = int(db.scalar(QStringLiteral("SELECT count(*) FROM Sightings")).toLongLong());
     m_entries.reserve(size_t(count));
     db::Statement st(conn, QStringLiteral(
-        "SELECT Sight_ID, Bird_ID, Date, Region, country, state, district, site, notes, NeedsReview FROM Sightings"));
+        "SELECT Sight_ID, Bird_ID, Date, Region, country, state, district, site, notes, NeedsReview, Outing_ID, "
+        "Count FROM Sightings"));
     while (st.step()) {
         Entry e;
         e.sightId = int(st.int64(0));
@@ -39,6 +47,12 @@ void SightingsLog::load(db::Database& db)
         e.site = st.value(7).toString();
         e.notes = st.value(8).toString();
         e.needsReview = st.int64(9) != 0;
+        e.outingId = int(st.int64(10));
+        e.count = st.int64(11);
+        if (e.outingId) {
+            auto it = m_outings.find(e.outingId);
+            if (it != m_outings.end()) ++it->species;
+        }
         m_entries.push_back(std::move(e));
     }
 }
@@ -48,6 +62,7 @@ QString SightingsLog::text(const Entry& e, Column column) const
     switch (column) {
     case Date: return e.date.toString(Qt::ISODate);
     case Species: return speciesName(e.birdId);
+    case Count: return e.count > 0 ? QString::number(e.count) : QStringLiteral("X");
     case Site: return e.site;
     case Region: case Country: case State: case District: return regionName(e.places[column - Region]);
     case Notes: return e.notes;
@@ -141,6 +156,8 @@ void SightingsLog::sort(std::vector<int>& rows, Column column, bool ascending) c
             cmp = a.date < b.date ? -1 : (b.date < a.date ? 1 : 0);
         } else if (column == Species && a.birdId == b.birdId) {
             cmp = 0;
+        } else if (column == Count) { // X, present but not counted, before any number
+            cmp = a.count < b.count ? -1 : (b.count < a.count ? 1 : 0);
         } else {
             cmp = QString::compare(key(a), key(b), Qt::CaseInsensitive);
         }

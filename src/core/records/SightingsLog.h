@@ -24,6 +24,16 @@ public:
         QString site;
         QString notes;
         bool needsReview = false; // a taxonomy update split its species
+        int outingId = 0; // the outing the sighting belongs to, 0 for none
+        qint64 count = 0; // the number of birds, 0 for present but not counted ("X")
+    };
+    // An outing, as its heading in the log shows it.
+    struct OutingInfo {
+        QDate date;
+        QString site;
+        QString startTime; // "HH:MM", empty for none
+        QString protocol;
+        int species = 0; // its sightings, all of them
     };
     struct Filter {
         QString text;          // part of the species' name or of the site, any letter case
@@ -37,13 +47,19 @@ public:
         int lifers = 0;    // of those, species first seen (in the region, when limited) in the year
         int toReview = 0;  // rows shown that need review
     };
-    enum Column { Date, Species, Site, Region, Country, State, District, Notes, Review, ColumnCount };
+    enum Column { Date, Species, Count, Site, Region, Country, State, District, Notes, Review, ColumnCount };
 
     void load(db::Database& db);
 
     const std::vector<Entry>& entries() const { return m_entries; }
     QString speciesName(int birdId) const { return m_species.value(birdId); }
     QString regionName(int regId) const { return regId ? m_regions.value(regId) : QString(); }
+    // The outing `outingId`, or null.
+    const OutingInfo* outing(int outingId) const
+    {
+        auto it = m_outings.constFind(outingId);
+        return it == m_outings.constEnd() ? nullptr : &*it;
+    }
     // The text of a cell as the log shows it.
     QString text(const Entry& e, Column column) const;
     // The years that have sightings, newest first.
@@ -60,6 +76,7 @@ private:
     std::vector<Entry> m_entries;
     QHash<int, QString> m_species;
     QHash<int, QString> m_regions;
+    QHash<int, OutingInfo> m_outings;
 };
 
 } // namespace fl

@@ -650,11 +650,18 @@ QStringList Formula::formulaRefs() const
     return out;
 }
 
-bool Formula::isFieldEqualsInteger(QString* field, qint64* value) const
+namespace {
+bool fieldEqualsInteger(const Node* node, QString* field, qint64* value)
 {
-    if (!m_root || m_root->kind != Node::Kind::Compare || m_root->op != Op::Eq) return false;
-    const Node* a = m_root->kids[0].get();
-    const Node* b = m_root->kids[1].get();
+    if (!node) return false;
+    if (node->kind == Node::Kind::And) {
+        for (const auto& kid : node->kids)
+            if (fieldEqualsInteger(kid.get(), field, value)) return true;
+        return false;
+    }
+    if (node->kind != Node::Kind::Compare || node->op != Op::Eq) return false;
+    const Node* a = node->kids[0].get();
+    const Node* b = node->kids[1].get();
     if (a->kind != Node::Kind::Field) std::swap(a, b);
     if (a->kind != Node::Kind::Field || b->kind != Node::Kind::Literal || b->literal.kind() != Value::Kind::Number)
         return false;
@@ -663,6 +670,17 @@ bool Formula::isFieldEqualsInteger(QString* field, qint64* value) const
     *field = a->name;
     *value = static_cast<qint64>(n);
     return true;
+}
+} // namespace
+
+bool Formula::isFieldEqualsInteger(QString* field, qint64* value) const
+{
+    return m_root && m_root->kind == Node::Kind::Compare && fieldEqualsInteger(m_root.get(), field, value);
+}
+
+bool Formula::requiresFieldEqualsInteger(QString* field, qint64* value) const
+{
+    return fieldEqualsInteger(m_root.get(), field, value);
 }
 
 } // namespace fl::report

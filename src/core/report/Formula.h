@@ -104,6 +104,9 @@ public:
     // When the formula is exactly `{field} = <whole number>`, the field (lower case) and the
     // number, so that a data source can select the same rows with a bound query condition.
     bool isFieldEqualsInteger(QString* field, qint64* value) const;
+    // The same when the formula is `{field} = <whole number>` joined by "and" to anything
+    // else: it can only be true where the field has that number.
+    bool requiresFieldEqualsInteger(QString* field, qint64* value) const;
 
 private:
     QString m_text;

@@ -21,6 +21,15 @@ const char* const kRowFields[] = {
 };
 constexpr int kRowFieldCount = static_cast<int>(sizeof kRowFields / sizeof kRowFields[0]);
 
+// The row fields of the "list" source.
+const char* const kListFields[] = {
+    "list.name",         "list.place",      "seen.first",       "seen.last",   "seen.site",
+    "seen.region",       "seen.records",    "seen.new",         "birds.id",    "birds.name",
+    "birds.sci_name",    "birds.sortorder", "families.fam_id",  "families.family",
+    "families.sci_name", "orders.order_id", "orders.name",      "orders.sci_name",
+};
+constexpr int kListFieldCount = static_cast<int>(sizeof kListFields / sizeof kListFields[0]);
+
 const char* const kOptionFields[] = {"regname", "reg_id", "regtype", "lifesum", "lifetotal"};
 
 enum ReportField { kPrintDate, kPageNumber, kPageCount, kListed, kTicked };
@@ -59,9 +68,9 @@ QString worldQuery()
 // Fields by name, and the named formulas with a value cache per row.
 class ReportScope : public Scope {
 public:
-    ReportScope()
+    ReportScope(const char* const* rowFields, int count)
     {
-        for (const char* f : kRowFields) addField(QString::fromLatin1(f));
+        for (int i = 0; i < count; ++i) addField(QString::fromLatin1(rowFields[i]));
         for (const char* f : kOptionFields) addField(QStringLiteral("options.") + QString::fromLatin1(f));
         m_reportBase = static_cast<int>(m_values.size());
         for (const char* f : kReportFields) addField(QString::fromLatin1(f));
@@ -245,104 +254,208 @@ void checkFormulaChains(const std::vector<Formula>& formulas)
 
 } // namespace
 
+// Builds a report from rows that a data source puts into the scope one after another.
+class Builder {
+public:
+    Builder(const ReportDefinition& def, const char* const* rowFields, int rowFieldCount, const QString& selectionText,
+            const QStringList& formulas, QDate printDate)
+        : m_def(def), m_rowFieldCount(rowFieldCount)
+    {
+        m_out.m_scope = std::make_unique<ReportScope>(rowFields, rowFieldCount);
+        ReportScope& scope = *m_out.m_scope;
+
+        for (const Formula& f : def.formulas) scope.setFormula(f);
+        const QString tickName = def.tickBox.isEmpty() ? QStringLiteral("Lifer") : def.tickBox;
+        for (int i = 0; i < formulas.size(); ++i) {
+            if (formulas[i].trimmed().isEmpty()) continue;
+            Formula f = parseProgramFormula(formulas[i], i);
+            if (f.name().isEmpty()) f = parseProgramFormula(tickName + QStringLiteral(" = ") + formulas[i], i);
+            scope.setFormula(f);
+        }
+        if (!scope.hasFormula(tickName)) scope.setFormula(Formula::parse(tickName + QStringLiteral(" = '[    ]'")));
+        m_tickKey = tickName.toLower();
+        if (!selectionText.trimmed().isEmpty()) {
+            try {
+                m_selection = Formula::parse(selectionText);
+                m_selection.setOrigin(QStringLiteral("Selection formula"));
+            } catch (const ReportError& e) {
+                throw ReportError(e.number(), QStringLiteral("Selection formula: ") + e.message(), e.position(), true);
+            }
+        }
+
+        // Every name must exist before any row is read, so that an empty report fails alike.
+        for (const Formula& f : scope.formulas()) f.check(scope);
+        checkFormulaChains(scope.formulas());
+        for (const Formula* f : std::initializer_list<const Formula*>{&m_selection, &def.group, &def.groupHeading,
+                                                                      &def.title, &def.headerLeft, &def.headerRight,
+                                                                      &def.footer, &def.summary})
+            f->check(scope);
+        for (const ColumnDef& c : def.columns) c.formula.check(scope);
+
+        m_out.columns = def.columns;
+        m_out.listWidthMm = def.listWidthMm;
+        m_out.m_headerLeft = def.headerLeft;
+        m_out.m_headerRight = def.headerRight;
+        m_out.m_footer = def.footer;
+        scope.setReport(kPrintDate, Value::date(printDate));
+    }
+
+    ReportScope& scope() { return *m_out.m_scope; }
+    // The first `count` row fields keep their values for the title, header, footer and summary
+    // (fields that are the same on every row).
+    void keepFields(int count) { m_keptFields = count; }
+    const Formula& selection() const { return m_selection; }
+
+    // Reads the Options row into the scope; whether its region is the whole list (World).
+    bool readOptions(db::Database& db)
+    {
+        auto options = db.openRecordset(QStringLiteral("SELECT regname, Reg_ID, regType, lifesum, lifetotal FROM Options"),
+                                        db::RecordsetKind::Snapshot);
+        if (options.eof()) return true;
+        for (int i = 0; i < 5; ++i) scope().setOption(QString::fromLatin1(kOptionFields[i]), Value::fromVariant(options.field(i)));
+        return options.field(1).toInt() == 0;
+    }
+
+    // Takes the row whose fields are in the scope, when the selection keeps it.
+    void addRow()
+    {
+        ReportScope& scope = this->scope();
+        scope.newRow();
+        if (!m_selection.isEmpty()) {
+            const Value keep = m_selection.evaluate(scope);
+            if (!keep.isNull() && keep.kind() != Value::Kind::Bool)
+                throw ReportError(kErrFormulaValue, QStringLiteral("The selection formula must be true or false"));
+            if (!keep.toBool()) return;
+        }
+        const QString key = m_def.group.evaluate(scope).toText();
+        auto g = m_groupIndex.constFind(key);
+        if (g == m_groupIndex.constEnd()) {
+            g = m_groupIndex.insert(key, static_cast<int>(m_out.groups.size()));
+            ReportGroup group;
+            group.heading = m_def.groupHeading.isEmpty() ? key : m_def.groupHeading.evaluate(scope).toText();
+            m_out.groups << group;
+        }
+        ReportRow row;
+        row.cells.reserve(m_def.columns.size());
+        for (const ColumnDef& c : m_def.columns) row.cells << c.formula.evaluate(scope).toText();
+        row.ticked = isTicked(scope.formula(m_tickKey, 0).toText());
+        ++m_out.listed;
+        if (row.ticked) ++m_out.ticked;
+        m_out.groups[*g].rows << std::move(row);
+    }
+
+    BuiltReport finish()
+    {
+        ReportScope& scope = this->scope();
+        for (int i = m_keptFields; i < m_rowFieldCount; ++i) scope.setValue(i, Value());
+        scope.setReport(kListed, Value::number(m_out.listed));
+        scope.setReport(kTicked, Value::number(m_out.ticked));
+        scope.newRow();
+        m_out.title = m_def.title.evaluate(scope).toText();
+        m_out.summary = m_def.summary.evaluate(scope).toText();
+        return std::move(m_out);
+    }
+
+private:
+    const ReportDefinition& m_def;
+    int m_rowFieldCount;
+    int m_keptFields = 0;
+    BuiltReport m_out;
+    Formula m_selection;
+    QString m_tickKey;
+    QHash<QString, int> m_groupIndex;
+};
+
+namespace {
+void checkSource(const ReportDefinition& def, const char* source)
+{
+    if (def.source != QLatin1String(source))
+        throw ReportError(kErrBadDefinition, QStringLiteral("The report definition reads the source '%1'; this report "
+                                                            "needs the source '%2'.")
+                                                 .arg(def.source, QString::fromLatin1(source)));
+}
+} // namespace
+
 BuiltReport buildReport(db::Database& db, const ReportDefinition& def, const QString& selectionText,
                         const QStringList& formulas, QDate printDate)
 {
-    BuiltReport out;
-    out.m_scope = std::make_unique<ReportScope>();
-    ReportScope& scope = *out.m_scope;
-
-    for (const Formula& f : def.formulas) scope.setFormula(f);
-    const QString tickName = def.tickBox.isEmpty() ? QStringLiteral("Lifer") : def.tickBox;
-    for (int i = 0; i < formulas.size(); ++i) {
-        if (formulas[i].trimmed().isEmpty()) continue;
-        Formula f = parseProgramFormula(formulas[i], i);
-        if (f.name().isEmpty()) f = parseProgramFormula(tickName + QStringLiteral(" = ") + formulas[i], i);
-        scope.setFormula(f);
-    }
-    if (!scope.hasFormula(tickName)) scope.setFormula(Formula::parse(tickName + QStringLiteral(" = '[    ]'")));
-    Formula selection;
-    if (!selectionText.trimmed().isEmpty()) {
-        try {
-            selection = Formula::parse(selectionText);
-            selection.setOrigin(QStringLiteral("Selection formula"));
-        } catch (const ReportError& e) {
-            throw ReportError(e.number(), QStringLiteral("Selection formula: ") + e.message(), e.position(), true);
-        }
-    }
-
-    // Every name must exist before any row is read, so that an empty report fails alike.
-    for (const Formula& f : scope.formulas()) f.check(scope);
-    checkFormulaChains(scope.formulas());
-    for (const Formula* f : std::initializer_list<const Formula*>{&selection, &def.group, &def.groupHeading, &def.title, &def.headerLeft, &def.headerRight,
-                             &def.footer, &def.summary})
-        f->check(scope);
-    for (const ColumnDef& c : def.columns) c.formula.check(scope);
-
-    out.columns = def.columns;
-    out.listWidthMm = def.listWidthMm;
-    out.m_headerLeft = def.headerLeft;
-    out.m_headerRight = def.headerRight;
-    out.m_footer = def.footer;
-    scope.setReport(kPrintDate, Value::date(printDate));
-
+    checkSource(def, "checklist");
+    Builder builder(def, kRowFields, kRowFieldCount, selectionText, formulas, printDate);
+    ReportScope& scope = builder.scope();
     try {
-        auto options = db.openRecordset(QStringLiteral("SELECT regname, Reg_ID, regType, lifesum, lifetotal FROM Options"),
-                                        db::RecordsetKind::Snapshot);
-        bool world = true;
-        if (!options.eof()) {
-            for (int i = 0; i < 5; ++i) scope.setOption(QString::fromLatin1(kOptionFields[i]), Value::fromVariant(options.field(i)));
-            world = options.field(1).toInt() == 0;
-        }
-
-        // A selection of exactly one region reads only that region's rows; it is still
-        // applied to every row below, so the result is the same either way.
+        const bool world = builder.readOptions(db);
+        // A selection that holds only for the rows of one region reads only that region's
+        // rows; it is still applied to every row below, so the result is the same either way.
         QString selField;
         qint64 selValue = 0;
-        const bool oneRegion = !world && selection.isFieldEqualsInteger(&selField, &selValue)
+        const bool oneRegion = !world && builder.selection().requiresFieldEqualsInteger(&selField, &selValue)
             && selField == QLatin1String("checklists.reg_id");
         auto rows = world ? db.openRecordset(worldQuery(), db::RecordsetKind::Snapshot)
                           : db.openRecordset(regionQuery(oneRegion), db::RecordsetKind::Snapshot,
                                              oneRegion ? QVariantList{selValue} : QVariantList{});
-
-        QHash<QString, int> groupIndex;
-        const QString tickKey = tickName.toLower();
         for (; !rows.eof(); rows.moveNext()) {
             for (int i = 0; i < kRowFieldCount; ++i) scope.setValue(i, Value::fromVariant(rows.field(i)));
-            scope.newRow();
-            if (!selection.isEmpty()) {
-                const Value keep = selection.evaluate(scope);
-                if (!keep.isNull() && keep.kind() != Value::Kind::Bool)
-                    throw ReportError(kErrFormulaValue, QStringLiteral("The selection formula must be true or false"));
-                if (!keep.toBool()) continue;
-            }
-            const QString key = def.group.evaluate(scope).toText();
-            auto g = groupIndex.constFind(key);
-            if (g == groupIndex.constEnd()) {
-                g = groupIndex.insert(key, static_cast<int>(out.groups.size()));
-                ReportGroup group;
-                group.heading = def.groupHeading.isEmpty() ? key : def.groupHeading.evaluate(scope).toText();
-                out.groups << group;
-            }
-            ReportRow row;
-            row.cells.reserve(def.columns.size());
-            for (const ColumnDef& c : def.columns) row.cells << c.formula.evaluate(scope).toText();
-            row.ticked = isTicked(scope.formula(tickKey, 0).toText());
-            ++out.listed;
-            if (row.ticked) ++out.ticked;
-            out.groups[*g].rows << std::move(row);
+            builder.addRow();
         }
     } catch (const db::DbError& e) {
         throw ReportError(kErrDatabase, QStringLiteral("The report could not read the database: ") + e.message());
     }
+    return builder.finish();
+}
 
-    for (int i = 0; i < kRowFieldCount; ++i) scope.setValue(i, Value());
-    scope.setReport(kListed, Value::number(out.listed));
-    scope.setReport(kTicked, Value::number(out.ticked));
-    scope.newRow();
-    out.title = def.title.evaluate(scope).toText();
-    out.summary = def.summary.evaluate(scope).toText();
-    return out;
+BuiltReport buildListReport(db::Database& db, const ReportDefinition& def, const ListReportData& list,
+                            const QString& selectionText, const QStringList& formulas, QDate printDate)
+{
+    checkSource(def, "list");
+    Builder builder(def, kListFields, kListFieldCount, selectionText, formulas, printDate);
+    ReportScope& scope = builder.scope();
+    try {
+        builder.readOptions(db);
+        // The species with their family and order, by id.
+        struct Species {
+            QVariantList values; // birds.id ... orders.sci_name
+            int sortOrder = 0;
+            QString name;
+        };
+        QHash<int, Species> species;
+        auto rs = db.openRecordset(QStringLiteral(
+                                       "SELECT B.ID, B.Name, B.sci_name, B.sortOrder, Families.Fam_ID, Families.Family, "
+                                       "Families.sci_name, Orders.Order_ID, Orders.Name, Orders.sci_name FROM Birds B"
+                                       " LEFT JOIN Families ON Families.Fam_ID = B.family_ID"
+                                       " LEFT JOIN Orders ON Orders.Order_ID = Families.Order_ID"),
+                                   db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) {
+            Species sp;
+            for (int i = 0; i < 10; ++i) sp.values << rs.field(i);
+            sp.sortOrder = rs.field(3).toInt();
+            sp.name = rs.field(1).toString();
+            species.insert(rs.field(0).toInt(), sp);
+        }
+        std::vector<std::pair<const ListReportRow*, const Species*>> rows;
+        rows.reserve(size_t(list.rows.size()));
+        for (const ListReportRow& r : list.rows)
+            if (const auto it = species.constFind(r.birdId); it != species.constEnd()) rows.emplace_back(&r, &*it);
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+            if (a.second->sortOrder != b.second->sortOrder) return a.second->sortOrder < b.second->sortOrder;
+            return QString::compare(a.second->name, b.second->name, Qt::CaseInsensitive) < 0;
+        });
+        scope.setValue(0, Value::text(list.name));
+        scope.setValue(1, Value::text(list.place));
+        builder.keepFields(2);
+        for (const auto& [r, sp] : rows) {
+            scope.setValue(2, r->first.isValid() ? Value::date(r->first) : Value());
+            scope.setValue(3, r->last.isValid() ? Value::date(r->last) : Value());
+            scope.setValue(4, Value::text(r->site));
+            scope.setValue(5, Value::text(r->region));
+            scope.setValue(6, Value::number(r->records));
+            scope.setValue(7, Value::boolean(r->isNew));
+            for (int i = 0; i < 10; ++i) scope.setValue(8 + i, Value::fromVariant(sp->values[i]));
+            builder.addRow();
+        }
+    } catch (const db::DbError& e) {
+        throw ReportError(kErrDatabase, QStringLiteral("The report could not read the database: ") + e.message());
+    }
+    return builder.finish();
 }
 
 } // namespace fl::report

@@ -46,7 +46,7 @@ public:
     QString footer(int page, int pages) const;
 
 private:
-    friend BuiltReport buildReport(db::Database&, const ReportDefinition&, const QString&, const QStringList&, QDate);
+    friend class Builder;
     QString pageText(const Formula& f, int page, int pages) const;
     Formula m_headerLeft, m_headerRight, m_footer;
     std::unique_ptr<ReportScope> m_scope;
@@ -66,5 +66,29 @@ private:
 // Raises ReportError (formula errors, unknown names, kErrDatabase for database failures).
 BuiltReport buildReport(db::Database& db, const ReportDefinition& def, const QString& selection,
                         const QStringList& formulas, QDate printDate);
+
+// One species of one of the user's lists, for the "list" source.
+struct ListReportRow {
+    int birdId = 0;
+    QDate first, last; // its first and last sighting in the list
+    QString site;      // of the first sighting
+    QString region;    // the narrowest region of the first sighting
+    int records = 0;
+    bool isNew = false; // its first sighting in the list's place is in the list
+};
+struct ListReportData {
+    QString name;  // "Life list", "2024", "May (all years)"
+    QString place; // "World", a region's or a custom list's name
+    QList<ListReportRow> rows;
+};
+
+// The same for the "list" source: one row per species of `list` (species that are no longer
+// in the database are left out), in checklist order, grouped by the definition's group
+// formula in order of first appearance. Its fields: list.name and list.place (the same on
+// every row); seen.first, seen.last, seen.site, seen.region, seen.records, seen.new; the
+// species' birds.id, birds.name, birds.sci_name, birds.sortorder and its family and order as
+// in the checklist source; the options and report fields.
+BuiltReport buildListReport(db::Database& db, const ReportDefinition& def, const ListReportData& list,
+                            const QString& selection, const QStringList& formulas, QDate printDate);
 
 } // namespace fl::report

@@ -58,7 +58,8 @@ ReportDefinition parseDefinition(const QString& text, const QString& fileName)
             return parseIn(value, fileName, lineNo);
         };
         if (k == QLatin1String("source")) {
-            if (value.compare(QLatin1String("checklist"), Qt::CaseInsensitive) != 0)
+            if (value.compare(QLatin1String("checklist"), Qt::CaseInsensitive) != 0
+                && value.compare(QLatin1String("list"), Qt::CaseInsensitive) != 0)
                 badLine(fileName, lineNo, QStringLiteral("unknown data source '%1'").arg(value));
             def.source = value.toLower();
         } else if (k == QLatin1String("group")) {

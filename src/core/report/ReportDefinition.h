@@ -18,7 +18,7 @@ struct ColumnDef {
 
 // A report definition file (the format is described in reports/README.md).
 struct ReportDefinition {
-    QString source;            // the data source; "checklist" is the only one
+    QString source;            // the data source: "checklist" or "list"
     Formula group;             // rows with the same value form a group ...
     Formula groupHeading;      // ... under this heading
     QString tickBox;           // the named formula that prints the tick box

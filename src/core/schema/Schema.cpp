@@ -1,7 +1,9 @@
 #include "schema/Schema.h"
 
+#include "schema/CustomListTables.h"
 #include "schema/ImportKeys.h"
 #include "schema/TaxonomyTables.h"
+#include "schema/OutingTables.h"
 
 #include "regions/CodedRegions.h"
 
@@ -219,12 +221,13 @@ void upgradeToVersion1(db::Database& db)
 }
 
 // Step i brings a file of version i to version i + 1. A new step is one more line here.
-using UpgradeStep = void (*)(db::Database&);
 constexpr UpgradeStep kUpgradeSteps[] = {
     upgradeToVersion1,
     createImportKeysTable, // version 2: the source keys of imported records
     addRegionCodes,        // version 3: eBird's region codes, every region of the three countries
     addTaxonomyTables,     // version 4: species codes, the taxonomy's forms, sightings to review
+    addOutingTables,       // version 5: outings with their counts and effort
+    createCustomListTables, // version 6: the user's custom lists of places
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));
@@ -237,6 +240,13 @@ void setVersion(db::Database& db, int version)
 } // namespace
 
 int currentSchemaVersion() { return kCurrentVersion; }
+
+int versionAfterStep(UpgradeStep step)
+{
+    for (int v = 0; v < kCurrentVersion; ++v)
+        if (kUpgradeSteps[v] == step) return v + 1;
+    return 0;
+}
 
 int schemaVersion(db::Database& db) { return db.scalar(QStringLiteral("PRAGMA user_version")).toInt(); }
 

@@ -14,6 +14,12 @@ inline constexpr auto kConnectString = ";PWD=qzmv";
 // user_version. A file of an earlier version is brought up to date when it is opened.
 int currentSchemaVersion();
 
+// A step that brings a file of one version to the next.
+using UpgradeStep = void (*)(db::Database&);
+// The version a file has once `step` has run on it; 0 when it is no upgrade step. Tests
+// build a file of the version before a step with it.
+int versionAfterStep(UpgradeStep step);
+
 // Creates every table, index and saved query of a new bird database, at `version` (the
 // current one unless a test asks for an older layout).
 void createSchema(db::Database& db, int version = currentSchemaVersion());

@@ -467,6 +467,20 @@ int familyFor(db::Database& db, const TaxonomyPlan::Taxon& t, int fallback)
 // each region keeping the highest status of the two (and the detail code that came with it).
 void mergeInto(db::Database& db, int from, int to, const QString& fromName)
 {
+    // An outing holds a species once: where it has both, the survivor's sighting takes the
+    // other's birds (X when either was not counted) and notes, and the other's goes.
+    db.execute(QStringLiteral(
+                   "UPDATE Sightings SET Count = CASE WHEN Count IS NULL THEN NULL ELSE (SELECT CASE WHEN Gone.Count "
+                   "IS NULL THEN NULL ELSE min(Sightings.Count + Gone.Count, 1000000000) END FROM Sightings AS Gone "
+                   "WHERE Gone.Outing_ID = Sightings.Outing_ID AND Gone.Bird_ID = ?1) END, "
+                   "notes = (SELECT CASE WHEN coalesce(Gone.notes, '') = '' THEN Sightings.notes "
+                   "WHEN coalesce(Sightings.notes, '') = '' THEN Gone.notes ELSE Sightings.notes || '; ' || Gone.notes END "
+                   "FROM Sightings AS Gone WHERE Gone.Outing_ID = Sightings.Outing_ID AND Gone.Bird_ID = ?1) "
+                   "WHERE Bird_ID = ?2 AND Outing_ID IN (SELECT Outing_ID FROM Sightings WHERE Bird_ID = ?1)"),
+               {from, to});
+    db.execute(QStringLiteral("DELETE FROM Sightings WHERE Bird_ID = ?1 AND Outing_ID IN "
+                              "(SELECT Outing_ID FROM Sightings WHERE Bird_ID = ?2)"),
+               {from, to});
     for (const char* table : {"Sightings", "images", "Links", "cdSong"})
         db.execute(QStringLiteral("UPDATE %1 SET Bird_ID = ? WHERE Bird_ID = ?").arg(QLatin1String(table)), {to, from});
     // The recorded song and the description: the survivor keeps its own and gains the other's.
