@@ -35,7 +35,7 @@ AlphaCodes AlphaCodes::fromCsv(const QByteArray& text)
     AlphaCodes a;
     const auto rows = readAllCsv(text);
     if (rows.empty()) return a;
-    const int codeAt = int(rows[0].indexOf(QStringLiteral("SPEC"))),
+    const int codeAt = int(rows[0].indexOf(QStringLiteral("ALPHA"))),
               common = int(rows[0].indexOf(QStringLiteral("COMMONNAME"))),
               sci = int(rows[0].indexOf(QStringLiteral("SCINAME")));
     if (codeAt < 0 || common < 0 || sci < 0) return a;

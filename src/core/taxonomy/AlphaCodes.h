@@ -11,7 +11,8 @@ class AlphaCodes {
 public:
     // The list that came with the program.
     static const AlphaCodes& builtIn();
-    // A list from the text of a file in the same layout (SPEC, COMMONNAME, SCINAME).
+    // A list from the text of a file in the same layout (ALPHA, COMMONNAME, SCINAME: the
+    // four-letter code, the common and the scientific name).
     static AlphaCodes fromCsv(const QByteArray& text);
 
     // The code of a species: the one of its scientific name, else of its common name
