@@ -84,7 +84,9 @@ Database::CheckResult runQuickCheck(sqlite3* handle)
 {
     Database::CheckResult result;
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(handle, "PRAGMA quick_check", -1, &st, nullptr) != SQLITE_OK) {
+    // The database file alone: a copy being written onto the connection meanwhile (a backup
+    // attaches its file) is neither checked nor held open by the check, so it can be detached.
+    if (sqlite3_prepare_v2(handle, "PRAGMA main.quick_check", -1, &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
         return result;
     }
