@@ -1,12 +1,12 @@
 #include "frmOuting.h"
 
 #include "OutingGridModel.h"
+#include "PlaceBoxes.h"
 #include "SightingDates.h"
 #include "outings/OutingChecklist.h"
 #include "outings/OutingRules.h"
 #include "outings/OutingStore.h"
 #include "records/EbirdImport.h"
-#include "regions/RegionKinds.h"
 #include "state/AppState.h"
 #include "state/OptionsRow.h"
 #include "status/StatusTexts.h"
@@ -14,7 +14,6 @@
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
-#include "ui/RegionList.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -31,7 +30,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -39,8 +37,6 @@
 namespace fl {
 
 namespace {
-
-const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "District/County"};
 
 QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& hint)
 {
@@ -202,36 +198,14 @@ QWidget* frmOuting::buildDetails()
 
 QWidget* frmOuting::buildPlaces()
 {
-    auto* box = new QGroupBox(QStringLiteral("Location Details (Optional)"), this);
-    box->setObjectName(QStringLiteral("Frame1"));
-    auto* places = new QGridLayout(box);
+    placeBoxes = new PlaceBoxes(m_ctx.platform, this);
     for (int k = 0; k < 4; ++k) {
-        cmbPlace[k] = new QComboBox(box);
-        cmbPlace[k]->setObjectName(QStringLiteral("cmbPlace(%1)").arg(k));
-        cmbPlace[k]->setMinimumContentsLength(18);
-        m_places[k] = new RegionListModel(this);
-        setUpRegionBox(cmbPlace[k], m_places[k]);
-        PicClear[k] = new QToolButton(box);
-        PicClear[k]->setObjectName(QStringLiteral("PicClear(%1)").arg(k));
-        PicClear[k]->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
-        const QString clearText = QStringLiteral("Clear %1").arg(QString::fromLatin1(kPlaceLabels[k]));
-        PicClear[k]->setToolTip(clearText);
-        PicClear[k]->setAccessibleName(clearText);
-        PicClear[k]->setAutoRaise(true);
-        connectGuarded(PicClear[k], &QToolButton::clicked, this, m_ctx.platform,
-                       QStringLiteral("The place could not be cleared."), [this, k] {
-                           cmbPlace[k]->setCurrentIndex(-1);
-                           cmbPlace[k]->clearEditText();
-                           cmbPlace[k]->setFocus();
-                       });
-        auto* l = new QLabel(QString::fromLatin1(kPlaceLabels[k]), box);
-        l->setBuddy(cmbPlace[k]);
-        places->addWidget(l, k, 0);
-        places->addWidget(cmbPlace[k], k, 1);
-        places->addWidget(PicClear[k], k, 2);
+        cmbPlace[k] = placeBoxes->box[k];
+        PicClear[k] = placeBoxes->clear[k];
     }
-    places->setRowStretch(4, 1);
-    return box;
+    connectGuarded(placeBoxes, &PlaceBoxes::placesChanged, this, m_ctx.platform,
+                   QStringLiteral("The species new at that place could not be found."), [this] { placesChanged(); });
+    return placeBoxes;
 }
 
 QWidget* frmOuting::buildGrid()
@@ -300,12 +274,9 @@ QWidget* frmOuting::buildGrid()
 void frmOuting::loadSpecies()
 {
     AppState& s = m_ctx.state;
-    for (int k = 0; k < 4; ++k) {
-        m_places[k]->setRegions(readRegions(s.db(), regionKinds()[size_t(k)], true));
-        cmbPlace[k]->setCurrentIndex(-1);
-        connect(cmbPlace[k], &QComboBox::currentIndexChanged, this,
-                guarded(m_ctx.platform, QStringLiteral("The species new at that place could not be found."),
-                        [this] { placesChanged(); }));
+    {
+        const QSignalBlocker quiet(placeBoxes); // the newness follows once the outing is shown
+        placeBoxes->load(s.db());
     }
     cmbSite->addItems(recentSites(s.db()));
     model->setSpecies(outingChecklist(s.db(), m_scope.regId), {});
@@ -316,18 +287,13 @@ void frmOuting::showOuting()
     AppState& s = m_ctx.state;
     m_newness = std::make_unique<OutingNewness>(s.db(), m_scope, m_outing.id);
     model->setNewness(m_newness.get());
-    const QSignalBlocker quiet[] = {QSignalBlocker(cmbPlace[0]), QSignalBlocker(cmbPlace[1]),
-                                    QSignalBlocker(cmbPlace[2]), QSignalBlocker(cmbPlace[3])};
+    const QSignalBlocker quiet(placeBoxes);
     if (m_outing.id == 0) {
         txtDate->setText(longDate(QDate::currentDate()));
         cmbSite->setCurrentIndex(-1);
         cmbSite->clearEditText();
         // The current region preselected, as the sighting window does it.
-        if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
-        for (int k = 0; k < 4 && s.Reg_ID > 0; ++k) {
-            const int index = cmbPlace[k]->findData(s.Reg_ID);
-            if (index >= 0) cmbPlace[k]->setCurrentIndex(index);
-        }
+        placeBoxes->preselect(s.Reg_ID);
         cmdDelete->hide();
     } else {
         const Outing& o = m_outing;
@@ -346,7 +312,7 @@ void frmOuting::showOuting()
         chkAllReported->setChecked(o.allReported);
         cmbSite->setEditText(o.site);
         txtComments->setPlainText(o.comments);
-        for (int k = 0; k < 4; ++k) cmbPlace[k]->setCurrentIndex(o.places[k] ? cmbPlace[k]->findData(o.places[k]) : -1);
+        placeBoxes->setPlaces({o.places[0], o.places[1], o.places[2], o.places[3]});
         for (const OutingEntry& e : o.entries) {
             if (model->setEntry(e)) continue;
             if (!model->hasOffList()) model->setOffList(speciesOffChecklist(s.db(), m_scope.regId));
@@ -372,8 +338,8 @@ bool frmOuting::hasUnsavedEntries() const { return model->isDirty() || details()
 
 void frmOuting::placesChanged()
 {
-    int places[4];
-    for (int k = 0; k < 4; ++k) places[k] = cmbPlace[k]->currentIndex() < 0 ? 0 : cmbPlace[k]->currentData().toInt();
+    const std::array<int, 4> chosen = placeBoxes->places();
+    const int places[4] = {chosen[0], chosen[1], chosen[2], chosen[3]};
     const QDate date = parseSightingDate(txtDate->text());
     m_newness->setOuting(date, countsForRegion(places, m_scope));
     model->refreshNewness();
@@ -385,7 +351,7 @@ void frmOuting::siteChosen()
 {
     int places[4] = {};
     if (!placesOfSite(m_ctx.state.db(), cmbSite->currentText(), places)) return;
-    for (int k = 0; k < 4; ++k) cmbPlace[k]->setCurrentIndex(places[k] ? cmbPlace[k]->findData(places[k]) : -1);
+    placeBoxes->setPlaces({places[0], places[1], places[2], places[3]});
 }
 
 void frmOuting::txtFilter_Return()
@@ -473,13 +439,7 @@ bool frmOuting::readOuting(Outing& o)
     if (!ok || (observers && (*observers < 1 || *observers > 1000)))
         return refuse(txtObservers, QStringLiteral("The number of observers is a whole number from 1 to 1,000."),
                       QStringLiteral("Improper Number"));
-    for (int k = 0; k < 4; ++k) {
-        if (selectTypedRegion(cmbPlace[k])) continue;
-        return refuse(cmbPlace[k],
-                      QStringLiteral("There is no %1 named \"%2\" in the list. Choose one from the list, or clear the box.")
-                          .arg(QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k]->currentText().trimmed()),
-                      QStringLiteral("Unknown Place"));
-    }
+    if (!placeBoxes->acceptTyped()) return false;
     QString problem;
     if (const int bad = model->firstProblem(&problem); bad >= 0) {
         const QString name = model->speciesNameAt(bad);
@@ -507,11 +467,11 @@ bool frmOuting::readOuting(Outing& o)
     o.allReported = chkAllReported->isChecked();
     o.site = cmbSite->currentText().trimmed();
     o.comments = txtComments->toPlainText();
-    for (int k = 0; k < 4; ++k)
-        o.places[k] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
+    const std::array<int, 4> places = placeBoxes->places();
+    for (int k = 0; k < 4; ++k) o.places[k] = places[size_t(k)];
     // The region codes follow the boxes; a code the boxes cannot show stays as it was.
-    const QString state = cmbPlace[2]->currentData(RegionListModel::CodeRole).toString();
-    const QString county = cmbPlace[3]->currentData(RegionListModel::CodeRole).toString();
+    const QString state = placeBoxes->code(2);
+    const QString county = placeBoxes->code(3);
     if (o.places[2]) o.stateCode = state;
     if (o.places[3]) o.countyCode = county;
     if (!o.countyCode.isEmpty() && !o.stateCode.isEmpty() && !o.countyCode.startsWith(o.stateCode + u'-'))

@@ -19,7 +19,7 @@ namespace fl {
 
 class OutingGridModel;
 class OutingNewness;
-class RegionListModel;
+class PlaceBoxes;
 
 // "New Outing" / "Edit Outing": one place, one date, the start time and effort, and below
 // them the species grid where the birds seen get their counts. Save stores the outing and
@@ -49,7 +49,9 @@ public:
     QLineEdit* txtObservers = nullptr;
     QCheckBox* chkAllReported = nullptr;
     QComboBox* cmbSite = nullptr;
-    QComboBox* cmbPlace[4] = {};
+    PlaceBoxes* placeBoxes = nullptr;
+    QComboBox* cmbPlace[4] = {}; // the place boxes' own
+
     QToolButton* PicClear[4] = {};
     QPlainTextEdit* txtComments = nullptr;
     QLineEdit* txtFilter = nullptr;
@@ -86,7 +88,6 @@ private:
     Context& m_ctx;
     Outing m_outing;
     LifeListScope m_scope;
-    RegionListModel* m_places[4] = {};
     std::unique_ptr<OutingNewness> m_newness;
     QString m_savedDetails;
     bool m_fromFilter = false; // the count cell being typed into was reached from the filter line

@@ -61,6 +61,32 @@ QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool 
     return regions;
 }
 
+QVector<RegionEntry> placeRegions(db::Database& db, int kind)
+{
+    // One database at a time: the program has one open, and a restore opens a new connection.
+    static struct {
+        std::weak_ptr<db::Connection> conn;
+        quint64 changes = 0;
+        bool read[4] = {};
+        QVector<RegionEntry> lists[4];
+    } cache;
+    const std::shared_ptr<db::Connection> conn = db.connection();
+    const quint64 changes = conn->tableChanges("Regions");
+    if (cache.conn.lock() != conn || cache.changes != changes) {
+        cache.conn = conn;
+        cache.changes = changes;
+        for (int k = 0; k < 4; ++k) {
+            cache.read[k] = false;
+            cache.lists[k].clear();
+        }
+    }
+    if (!cache.read[kind]) {
+        cache.lists[kind] = readRegions(db, regionKinds()[size_t(kind)], true);
+        cache.read[kind] = true;
+    }
+    return cache.lists[kind];
+}
+
 // --- RegionListModel ---
 
 RegionListModel::RegionListModel(QObject* parent) : QAbstractListModel(parent) {}

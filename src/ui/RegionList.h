@@ -35,6 +35,10 @@ struct RegionEntry {
 // The regions of `kind` as its saved query lists them; their codes only when asked for.
 QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool withCodes = false);
 
+// The regions of the kind regionKinds()[kind] with their codes, for the place boxes: read once
+// for a database and again only after its Regions table changed.
+QVector<RegionEntry> placeRegions(db::Database& db, int kind);
+
 // The regions of one kind, kept in regionNameLess order. The regions under a chosen one
 // (their code begins with its code) can be put first, each part sorted by name. A filter text
 // keeps the rows whose name holds it, ignoring case and accents; the rows are those shown.
