@@ -55,7 +55,11 @@ PlaceBoxes::PlaceBoxes(Platform& platform, QWidget* parent)
 void PlaceBoxes::load(db::Database& db)
 {
     for (int k = 0; k < 4; ++k) {
-        m_models[k]->setRegions(placeRegions(db, k));
+        QVector<RegionEntry> regions = placeRegions(db, k);
+        box[k]->setCurrentIndex(-1);
+        if (regions.constData() == m_shown[k].constData() && regions.size() == m_shown[k].size()) continue; // as they were
+        m_shown[k] = regions;
+        m_models[k]->setRegions(std::move(regions), true);
         box[k]->setCurrentIndex(-1);
     }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ui/RegionList.h"
+
 #include <QGroupBox>
+#include <QVector>
 #include <array>
 
 class QComboBox;
@@ -11,7 +14,6 @@ namespace fl {
 
 namespace db { class Database; }
 class Platform;
-class RegionListModel;
 
 // "Location Details (Optional)": the four place boxes of a sighting or an outing (Region,
 // Country, State/Prov, District/County), each with a button that clears it. A box takes a
@@ -56,6 +58,7 @@ private:
     void orderPlaces();
     Platform& m_platform;
     RegionListModel* m_models[4] = {};
+    QVector<RegionEntry> m_shown[4]; // the lists the boxes were filled from (shared, not copied)
 };
 
 } // namespace fl

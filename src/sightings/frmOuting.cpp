@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -54,15 +55,51 @@ frmOuting::frmOuting(Context& ctx, int outingId, QWidget* parent) : QDialog(pare
     setWindowTitle(outingId ? QStringLiteral("Edit Outing") : QStringLiteral("New Outing"));
     setWindowIcon(ImageList1::icon(10));
     AppState& s = m_ctx.state;
-    m_scope = {s.Reg_ID, s.Reg_ID ? currentRegionType(s) : QString()};
     buildWindow();
+    if (outingId == 0) {
+        startNew();
+        return;
+    }
+    m_scope = {s.Reg_ID, s.Reg_ID ? currentRegionType(s) : QString()};
     loadSpecies();
-    if (outingId) m_outing = loadOuting(s.db(), outingId);
+    m_outing = loadOuting(s.db(), outingId);
     showOuting();
     txtFilter->setFocus();
 }
 
 frmOuting::~frmOuting() = default;
+
+void frmOuting::startNew()
+{
+    AppState& s = m_ctx.state;
+    // What the last outing left: its newness first, which refers to the database of then.
+    model->setNewness(nullptr);
+    m_newness.reset();
+    m_outing = Outing{};
+    m_scope = {s.Reg_ID, s.Reg_ID ? currentRegionType(s) : QString()};
+    m_fromFilter = false;
+    setWindowTitle(QStringLiteral("New Outing"));
+    {
+        const QSignalBlocker quietFilter(txtFilter), quietWhole(chkWholeList);
+        txtFilter->clear();
+        chkWholeList->setChecked(false);
+    }
+    model->setFilter({});
+    model->setWholeList(false);
+    txtStart->clear();
+    cmbProtocol->setCurrentIndex(0);
+    txtDuration->clear();
+    txtDistance->clear();
+    txtObservers->clear();
+    chkAllReported->setChecked(true);
+    txtComments->clear();
+    cmbSite->clear();
+    loadSpecies();
+    showOuting();
+    grdSpecies->setCurrentIndex({});
+    grdSpecies->scrollToTop();
+    txtFilter->setFocus();
+}
 
 void frmOuting::buildWindow()
 {
@@ -557,7 +594,17 @@ bool editOuting(Context& ctx, int outingId, QWidget* parent)
 
 void mnuFileOuting_Click(Context& ctx)
 {
-    editOuting(ctx, 0, ctx.main->dialogParent());
+    // The window is made once and kept, hidden, for the next outing: opening it again reads
+    // only the checklist, the recent sites and (when they changed) the regions.
+    static QPointer<frmOuting> kept;
+    QWidget* parent = ctx.main->dialogParent();
+    if (kept && kept->parentWidget() == parent && &kept->context() == &ctx) {
+        kept->startNew();
+    } else {
+        delete kept.data();
+        kept = new frmOuting(ctx, 0, parent);
+    }
+    kept->exec();
     ctx.main->focusSpeciesList();
 }
 

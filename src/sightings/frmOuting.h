@@ -31,6 +31,11 @@ public:
     frmOuting(Context& ctx, int outingId, QWidget* parent = nullptr);
     ~frmOuting() override;
 
+    // Makes the window a new outing's again, as it opens: today, the current region and its
+    // checklist as they are now, nothing entered.
+    void startNew();
+    Context& context() const { return m_ctx; }
+
     void cmdSave_Click();
     void cmdCancel_Click();
     void cmdDelete_Click();
@@ -93,7 +98,7 @@ private:
     bool m_fromFilter = false; // the count cell being typed into was reached from the filter line
 };
 
-// File > New Outing: the window for a new outing, modal.
+// File > New Outing: the window for a new outing, modal. The window stays (hidden) for the next.
 void mnuFileOuting_Click(Context& ctx);
 // Opens a stored outing for editing, modal; true when it was saved or deleted.
 bool editOuting(Context& ctx, int outingId, QWidget* parent);

@@ -81,7 +81,12 @@ QVector<RegionEntry> placeRegions(db::Database& db, int kind)
         }
     }
     if (!cache.read[kind]) {
-        cache.lists[kind] = readRegions(db, regionKinds()[size_t(kind)], true);
+        QVector<RegionEntry> regions = readRegions(db, regionKinds()[size_t(kind)], true);
+        std::stable_sort(regions.begin(), regions.end(), [](const RegionEntry& a, const RegionEntry& b) {
+            const int order = compareRegionNames(a.name, b.name);
+            return order != 0 ? order < 0 : a.id < b.id;
+        });
+        cache.lists[kind] = std::move(regions);
         cache.read[kind] = true;
     }
     return cache.lists[kind];
@@ -150,17 +155,19 @@ void RegionListModel::showMatching()
         if (shown(i)) m_shown.append(i);
 }
 
-void RegionListModel::setRegions(QVector<RegionEntry> regions)
+void RegionListModel::setRegions(QVector<RegionEntry> regions, bool inOrder)
 {
     beginResetModel();
     m_rows.clear();
     m_keys.clear();
     m_rows.reserve(regions.size());
+    bool anyUnder = false;
     for (RegionEntry& r : regions) {
         const bool under = isUnder(r);
+        anyUnder = anyUnder || under;
         m_rows.append({std::move(r), under});
     }
-    sortNearlySorted(m_rows, before);
+    if (!inOrder || anyUnder) sortNearlySorted(m_rows, before);
     showMatching();
     endResetModel();
 }
