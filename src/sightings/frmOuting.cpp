@@ -605,6 +605,10 @@ void mnuFileOuting_Click(Context& ctx)
         kept = new frmOuting(ctx, 0, parent);
     }
     kept->exec();
+    // Ended without an answer (the session ends the program): the kept window goes out of
+    // sight as a window of its own would go away, so that closing the program does not ask
+    // about its entries after the database is closed.
+    if (kept && kept->isVisible()) kept->hide();
     ctx.main->focusSpeciesList();
 }
 
