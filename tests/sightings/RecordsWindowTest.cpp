@@ -276,7 +276,8 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
 {
     auto h = ontarioWithSightings();
     const QString path = h->folder.path() + "/out.csv";
-    h->platform.answers.push_back(Platform::Answer::No); // every sighting
+    h->platform.answers.push_back(Platform::Answer::Yes); // eBird's record format
+    h->platform.answers.push_back(Platform::Answer::No);  // every sighting
     h->platform.files.push_back(path);
     h->run(cmd::mnuFileExport);
     EXPECT_TRUE(h->platform.suggestedFiles.last().endsWith(QStringLiteral("/sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate))));
@@ -285,15 +286,21 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
     EXPECT_EQ(readAllCsv(f.readAll()).size(), 4u);
     EXPECT_EQ(h->messageTexts().last(), "4 sightings were written to " + path + " in eBird's record format.");
     f.close();
+    h->platform.answers.push_back(Platform::Answer::Yes); // eBird's record format
     h->platform.answers.push_back(Platform::Answer::Yes); // Ontario only
     h->platform.files.push_back(path);
     h->run(cmd::mnuFileExport);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(readAllCsv(f.readAll()).size(), 3u);
+    h->platform.answers.push_back(Platform::Answer::Yes);
     h->platform.answers.push_back(Platform::Answer::Cancel);
-    const int shown = int(h->platform.messages.size());
+    int shown = int(h->platform.messages.size());
     h->run(cmd::mnuFileExport);
-    EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question";
+    EXPECT_EQ(int(h->platform.messages.size()), shown + 2) << "only the questions";
+    h->platform.answers.push_back(Platform::Answer::Cancel);
+    shown = int(h->platform.messages.size());
+    h->run(cmd::mnuFileExport);
+    EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question of the layout";
 }
 
 TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
@@ -392,7 +399,8 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
     auto everyCommand = [&] {
         p.files.push_back(QString());
         h->run(cmd::mnuFileImport);
-        p.answers.push_back(Platform::Answer::No); // every sighting
+        p.answers.push_back(Platform::Answer::Yes); // eBird's record format
+        p.answers.push_back(Platform::Answer::No);  // every sighting
         p.files.push_back(QString());
         h->run(cmd::mnuFileExport);
         p.files.push_back(QString());
@@ -419,6 +427,7 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
 
     // An export into another folder: import and export start there afterwards.
     const QString out = QDir(elsewhere.path()).filePath("may.csv");
+    p.answers.push_back(Platform::Answer::Yes);
     p.answers.push_back(Platform::Answer::No);
     p.files.push_back(out);
     h->run(cmd::mnuFileExport);

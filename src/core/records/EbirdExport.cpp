@@ -269,12 +269,20 @@ QStringList downloadRow(const Record& r)
             r.media};
 }
 
+// A number as the export writes it ("-82.5103"): a spreadsheet reads it as a number, never
+// as a formula, so it goes out as it is.
+bool plainNumber(const QString& field)
+{
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    return number.match(field).hasMatch();
+}
+
 QByteArray csvLine(const QStringList& fields)
 {
     QString line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i) line += u',';
-        line += csvField(neutralised(fields[i]));
+        line += csvField(plainNumber(fields[i]) ? fields[i] : neutralised(fields[i]));
     }
     line += u'\n';
     return line.toUtf8();

@@ -45,12 +45,17 @@ struct ProtocolName {
     const char* download;
 };
 
-// The download's names of the protocols that have a long name there.
+// The program's protocol names and the download's.
 constexpr ProtocolName kProtocolNames[] = {
     {"Traveling", "eBird - Traveling Count"},
     {"Stationary", "eBird - Stationary Count"},
     {"Incidental", "eBird - Casual Observation"},
     {"Area", "eBird - Exhaustive Area Count"},
+    {"Historical", "Historical"},
+    {"Banding", "Banding"},
+    {"Nocturnal Flight Call Count", "Nocturnal Flight Call Count"},
+    {"eBird Pelagic Protocol", "eBird Pelagic Protocol"},
+    {"Random", "Random"},
 };
 
 } // namespace
