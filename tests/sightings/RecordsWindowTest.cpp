@@ -303,6 +303,64 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
     EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question of the layout";
 }
 
+// The layout of eBird's download is the other answer to the first question; an export larger
+// than eBird takes goes into several files, the message names them, and files of an earlier
+// export in the way are replaced only after a question.
+TEST(ExportCommand, DownloadLayoutAndSeveralFilesAreTold)
+{
+    auto h = ontarioWithSightings();
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QString all = h->folder.path() + "/all.csv";
+    h->platform.answers.push_back(Platform::Answer::No); // My eBird Data
+    h->platform.answers.push_back(Platform::Answer::No); // every sighting
+    h->platform.files.push_back(all);
+    h->run(cmd::mnuFileExport);
+    EXPECT_TRUE(h->platform.suggestedFiles.last().endsWith("/ebird-data-" + today + ".csv"));
+    EXPECT_EQ(h->messageTexts().last(), "4 sightings were written to " + all +
+                                            " in the layout of eBird's \"My eBird Data\" download.");
+    QFile f(all);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const auto rows = readAllCsv(f.readAll());
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].value(0), "Submission ID");
+
+    // About 1.3 MB of outings, and a gull sp. on one of them.
+    {
+        db::Transaction tx(h->db());
+        const QString comment = QString("Seen well in good light; ").repeated(40);
+        for (int o = 1; o <= 100; ++o) {
+            const QString date = QDate(2015, 1, 1).addDays(o).toString(Qt::ISODate);
+            h->db().execute("INSERT INTO Outings (Outing_ID, Date, Protocol, site, state) VALUES (?, ?, 'Stationary', 'Yard', 2)",
+                            {o, date});
+            for (int b = 1; b <= 12; ++b)
+                h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, state, site, notes, Outing_ID) "
+                                "VALUES (?, ?, '', 2, 'Yard', ?, ?)",
+                                {b, date, comment, o});
+        }
+        h->db().execute("INSERT INTO OtherRecords (Outing_ID, Name, sci_name, Category) VALUES (7, 'gull sp.', 'Larinae sp.', 'spuh')");
+        tx.commit();
+    }
+    const QString big = h->folder.path() + "/big.csv";
+    writeFile(h->folder.path() + "/big-2.csv", "an earlier export");
+    h->platform.answers.push_back(Platform::Answer::Yes); // eBird's record format
+    h->platform.answers.push_back(Platform::Answer::No);  // every sighting
+    h->platform.answers.push_back(Platform::Answer::Yes); // replace big-2.csv
+    h->platform.files.push_back(big);
+    h->run(cmd::mnuFileExport);
+    const QStringList texts = h->messageTexts();
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[texts.size() - 2], "The export is larger than eBird takes in one file, so it is written as several "
+                                       "files. These exist already:\n\nbig-2.csv\n\nReplace them?");
+    EXPECT_EQ(texts.last(), "1204 sightings and 1 record of no species were written in eBird's record format to 2 files in " +
+                                QDir::toNativeSeparators(h->folder.path()) +
+                                ", as eBird takes them: at most 1 MB each, no outing split between two:\n\nbig-1.csv\n"
+                                "big-2.csv\n\nUpload each of them to eBird.");
+    EXPECT_FALSE(QFileInfo::exists(big));
+    QFile second(h->folder.path() + "/big-2.csv");
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_GT(second.size(), 200000) << "replaced";
+}
+
 TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
 {
     auto h = ontarioWithSightings();
