@@ -350,13 +350,20 @@ EbirdExportResult exportEbird(db::Database& db, const QString& path, const Ebird
     ExportFiles files(db.path());
 
     // Record format: the records of one outing (or one sighting of no outing) are gathered
-    // and go whole into the file being filled, or start the next one.
+    // and go whole into the file being filled, or start the next one. A file that is full is
+    // written at once as the next part; the last one stays in memory until the end tells
+    // whether it is the only file (named as chosen) or the last part.
     QByteArray filling, group;
-    std::vector<QByteArray> full; // the files filled so far
+    int parts = 0;
+    auto writePart = [&](const QByteArray& bytes) {
+        const QString part = exportPartPath(path, ++parts);
+        files.write(part, bytes);
+        if (bytes.size() > limit) result.oversized << part;
+    };
     auto endGroup = [&] {
         if (group.isEmpty()) return;
         if (!filling.isEmpty() && filling.size() + group.size() > limit) {
-            full.push_back(std::move(filling));
+            writePart(filling);
             filling.clear();
         }
         filling += group;
@@ -392,21 +399,16 @@ EbirdExportResult exportEbird(db::Database& db, const QString& path, const Ebird
         files.append(chunk);
     } else {
         endGroup();
-        if (!filling.isEmpty() || full.empty()) full.push_back(std::move(filling));
-        if (full.size() == 1) {
-            files.write(path, full.front());
-            if (full.front().size() > limit) result.oversized << path;
+        if (parts == 0) {
+            files.write(path, filling);
+            if (filling.size() > limit) result.oversized << path;
         } else {
+            if (!filling.isEmpty()) writePart(filling);
             QStringList existing;
-            for (int i = 0; i < int(full.size()); ++i)
-                if (QFileInfo::exists(exportPartPath(path, i + 1))) existing << exportPartPath(path, i + 1);
+            for (const QString& part : files.names())
+                if (QFileInfo::exists(part)) existing << part;
+            // Declined: the files written so far are dropped, nothing is put in place.
             if (!existing.isEmpty() && options.replaceExisting && !options.replaceExisting(existing)) return {};
-            for (int i = 0; i < int(full.size()); ++i) {
-                const QString part = exportPartPath(path, i + 1);
-                files.write(part, full[size_t(i)]);
-                if (full[size_t(i)].size() > limit) result.oversized << part;
-                full[size_t(i)].clear();
-            }
         }
     }
     files.commitAll();
