@@ -116,7 +116,14 @@ TEST(EbirdExport, ExportedThenImportedIntoAnEmptyCopyGivesTheSameSightings)
     EXPECT_EQ(p.recordsRead, 7);
     EXPECT_EQ(p.skippedTotal(), 0);
     EXPECT_EQ(storeImport(s.state, p), 7);
-    EXPECT_EQ(sightings(s.db()).join("\n").toStdString(), before.join("\n").toStdString());
+    // The import keeps a count in the sighting's Count rather than its notes, and gives a sighting the country and continent its province's code names.
+    QStringList expected = before;
+    expected.replaceInStrings("|Carmel River mouth|x3\n", "|Carmel River mouth|");
+    expected.replaceInStrings("|1|0|0|0| spaced site |x12", "|1|0|0|0| spaced site |");
+    expected.replaceInStrings("Immature|0|0|2|0|", "Immature|1|3|2|0|");
+    expected.replaceInStrings("Male|0|3|2|4|", "Male|1|3|2|4|");
+    EXPECT_EQ(sightings(s.db()).join("\n").toStdString(), expected.join("\n").toStdString());
+    EXPECT_EQ(s.db().scalar("SELECT Count FROM Sightings WHERE Bird_ID = 1").toInt(), 3);
     // And it too is recognised when imported again.
     EXPECT_EQ(readEbirdFile(s.db(), out).alreadyStored, 7);
 }
@@ -132,14 +139,20 @@ TEST(EbirdExport, RecordFormatWithAHeaderRowAndPlainCodes)
                     "Mallard,Anas,platyrhynchos,7,,Lake,,,12/31/2019,08:00,CA,US,Stationary,1,30,Y,,,cold morning\n");
     OpenState s(f.path());
     const ImportPreview p = readEbirdFile(s.db(), path);
-    ASSERT_EQ(p.records.size(), 1u);
-    const ImportRecord& r = p.records[0];
-    EXPECT_EQ(r.birdId, 1);
-    EXPECT_EQ(r.date, QDate(2019, 12, 31));
-    EXPECT_EQ(r.country, 5);
-    EXPECT_EQ(r.state, 6);
-    EXPECT_EQ(r.region, kNorthAmerica);
-    EXPECT_EQ(r.notes, "x7\ncold morning");
+    ASSERT_EQ(p.outings.size(), 1u);
+    const Outing& o = p.outings[0].outing;
+    ASSERT_EQ(p.outings[0].sightings.size(), 1u);
+    EXPECT_EQ(p.outings[0].sightings[0].birdId, 1);
+    EXPECT_EQ(p.outings[0].sightings[0].count, 7);
+    EXPECT_EQ(o.date, QDate(2019, 12, 31));
+    EXPECT_EQ(o.places[1], 5);
+    EXPECT_EQ(o.places[2], 6);
+    EXPECT_EQ(o.places[0], kNorthAmerica);
+    EXPECT_EQ(o.startTime, QTime(8, 0));
+    EXPECT_EQ(o.protocol, "Stationary");
+    EXPECT_EQ(o.duration, 30);
+    EXPECT_TRUE(o.allReported);
+    EXPECT_EQ(o.comments, "cold morning");
 }
 
 TEST(EbirdExport, CountSplitting)
