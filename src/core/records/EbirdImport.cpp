@@ -382,14 +382,15 @@ QString mediaNumbers(const QString& s)
 
 QString breedingCode(const QString& s) { return s.trimmed().left(64).trimmed(); }
 
-// Adds a record of the same species to another in one checklist.
+// Adds a record of the same species to another in one checklist, as a lump merges two:
+// counts added (present without a count stays so), comments joined.
 template <class R>
 void mergeInto(R& into, const R& from)
 {
     into.count = into.count && from.count ? std::optional<qint64>(std::min(*into.count + *from.count, kMaxCount))
                                           : std::nullopt;
     if (!from.comments.isEmpty() && into.comments != from.comments)
-        into.comments = into.comments.isEmpty() ? from.comments : into.comments + u'\n' + from.comments;
+        into.comments = into.comments.isEmpty() ? from.comments : into.comments + QStringLiteral("; ") + from.comments;
     if (into.breedingCode.isEmpty()) into.breedingCode = from.breedingCode;
     if (!from.mediaNumbers.isEmpty()) {
         QStringList all = into.mediaNumbers.split(u' ', Qt::SkipEmptyParts);
@@ -447,8 +448,22 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
         "SELECT coalesce(nullif(R.sci_name, ''), R.Name), O.Outing_ID FROM OtherRecords R JOIN Outings O "
         "ON O.Outing_ID = R.Outing_ID WHERE O.Date = ? AND O.site = ? AND O.StartTime IS ? AND O.SubmissionID IS NULL"));
 
+    // The checklists the database knows, to ask only about those: the Submission IDs of its
+    // outings, and the checklists its keys name (the key up to its first "|").
+    QSet<QString> outingIds, keyGroups;
+    for (auto rs = db.openRecordset(QStringLiteral("SELECT SubmissionID FROM Outings WHERE SubmissionID IS NOT NULL"),
+                                    db::RecordsetKind::Snapshot);
+         !rs.eof(); rs.moveNext())
+        outingIds.insert(rs.field(0).toString());
+    for (auto rs = db.openRecordset(QStringLiteral("SELECT DISTINCT substr(SourceKey, 1, instr(SourceKey, '|') - 1) "
+                                                   "FROM ImportKeys WHERE SourceKey NOT LIKE 'C|%'"),
+                                    db::RecordsetKind::Snapshot);
+         !rs.eof(); rs.moveNext())
+        keyGroups.insert(rs.field(0).toString());
+
     for (Group& g : groups) {
         ImportOuting& io = g.outing;
+        if (!g.submission.isEmpty() && !outingIds.contains(g.submission) && !keyGroups.contains(io.groupKey)) continue;
         QSet<int> birds;
         QSet<QString> names, stored;
         if (!g.submission.isEmpty()) {
@@ -520,6 +535,18 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
 
 QDate parseEbirdDate(const QString& text)
 {
+    // The usual form without a pattern: YYYY-MM-DD.
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        int v[8];
+        bool digits = true;
+        for (int i = 0, k = 0; i < 10 && digits; ++i) {
+            if (i == 4 || i == 7) continue;
+            digits = text[i] >= u'0' && text[i] <= u'9';
+            v[k++] = text[i].unicode() - u'0';
+        }
+        if (digits)
+            return QDate(v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], v[4] * 10 + v[5], v[6] * 10 + v[7]);
+    }
     static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
     static const QRegularExpression us(QStringLiteral("^(\\d{1,2})([-/])(\\d{1,2})\\2(\\d{4})$"));
     const QString t = text.trimmed();
@@ -657,106 +684,109 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         std::optional<qint64> count;
         if (!readCount(at(fields, c.count), count)) { skip(SkipReason::BadCount, shownName); continue; }
 
-        // The checklist's fields.
-        Outing o;
-        o.date = date;
-        o.startTime = parseEbirdTime(at(fields, c.time));
-        o.protocol = ebirdProtocolName(at(fields, c.protocol));
-        if (o.protocol.isEmpty()) o.protocol = QStringLiteral("Incidental");
-        o.duration = whole(at(fields, c.duration), 1, 1440);
-        if (c.distanceKm >= 0) o.distance = number(at(fields, c.distanceKm), 0, 10000);
-        else if (auto miles = number(at(fields, c.distanceMiles), 0, 10000 / 1.609344)) o.distance = rounded(*miles * 1.609344, 0.001);
-        if (c.areaHa >= 0) o.area = number(at(fields, c.areaHa), 1e-9, 1000000);
-        else if (auto acres = number(at(fields, c.areaAcres), 1e-9, 1000000 / 0.40468564224))
-            o.area = rounded(*acres * 0.40468564224, 0.001);
-        if (o.area && *o.area <= 0) o.area.reset();
-        o.observers = whole(at(fields, c.observers), 1, 1000);
-        o.allReported = yes(at(fields, c.allReported));
-        o.latitude = number(at(fields, c.latitude), -90, 90);
-        o.longitude = number(at(fields, c.longitude), -180, 180);
-        if (!o.latitude || !o.longitude) o.latitude.reset(), o.longitude.reset();
-        o.site = raw(fields, c.location); // as written, so that an exported file reads back the same
-        QString comments = withLineBreaks(raw(fields, c.comments));
+        // A checklist is read from its first record; the others of a Submission ID only join it.
+        const QString submission = at(fields, c.submission);
+        auto gi = submission.isEmpty() ? groupOf.end() : groupOf.find(submission);
         QString type;
-        const PlaceTag tag = c.download ? PlaceTag() : parsePlaceTag(comments);
-        if (tag.present) {
-            // The program's older exports named the places in the comments.
-            comments.clear();
-            o.places[0] = regions.find("Region", tag.region);
-            o.places[1] = regions.find("Country", tag.country);
-            o.places[2] = regions.find("State", tag.state);
-            o.places[3] = regions.find("District", tag.district);
-            type = tag.type;
-        }
-        o.comments = comments;
-        {
-            QString stateCode = at(fields, c.stateCode).toUpper();
-            const QString countryCode = at(fields, c.countryCode).toUpper();
-            if (!countryCode.isEmpty() && !stateCode.contains(u'-') && !stateCode.isEmpty())
-                stateCode = countryCode + u'-' + stateCode;
-            const QString county = at(fields, c.county);
-            const QString placeKey = stateCode + u'|' + countryCode + u'|' + county;
-            auto place = placesOf.find(placeKey);
-            if (place == placesOf.end()) {
-                Places found;
-                static const QRegularExpression codeForm(QStringLiteral("^[A-Z]{2}(-[A-Z0-9]+)?$"));
-                const QString cc = stateCode.isEmpty() ? countryCode : stateCode.section(u'-', 0, 0);
-                if (codeForm.match(cc).hasMatch()) {
-                    const QString countryName = countryNameForCode(cc);
-                    found.ids[1] = regions.findOrAdd("Country", countryName, cc);
-                    // Every country with a name here lies in North America: the region of that name.
-                    if (!countryName.isEmpty()) found.ids[0] = regions.find("Region", QString::fromLatin1(kContinentRegion));
-                }
-                if (stateCode.contains(u'-') && codeForm.match(stateCode).hasMatch()) {
-                    found.stateCode = stateCode;
-                    const EbirdRegion* state = ebirdRegion(stateCode);
-                    const QString stateName = state ? state->name : subdivisionNameForCode(stateCode);
-                    found.ids[2] = regions.findOrAdd("State", stateName, stateCode);
-                    if (!county.isEmpty()) {
-                        const QString countyCode = countyCodeInState(stateCode, county);
-                        if (!countyCode.isEmpty()) {
-                            found.countyCode = countyCode;
-                            const EbirdRegion* r = ebirdRegion(countyCode);
-                            const QString name = r ? r->name : county;
-                            found.ids[3] = regions.byCode(countyCode);
-                            if (!found.ids[3]) found.ids[3] = regions.find("District", name);
-                            if (!found.ids[3]) found.ids[3] = regions.county(county);
-                            if (!found.ids[3]) found.ids[3] = regions.findOrAdd("District", name, countyCode);
-                        } else if (int id = regions.county(county)) {
-                            found.ids[3] = id;
-                        } else {
-                            const QString name = stateName.isEmpty() ? county
-                                                                     : countyRegionName(county, stateName);
-                            found.ids[3] = regions.findOrAdd("District", name, QString());
-                        }
-                    }
-                } else if (!county.isEmpty()) {
-                    found.ids[3] = regions.county(county);
-                    if (!found.ids[3]) found.ids[3] = regions.findOrAdd("District", county, QString());
-                }
-                place = placesOf.insert(placeKey, found);
-            }
-            if (!tag.present) {
-                for (int k = 0; k < 4; ++k) o.places[k] = place->ids[k];
-            } else {
-                for (int k = 0; k < 4; ++k)
-                    if (!o.places[k]) o.places[k] = place->ids[k];
-            }
-            o.stateCode = place->stateCode;
-            o.countyCode = place->countyCode;
-        }
-        QString submission = at(fields, c.submission);
-        if (submission.size() <= 40) o.submissionId = submission;
-
-        const QString groupKey = submission.isEmpty() ? contentGroupKey(o) : submission;
-        auto gi = groupOf.find(groupKey);
         if (gi == groupOf.end()) {
-            Group g;
-            g.submission = o.submissionId;
-            g.outing.groupKey = groupKey;
-            g.outing.outing = std::move(o);
-            gi = groupOf.insert(groupKey, int(groups.size()));
-            groups.push_back(std::move(g));
+            // The checklist's fields.
+            Outing o;
+            o.date = date;
+            o.startTime = parseEbirdTime(at(fields, c.time));
+            o.protocol = ebirdProtocolName(at(fields, c.protocol));
+            if (o.protocol.isEmpty()) o.protocol = QStringLiteral("Incidental");
+            o.duration = whole(at(fields, c.duration), 1, 1440);
+            if (c.distanceKm >= 0) o.distance = number(at(fields, c.distanceKm), 0, 10000);
+            else if (auto miles = number(at(fields, c.distanceMiles), 0, 10000 / 1.609344)) o.distance = rounded(*miles * 1.609344, 0.001);
+            if (c.areaHa >= 0) o.area = number(at(fields, c.areaHa), 1e-9, 1000000);
+            else if (auto acres = number(at(fields, c.areaAcres), 1e-9, 1000000 / 0.40468564224))
+                o.area = rounded(*acres * 0.40468564224, 0.001);
+            if (o.area && *o.area <= 0) o.area.reset();
+            o.observers = whole(at(fields, c.observers), 1, 1000);
+            o.allReported = yes(at(fields, c.allReported));
+            o.latitude = number(at(fields, c.latitude), -90, 90);
+            o.longitude = number(at(fields, c.longitude), -180, 180);
+            if (!o.latitude || !o.longitude) o.latitude.reset(), o.longitude.reset();
+            o.site = raw(fields, c.location); // as written, so that an exported file reads back the same
+            QString comments = withLineBreaks(raw(fields, c.comments));
+            const PlaceTag tag = c.download ? PlaceTag() : parsePlaceTag(comments);
+            if (tag.present) {
+                // The program's older exports named the places in the comments.
+                comments.clear();
+                o.places[0] = regions.find("Region", tag.region);
+                o.places[1] = regions.find("Country", tag.country);
+                o.places[2] = regions.find("State", tag.state);
+                o.places[3] = regions.find("District", tag.district);
+                type = tag.type;
+            }
+            o.comments = comments;
+            {
+                QString stateCode = at(fields, c.stateCode).toUpper();
+                const QString countryCode = at(fields, c.countryCode).toUpper();
+                if (!countryCode.isEmpty() && !stateCode.contains(u'-') && !stateCode.isEmpty())
+                    stateCode = countryCode + u'-' + stateCode;
+                const QString county = at(fields, c.county);
+                const QString placeKey = stateCode + u'|' + countryCode + u'|' + county;
+                auto place = placesOf.find(placeKey);
+                if (place == placesOf.end()) {
+                    Places found;
+                    static const QRegularExpression codeForm(QStringLiteral("^[A-Z]{2}(-[A-Z0-9]+)?$"));
+                    const QString cc = stateCode.isEmpty() ? countryCode : stateCode.section(u'-', 0, 0);
+                    if (codeForm.match(cc).hasMatch()) {
+                        const QString countryName = countryNameForCode(cc);
+                        found.ids[1] = regions.findOrAdd("Country", countryName, cc);
+                        // Every country with a name here lies in North America: the region of that name.
+                        if (!countryName.isEmpty()) found.ids[0] = regions.find("Region", QString::fromLatin1(kContinentRegion));
+                    }
+                    if (stateCode.contains(u'-') && codeForm.match(stateCode).hasMatch()) {
+                        found.stateCode = stateCode;
+                        const EbirdRegion* state = ebirdRegion(stateCode);
+                        const QString stateName = state ? state->name : subdivisionNameForCode(stateCode);
+                        found.ids[2] = regions.findOrAdd("State", stateName, stateCode);
+                        if (!county.isEmpty()) {
+                            const QString countyCode = countyCodeInState(stateCode, county);
+                            if (!countyCode.isEmpty()) {
+                                found.countyCode = countyCode;
+                                const EbirdRegion* r = ebirdRegion(countyCode);
+                                const QString name = r ? r->name : county;
+                                found.ids[3] = regions.byCode(countyCode);
+                                if (!found.ids[3]) found.ids[3] = regions.find("District", name);
+                                if (!found.ids[3]) found.ids[3] = regions.county(county);
+                                if (!found.ids[3]) found.ids[3] = regions.findOrAdd("District", name, countyCode);
+                            } else if (int id = regions.county(county)) {
+                                found.ids[3] = id;
+                            } else {
+                                const QString name = stateName.isEmpty() ? county
+                                                                         : countyRegionName(county, stateName);
+                                found.ids[3] = regions.findOrAdd("District", name, QString());
+                            }
+                        }
+                    } else if (!county.isEmpty()) {
+                        found.ids[3] = regions.county(county);
+                        if (!found.ids[3]) found.ids[3] = regions.findOrAdd("District", county, QString());
+                    }
+                    place = placesOf.insert(placeKey, found);
+                }
+                if (!tag.present) {
+                    for (int k = 0; k < 4; ++k) o.places[k] = place->ids[k];
+                } else {
+                    for (int k = 0; k < 4; ++k)
+                        if (!o.places[k]) o.places[k] = place->ids[k];
+                }
+                o.stateCode = place->stateCode;
+                o.countyCode = place->countyCode;
+            }
+            if (submission.size() <= 40) o.submissionId = submission;
+            const QString groupKey = submission.isEmpty() ? contentGroupKey(o) : submission;
+            gi = groupOf.find(groupKey);
+            if (gi == groupOf.end()) {
+                Group g;
+                g.submission = o.submissionId;
+                g.outing.groupKey = groupKey;
+                g.outing.outing = std::move(o);
+                gi = groupOf.insert(groupKey, int(groups.size()));
+                groups.push_back(std::move(g));
+            }
         }
         Group& g = groups[size_t(*gi)];
 
