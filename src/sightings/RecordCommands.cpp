@@ -99,16 +99,17 @@ void mnuFileImport_Click(Context& ctx)
     if (path.isEmpty()) return;
     rememberFolder(ctx.state, path);
     ctx.main->storePendingEdits();
-    ImportPreview preview;
+    // The window shows the reading's progress, and Cancel stops it.
+    frmImportPreview dialog(ctx, path, ctx.main->dialogParent());
     try {
         Hourglass busy(ctx.platform);
-        preview = readEbirdFile(ctx.state.db(), path);
+        if (!dialog.readFile()) return;
     } catch (const CsvError& e) {
+        dialog.hide();
         tell(ctx, QStringLiteral("%1 cannot be imported.\n\n%2").arg(QFileInfo(path).fileName(), e.message()), title,
              Platform::Icon::Exclamation);
         return;
     }
-    frmImportPreview dialog(ctx, preview, path, ctx.main->dialogParent());
     dialog.exec();
     if (dialog.stored() > 0) refreshAfterSightingsChanged(ctx);
 }

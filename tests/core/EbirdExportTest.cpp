@@ -5,6 +5,7 @@
 #include "records/EbirdExport.h"
 #include "EbirdFiles.h"
 #include "records/CsvReader.h"
+#include "records/EbirdImport.h"
 #include "records/EbirdLayouts.h"
 
 #include <QDir>
@@ -176,16 +177,14 @@ TEST(EbirdLayouts, UnitsTimesAndProtocolNames)
     EXPECT_EQ(downloadTime(QTime(0, 30)), "12:30 AM");
     EXPECT_EQ(downloadTime(QTime(12, 0)), "12:00 PM");
     EXPECT_EQ(recordFormatTime(QTime()), "");
+    // The download's protocol names, read back as the program's.
     for (const char* p : {"Traveling", "Stationary", "Incidental", "Area", "Historical", "Banding",
                           "Nocturnal Flight Call Count", "eBird Pelagic Protocol", "Random"}) {
         const QString ours = QString::fromLatin1(p);
-        EXPECT_EQ(protocolFromFile(downloadProtocolName(ours)), ours) << p;
-        EXPECT_EQ(protocolFromFile(ours.toUpper()), ours) << p;
+        EXPECT_EQ(ebirdProtocolName(downloadProtocolName(ours)), ours) << p;
+        EXPECT_EQ(downloadProtocolName(ours.toUpper()), downloadProtocolName(ours)) << p;
     }
-    EXPECT_EQ(protocolFromFile(" eBird - Casual Observation "), "Incidental");
-    EXPECT_EQ(protocolFromFile("casual"), "Incidental");
-    EXPECT_EQ(protocolFromFile("Travelling"), "Traveling");
-    EXPECT_EQ(protocolFromFile("Something new"), "Something new");
+    EXPECT_EQ(downloadProtocolName("Something new"), "Something new");
 }
 
 // The records that count for a region, whole outings with their records of no species.
@@ -359,4 +358,32 @@ TEST(EbirdExport, PartsThatExistAreReplacedOnlyWhenAgreed)
     EXPECT_EQ(exportEbird(s.db(), out, options).files.size(), 5);
     EXPECT_EQ(readAllCsv(readAll(exportPartPath(out, 2)))[0][18], "outing 2");
     EXPECT_EQ(readAll(exportPartPath(out, 9)), "older still") << "not the export's";
+}
+
+// A record-format file as a user writes it, with the header row and plain codes: one outing.
+TEST(EbirdExport, RecordFormatWithAHeaderRowAndPlainCodes)
+{
+    TestFolder f;
+    addUsRegions(f);
+    const QString path = f.path() + "/records.csv";
+    writeFile(path, "Common Name,Genus,Species,Number,Species Comments,Location Name,Latitude,Longitude,Date,Start Time,"
+                    "State/Province,Country Code,Protocol,Number of Observers,Duration,All Observations Reported,"
+                    "Effort Distance Miles,Effort Area Acres,Checklist Comments\n"
+                    "Mallard,Anas,platyrhynchos,7,,Lake,,,12/31/2019,08:00,CA,US,Stationary,1,30,Y,,,cold morning\n");
+    OpenState s(f.path());
+    const ImportPreview p = readEbirdFile(s.db(), path);
+    ASSERT_EQ(p.outings.size(), 1u);
+    const Outing& o = p.outings[0].outing;
+    ASSERT_EQ(p.outings[0].sightings.size(), 1u);
+    EXPECT_EQ(p.outings[0].sightings[0].birdId, 1);
+    EXPECT_EQ(p.outings[0].sightings[0].count, 7);
+    EXPECT_EQ(o.date, QDate(2019, 12, 31));
+    EXPECT_EQ(o.places[1], 5);
+    EXPECT_EQ(o.places[2], 6);
+    EXPECT_EQ(o.places[0], kNorthAmerica);
+    EXPECT_EQ(o.startTime, QTime(8, 0));
+    EXPECT_EQ(o.protocol, "Stationary");
+    EXPECT_EQ(o.duration, 30);
+    EXPECT_TRUE(o.allReported);
+    EXPECT_EQ(o.comments, "cold morning");
 }

@@ -214,14 +214,19 @@ TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
         EXPECT_EQ(d->lblDates->text(), "2025-05-01 to 2025-05-01");
         EXPECT_EQ(d->lblStored->text(), "0");
         EXPECT_EQ(d->lblNew->text(), "2");
+        EXPECT_EQ(d->lblOther->text(), "1");
         ASSERT_EQ(d->lstSkipped->topLevelItemCount(), 1);
         EXPECT_EQ(d->lstSkipped->topLevelItem(0)->text(0), "Genus or family only (sp.)");
+        EXPECT_EQ(d->lstSkipped->topLevelItem(0)->text(2), "with its checklist, in no list");
         EXPECT_EQ(d->lstSkipped->topLevelItem(0)->child(0)->text(0), "thrush sp.");
         QTest::mouseClick(d->cmdImport, Qt::LeftButton);
     });
     h->run(cmd::mnuFileImport);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
-    EXPECT_EQ(h->messageTexts().last(), "2 sightings were imported.");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Outings").toInt(), 1);
+    EXPECT_EQ(h->scalar("SELECT Name FROM OtherRecords").toString(), "thrush sp.");
+    EXPECT_EQ(h->messageTexts().last(), "2 sightings were imported. 1 record of no species was kept with its "
+                                        "checklist; it counts in no list.");
     EXPECT_EQ(h->panel("Life"), "Life List: 4 of 6") << "Hermit and Wood Thrush join the goose and the robin";
 
     // The same file again: nothing new, Import is off.
@@ -229,7 +234,7 @@ TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
     QTimer::singleShot(0, [] {
         auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->lblStored->text(), "2");
+        EXPECT_EQ(d->lblStored->text(), "3");
         EXPECT_FALSE(d->cmdImport->isEnabled());
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
@@ -258,6 +263,63 @@ TEST(ImportWindow, CancelDuringTheImportStoresNothing)
     EXPECT_EQ(h->messageTexts().last(), "The import was cancelled; nothing was stored.");
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM ImportKeys").toInt(), 0);
+}
+
+// A large file: the window appears while the file is read, with its progress, and Cancel
+// stops the reading; nothing is stored. Dates the import cannot read are listed with their lines.
+TEST(ImportWindow, ALargeFileShowsItsReadingAndCancelStopsIt)
+{
+    auto h = ontarioWithSightings();
+    const QString path = h->folder.path() + "/MyEBirdData.csv";
+    QByteArray text = kDownload;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("S%1,Hermit Thrush,Catharus guttatus,1,2,CA-ON,,L1,Rondeau,,,%2,,Traveling,,1,,,1,,,,\n")
+                    .arg(100 + i)
+                    .arg(i == 7 ? "31.12.2020" : "2024-05-01")
+                    .toUtf8();
+    writeFile(path, text);
+    int shownWhileReading = 0, progress = 0;
+    bool wasModal = false;
+    auto cancelWhileReading = [&] {
+        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
+        if (!d || !d->reading()) return;
+        ++shownWhileReading;
+        wasModal = d->isVisible() && d->isModal();
+        progress = d->prgImport->value();
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    };
+    h->platform.files.push_back(path);
+    QTimer::singleShot(0, cancelWhileReading);
+    h->run(cmd::mnuFileImport);
+    EXPECT_EQ(shownWhileReading, 1);
+    EXPECT_TRUE(wasModal);
+    EXPECT_GT(progress, 0);
+    EXPECT_LT(progress, 1000);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the window is gone";
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
+
+    // Read to the end, the unreadable date is listed with its line.
+    h->platform.files.push_back(path);
+    QStringList badDates;
+    QString stored;
+    QTimer poll; // looks again until the reading is done
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
+        if (!d || d->reading()) return;
+        poll.stop();
+        stored = d->lblNew->text();
+        for (int i = 0; i < d->lstSkipped->topLevelItemCount(); ++i)
+            if (d->lstSkipped->topLevelItem(i)->text(0) == "No valid date")
+                for (int c = 0; c < d->lstSkipped->topLevelItem(i)->childCount(); ++c)
+                    badDates << d->lstSkipped->topLevelItem(i)->child(c)->text(0);
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    poll.start();
+    h->run(cmd::mnuFileImport);
+    EXPECT_EQ(stored, "20001");
+    EXPECT_EQ(badDates, QStringList{"Line 12: \"31.12.2020\" (Hermit Thrush)"});
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
 }
 
 TEST(ImportWindow, AFileThatIsNoEbirdFileIsRefused)

@@ -67,21 +67,6 @@ QString downloadProtocolName(const QString& protocol)
     return protocol;
 }
 
-QString protocolFromFile(const QString& text)
-{
-    const QString t = text.trimmed();
-    for (const ProtocolName& p : kProtocolNames)
-        if (t.compare(QLatin1String(p.download), Qt::CaseInsensitive) == 0
-            || t.compare(QLatin1String(p.ours), Qt::CaseInsensitive) == 0)
-            return QString::fromLatin1(p.ours);
-    // Older names: "Casual" for what is now Incidental, "Travelling" as some write it.
-    if (t.compare(u"casual", Qt::CaseInsensitive) == 0 || t.compare(u"eBird - Casual", Qt::CaseInsensitive) == 0)
-        return QStringLiteral("Incidental");
-    if (t.compare(u"travelling", Qt::CaseInsensitive) == 0 || t.compare(u"eBird - Travelling Count", Qt::CaseInsensitive) == 0)
-        return QStringLiteral("Traveling");
-    return t;
-}
-
 QString decimalField(double value, int decimals)
 {
     QString s = QLocale::c().toString(value, 'f', decimals);

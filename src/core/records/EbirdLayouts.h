@@ -26,12 +26,8 @@ const QStringList& downloadColumns();
 
 // The protocol as eBird's download names it, for the program's protocol names (those of
 // outingProtocols(): "Traveling", "Incidental"...); a name it does not know stays as it is.
+// The import reads them back with ebirdProtocolName() (EbirdImport.h).
 QString downloadProtocolName(const QString& protocol);
-// The program's protocol name for a protocol as either layout writes it ("eBird - Casual
-// Observation", "casual", "Traveling"), letter case ignored; a name it does not know is
-// returned trimmed.
-QString protocolFromFile(const QString& text);
-
 // Units of the record format.
 inline constexpr double kKmPerMile = 1.609344;
 inline constexpr double kHaPerAcre = 0.40468564224;
