@@ -445,8 +445,8 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
         "SELECT S.Bird_ID, S.Outing_ID, O.SubmissionID FROM Sightings S LEFT JOIN Outings O ON O.Outing_ID = S.Outing_ID "
         "WHERE S.Date = ? AND S.site = ? AND O.StartTime IS ?"));
     const db::CachedStatement sameDayOthers = conn.cached(QStringLiteral(
-        "SELECT coalesce(nullif(R.sci_name, ''), R.Name), O.Outing_ID FROM OtherRecords R JOIN Outings O "
-        "ON O.Outing_ID = R.Outing_ID WHERE O.Date = ? AND O.site = ? AND O.StartTime IS ? AND O.SubmissionID IS NULL"));
+        "SELECT coalesce(nullif(R.sci_name, ''), R.Name), O.Outing_ID, O.SubmissionID FROM OtherRecords R JOIN Outings O "
+        "ON O.Outing_ID = R.Outing_ID WHERE O.Date = ? AND O.site = ? AND O.StartTime IS ?"));
 
     // The checklists the database knows, to ask only about those: the Submission IDs of its
     // outings, and the checklists its keys name (the key up to its first "|").
@@ -483,10 +483,11 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
             sameDayOthers->bind({io.outing.date, io.outing.site, time});
             while (sameDayOthers->step()) {
                 names.insert(fold(sameDayOthers->value(0).toString()));
-                if (!io.existingId) io.existingId = int(sameDayOthers->int64(1));
+                if (!io.existingId && sameDayOthers->value(2).isNull()) io.existingId = int(sameDayOthers->int64(1));
             }
             sameDayOthers->reset();
         }
+        if (io.noOuting) io.existingId = 0; // sightings on their own join no outing
         if (io.existingId) {
             // The records join the outing as it is stored now.
             outingRow->bind({io.existingId});
@@ -777,11 +778,15 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
                 o.countyCode = place->countyCode;
             }
             if (submission.size() <= 40) o.submissionId = submission;
+            const bool noOuting = c.download && submission.isEmpty() && o.protocol == u"Incidental"
+                                  && !o.startTime.isValid() && !o.duration && !o.distance && !o.area && !o.observers
+                                  && !o.allReported && !o.latitude && o.comments.isEmpty();
             const QString groupKey = submission.isEmpty() ? contentGroupKey(o) : submission;
             gi = groupOf.find(groupKey);
             if (gi == groupOf.end()) {
                 Group g;
                 g.submission = o.submissionId;
+                g.outing.noOuting = noOuting;
                 g.outing.groupKey = groupKey;
                 g.outing.outing = std::move(o);
                 gi = groupOf.insert(groupKey, int(groups.size()));
@@ -804,7 +809,7 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             const QDate day = g.outing.outing.date; // a checklist has one date: its first record's
             if (!p.first.isValid() || day < p.first) p.first = day;
             if (!p.last.isValid() || day > p.last) p.last = day;
-            if (auto it = g.bird.find(birdId); it != g.bird.end()) {
+            if (auto it = g.bird.find(birdId); it != g.bird.end() && !g.outing.noOuting) {
                 mergeInto(g.outing.sightings[size_t(*it)], s);
                 ++p.merged;
             } else {
@@ -837,6 +842,9 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
     if (p.recordsRead == 0) throw CsvError(QStringLiteral("The file holds no records; nothing was imported."));
     p.speciesMatched = int(birds.size());
 
+    // Records of no species need an outing to belong to.
+    for (Group& g : groups)
+        if (!g.outing.others.empty()) g.outing.noOuting = false;
     dropStored(db, species, groups, p);
     p.outings.reserve(groups.size());
     for (Group& g : groups)
@@ -953,7 +961,7 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
             }
         }
         int outingId = io.existingId;
-        if (!outingId) {
+        if (!outingId && !io.noOuting) {
             addOuting->bind({o.date,
                              o.startTime.isValid() ? QVariant(o.startTime.toString(QStringLiteral("HH:mm"))) : QVariant(),
                              orNull(o.duration), orNull(o.distance), orNull(o.area), orNull(o.observers), o.protocol,
@@ -965,7 +973,8 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
         }
         for (const ImportSighting& s : io.sightings) {
             addSighting->bind({s.birdId, o.date, s.type, places[0], places[1], places[2], places[3], o.site, s.comments,
-                               outingId, orNull(s.count), orNull(s.breedingCode), orNull(s.mediaNumbers)});
+                               outingId ? QVariant(outingId) : QVariant(), orNull(s.count), orNull(s.breedingCode),
+                               orNull(s.mediaNumbers)});
             addSighting->step();
             remember->bind({io.groupKey + QStringLiteral("|#") + QString::number(s.birdId), conn.lastInsertRowid()});
             remember->step();

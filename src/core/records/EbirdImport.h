@@ -52,6 +52,10 @@ struct ImportOuting {
     QString groupKey;    // the checklist's identity in the file: "S" + Submission ID, or its content
     std::vector<ImportSighting> sightings;
     std::vector<ImportOther> others;
+    // The records are sightings of no outing: in a download, records without a Submission ID
+    // that are Incidental with no time, effort, coordinates or checklist comments, as the
+    // export writes a sighting entered on its own. Each is stored as it is, none merged.
+    bool noOuting = false;
 };
 
 // A region a record needs that the database lacks, made when the import is stored.
