@@ -136,8 +136,9 @@ QString exportReport(const EbirdExportResult& r, EbirdLayout layout)
     } else {
         QStringList names;
         for (const QString& f : r.files) names << QFileInfo(f).fileName();
-        text = QStringLiteral("%1 %2 written in eBird's record format to %3 files in %4, as eBird takes them: at most "
-                              "1 MB each, no outing split between two:\n\n%5\n\nUpload each of them to eBird.")
+        text = QStringLiteral("%1 %2 written in eBird's record format to %3 files of at most 1 MB each, as eBird "
+                              "takes them, no outing split between two. They are in the folder\n%4:\n\n%5\n\n"
+                              "Upload each of them to eBird.")
                    .arg(what, were)
                    .arg(r.files.size())
                    .arg(QDir::toNativeSeparators(QFileInfo(r.files.value(0)).absolutePath()), names.join(u'\n'));

@@ -413,10 +413,10 @@ TEST(ExportCommand, DownloadLayoutAndSeveralFilesAreTold)
     ASSERT_GE(texts.size(), 2);
     EXPECT_EQ(texts[texts.size() - 2], "The export is larger than eBird takes in one file, so it is written as several "
                                        "files. These exist already:\n\nbig-2.csv\n\nReplace them?");
-    EXPECT_EQ(texts.last(), "1204 sightings and 1 record of no species were written in eBird's record format to 2 files in " +
-                                QDir::toNativeSeparators(h->folder.path()) +
-                                ", as eBird takes them: at most 1 MB each, no outing split between two:\n\nbig-1.csv\n"
-                                "big-2.csv\n\nUpload each of them to eBird.");
+    EXPECT_EQ(texts.last(), "1204 sightings and 1 record of no species were written in eBird's record format to 2 files "
+                            "of at most 1 MB each, as eBird takes them, no outing split between two. They are in the "
+                            "folder\n" + QDir::toNativeSeparators(h->folder.path()) +
+                                ":\n\nbig-1.csv\nbig-2.csv\n\nUpload each of them to eBird.");
     EXPECT_FALSE(QFileInfo::exists(big));
     QFile second(h->folder.path() + "/big-2.csv");
     ASSERT_TRUE(second.open(QIODevice::ReadOnly));
