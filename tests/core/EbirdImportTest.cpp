@@ -357,6 +357,12 @@ TEST_F(EbirdImport, RecordFormatRecordsFormChecklistsAndImportOnce)
         const ImportPreview again = readEbirdFile(s.db(), file());
         EXPECT_EQ(again.alreadyStored, 5);
         EXPECT_FALSE(again.hasNewRecords());
+        // A sighting deleted since, and a whole outing, are not brought back: their keys stay.
+        s.db().execute("DELETE FROM Sightings WHERE Bird_ID = 2");
+        s.db().execute("DELETE FROM Sightings WHERE Bird_ID = 5");
+        s.db().execute("DELETE FROM Outings WHERE Outing_ID NOT IN (SELECT Outing_ID FROM Sightings)");
+        EXPECT_EQ(s.count("Outings"), 2);
+        EXPECT_FALSE(readEbirdFile(s.db(), file()).hasNewRecords());
     }
     // A sighting entered by hand on that day at that site, and hand-made outings, count as the same records.
     writeFile(file(), "Hermit Thrush,Catharus,guttatus,1,,Home,,,06/02/2024,,ON,CA,Incidental,1,,N,,,\n"

@@ -15,6 +15,7 @@
 #include "db/Connection.h"
 #include "db/Database.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -411,17 +412,18 @@ struct Group {
 QString sightingKey(const Group& g, int birdId) { return g.outing.groupKey + QStringLiteral("|#") + QString::number(birdId); }
 QString otherKey(const Group& g, const ImportOther& o) { return g.outing.groupKey + u'|' + fold(o.sci.isEmpty() ? o.common : o.sci); }
 
-// The identity of a checklist without a Submission ID: when, where and how it was made.
+// The identity of a checklist without a Submission ID: when, where and how it was made (its
+// comments by a digest, which stays the same from one run to the next).
 QString contentGroupKey(const Outing& o)
 {
     auto opt = [](const auto& v) { return v ? QString::number(*v, 'g', 12) : QString(); };
+    const QByteArray comments = QCryptographicHash::hash(o.comments.toUtf8(), QCryptographicHash::Md5).toHex().left(12);
     return QStringLiteral("C|%1|%2|%3|%4,%5|%6|%7|%8|%9")
         .arg(o.date.toString(Qt::ISODate), o.startTime.isValid() ? o.startTime.toString(QStringLiteral("HH:mm")) : QString(),
              fold(o.site), opt(o.latitude), opt(o.longitude), fold(o.protocol),
              QStringLiteral("%1/%2/%3/%4/%5").arg(opt(o.duration), opt(o.distance), opt(o.area), opt(o.observers))
                  .arg(o.allReported),
-             QStringLiteral("%1/%2/%3/%4").arg(o.places[0]).arg(o.places[1]).arg(o.places[2]).arg(o.places[3]),
-             QString::number(qHash(o.comments), 16));
+             o.stateCode + u'/' + o.countyCode, QString::fromLatin1(comments));
 }
 
 // Drops from each checklist what the database holds already: for a checklist with a
