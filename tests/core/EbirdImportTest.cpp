@@ -466,6 +466,15 @@ TEST_F(EbirdImport, CancelStoresNothing)
     EXPECT_GT(seen[0], 0.0);
     EXPECT_LT(seen[0], 1.0);
     EXPECT_TRUE(stopped.outings.empty());
+    // Also while it looks for what is stored already, after the file is read (1,200 checklists known).
+    double last = 0;
+    const ImportPreview late = readEbirdFile(s.db(), file(), CsvReader::Limits(), [&](double f) {
+        last = f;
+        return f < 0.9;
+    });
+    EXPECT_TRUE(late.cancelled);
+    EXPECT_GT(last, 0.9);
+    EXPECT_LT(last, 1.0);
 }
 
 TEST_F(EbirdImport, OlderFilesGetTheKeyTableWhenOpened)

@@ -430,7 +430,11 @@ QString contentGroupKey(const Outing& o)
 // Submission ID, the species of its stored outing and every record whose key was stored
 // (also keys of sightings since deleted, and the older keys of a species' names); for one
 // without, the species seen on its date at its site and start time.
-void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group>& groups, ImportPreview& p)
+// Reading the file is the first 90% of the progress, this the rest. False when cancelled.
+constexpr double kReadShare = 0.9;
+
+bool dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group>& groups, ImportPreview& p,
+                const std::function<bool(double)>& progress)
 {
     db::Connection& conn = *db.connection();
     const db::CachedStatement outingOf =
@@ -463,7 +467,10 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
          !rs.eof(); rs.moveNext())
         keyGroups.insert(rs.field(0).toString());
 
+    size_t done = 0;
     for (Group& g : groups) {
+        if (progress && (++done & 255) == 0 && !progress(kReadShare + (1 - kReadShare) * double(done) / double(groups.size())))
+            return false;
         ImportOuting& io = g.outing;
         if (!g.submission.isEmpty() && !outingIds.contains(g.submission) && !keyGroups.contains(io.groupKey)) continue;
         QSet<int> birds;
@@ -531,6 +538,7 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
         });
         p.alreadyStored += int(before - io.sightings.size() - io.others.size());
     }
+    return true;
 }
 
 } // namespace
@@ -653,7 +661,7 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         ++p.recordsRead;
         for (QString& f : fields) f = unneutralised(f);
         if (progress && (++n & 1023) == 0 && reader.size() > 0
-            && !progress(double(reader.position()) / double(reader.size()))) {
+            && !progress(kReadShare * double(reader.position()) / double(reader.size()))) {
             ImportPreview stopped;
             stopped.cancelled = true;
             return stopped;
@@ -839,7 +847,11 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
     if (p.recordsRead == 0) throw CsvError(QStringLiteral("The file holds no records; nothing was imported."));
     p.speciesMatched = int(birds.size());
 
-    dropStored(db, species, groups, p);
+    if (!dropStored(db, species, groups, p, progress)) {
+        ImportPreview stopped;
+        stopped.cancelled = true;
+        return stopped;
+    }
     p.outings.reserve(groups.size());
     for (Group& g : groups)
         if (!g.outing.sightings.empty() || !g.outing.others.empty()) p.outings.push_back(std::move(g.outing));
