@@ -454,6 +454,13 @@ TEST_F(EbirdImport, CancelStoresNothing)
     }
     EXPECT_EQ(storeImport(s.state, p), 1200);
     EXPECT_EQ(s.state.rsOptions.field("lifesum").toInt(), 1);
+    // The unknown country, state and county are regions now, and the outing is in them.
+    EXPECT_EQ(s.db().scalar("SELECT C.Type || ':' || C.Name || ':' || C.Code || '|' || S.Type || ':' || S.Name || ':' || S.Code "
+                            "|| '|' || D.Type || ':' || D.Name || ':' || coalesce(D.Code, '-') || '|' || O.Region "
+                            "|| '|' || O.StateCode || '|' || coalesce(O.CountyCode, '-') FROM Outings O "
+                            "JOIN Regions C ON C.Reg_ID = O.country JOIN Regions S ON S.Reg_ID = O.state "
+                            "JOIN Regions D ON D.Reg_ID = O.district WHERE O.SubmissionID = 'S9999'").toString(),
+              "Country:ZZ:ZZ|State:ZZ-QQ:ZZ-QQ|District:Nowhere:-|0|ZZ-QQ|-");
 
     // Reading stops when asked, part way through the file.
     std::vector<double> seen;
