@@ -715,3 +715,36 @@ INSTANTIATE_TEST_SUITE_P(
                     CountOrDate{"1", "2025-07-01", SkipReason::DateOutOfRange, ""},
                     CountOrDate{"1", "9999-12-31", SkipReason::DateOutOfRange, ""},
                     CountOrDate{"1", "31.12.2019", SkipReason::NoDate, ""}));
+
+// A large import into a smaller log makes the log's indexes afresh after its rows: they are
+// all there afterwards, as they were, and a cancelled import leaves them as they were too.
+TEST_F(EbirdImport, ALargeImportLeavesTheLogsIndexesAsTheyWere)
+{
+    const char* names[][2] = {{"Mallard", "Anas platyrhynchos"}, {"Wood Duck", "Aix sponsa"},
+                              {"Canada Goose", "Branta canadensis"}, {"American Robin", "Turdus migratorius"},
+                              {"Hermit Thrush", "Catharus guttatus"}};
+    QList<DownloadRecord> many;
+    for (int i = 0; i < 20100; ++i)
+        many << DownloadRecord{QStringLiteral("S%1").arg(i / 5), names[i % 5][0], names[i % 5][1], "1", "CA-ON", "",
+                               QStringLiteral("Site %1").arg(i / 50), QDate(2020, 1, 1).addDays(i / 5 % 1500).toString(Qt::ISODate),
+                               "", ""};
+    writeFile(file(), downloadText(many));
+    OpenState s(folder.path());
+    auto indexes = [&] {
+        return s.db().scalar("SELECT group_concat(sql, ' | ') FROM (SELECT sql FROM sqlite_master WHERE type = 'index' "
+                             "AND tbl_name = 'Sightings' AND sql IS NOT NULL ORDER BY name)").toString();
+    };
+    const QString before = indexes();
+    ASSERT_TRUE(before.contains("SightingsOuting"));
+    const ImportPreview p = readEbirdFile(s.db(), file());
+    ASSERT_EQ(p.newSightings(), 20100);
+    int calls = 0;
+    EXPECT_EQ(storeImport(s.state, p, [&](int, int) { return ++calls < 20; }), 0);
+    EXPECT_EQ(indexes(), before);
+    EXPECT_EQ(s.count("Sightings"), 0);
+    EXPECT_EQ(storeImport(s.state, p), 20100);
+    EXPECT_EQ(indexes(), before);
+    EXPECT_EQ(s.db().scalar("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Sightings INDEXED BY SightingsBird WHERE Bird_ID = 3").toInt(), 4020);
+    EXPECT_FALSE(readEbirdFile(s.db(), file()).hasNewRecords());
+}

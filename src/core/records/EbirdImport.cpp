@@ -401,12 +401,11 @@ void mergeInto(R& into, const R& from)
     }
 }
 
-// A checklist of the file while it is read: its records by species, to merge repeats.
+// A checklist of the file while it is read. (Its records are few: a repeated species is found
+// by looking through them, which keeps a million records' checklists small.)
 struct Group {
     ImportOuting outing;
     QString submission;
-    QHash<int, int> bird;       // species -> its record
-    QHash<QString, int> other;  // folded name -> its record of no species
 };
 
 QString sightingKey(const Group& g, int birdId) { return g.outing.groupKey + QStringLiteral("|#") + QString::number(birdId); }
@@ -814,12 +813,13 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             const QDate day = g.outing.outing.date; // a checklist has one date: its first record's
             if (!p.first.isValid() || day < p.first) p.first = day;
             if (!p.last.isValid() || day > p.last) p.last = day;
-            if (auto it = g.bird.find(birdId); it != g.bird.end()) {
-                mergeInto(g.outing.sightings[size_t(*it)], s);
+            auto& list = g.outing.sightings;
+            if (auto it = std::find_if(list.begin(), list.end(), [&](const ImportSighting& e) { return e.birdId == birdId; });
+                it != list.end()) {
+                mergeInto(*it, s);
                 ++p.merged;
             } else {
-                g.bird.insert(birdId, int(g.outing.sightings.size()));
-                g.outing.sightings.push_back(std::move(s));
+                list.push_back(std::move(s));
             }
         } else {
             skip(kind, shownName);
@@ -834,13 +834,13 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             r.mediaNumbers = mediaNumbers(raw(fields, c.media));
             r.key = otherKey(g, r);
             ++p.otherRecords;
-            const QString k = fold(sci.isEmpty() ? common : sci);
-            if (auto it = g.other.find(k); it != g.other.end()) {
-                mergeInto(g.outing.others[size_t(*it)], r);
+            auto& list = g.outing.others;
+            if (auto it = std::find_if(list.begin(), list.end(), [&](const ImportOther& e) { return e.key == r.key; });
+                it != list.end()) {
+                mergeInto(*it, r);
                 ++p.merged;
             } else {
-                g.other.insert(k, int(g.outing.others.size()));
-                g.outing.others.push_back(std::move(r));
+                list.push_back(std::move(r));
             }
         }
     }
@@ -907,6 +907,9 @@ void refreshCurrentLifeList(AppState& state)
 
 namespace {
 
+// From how many new sightings a large import makes the log's indexes afresh.
+constexpr int kRebuildIndexesFrom = 20000;
+
 QVariant orNull(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
 
 template <class T>
@@ -953,10 +956,31 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
     const db::CachedStatement remember =
         conn.cached(QStringLiteral("INSERT OR REPLACE INTO ImportKeys (SourceKey, Sight_ID) VALUES (?, ?)"));
 
+    // A large import into a smaller log is faster with the log's indexes made afresh once its
+    // rows are in (in the same transaction: a cancel or failure brings them back as they were).
+    QStringList indexes;
+    const int before = db.scalar(QStringLiteral("SELECT count(*) FROM Sightings")).toInt();
+    if (preview.newSightings() >= kRebuildIndexesFrom && preview.newSightings() > before) {
+        for (auto rs = db.openRecordset(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' "
+                                                       "AND tbl_name = 'Sightings' AND sql IS NOT NULL"),
+                                        db::RecordsetKind::Snapshot);
+             !rs.eof(); rs.moveNext()) {
+            db.execute(QStringLiteral("DROP INDEX [%1]").arg(rs.field(0).toString()));
+            indexes << rs.field(1).toString();
+        }
+    }
+    // Checklists in the order of their keys, so that the keys go in in order.
+    std::vector<const ImportOuting*> order;
+    order.reserve(preview.outings.size());
+    for (const ImportOuting& io : preview.outings) order.push_back(&io);
+    std::sort(order.begin(), order.end(),
+              [](const ImportOuting* a, const ImportOuting* b) { return a->groupKey < b->groupKey; });
+
     QSet<int> placesUsed[4];
     QList<int> placeOrder[4];
     int done = 0, sightings = 0, sinceCheck = 0;
-    for (const ImportOuting& io : preview.outings) {
+    for (const ImportOuting* checklist : order) {
+        const ImportOuting& io = *checklist;
         const Outing& o = io.outing;
         int places[4];
         for (int k = 0; k < 4; ++k) {
@@ -999,6 +1023,7 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
             if (!progress(done, total)) return 0; // rolled back
         }
     }
+    for (const QString& sql : std::as_const(indexes)) db.execute(sql);
     if (progress && !progress(total, total)) return 0;
     // Each place given a sighting now has a checklist (copied on first use), widest first.
     QList<int> places;
