@@ -320,7 +320,8 @@ bool recogniseColumns(const QStringList& first, Columns& c)
                                   "Name and Date were not found in its first line. Nothing was imported."));
 }
 
-QString raw(const QStringList& f, int i) { return i >= 0 && i < f.size() ? f[i] : QString(); }
+// A field as written, less the apostrophe an export puts before a text a spreadsheet would run.
+QString raw(const QStringList& f, int i) { return i >= 0 && i < f.size() ? unneutralised(f[i]) : QString(); }
 QString at(const QStringList& f, int i) { return raw(f, i).trimmed(); }
 
 // A count: nothing for "X" or no count; false for what is no whole number of birds.
@@ -401,15 +402,9 @@ void mergeInto(R& into, const R& from)
     }
 }
 
-// A checklist of the file while it is read. (Its records are few: a repeated species is found
-// by looking through them, which keeps a million records' checklists small.)
-struct Group {
-    ImportOuting outing;
-    QString submission;
-};
-
-QString sightingKey(const Group& g, int birdId) { return g.outing.groupKey + QStringLiteral("|#") + QString::number(birdId); }
-QString otherKey(const Group& g, const ImportOther& o) { return g.outing.groupKey + u'|' + fold(o.sci.isEmpty() ? o.common : o.sci); }
+// The source keys of a checklist's records.
+QString sightingKey(const ImportOuting& g, int birdId) { return g.groupKey + QStringLiteral("|#") + QString::number(birdId); }
+QString otherKey(const ImportOuting& g, const ImportOther& o) { return g.groupKey + u'|' + fold(o.sci.isEmpty() ? o.common : o.sci); }
 
 // The identity of a checklist without a Submission ID: when, where and how it was made (its
 // comments by a digest, which stays the same from one run to the next).
@@ -432,7 +427,7 @@ QString contentGroupKey(const Outing& o)
 // Reading the file is the first 90% of the progress, this the rest. False when cancelled.
 constexpr double kReadShare = 0.9;
 
-bool dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group>& groups, ImportPreview& p,
+bool dropStored(db::Database& db, const SpeciesIndex& species, std::vector<ImportOuting>& groups, ImportPreview& p,
                 const std::function<bool(double)>& progress)
 {
     db::Connection& conn = *db.connection();
@@ -467,15 +462,15 @@ bool dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
         keyGroups.insert(rs.field(0).toString());
 
     size_t done = 0;
-    for (Group& g : groups) {
+    for (ImportOuting& io : groups) {
         if (progress && (++done & 255) == 0 && !progress(kReadShare + (1 - kReadShare) * double(done) / double(groups.size())))
             return false;
-        ImportOuting& io = g.outing;
-        if (!g.submission.isEmpty() && !outingIds.contains(g.submission) && !keyGroups.contains(io.groupKey)) continue;
+        const QString& submission = io.outing.submissionId;
+        if (!submission.isEmpty() && !outingIds.contains(submission) && !keyGroups.contains(io.groupKey)) continue;
         QSet<int> birds;
         QSet<QString> names, stored;
-        if (!g.submission.isEmpty()) {
-            outingOf->bind({g.submission});
+        if (!submission.isEmpty()) {
+            outingOf->bind({submission});
             if (outingOf->step()) io.existingId = int(outingOf->int64(0));
             outingOf->reset();
         } else {
@@ -518,7 +513,7 @@ bool dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
             stored.insert(key);
             if (!keys->value(1).isNull()) {
                 birds.insert(int(keys->int64(1)));
-            } else if (!g.submission.isEmpty()) {
+            } else if (!submission.isEmpty()) {
                 // A key of the older form names the species ("S123|anas platyrhynchos").
                 const QString name = key.mid(io.groupKey.size() + 1);
                 SkipReason why;
@@ -530,7 +525,7 @@ bool dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
 
         const size_t before = io.sightings.size() + io.others.size();
         std::erase_if(io.sightings, [&](const ImportSighting& s) {
-            return birds.contains(s.birdId) || stored.contains(sightingKey(g, s.birdId));
+            return birds.contains(s.birdId) || stored.contains(sightingKey(io, s.birdId));
         });
         std::erase_if(io.others, [&](const ImportOther& o) {
             return names.contains(fold(o.sci.isEmpty() ? o.common : o.sci)) || stored.contains(o.key);
@@ -636,11 +631,16 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
 
     const SpeciesIndex species(db);
     RegionIndex regions(db);
-    std::vector<Group> groups;
+    std::vector<ImportOuting> groups; // the file's checklists, in the order of their first records
     QHash<QString, int> groupOf;
     QSet<int> birds;
     // The species a name names, found once per name.
-    QHash<QString, std::pair<int, SkipReason>> matches;
+    struct Match {
+        QString code, common; // with the scientific name, the names it was found for
+        int birdId = 0;
+        SkipReason why = SkipReason::NotInDatabase;
+    };
+    QHash<QString, Match> matches; // by scientific name
     // The places of a state and county, found once per pair.
     struct Places {
         int ids[4] = {};
@@ -658,7 +658,6 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         pending = false;
         if (fields.size() == 1 && fields[0].trimmed().isEmpty()) continue; // blank line
         ++p.recordsRead;
-        for (QString& f : fields) f = unneutralised(f);
         if (progress && (++n & 1023) == 0 && reader.size() > 0
             && !progress(kReadShare * double(reader.position()) / double(reader.size()))) {
             ImportPreview stopped;
@@ -671,15 +670,14 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
                                        : (at(fields, c.genus) + u' ' + at(fields, c.species)).trimmed();
         const QString shownName = common.isEmpty() ? sci : common;
         const QString code = at(fields, c.code);
-        const QString nameKey = code + u'\x1f' + sci + u'\x1f' + common;
-        auto known = matches.find(nameKey);
-        if (known == matches.end()) {
-            SkipReason why = SkipReason::NotInDatabase;
-            const int id = species.match(code, sci, common, why);
-            known = matches.insert(nameKey, {id, why});
+        auto known = matches.find(sci);
+        if (known == matches.end() || known->code != code || known->common != common) {
+            Match m{code, common};
+            m.birdId = species.match(code, sci, common, m.why);
+            known = matches.insert(sci, m);
         }
-        const int birdId = known->first;
-        const SkipReason kind = known->second;
+        const int birdId = known->birdId;
+        const SkipReason kind = known->why;
 
         const QString dateText = at(fields, c.date);
         const QDate date = parseEbirdDate(dateText);
@@ -789,15 +787,15 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             const QString groupKey = submission.isEmpty() ? contentGroupKey(o) : submission;
             gi = groupOf.find(groupKey);
             if (gi == groupOf.end()) {
-                Group g;
-                g.submission = o.submissionId;
-                g.outing.groupKey = groupKey;
-                g.outing.outing = std::move(o);
+                ImportOuting g;
+                g.groupKey = groupKey;
+                g.outing = std::move(o);
                 gi = groupOf.insert(groupKey, int(groups.size()));
                 groups.push_back(std::move(g));
             }
         }
-        Group& g = groups[size_t(*gi)];
+        // (A checklist's records are few: a repeated species is found by looking through them.)
+        ImportOuting& g = groups[size_t(*gi)];
 
         const QString speciesComments = withLineBreaks(raw(fields, c.details));
         if (birdId) {
@@ -810,10 +808,10 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             s.type = type;
             ++p.matched;
             birds.insert(birdId);
-            const QDate day = g.outing.outing.date; // a checklist has one date: its first record's
+            const QDate day = g.outing.date; // a checklist has one date: its first record's
             if (!p.first.isValid() || day < p.first) p.first = day;
             if (!p.last.isValid() || day > p.last) p.last = day;
-            auto& list = g.outing.sightings;
+            auto& list = g.sightings;
             if (auto it = std::find_if(list.begin(), list.end(), [&](const ImportSighting& e) { return e.birdId == birdId; });
                 it != list.end()) {
                 mergeInto(*it, s);
@@ -834,7 +832,7 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             r.mediaNumbers = mediaNumbers(raw(fields, c.media));
             r.key = otherKey(g, r);
             ++p.otherRecords;
-            auto& list = g.outing.others;
+            auto& list = g.others;
             if (auto it = std::find_if(list.begin(), list.end(), [&](const ImportOther& e) { return e.key == r.key; });
                 it != list.end()) {
                 mergeInto(*it, r);
@@ -852,9 +850,8 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         stopped.cancelled = true;
         return stopped;
     }
-    p.outings.reserve(groups.size());
-    for (Group& g : groups)
-        if (!g.outing.sightings.empty() || !g.outing.others.empty()) p.outings.push_back(std::move(g.outing));
+    std::erase_if(groups, [](const ImportOuting& g) { return g.sightings.empty() && g.others.empty(); });
+    p.outings = std::move(groups);
     p.checklists = int(p.outings.size());
     // Only the regions of checklists still to store are made, numbered anew.
     std::vector<NewRegion> wanted = regions.takeNew();
