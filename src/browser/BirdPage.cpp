@@ -3,7 +3,7 @@
 #include "frmDisplay.h"
 #include "SeasonChart.h"
 #include "lists/SpeciesRecords.h"
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 
 #include "state/AppState.h"
 #include "records/EbirdImport.h"
