@@ -40,7 +40,7 @@ QString withSign(const QVariant& v)
 } // namespace
 
 BirdPage::BirdPage(Context& ctx, CommandRegistry& commands, SpeciesOnShow& species, QWidget* client, QObject* keyFilter)
-    : QObject(client), m_ctx(ctx), m_commands(commands), m_species(species)
+    : QObject(client), m_ctx(ctx), m_commands(commands), m_species(species), m_client(client)
 {
     auto label = [](QWidget* parent, const char* name) {
         auto* l = new QLabel(parent);
@@ -135,8 +135,8 @@ BirdPage::BirdPage(Context& ctx, CommandRegistry& commands, SpeciesOnShow& speci
                    QStringLiteral("Featherlog could not show this bird."), [this] { showSpeciesRow(); });
 }
 
-int BirdPage::tw(int twips) const { return twipsToPixels(twips, picCont ? picCont->logicalDpiY() : 96); }
-int BirdPage::px(int pixels) const { return pixelsToTwips(pixels, picCont->logicalDpiY()); }
+int BirdPage::tw(int twips) const { return twipsToPixels(twips, m_client->logicalDpiY()); }
+int BirdPage::px(int pixels) const { return pixelsToTwips(pixels, m_client->logicalDpiY()); }
 
 void BirdPage::place(QWidget* w, int left, int top, int width, int height)
 {

@@ -74,6 +74,7 @@ private:
     Context& m_ctx;
     CommandRegistry& m_commands;
     SpeciesOnShow& m_species;
+    QWidget* m_client; // the main window's client area, whose resolution the layout follows
     QLabel* lblName = nullptr;
     QLabel* lblScientific = nullptr;
     QLabel* lblFamily = nullptr;

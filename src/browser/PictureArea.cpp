@@ -44,7 +44,7 @@ QStringList localFiles(const QMimeData* mime)
 } // namespace
 
 PictureArea::PictureArea(Context& ctx, CommandRegistry& commands, SpeciesOnShow& species, QWidget* client)
-    : QObject(client), m_ctx(ctx), m_commands(commands), m_species(species)
+    : QObject(client), m_ctx(ctx), m_commands(commands), m_species(species), m_client(client)
 {
     auto place = [this](QWidget* w, int left, int top, int width, int height) {
         w->setGeometry(tw(left), tw(top), tw(width), tw(height));
@@ -130,7 +130,7 @@ PictureArea::PictureArea(Context& ctx, CommandRegistry& commands, SpeciesOnShow&
     Picture1->installEventFilter(this);
 }
 
-int PictureArea::tw(int twips) const { return twipsToPixels(twips, picCont ? picCont->logicalDpiY() : 96); }
+int PictureArea::tw(int twips) const { return twipsToPixels(twips, m_client->logicalDpiY()); }
 
 void PictureArea::load()
 {

@@ -65,6 +65,7 @@ private:
     Context& m_ctx;
     CommandRegistry& m_commands;
     SpeciesOnShow& m_species;
+    QWidget* m_client; // the main window's client area, whose resolution the layout follows
     QFrame* picCont = nullptr;     // the area's frame
     QLabel* lblTitle = nullptr;    // the picture's title
     QWidget* Picture1 = nullptr;   // the viewport
