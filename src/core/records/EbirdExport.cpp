@@ -1,6 +1,6 @@
 #include "records/EbirdExport.h"
 
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 #include "regions/RegionKinds.h"
 
 #include "records/EbirdTags.h"

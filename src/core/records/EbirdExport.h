@@ -16,7 +16,7 @@ namespace fl {
 // for, go into the checklist comments as a tag that the import reads back.
 // Texts that a spreadsheet would run as formulas are neutralised (see neutralised()).
 // `regId` 0 writes every sighting; otherwise only those that count for that region (the life
-// list's rule, lifelist/RegionRule.h).
+// list's rule, regions/RegionRule.h).
 // The file is written beside its name and put in place only when it is complete; the
 // database and the program's own files are refused (see refusedTarget()). Returns the number of
 // sightings written; raises std::runtime_error (or db::DbError) on failure.
