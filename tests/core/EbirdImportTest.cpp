@@ -357,6 +357,12 @@ TEST_F(EbirdImport, RecordFormatRecordsFormChecklistsAndImportOnce)
         const ImportPreview again = readEbirdFile(s.db(), file());
         EXPECT_EQ(again.alreadyStored, 5);
         EXPECT_FALSE(again.hasNewRecords());
+        // A sighting deleted since, and a whole outing, are not brought back: their keys stay.
+        s.db().execute("DELETE FROM Sightings WHERE Bird_ID = 2");
+        s.db().execute("DELETE FROM Sightings WHERE Bird_ID = 5");
+        s.db().execute("DELETE FROM Outings WHERE Outing_ID NOT IN (SELECT Outing_ID FROM Sightings)");
+        EXPECT_EQ(s.count("Outings"), 2);
+        EXPECT_FALSE(readEbirdFile(s.db(), file()).hasNewRecords());
     }
     // A sighting entered by hand on that day at that site, and hand-made outings, count as the same records.
     writeFile(file(), "Hermit Thrush,Catharus,guttatus,1,,Home,,,06/02/2024,,ON,CA,Incidental,1,,N,,,\n"
@@ -448,6 +454,13 @@ TEST_F(EbirdImport, CancelStoresNothing)
     }
     EXPECT_EQ(storeImport(s.state, p), 1200);
     EXPECT_EQ(s.state.rsOptions.field("lifesum").toInt(), 1);
+    // The unknown country, state and county are regions now, and the outing is in them.
+    EXPECT_EQ(s.db().scalar("SELECT C.Type || ':' || C.Name || ':' || C.Code || '|' || S.Type || ':' || S.Name || ':' || S.Code "
+                            "|| '|' || D.Type || ':' || D.Name || ':' || coalesce(D.Code, '-') || '|' || O.Region "
+                            "|| '|' || O.StateCode || '|' || coalesce(O.CountyCode, '-') FROM Outings O "
+                            "JOIN Regions C ON C.Reg_ID = O.country JOIN Regions S ON S.Reg_ID = O.state "
+                            "JOIN Regions D ON D.Reg_ID = O.district WHERE O.SubmissionID = 'S9999'").toString(),
+              "Country:ZZ:ZZ|State:ZZ-QQ:ZZ-QQ|District:Nowhere:-|0|ZZ-QQ|-");
 
     // Reading stops when asked, part way through the file.
     std::vector<double> seen;
@@ -460,6 +473,15 @@ TEST_F(EbirdImport, CancelStoresNothing)
     EXPECT_GT(seen[0], 0.0);
     EXPECT_LT(seen[0], 1.0);
     EXPECT_TRUE(stopped.outings.empty());
+    // Also while it looks for what is stored already, after the file is read (1,200 checklists known).
+    double last = 0;
+    const ImportPreview late = readEbirdFile(s.db(), file(), CsvReader::Limits(), [&](double f) {
+        last = f;
+        return f < 0.9;
+    });
+    EXPECT_TRUE(late.cancelled);
+    EXPECT_GT(last, 0.9);
+    EXPECT_LT(last, 1.0);
 }
 
 TEST_F(EbirdImport, OlderFilesGetTheKeyTableWhenOpened)
@@ -693,3 +715,36 @@ INSTANTIATE_TEST_SUITE_P(
                     CountOrDate{"1", "2025-07-01", SkipReason::DateOutOfRange, ""},
                     CountOrDate{"1", "9999-12-31", SkipReason::DateOutOfRange, ""},
                     CountOrDate{"1", "31.12.2019", SkipReason::NoDate, ""}));
+
+// A large import into a smaller log makes the log's indexes afresh after its rows: they are
+// all there afterwards, as they were, and a cancelled import leaves them as they were too.
+TEST_F(EbirdImport, ALargeImportLeavesTheLogsIndexesAsTheyWere)
+{
+    const char* names[][2] = {{"Mallard", "Anas platyrhynchos"}, {"Wood Duck", "Aix sponsa"},
+                              {"Canada Goose", "Branta canadensis"}, {"American Robin", "Turdus migratorius"},
+                              {"Hermit Thrush", "Catharus guttatus"}};
+    QList<DownloadRecord> many;
+    for (int i = 0; i < 20100; ++i)
+        many << DownloadRecord{QStringLiteral("S%1").arg(i / 5), names[i % 5][0], names[i % 5][1], "1", "CA-ON", "",
+                               QStringLiteral("Site %1").arg(i / 50), QDate(2020, 1, 1).addDays(i / 5 % 1500).toString(Qt::ISODate),
+                               "", ""};
+    writeFile(file(), downloadText(many));
+    OpenState s(folder.path());
+    auto indexes = [&] {
+        return s.db().scalar("SELECT group_concat(sql, ' | ') FROM (SELECT sql FROM sqlite_master WHERE type = 'index' "
+                             "AND tbl_name = 'Sightings' AND sql IS NOT NULL ORDER BY name)").toString();
+    };
+    const QString before = indexes();
+    ASSERT_TRUE(before.contains("SightingsOuting"));
+    const ImportPreview p = readEbirdFile(s.db(), file());
+    ASSERT_EQ(p.newSightings(), 20100);
+    int calls = 0;
+    EXPECT_EQ(storeImport(s.state, p, [&](int, int) { return ++calls < 20; }), 0);
+    EXPECT_EQ(indexes(), before);
+    EXPECT_EQ(s.count("Sightings"), 0);
+    EXPECT_EQ(storeImport(s.state, p), 20100);
+    EXPECT_EQ(indexes(), before);
+    EXPECT_EQ(s.db().scalar("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Sightings INDEXED BY SightingsBird WHERE Bird_ID = 3").toInt(), 4020);
+    EXPECT_FALSE(readEbirdFile(s.db(), file()).hasNewRecords());
+}

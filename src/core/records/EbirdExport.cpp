@@ -1,6 +1,6 @@
 #include "records/EbirdExport.h"
 
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 #include "records/SafeTargets.h"
 #include "regions/EbirdRegions.h"
 #include "regions/RegionCodes.h"

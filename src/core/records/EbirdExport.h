@@ -19,7 +19,7 @@ enum class EbirdLayout {
 struct EbirdExportOptions {
     EbirdLayout layout = EbirdLayout::RecordFormat;
     // 0 writes every record; otherwise only those that count for that region (the life list's
-    // rule, lifelist/RegionRule.h), whole outings either way.
+    // rule, regions/RegionRule.h), whole outings either way.
     int regId = 0;
     // The largest record-format file; an export that is larger is written as several files.
     qint64 fileLimit = kUploadFileLimit;

@@ -15,6 +15,7 @@
 #include "db/Connection.h"
 #include "db/Database.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -319,7 +320,8 @@ bool recogniseColumns(const QStringList& first, Columns& c)
                                   "Name and Date were not found in its first line. Nothing was imported."));
 }
 
-QString raw(const QStringList& f, int i) { return i >= 0 && i < f.size() ? f[i] : QString(); }
+// A field as written, less the apostrophe an export puts before a text a spreadsheet would run.
+QString raw(const QStringList& f, int i) { return i >= 0 && i < f.size() ? unneutralised(f[i]) : QString(); }
 QString at(const QStringList& f, int i) { return raw(f, i).trimmed(); }
 
 // A count: nothing for "X" or no count; false for what is no whole number of birds.
@@ -400,35 +402,33 @@ void mergeInto(R& into, const R& from)
     }
 }
 
-// A checklist of the file while it is read: its records by species, to merge repeats.
-struct Group {
-    ImportOuting outing;
-    QString submission;
-    QHash<int, int> bird;       // species -> its record
-    QHash<QString, int> other;  // folded name -> its record of no species
-};
+// The source keys of a checklist's records.
+QString sightingKey(const ImportOuting& g, int birdId) { return g.groupKey + QStringLiteral("|#") + QString::number(birdId); }
+QString otherKey(const ImportOuting& g, const ImportOther& o) { return g.groupKey + u'|' + fold(o.sci.isEmpty() ? o.common : o.sci); }
 
-QString sightingKey(const Group& g, int birdId) { return g.outing.groupKey + QStringLiteral("|#") + QString::number(birdId); }
-QString otherKey(const Group& g, const ImportOther& o) { return g.outing.groupKey + u'|' + fold(o.sci.isEmpty() ? o.common : o.sci); }
-
-// The identity of a checklist without a Submission ID: when, where and how it was made.
+// The identity of a checklist without a Submission ID: when, where and how it was made (its
+// comments by a digest, which stays the same from one run to the next).
 QString contentGroupKey(const Outing& o)
 {
     auto opt = [](const auto& v) { return v ? QString::number(*v, 'g', 12) : QString(); };
+    const QByteArray comments = QCryptographicHash::hash(o.comments.toUtf8(), QCryptographicHash::Md5).toHex().left(12);
     return QStringLiteral("C|%1|%2|%3|%4,%5|%6|%7|%8|%9")
         .arg(o.date.toString(Qt::ISODate), o.startTime.isValid() ? o.startTime.toString(QStringLiteral("HH:mm")) : QString(),
              fold(o.site), opt(o.latitude), opt(o.longitude), fold(o.protocol),
              QStringLiteral("%1/%2/%3/%4/%5").arg(opt(o.duration), opt(o.distance), opt(o.area), opt(o.observers))
                  .arg(o.allReported),
-             QStringLiteral("%1/%2/%3/%4").arg(o.places[0]).arg(o.places[1]).arg(o.places[2]).arg(o.places[3]),
-             QString::number(qHash(o.comments), 16));
+             o.stateCode + u'/' + o.countyCode, QString::fromLatin1(comments));
 }
 
 // Drops from each checklist what the database holds already: for a checklist with a
 // Submission ID, the species of its stored outing and every record whose key was stored
 // (also keys of sightings since deleted, and the older keys of a species' names); for one
 // without, the species seen on its date at its site and start time.
-void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group>& groups, ImportPreview& p)
+// Reading the file is the first 90% of the progress, this the rest. False when cancelled.
+constexpr double kReadShare = 0.9;
+
+bool dropStored(db::Database& db, const SpeciesIndex& species, std::vector<ImportOuting>& groups, ImportPreview& p,
+                const std::function<bool(double)>& progress)
 {
     db::Connection& conn = *db.connection();
     const db::CachedStatement outingOf =
@@ -461,13 +461,16 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
          !rs.eof(); rs.moveNext())
         keyGroups.insert(rs.field(0).toString());
 
-    for (Group& g : groups) {
-        ImportOuting& io = g.outing;
-        if (!g.submission.isEmpty() && !outingIds.contains(g.submission) && !keyGroups.contains(io.groupKey)) continue;
+    size_t done = 0;
+    for (ImportOuting& io : groups) {
+        if (progress && (++done & 255) == 0 && !progress(kReadShare + (1 - kReadShare) * double(done) / double(groups.size())))
+            return false;
+        const QString& submission = io.outing.submissionId;
+        if (!submission.isEmpty() && !outingIds.contains(submission) && !keyGroups.contains(io.groupKey)) continue;
         QSet<int> birds;
         QSet<QString> names, stored;
-        if (!g.submission.isEmpty()) {
-            outingOf->bind({g.submission});
+        if (!submission.isEmpty()) {
+            outingOf->bind({submission});
             if (outingOf->step()) io.existingId = int(outingOf->int64(0));
             outingOf->reset();
         } else {
@@ -511,7 +514,7 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
             stored.insert(key);
             if (!keys->value(1).isNull()) {
                 birds.insert(int(keys->int64(1)));
-            } else if (!g.submission.isEmpty()) {
+            } else if (!submission.isEmpty()) {
                 // A key of the older form names the species ("S123|anas platyrhynchos").
                 const QString name = key.mid(io.groupKey.size() + 1);
                 SkipReason why;
@@ -523,13 +526,14 @@ void dropStored(db::Database& db, const SpeciesIndex& species, std::vector<Group
 
         const size_t before = io.sightings.size() + io.others.size();
         std::erase_if(io.sightings, [&](const ImportSighting& s) {
-            return birds.contains(s.birdId) || stored.contains(sightingKey(g, s.birdId));
+            return birds.contains(s.birdId) || stored.contains(sightingKey(io, s.birdId));
         });
         std::erase_if(io.others, [&](const ImportOther& o) {
             return names.contains(fold(o.sci.isEmpty() ? o.common : o.sci)) || stored.contains(o.key);
         });
         p.alreadyStored += int(before - io.sightings.size() - io.others.size());
     }
+    return true;
 }
 
 } // namespace
@@ -628,11 +632,16 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
 
     const SpeciesIndex species(db);
     RegionIndex regions(db);
-    std::vector<Group> groups;
+    std::vector<ImportOuting> groups; // the file's checklists, in the order of their first records
     QHash<QString, int> groupOf;
     QSet<int> birds;
     // The species a name names, found once per name.
-    QHash<QString, std::pair<int, SkipReason>> matches;
+    struct Match {
+        QString code, common; // with the scientific name, the names it was found for
+        int birdId = 0;
+        SkipReason why = SkipReason::NotInDatabase;
+    };
+    QHash<QString, Match> matches; // by scientific name
     // The places of a state and county, found once per pair.
     struct Places {
         int ids[4] = {};
@@ -650,9 +659,8 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
         pending = false;
         if (fields.size() == 1 && fields[0].trimmed().isEmpty()) continue; // blank line
         ++p.recordsRead;
-        for (QString& f : fields) f = unneutralised(f);
         if (progress && (++n & 1023) == 0 && reader.size() > 0
-            && !progress(double(reader.position()) / double(reader.size()))) {
+            && !progress(kReadShare * double(reader.position()) / double(reader.size()))) {
             ImportPreview stopped;
             stopped.cancelled = true;
             return stopped;
@@ -663,15 +671,14 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
                                        : (at(fields, c.genus) + u' ' + at(fields, c.species)).trimmed();
         const QString shownName = common.isEmpty() ? sci : common;
         const QString code = at(fields, c.code);
-        const QString nameKey = code + u'\x1f' + sci + u'\x1f' + common;
-        auto known = matches.find(nameKey);
-        if (known == matches.end()) {
-            SkipReason why = SkipReason::NotInDatabase;
-            const int id = species.match(code, sci, common, why);
-            known = matches.insert(nameKey, {id, why});
+        auto known = matches.find(sci);
+        if (known == matches.end() || known->code != code || known->common != common) {
+            Match m{code, common};
+            m.birdId = species.match(code, sci, common, m.why);
+            known = matches.insert(sci, m);
         }
-        const int birdId = known->first;
-        const SkipReason kind = known->second;
+        const int birdId = known->birdId;
+        const SkipReason kind = known->why;
 
         const QString dateText = at(fields, c.date);
         const QDate date = parseEbirdDate(dateText);
@@ -784,16 +791,16 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             const QString groupKey = submission.isEmpty() ? contentGroupKey(o) : submission;
             gi = groupOf.find(groupKey);
             if (gi == groupOf.end()) {
-                Group g;
-                g.submission = o.submissionId;
-                g.outing.noOuting = noOuting;
-                g.outing.groupKey = groupKey;
-                g.outing.outing = std::move(o);
+                ImportOuting g;
+                g.groupKey = groupKey;
+                g.noOuting = noOuting;
+                g.outing = std::move(o);
                 gi = groupOf.insert(groupKey, int(groups.size()));
                 groups.push_back(std::move(g));
             }
         }
-        Group& g = groups[size_t(*gi)];
+        // (A checklist's records are few: a repeated species is found by looking through them.)
+        ImportOuting& g = groups[size_t(*gi)];
 
         const QString speciesComments = withLineBreaks(raw(fields, c.details));
         if (birdId) {
@@ -806,15 +813,17 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             s.type = type;
             ++p.matched;
             birds.insert(birdId);
-            const QDate day = g.outing.outing.date; // a checklist has one date: its first record's
+            const QDate day = g.outing.date; // a checklist has one date: its first record's
             if (!p.first.isValid() || day < p.first) p.first = day;
             if (!p.last.isValid() || day > p.last) p.last = day;
-            if (auto it = g.bird.find(birdId); it != g.bird.end() && !g.outing.noOuting) {
-                mergeInto(g.outing.sightings[size_t(*it)], s);
+            auto& list = g.sightings;
+            // Sightings on their own are each kept as they are.
+            if (auto it = std::find_if(list.begin(), list.end(), [&](const ImportSighting& e) { return e.birdId == birdId; });
+                it != list.end() && !g.noOuting) {
+                mergeInto(*it, s);
                 ++p.merged;
             } else {
-                g.bird.insert(birdId, int(g.outing.sightings.size()));
-                g.outing.sightings.push_back(std::move(s));
+                list.push_back(std::move(s));
             }
         } else {
             skip(kind, shownName);
@@ -829,13 +838,13 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             r.mediaNumbers = mediaNumbers(raw(fields, c.media));
             r.key = otherKey(g, r);
             ++p.otherRecords;
-            const QString k = fold(sci.isEmpty() ? common : sci);
-            if (auto it = g.other.find(k); it != g.other.end()) {
-                mergeInto(g.outing.others[size_t(*it)], r);
+            auto& list = g.others;
+            if (auto it = std::find_if(list.begin(), list.end(), [&](const ImportOther& e) { return e.key == r.key; });
+                it != list.end()) {
+                mergeInto(*it, r);
                 ++p.merged;
             } else {
-                g.other.insert(k, int(g.outing.others.size()));
-                g.outing.others.push_back(std::move(r));
+                list.push_back(std::move(r));
             }
         }
     }
@@ -843,12 +852,15 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
     p.speciesMatched = int(birds.size());
 
     // Records of no species need an outing to belong to.
-    for (Group& g : groups)
-        if (!g.outing.others.empty()) g.outing.noOuting = false;
-    dropStored(db, species, groups, p);
-    p.outings.reserve(groups.size());
-    for (Group& g : groups)
-        if (!g.outing.sightings.empty() || !g.outing.others.empty()) p.outings.push_back(std::move(g.outing));
+    for (ImportOuting& g : groups)
+        if (!g.others.empty()) g.noOuting = false;
+    if (!dropStored(db, species, groups, p, progress)) {
+        ImportPreview stopped;
+        stopped.cancelled = true;
+        return stopped;
+    }
+    std::erase_if(groups, [](const ImportOuting& g) { return g.sightings.empty() && g.others.empty(); });
+    p.outings = std::move(groups);
     p.checklists = int(p.outings.size());
     // Only the regions of checklists still to store are made, numbered anew.
     std::vector<NewRegion> wanted = regions.takeNew();
@@ -901,6 +913,9 @@ void refreshCurrentLifeList(AppState& state)
 
 namespace {
 
+// From how many new sightings a large import makes the log's indexes afresh.
+constexpr int kRebuildIndexesFrom = 20000;
+
 QVariant orNull(const QString& text) { return text.isEmpty() ? QVariant() : QVariant(text); }
 
 template <class T>
@@ -947,10 +962,31 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
     const db::CachedStatement remember =
         conn.cached(QStringLiteral("INSERT OR REPLACE INTO ImportKeys (SourceKey, Sight_ID) VALUES (?, ?)"));
 
+    // A large import into a smaller log is faster with the log's indexes made afresh once its
+    // rows are in (in the same transaction: a cancel or failure brings them back as they were).
+    QStringList indexes;
+    const int before = db.scalar(QStringLiteral("SELECT count(*) FROM Sightings")).toInt();
+    if (preview.newSightings() >= kRebuildIndexesFrom && preview.newSightings() > before) {
+        for (auto rs = db.openRecordset(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' "
+                                                       "AND tbl_name = 'Sightings' AND sql IS NOT NULL"),
+                                        db::RecordsetKind::Snapshot);
+             !rs.eof(); rs.moveNext()) {
+            db.execute(QStringLiteral("DROP INDEX [%1]").arg(rs.field(0).toString()));
+            indexes << rs.field(1).toString();
+        }
+    }
+    // Checklists in the order of their keys, so that the keys go in in order.
+    std::vector<const ImportOuting*> order;
+    order.reserve(preview.outings.size());
+    for (const ImportOuting& io : preview.outings) order.push_back(&io);
+    std::sort(order.begin(), order.end(),
+              [](const ImportOuting* a, const ImportOuting* b) { return a->groupKey < b->groupKey; });
+
     QSet<int> placesUsed[4];
     QList<int> placeOrder[4];
     int done = 0, sightings = 0, sinceCheck = 0;
-    for (const ImportOuting& io : preview.outings) {
+    for (const ImportOuting* checklist : order) {
+        const ImportOuting& io = *checklist;
         const Outing& o = io.outing;
         int places[4];
         for (int k = 0; k < 4; ++k) {
@@ -994,6 +1030,7 @@ int storeImport(AppState& state, const ImportPreview& preview, const std::functi
             if (!progress(done, total)) return 0; // rolled back
         }
     }
+    for (const QString& sql : std::as_const(indexes)) db.execute(sql);
     if (progress && !progress(total, total)) return 0;
     // Each place given a sighting now has a checklist (copied on first use), widest first.
     QList<int> places;
