@@ -285,7 +285,9 @@ TEST(EbirdExport, ThreeMegabytesGiveThreeFilesNoOutingSplit)
         const QByteArray bytes = readAll(r.files[i]);
         total += bytes.size();
         EXPECT_LE(bytes.size(), kUploadFileLimit) << qPrintable(r.files[i]);
-        if (i < 2) EXPECT_GT(bytes.size(), kUploadFileLimit * 9 / 10) << "filled before the next is begun";
+        if (i < 2) {
+            EXPECT_GT(bytes.size(), kUploadFileLimit * 9 / 10) << "filled before the next is begun";
+        }
         for (const QStringList& row : readAllCsv(bytes)) {
             ASSERT_EQ(row.size(), 19);
             const auto [at, fresh] = fileOfOuting.emplace(row[18], i);
