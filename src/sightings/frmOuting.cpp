@@ -156,9 +156,9 @@ QWidget* frmOuting::buildDetails()
     // The calendar is made when first asked for: it is the slowest part of the window to build.
     const QString calendarFailure = QStringLiteral("The calendar could not be shown.");
     connectGuarded(cmdCalendar, &QToolButton::clicked, this, m_ctx.platform, calendarFailure, [this, calendarFailure] {
-        auto* calendar = findChild<QCalendarWidget*>(QStringLiteral("calDate"));
+        auto* calendar = calDate;
         if (!calendar) {
-            calendar = new QCalendarWidget(this);
+            calendar = calDate = new QCalendarWidget(this);
             calendar->setObjectName(QStringLiteral("calDate"));
             calendar->setWindowFlags(Qt::Popup);
             calendar->setMinimumDate(QDate(1900, 1, 1));

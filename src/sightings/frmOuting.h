@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <memory>
 
+class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -47,6 +48,7 @@ public:
 
     QLineEdit* txtDate = nullptr;
     QToolButton* cmdCalendar = nullptr;
+    QCalendarWidget* calDate = nullptr; // made when first asked for
     QLineEdit* txtStart = nullptr;
     QComboBox* cmbProtocol = nullptr;
     QLineEdit* txtDuration = nullptr;

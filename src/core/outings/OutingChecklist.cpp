@@ -1,5 +1,5 @@
 #include "outings/OutingChecklist.h"
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 
 #include "regions/RegionKinds.h"
 #include "taxonomy/BandingCode.h"
