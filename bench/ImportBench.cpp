@@ -1,7 +1,12 @@
-// Importing an eBird download of 100,000 records (reading, matching species and places,
-// finding repeats, storing with source keys, rebuilding the life list) against its floor:
-// reading the same file with the CSV reader and inserting the same rows with one prepared
-// statement in one transaction.
+// Importing an eBird download of 100,000 records, in two parts against their floors:
+// - reading and previewing it (matching species and places, grouping checklists, finding
+//   repeats) against reading the same file with the CSV reader alone;
+// - storing it (regions, outings, sightings, records of no species, source keys, the life
+//   list) against the same outings and sightings inserted with prepared statements in one
+//   transaction.
+// It prints the peak memory of reading and storing. `import_bench --million` instead times a
+// download of 1,000,000 records against one of 100,000 in one run (the cost must grow
+// linearly: at most 12 times) and prints the peak memory of each (slow: minutes).
 
 #include "state/AppState.h"
 #include "records/CsvReader.h"
@@ -13,10 +18,13 @@
 #include "db/Database.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <random>
 
 using namespace fl;
@@ -26,6 +34,23 @@ namespace {
 constexpr int kSpecies = 1000;
 constexpr int kRecords = 100000;
 
+// The process's peak resident memory so far, in MB.
+double peakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// Resets the peak to the memory in use now, so that each part is measured on its own.
+void resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
 QString field(const QString& s)
 {
     if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n')) return s;
@@ -34,13 +59,14 @@ QString field(const QString& s)
     return u'"' + q + u'"';
 }
 
+// A database of 1,000 species and the places of the download, and a download of `records`
+// records in checklists of five, over 20 years, with every field eBird writes.
 struct Data {
     QTemporaryDir dir;
     AppState state;
     QString file;
-    std::vector<ImportRecord> rows; // what the import stores, for the floor
 
-    Data()
+    explicit Data(int records)
     {
         state.dataFolder = dir.path();
         {
@@ -66,15 +92,15 @@ struct Data {
             tx.commit();
         }
         file = dir.filePath("MyEBirdData.csv");
-        writeFile();
+        writeFile(records);
         openAndLoadOptions(state);
-        rows = readEbirdFile(state.db(), file).records;
     }
+    ~Data() { closeDatabase(state); }
 
-    void writeFile()
+    void writeFile(int records)
     {
         QFile f(file);
-        f.open(QIODevice::WriteOnly);
+        if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write the download");
         f.write("Submission ID,Common Name,Scientific Name,Taxonomic Order,Count,State/Province,County,Location ID,"
                 "Location,Latitude,Longitude,Date,Time,Protocol,Duration (Min),All Obs Reported,"
                 "Distance Traveled (km),Area Covered (ha),Number of Observers,Breeding Code,Observation Details,"
@@ -83,21 +109,26 @@ struct Data {
         std::uniform_int_distribution<int> bird(1, kSpecies + 20), count(0, 30), day(0, 7000), place(0, 3);
         const QDate start(2000, 1, 1);
         QByteArray chunk;
-        for (int i = 0; i < kRecords; ++i) {
+        QString date, stateCode, county;
+        for (int i = 0; i < records; ++i) {
             const int checklist = i / 5;
+            if (i % 5 == 0) { // a checklist's records share its date and place
+                date = start.addDays(day(rng)).toString(Qt::ISODate);
+                const bool canada = place(rng) == 0;
+                stateCode = canada ? QStringLiteral("CA-ON") : QStringLiteral("US-CA");
+                county = canada ? QString() : QStringLiteral("Monterey");
+            }
             const int b = bird(rng);
-            const bool canada = place(rng) == 0;
             const QString name = b > kSpecies ? QStringLiteral("gull sp.") : QStringLiteral("Bird %1").arg(b);
             const QString sci = b > kSpecies ? QStringLiteral("Larinae sp.") : QStringLiteral("Avis species%1").arg(b);
             const int c = count(rng);
             QStringList fields = {
                 QStringLiteral("S%1").arg(10000000 + checklist), name, sci, QString::number(b),
-                c ? QString::number(c) : QStringLiteral("X"), canada ? "CA-ON" : "US-CA",
-                canada ? "" : "Monterey", QStringLiteral("L%1").arg(checklist % 500),
-                QStringLiteral("Site %1, along the shore").arg(checklist % 500), "36.6", "-121.9",
-                start.addDays(day(rng)).toString(Qt::ISODate), "07:30 AM", "eBird - Traveling Count", "60", "1",
-                "2.5", "", "1", "", i % 7 ? QString() : QStringLiteral("flying \"north\", calling"),
-                i % 5 ? QString() : QStringLiteral("Overcast;\nlight wind"), ""};
+                c ? QString::number(c) : QStringLiteral("X"), stateCode, county, QStringLiteral("L%1").arg(checklist % 500),
+                QStringLiteral("Site %1, along the shore").arg(checklist % 500), "36.6", "-121.9", date, "07:30 AM",
+                "eBird - Traveling Count", "60", "1", "2.5", "", "1", i % 11 ? QString() : QStringLiteral("FL Recently Fledged Young (C4)"),
+                i % 7 ? QString() : QStringLiteral("flying \"north\",<br />calling"),
+                i % 5 ? QString() : QStringLiteral("Overcast;\nlight wind"), i % 13 ? QString() : QStringLiteral("12345 67890")};
             QStringList q;
             for (const QString& s : fields) q << field(s);
             chunk += q.join(u',').toUtf8() + '\n';
@@ -108,69 +139,153 @@ struct Data {
 
     void clear()
     {
-        state.db().executeScript("DELETE FROM Sightings; DELETE FROM ImportKeys; UPDATE Birds SET LifeList = 0");
+        state.db().executeScript("DELETE FROM Sightings; DELETE FROM OtherRecords; DELETE FROM Outings; "
+                                 "DELETE FROM ImportKeys; UPDATE Birds SET LifeList = 0");
     }
+    ImportPreview read() { return readEbirdFile(state.db(), file, CsvReader::Limits(), {}, QDate(2030, 1, 1)); }
 };
 
 Data& data()
 {
-    static Data d;
+    static Data d(kRecords);
     return d;
 }
 
-void ImportEbird(benchmark::State& st)
+void ReadAndPreview(benchmark::State& st)
+{
+    Data& d = data();
+    d.clear();
+    for (auto _ : st) benchmark::DoNotOptimize(d.read().recordsRead);
+}
+
+void CsvReaderFloor(benchmark::State& st)
 {
     Data& d = data();
     for (auto _ : st) {
-        st.PauseTiming();
-        d.clear();
-        st.ResumeTiming();
-        const ImportPreview p = readEbirdFile(d.state.db(), d.file);
-        const int n = storeImport(d.state, p, [](int, int) { return true; });
+        CsvReader reader(d.file);
+        QStringList fields;
+        int n = 0;
+        while (reader.next(fields)) n += int(fields.size());
         benchmark::DoNotOptimize(n);
     }
 }
 
-void ReadAndInsertFloor(benchmark::State& st)
+void StoreImport(benchmark::State& st)
 {
     Data& d = data();
+    d.clear();
+    const ImportPreview p = d.read();
+    for (auto _ : st) {
+        st.PauseTiming();
+        d.clear();
+        st.ResumeTiming();
+        benchmark::DoNotOptimize(storeImport(d.state, p, [](int, int) { return true; }));
+    }
+}
+
+// The same outings and sightings with two prepared statements in one transaction.
+void PreparedInsertFloor(benchmark::State& st)
+{
+    Data& d = data();
+    d.clear();
+    const ImportPreview p = d.read();
     db::Connection& conn = *d.state.db().connection();
     for (auto _ : st) {
         st.PauseTiming();
         d.clear();
         st.ResumeTiming();
-        CsvReader reader(d.file);
-        QStringList fields;
-        reader.next(fields); // header
         db::Transaction tx(d.state.db());
-        const db::CachedStatement insert = conn.cached(QStringLiteral(
-            "INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        size_t i = 0;
-        while (reader.next(fields)) {
-            if (i >= d.rows.size()) continue;
-            const ImportRecord& r = d.rows[i++];
-            insert->bind({r.birdId, r.date, r.type, r.region, r.country, r.state, r.district, r.site, r.notes});
-            insert->step();
+        const db::CachedStatement outing = conn.cached(QStringLiteral(
+            "INSERT INTO Outings (Date, StartTime, Duration, Distance, Observers, Protocol, AllReported, site, Latitude, "
+            "Longitude, Region, country, state, district, StateCode, CountyCode, comments, SubmissionID) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        const db::CachedStatement sighting = conn.cached(QStringLiteral(
+            "INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes, Outing_ID, Count, "
+            "BreedingCode, MediaNumbers) VALUES (?, ?, '', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (const ImportOuting& io : p.outings) {
+            const Outing& o = io.outing;
+            outing->bind({o.date, o.startTime.toString(QStringLiteral("HH:mm")), *o.duration, *o.distance, *o.observers,
+                          o.protocol, o.allReported, o.site, *o.latitude, *o.longitude, o.places[0], o.places[1],
+                          o.places[2], o.places[3], o.stateCode, o.countyCode.isEmpty() ? QVariant() : QVariant(o.countyCode),
+                          o.comments, o.submissionId});
+            outing->step();
+            const qint64 id = conn.lastInsertRowid();
+            for (const ImportSighting& s : io.sightings) {
+                sighting->bind({s.birdId, o.date, o.places[0], o.places[1], o.places[2], o.places[3], o.site, s.comments, id,
+                                s.count ? QVariant(*s.count) : QVariant(),
+                                s.breedingCode.isEmpty() ? QVariant() : QVariant(s.breedingCode),
+                                s.mediaNumbers.isEmpty() ? QVariant() : QVariant(s.mediaNumbers)});
+                sighting->step();
+            }
         }
         tx.commit();
     }
 }
 
+// Reads and stores `records` records once on a database of their own; prints the times and peaks.
+struct Timed {
+    double readS = 0, storeS = 0, readPeakMb = 0, storePeakMb = 0;
+};
+
+Timed timeOnce(int records)
+{
+    auto d = std::make_unique<Data>(records);
+    Timed t;
+    resetPeak();
+    const double base = peakMb();
+    QElapsedTimer clock;
+    clock.start();
+    const ImportPreview p = d->read();
+    t.readS = double(clock.nsecsElapsed()) / 1e9;
+    t.readPeakMb = peakMb() - base;
+    clock.restart();
+    const int stored = storeImport(d->state, p, [](int, int) { return true; });
+    t.storeS = double(clock.nsecsElapsed()) / 1e9;
+    t.storePeakMb = peakMb() - base;
+    std::printf("%8d records: read and preview %.1f s, store %.1f s (%d sightings); peak memory above the start "
+                "%.0f MB reading, %.0f MB storing\n",
+                records, t.readS, t.storeS, stored, t.readPeakMb, t.storePeakMb);
+    std::fflush(stdout);
+    return t;
+}
+
+int runMillion()
+{
+    const Timed small = timeOnce(kRecords);
+    const Timed large = timeOnce(10 * kRecords);
+    const double readRatio = large.readS / small.readS, storeRatio = large.storeS / small.storeS;
+    const bool met = readRatio <= 12 && storeRatio <= 12 && small.storePeakMb <= 200 && large.storePeakMb <= 600;
+    std::printf("ratio 1,000,000 / 100,000: reading %.2f, storing %.2f (goal: at most 12); peak %.0f MB "
+                "(goal: at most 600) %s\n",
+                readRatio, storeRatio, large.storePeakMb, met ? "met" : "NOT MET");
+    return met ? 0 : 1;
+}
+
 } // namespace
 
-BENCHMARK(ImportEbird)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(ReadAndInsertFloor)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(ReadAndPreview)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(CsvReaderFloor)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(StoreImport)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(PreparedInsertFloor)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--million") == 0) return runMillion();
     benchmark::Initialize(&argc, argv);
+    {
+        // One reading and one storing first, for the file's figures and the peak memory.
+        const Timed once = timeOnce(kRecords);
+        std::printf("peak memory for 100,000 records: %.0f MB (goal: at most 200) %s\n", once.storePeakMb,
+                    once.storePeakMb <= 200 ? "met" : "NOT MET");
+    }
     Data& d = data();
-    const ImportPreview p = readEbirdFile(d.state.db(), d.file);
-    std::printf("file: %d records, %d matched, %d skipped\n", p.recordsRead, p.matched, p.skippedTotal());
-    if (p.recordsRead != kRecords || p.matched + p.skippedTotal() != kRecords) return 1;
-    bench::RatioReporter reporter({{"ImportEbird", "ReadAndInsertFloor", 2.0}});
+    const ImportPreview p = d.read();
+    std::printf("file: %d records, %d matched, %d of no species, %d checklists\n", p.recordsRead, p.matched,
+                p.otherRecords, p.checklists);
+    if (p.recordsRead != kRecords || p.matched + p.otherRecords + p.skippedTotal() != kRecords) return 1;
+    bench::RatioReporter reporter({{"ReadAndPreview", "CsvReaderFloor", 2.0}, {"StoreImport", "PreparedInsertFloor", 2.0}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    return 0;
+    return reporter.allMet() ? 0 : 1;
 }

@@ -2,6 +2,8 @@
 
 #include "frmDisplay.h"
 
+#include "BirdPage.h"
+
 #include "state/AppState.h"
 #include "state/OptionsRow.h"
 #include "status/StatusTexts.h"
@@ -61,8 +63,7 @@ void frmDisplay::focusSpeciesList() { cmbNames->setFocus(); }
 
 void frmDisplay::releaseDatabase()
 {
-    rsClass.close();
-    rsCDSong.close();
+    m_page->release();
     m_species.release();
 }
 

@@ -1,6 +1,6 @@
 #include "MediaCommands.h"
 
-#include "CdSongs.h"
+#include "CdSongPlayer.h"
 #include "ImageCatalogue.h"
 #include "Songs.h"
 

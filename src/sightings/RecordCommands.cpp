@@ -99,34 +99,80 @@ void mnuFileImport_Click(Context& ctx)
     if (path.isEmpty()) return;
     rememberFolder(ctx.state, path);
     ctx.main->storePendingEdits();
-    ImportPreview preview;
+    // The window shows the reading's progress, and Cancel stops it.
+    frmImportPreview dialog(ctx, path, ctx.main->dialogParent());
     try {
         Hourglass busy(ctx.platform);
-        preview = readEbirdFile(ctx.state.db(), path);
+        if (!dialog.readFile()) return;
     } catch (const CsvError& e) {
+        dialog.hide();
         tell(ctx, QStringLiteral("%1 cannot be imported.\n\n%2").arg(QFileInfo(path).fileName(), e.message()), title,
              Platform::Icon::Exclamation);
         return;
     }
-    frmImportPreview dialog(ctx, preview, path, ctx.main->dialogParent());
     dialog.exec();
     if (dialog.stored() > 0) refreshAfterSightingsChanged(ctx);
 }
+
+namespace {
+
+QString plural(int n, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
+}
+
+// What an export wrote, for the message after it.
+QString exportReport(const EbirdExportResult& r, EbirdLayout layout)
+{
+    QString what = plural(r.sightings, "sighting", "sightings");
+    if (r.otherRecords > 0) what += QStringLiteral(" and ") + plural(r.otherRecords, "record", "records") + QStringLiteral(" of no species");
+    const QString were = r.records() == 1 ? QStringLiteral("was") : QStringLiteral("were");
+    QString text;
+    if (layout == EbirdLayout::Download) {
+        text = QStringLiteral("%1 %2 written to %3 in the layout of eBird's \"My eBird Data\" download.")
+                   .arg(what, were, r.files.value(0));
+    } else if (r.files.size() == 1) {
+        text = QStringLiteral("%1 %2 written to %3 in eBird's record format.").arg(what, were, r.files.value(0));
+    } else {
+        QStringList names;
+        for (const QString& f : r.files) names << QFileInfo(f).fileName();
+        text = QStringLiteral("%1 %2 written in eBird's record format to %3 files of at most 1 MB each, as eBird "
+                              "takes them, no outing split between two. They are in the folder\n%4:\n\n%5\n\n"
+                              "Upload each of them to eBird.")
+                   .arg(what, were)
+                   .arg(r.files.size())
+                   .arg(QDir::toNativeSeparators(QFileInfo(r.files.value(0)).absolutePath()), names.join(u'\n'));
+    }
+    for (const QString& f : r.oversized)
+        text += QStringLiteral("\n\n%1 is larger than 1 MB: it holds one outing that alone is larger, and eBird may "
+                               "refuse it.").arg(QFileInfo(f).fileName());
+    return text;
+}
+
+} // namespace
 
 void mnuFileExport_Click(Context& ctx)
 {
     const QString title = QStringLiteral("Export Sightings");
     AppState& s = ctx.state;
-    int regId = 0;
+    const auto layoutAnswer = ctx.platform.messageBox(
+        QStringLiteral("Write the sightings in eBird's record format, to upload them to eBird?\n\nChoose No for the "
+                       "layout of eBird's \"My eBird Data\" download: every outing and record with all its fields, "
+                       "a full copy that Featherlog can import again."),
+        title, Platform::Buttons::YesNoCancel, Platform::Icon::Question);
+    if (layoutAnswer == Platform::Answer::Cancel) return;
+    EbirdExportOptions options;
+    options.layout = layoutAnswer == Platform::Answer::Yes ? EbirdLayout::RecordFormat : EbirdLayout::Download;
     if (s.Reg_ID != 0) {
         const auto answer = ctx.platform.messageBox(
             QStringLiteral("Export only the sightings in %1?\n\nChoose No to export every sighting.").arg(s.regname),
             title, Platform::Buttons::YesNoCancel, Platform::Icon::Question);
         if (answer == Platform::Answer::Cancel) return;
-        if (answer == Platform::Answer::Yes) regId = s.Reg_ID;
+        if (answer == Platform::Answer::Yes) options.regId = s.Reg_ID;
     }
-    const QString suggested = QDir(recordsFolder(s)).filePath(
-        QStringLiteral("sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString name = options.layout == EbirdLayout::Download ? QStringLiteral("ebird-data-%1.csv")
+                                                                 : QStringLiteral("sightings-%1.csv");
+    const QString suggested = QDir(recordsFolder(s)).filePath(name.arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path = ctx.platform.saveFileDialog(title, suggested, QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
     rememberFolder(s, path);
@@ -135,16 +181,29 @@ void mnuFileExport_Click(Context& ctx)
         return;
     }
     ctx.main->storePendingEdits();
-    int written = 0;
+    // A large export is written as several files beside the one named; those that exist are
+    // replaced only when the user agrees.
+    options.replaceExisting = [&](const QStringList& existing) {
+        QStringList names;
+        for (const QString& f : existing) names << QFileInfo(f).fileName();
+        return ctx.platform.messageBox(QStringLiteral("The export is larger than eBird takes in one file, so it is "
+                                                      "written as several files. These exist already:\n\n%1\n\n"
+                                                      "Replace them?")
+                                           .arg(names.join(u'\n')),
+                                       title, Platform::Buttons::YesNo, Platform::Icon::Question)
+               == Platform::Answer::Yes;
+    };
+    EbirdExportResult result;
     try {
         Hourglass busy(ctx.platform);
-        written = exportSightings(s.db(), path, regId);
+        result = exportEbird(s.db(), path, options);
     } catch (const std::exception& e) {
         tellFailure(ctx, QStringLiteral("The sightings could not be exported; no file was written."), e, title);
         return;
     }
-    tell(ctx, QStringLiteral("%1 sighting%2 written to %3 in eBird's record format.")
-                  .arg(written).arg(written == 1 ? QStringLiteral(" was") : QStringLiteral("s were"), path), title);
+    if (result.files.isEmpty()) return; // the user kept the files there
+    tell(ctx, exportReport(result, options.layout), title,
+         result.oversized.isEmpty() ? Platform::Icon::Information : Platform::Icon::Exclamation);
 }
 
 void mnuFileBackup_Click(Context& ctx)

@@ -73,13 +73,4 @@ void ReportControl::run()
         throw ReportError(report::kErrOutput, QStringLiteral("The report could not be shown"));
 }
 
-ReportControl& rpt1(Context& ctx)
-{
-    Q_ASSERT(ctx.main);
-    QWidget* window = ctx.main->dialogParent();
-    auto* control = window->findChild<ReportControl*>(QStringLiteral("rpt1"), Qt::FindDirectChildrenOnly);
-    if (!control) control = new ReportControl(ctx, window);
-    return *control;
-}
-
 } // namespace fl

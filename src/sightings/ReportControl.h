@@ -9,7 +9,7 @@
 
 namespace fl {
 
-// The main window's report control `rpt1`: it is given a report definition file, a window
+// The report control of the main window (`rpt1`, one for the run): it is given a report definition file, a window
 // title, a record selection formula and numbered formulas "Name = expression", and prints
 // the report when its action is set to 1. Failures are raised as report::ReportError, whose
 // number identifies them. Every property set is recorded, in order.
@@ -50,8 +50,5 @@ private:
     QString m_selection;
     QMap<int, QString> m_formulas;
 };
-
-// The main window's report control, created with it on first use.
-ReportControl& rpt1(Context& ctx);
 
 } // namespace fl

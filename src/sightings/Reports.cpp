@@ -47,16 +47,16 @@ void runReport(Context& ctx, Steps steps)
 
 // The same with the steps that set the control's properties.
 template <typename Steps>
-void printReport(Context& ctx, Steps steps)
+void printReport(Context& ctx, ReportControl& rpt, Steps steps)
 {
-    runReport(ctx, [&] { steps(rpt1(ctx)); });
+    runReport(ctx, [&] { steps(rpt); });
 }
 
 } // namespace
 
-void mnuReportChecklist_Click(Context& ctx)
+void mnuReportChecklist_Click(Context& ctx, ReportControl& control)
 {
-    printReport(ctx, [&](ReportControl& rpt) {
+    printReport(ctx, control, [&](ReportControl& rpt) {
         rpt.setReportFileName(QStringLiteral("checklist.rpt"));
         rpt.setWindowTitle(QStringLiteral("Checklist Report"));
         rpt.setSelectionFormula(regionSelection(ctx));
@@ -66,9 +66,9 @@ void mnuReportChecklist_Click(Context& ctx)
     });
 }
 
-void mnuReportLife_Click(Context& ctx)
+void mnuReportLife_Click(Context& ctx, ReportControl& control)
 {
-    printReport(ctx, [&](ReportControl& rpt) {
+    printReport(ctx, control, [&](ReportControl& rpt) {
         rpt.setReportFileName(QStringLiteral("life.rpt"));
         rpt.setSelectionFormula(regionSelection(ctx));
         rpt.setWindowTitle(QStringLiteral("Life List Report"));
@@ -78,9 +78,9 @@ void mnuReportLife_Click(Context& ctx)
     });
 }
 
-void mnuReportSeen_Click(Context& ctx)
+void mnuReportSeen_Click(Context& ctx, ReportControl& control)
 {
-    printReport(ctx, [&](ReportControl& rpt) {
+    printReport(ctx, control, [&](ReportControl& rpt) {
         rpt.setReportFileName(QStringLiteral("seen.rpt"));
         rpt.setWindowTitle(QStringLiteral("Seen Species Report"));
         rpt.setSelectionFormula(regionSelection(ctx) + QStringLiteral(" and {Birds.LifeList} > 0"));

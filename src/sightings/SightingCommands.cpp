@@ -1,6 +1,7 @@
 #include "SightingCommands.h"
 
 #include "RecordCommands.h"
+#include "ReportControl.h"
 #include "Reports.h"
 #include "frmMyLists.h"
 #include "frmOuting.h"
@@ -8,6 +9,8 @@
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
 #include "ui/MainWindow.h"
+
+#include <QWidget>
 
 namespace fl {
 
@@ -17,9 +20,11 @@ void registerSightingCommands(Context& ctx)
     c.setHandler(cmd::mnuFileSighting, [&ctx] { mnuFileSighting_Click(ctx); });
     c.setHandler(cmd::mnuViewDetails, [&ctx] { mnuViewDetails_Click(ctx); });
     c.setHandler(cmd::mnuFileOuting, [&ctx] { mnuFileOuting_Click(ctx); });
-    c.setHandler(cmd::mnuReportChecklist, [&ctx] { mnuReportChecklist_Click(ctx); });
-    c.setHandler(cmd::mnuReportLife, [&ctx] { mnuReportLife_Click(ctx); });
-    c.setHandler(cmd::mnuReportSeen, [&ctx] { mnuReportSeen_Click(ctx); });
+    // The reports share one report control, which lives as long as the main window.
+    auto* rpt1 = new ReportControl(ctx, ctx.main->dialogParent());
+    c.setHandler(cmd::mnuReportChecklist, [&ctx, rpt1] { mnuReportChecklist_Click(ctx, *rpt1); });
+    c.setHandler(cmd::mnuReportLife, [&ctx, rpt1] { mnuReportLife_Click(ctx, *rpt1); });
+    c.setHandler(cmd::mnuReportSeen, [&ctx, rpt1] { mnuReportSeen_Click(ctx, *rpt1); });
     c.setHandler(cmd::mnuReportYear, [&ctx] { mnuReportYear_Click(ctx); });
     c.setHandler(cmd::mnuViewLists, [&ctx] { mnuViewLists_Click(ctx); });
     registerRecordCommands(ctx);

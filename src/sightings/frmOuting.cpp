@@ -1,12 +1,12 @@
 #include "frmOuting.h"
 
 #include "OutingGridModel.h"
+#include "PlaceBoxes.h"
 #include "SightingDates.h"
 #include "outings/OutingChecklist.h"
 #include "outings/OutingRules.h"
 #include "outings/OutingStore.h"
 #include "records/EbirdImport.h"
-#include "regions/RegionKinds.h"
 #include "state/AppState.h"
 #include "state/OptionsRow.h"
 #include "status/StatusTexts.h"
@@ -14,7 +14,6 @@
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
-#include "ui/RegionList.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -30,8 +29,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
-#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -39,8 +38,6 @@
 namespace fl {
 
 namespace {
-
-const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "District/County"};
 
 QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& hint)
 {
@@ -58,15 +55,51 @@ frmOuting::frmOuting(Context& ctx, int outingId, QWidget* parent) : QDialog(pare
     setWindowTitle(outingId ? QStringLiteral("Edit Outing") : QStringLiteral("New Outing"));
     setWindowIcon(ImageList1::icon(10));
     AppState& s = m_ctx.state;
-    m_scope = {s.Reg_ID, s.Reg_ID ? currentRegionType(s) : QString()};
     buildWindow();
+    if (outingId == 0) {
+        startNew();
+        return;
+    }
+    m_scope = {s.Reg_ID, s.Reg_ID ? currentRegionType(s) : QString()};
     loadSpecies();
-    if (outingId) m_outing = loadOuting(s.db(), outingId);
+    m_outing = loadOuting(s.db(), outingId);
     showOuting();
     txtFilter->setFocus();
 }
 
 frmOuting::~frmOuting() = default;
+
+void frmOuting::startNew()
+{
+    AppState& s = m_ctx.state;
+    // What the last outing left: its newness first, which refers to the database of then.
+    model->setNewness(nullptr);
+    m_newness.reset();
+    m_outing = Outing{};
+    m_scope = {s.Reg_ID, s.Reg_ID ? currentRegionType(s) : QString()};
+    m_fromFilter = false;
+    setWindowTitle(QStringLiteral("New Outing"));
+    {
+        const QSignalBlocker quietFilter(txtFilter), quietWhole(chkWholeList);
+        txtFilter->clear();
+        chkWholeList->setChecked(false);
+    }
+    model->setFilter({});
+    model->setWholeList(false);
+    txtStart->clear();
+    cmbProtocol->setCurrentIndex(0);
+    txtDuration->clear();
+    txtDistance->clear();
+    txtObservers->clear();
+    chkAllReported->setChecked(true);
+    txtComments->clear();
+    cmbSite->clear();
+    loadSpecies();
+    showOuting();
+    grdSpecies->setCurrentIndex({});
+    grdSpecies->scrollToTop();
+    txtFilter->setFocus();
+}
 
 void frmOuting::buildWindow()
 {
@@ -123,9 +156,9 @@ QWidget* frmOuting::buildDetails()
     // The calendar is made when first asked for: it is the slowest part of the window to build.
     const QString calendarFailure = QStringLiteral("The calendar could not be shown.");
     connectGuarded(cmdCalendar, &QToolButton::clicked, this, m_ctx.platform, calendarFailure, [this, calendarFailure] {
-        auto* calendar = findChild<QCalendarWidget*>(QStringLiteral("calDate"));
+        auto* calendar = calDate;
         if (!calendar) {
-            calendar = new QCalendarWidget(this);
+            calendar = calDate = new QCalendarWidget(this);
             calendar->setObjectName(QStringLiteral("calDate"));
             calendar->setWindowFlags(Qt::Popup);
             calendar->setMinimumDate(QDate(1900, 1, 1));
@@ -202,36 +235,14 @@ QWidget* frmOuting::buildDetails()
 
 QWidget* frmOuting::buildPlaces()
 {
-    auto* box = new QGroupBox(QStringLiteral("Location Details (Optional)"), this);
-    box->setObjectName(QStringLiteral("Frame1"));
-    auto* places = new QGridLayout(box);
+    placeBoxes = new PlaceBoxes(m_ctx.platform, this);
     for (int k = 0; k < 4; ++k) {
-        cmbPlace[k] = new QComboBox(box);
-        cmbPlace[k]->setObjectName(QStringLiteral("cmbPlace(%1)").arg(k));
-        cmbPlace[k]->setMinimumContentsLength(18);
-        m_places[k] = new RegionListModel(this);
-        setUpRegionBox(cmbPlace[k], m_places[k]);
-        PicClear[k] = new QToolButton(box);
-        PicClear[k]->setObjectName(QStringLiteral("PicClear(%1)").arg(k));
-        PicClear[k]->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
-        const QString clearText = QStringLiteral("Clear %1").arg(QString::fromLatin1(kPlaceLabels[k]));
-        PicClear[k]->setToolTip(clearText);
-        PicClear[k]->setAccessibleName(clearText);
-        PicClear[k]->setAutoRaise(true);
-        connectGuarded(PicClear[k], &QToolButton::clicked, this, m_ctx.platform,
-                       QStringLiteral("The place could not be cleared."), [this, k] {
-                           cmbPlace[k]->setCurrentIndex(-1);
-                           cmbPlace[k]->clearEditText();
-                           cmbPlace[k]->setFocus();
-                       });
-        auto* l = new QLabel(QString::fromLatin1(kPlaceLabels[k]), box);
-        l->setBuddy(cmbPlace[k]);
-        places->addWidget(l, k, 0);
-        places->addWidget(cmbPlace[k], k, 1);
-        places->addWidget(PicClear[k], k, 2);
+        cmbPlace[k] = placeBoxes->box[k];
+        PicClear[k] = placeBoxes->clear[k];
     }
-    places->setRowStretch(4, 1);
-    return box;
+    connectGuarded(placeBoxes, &PlaceBoxes::placesChanged, this, m_ctx.platform,
+                   QStringLiteral("The species new at that place could not be found."), [this] { placesChanged(); });
+    return placeBoxes;
 }
 
 QWidget* frmOuting::buildGrid()
@@ -300,12 +311,9 @@ QWidget* frmOuting::buildGrid()
 void frmOuting::loadSpecies()
 {
     AppState& s = m_ctx.state;
-    for (int k = 0; k < 4; ++k) {
-        m_places[k]->setRegions(readRegions(s.db(), regionKinds()[size_t(k)], true));
-        cmbPlace[k]->setCurrentIndex(-1);
-        connect(cmbPlace[k], &QComboBox::currentIndexChanged, this,
-                guarded(m_ctx.platform, QStringLiteral("The species new at that place could not be found."),
-                        [this] { placesChanged(); }));
+    {
+        const QSignalBlocker quiet(placeBoxes); // the newness follows once the outing is shown
+        placeBoxes->load(s.db());
     }
     cmbSite->addItems(recentSites(s.db()));
     model->setSpecies(outingChecklist(s.db(), m_scope.regId), {});
@@ -316,18 +324,13 @@ void frmOuting::showOuting()
     AppState& s = m_ctx.state;
     m_newness = std::make_unique<OutingNewness>(s.db(), m_scope, m_outing.id);
     model->setNewness(m_newness.get());
-    const QSignalBlocker quiet[] = {QSignalBlocker(cmbPlace[0]), QSignalBlocker(cmbPlace[1]),
-                                    QSignalBlocker(cmbPlace[2]), QSignalBlocker(cmbPlace[3])};
+    const QSignalBlocker quiet(placeBoxes);
     if (m_outing.id == 0) {
         txtDate->setText(longDate(QDate::currentDate()));
         cmbSite->setCurrentIndex(-1);
         cmbSite->clearEditText();
         // The current region preselected, as the sighting window does it.
-        if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
-        for (int k = 0; k < 4 && s.Reg_ID > 0; ++k) {
-            const int index = cmbPlace[k]->findData(s.Reg_ID);
-            if (index >= 0) cmbPlace[k]->setCurrentIndex(index);
-        }
+        placeBoxes->preselect(s.Reg_ID);
         cmdDelete->hide();
     } else {
         const Outing& o = m_outing;
@@ -346,7 +349,7 @@ void frmOuting::showOuting()
         chkAllReported->setChecked(o.allReported);
         cmbSite->setEditText(o.site);
         txtComments->setPlainText(o.comments);
-        for (int k = 0; k < 4; ++k) cmbPlace[k]->setCurrentIndex(o.places[k] ? cmbPlace[k]->findData(o.places[k]) : -1);
+        placeBoxes->setPlaces({o.places[0], o.places[1], o.places[2], o.places[3]});
         for (const OutingEntry& e : o.entries) {
             if (model->setEntry(e)) continue;
             if (!model->hasOffList()) model->setOffList(speciesOffChecklist(s.db(), m_scope.regId));
@@ -372,8 +375,8 @@ bool frmOuting::hasUnsavedEntries() const { return model->isDirty() || details()
 
 void frmOuting::placesChanged()
 {
-    int places[4];
-    for (int k = 0; k < 4; ++k) places[k] = cmbPlace[k]->currentIndex() < 0 ? 0 : cmbPlace[k]->currentData().toInt();
+    const std::array<int, 4> chosen = placeBoxes->places();
+    const int places[4] = {chosen[0], chosen[1], chosen[2], chosen[3]};
     const QDate date = parseSightingDate(txtDate->text());
     m_newness->setOuting(date, countsForRegion(places, m_scope));
     model->refreshNewness();
@@ -385,7 +388,7 @@ void frmOuting::siteChosen()
 {
     int places[4] = {};
     if (!placesOfSite(m_ctx.state.db(), cmbSite->currentText(), places)) return;
-    for (int k = 0; k < 4; ++k) cmbPlace[k]->setCurrentIndex(places[k] ? cmbPlace[k]->findData(places[k]) : -1);
+    placeBoxes->setPlaces({places[0], places[1], places[2], places[3]});
 }
 
 void frmOuting::txtFilter_Return()
@@ -473,13 +476,7 @@ bool frmOuting::readOuting(Outing& o)
     if (!ok || (observers && (*observers < 1 || *observers > 1000)))
         return refuse(txtObservers, QStringLiteral("The number of observers is a whole number from 1 to 1,000."),
                       QStringLiteral("Improper Number"));
-    for (int k = 0; k < 4; ++k) {
-        if (selectTypedRegion(cmbPlace[k])) continue;
-        return refuse(cmbPlace[k],
-                      QStringLiteral("There is no %1 named \"%2\" in the list. Choose one from the list, or clear the box.")
-                          .arg(QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k]->currentText().trimmed()),
-                      QStringLiteral("Unknown Place"));
-    }
+    if (!placeBoxes->acceptTyped()) return false;
     QString problem;
     if (const int bad = model->firstProblem(&problem); bad >= 0) {
         const QString name = model->speciesNameAt(bad);
@@ -507,11 +504,11 @@ bool frmOuting::readOuting(Outing& o)
     o.allReported = chkAllReported->isChecked();
     o.site = cmbSite->currentText().trimmed();
     o.comments = txtComments->toPlainText();
-    for (int k = 0; k < 4; ++k)
-        o.places[k] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
+    const std::array<int, 4> places = placeBoxes->places();
+    for (int k = 0; k < 4; ++k) o.places[k] = places[size_t(k)];
     // The region codes follow the boxes; a code the boxes cannot show stays as it was.
-    const QString state = cmbPlace[2]->currentData(RegionListModel::CodeRole).toString();
-    const QString county = cmbPlace[3]->currentData(RegionListModel::CodeRole).toString();
+    const QString state = placeBoxes->code(2);
+    const QString county = placeBoxes->code(3);
     if (o.places[2]) o.stateCode = state;
     if (o.places[3]) o.countyCode = county;
     if (!o.countyCode.isEmpty() && !o.stateCode.isEmpty() && !o.countyCode.startsWith(o.stateCode + u'-'))
@@ -597,7 +594,21 @@ bool editOuting(Context& ctx, int outingId, QWidget* parent)
 
 void mnuFileOuting_Click(Context& ctx)
 {
-    editOuting(ctx, 0, ctx.main->dialogParent());
+    // The window is made once and kept, hidden, for the next outing: opening it again reads
+    // only the checklist, the recent sites and (when they changed) the regions.
+    static QPointer<frmOuting> kept;
+    QWidget* parent = ctx.main->dialogParent();
+    if (kept && kept->parentWidget() == parent && &kept->context() == &ctx) {
+        kept->startNew();
+    } else {
+        delete kept.data();
+        kept = new frmOuting(ctx, 0, parent);
+    }
+    kept->exec();
+    // Ended without an answer (the session ends the program): the kept window goes out of
+    // sight as a window of its own would go away, so that closing the program does not ask
+    // about its entries after the database is closed.
+    if (kept && kept->isVisible()) kept->hide();
     ctx.main->focusSpeciesList();
 }
 

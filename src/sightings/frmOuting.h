@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <memory>
 
+class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -19,7 +20,7 @@ namespace fl {
 
 class OutingGridModel;
 class OutingNewness;
-class RegionListModel;
+class PlaceBoxes;
 
 // "New Outing" / "Edit Outing": one place, one date, the start time and effort, and below
 // them the species grid where the birds seen get their counts. Save stores the outing and
@@ -30,6 +31,11 @@ public:
     // `outingId` 0: a new outing.
     frmOuting(Context& ctx, int outingId, QWidget* parent = nullptr);
     ~frmOuting() override;
+
+    // Makes the window a new outing's again, as it opens: today, the current region and its
+    // checklist as they are now, nothing entered.
+    void startNew();
+    Context& context() const { return m_ctx; }
 
     void cmdSave_Click();
     void cmdCancel_Click();
@@ -42,6 +48,7 @@ public:
 
     QLineEdit* txtDate = nullptr;
     QToolButton* cmdCalendar = nullptr;
+    QCalendarWidget* calDate = nullptr; // made when first asked for
     QLineEdit* txtStart = nullptr;
     QComboBox* cmbProtocol = nullptr;
     QLineEdit* txtDuration = nullptr;
@@ -49,7 +56,9 @@ public:
     QLineEdit* txtObservers = nullptr;
     QCheckBox* chkAllReported = nullptr;
     QComboBox* cmbSite = nullptr;
-    QComboBox* cmbPlace[4] = {};
+    PlaceBoxes* placeBoxes = nullptr;
+    QComboBox* cmbPlace[4] = {}; // the place boxes' own
+
     QToolButton* PicClear[4] = {};
     QPlainTextEdit* txtComments = nullptr;
     QLineEdit* txtFilter = nullptr;
@@ -86,13 +95,12 @@ private:
     Context& m_ctx;
     Outing m_outing;
     LifeListScope m_scope;
-    RegionListModel* m_places[4] = {};
     std::unique_ptr<OutingNewness> m_newness;
     QString m_savedDetails;
     bool m_fromFilter = false; // the count cell being typed into was reached from the filter line
 };
 
-// File > New Outing: the window for a new outing, modal.
+// File > New Outing: the window for a new outing, modal. The window stays (hidden) for the next.
 void mnuFileOuting_Click(Context& ctx);
 // Opens a stored outing for editing, modal; true when it was saved or deleted.
 bool editOuting(Context& ctx, int outingId, QWidget* parent);

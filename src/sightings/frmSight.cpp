@@ -6,6 +6,7 @@
 #include "regions/ChecklistCopy.h"
 #include "regions/RegionKinds.h"
 #include "lifelist/SightingChanges.h"
+#include "PlaceBoxes.h"
 #include "RecordCommands.h"
 #include "SightingDates.h"
 #include "status/StatusTexts.h"
@@ -14,7 +15,6 @@
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
-#include "ui/RegionList.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -25,20 +25,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
 
 namespace fl {
-
-namespace {
-
-// The window's own captions of the four place boxes, widest first as the region kinds are.
-const char* const kPlaceLabels[4] = {"Region", "Country", "State/Prov", "District/County"};
-
-} // namespace
 
 frmSight::frmSight(Context& ctx, Mode mode, QWidget* parent, int sightId)
     : QDialog(parent), m_ctx(ctx), m_viewMode(mode == Mode::StoredSighting), m_sightId(sightId)
@@ -86,27 +78,13 @@ void frmSight::buildWindow()
     details->addWidget(label(5, QStringLiteral("Notes"), txtNotes, Frame2), 3, 0, Qt::AlignTop);
     details->addWidget(txtNotes, 3, 1);
 
-    Frame1 = new QGroupBox(QStringLiteral("Location Details (Optional)"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* places = new QGridLayout(Frame1);
+    m_placeBoxes = new PlaceBoxes(m_ctx.platform, this);
+    Frame1 = m_placeBoxes;
     for (int k = 0; k < 4; ++k) {
-        cmbPlace[k] = new QComboBox(Frame1);
-        cmbPlace[k]->setObjectName(QStringLiteral("cmbPlace(%1)").arg(k));
-        cmbPlace[k]->setMinimumContentsLength(18);
-        m_places[k] = new RegionListModel(this);
-        setUpRegionBox(cmbPlace[k], m_places[k]);
-        PicClear[k] = new QToolButton(Frame1);
-        PicClear[k]->setObjectName(QStringLiteral("PicClear(%1)").arg(k));
-        PicClear[k]->setIcon(style()->standardIcon(QStyle::SP_LineEditClearButton));
-        const QString clearText = QStringLiteral("Clear %1").arg(QString::fromLatin1(kPlaceLabels[k]));
-        PicClear[k]->setToolTip(clearText);
-        PicClear[k]->setAccessibleName(clearText);
-        PicClear[k]->setAutoRaise(true);
-        connectGuarded(PicClear[k], &QToolButton::clicked, this, m_ctx.platform,
-                       QStringLiteral("The place could not be cleared."), [this, k] { PicClear_Click(k); });
-        places->addWidget(label(k, QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k], Frame1), k, 0);
-        places->addWidget(cmbPlace[k], k, 1);
-        places->addWidget(PicClear[k], k, 2);
+        cmbPlace[k] = m_placeBoxes->box[k];
+        PicClear[k] = m_placeBoxes->clear[k];
+        lbltitle[k] = m_placeBoxes->label[k];
+        lbltitle[k]->setObjectName(QStringLiteral("lbltitle(%1)").arg(k));
     }
 
     lbltitle[8] = new QLabel(m_sightId ? QStringLiteral("Sighting of the ") : QStringLiteral("First Sighting of the "),
@@ -203,13 +181,7 @@ void frmSight::Form_Load()
 {
     AppState& s = m_ctx.state;
     setWindowIcon(ImageList1::icon(10));
-    for (int k = 0; k < 4; ++k) {
-        m_places[k]->setRegions(readRegions(s.db(), regionKinds()[k], true));
-        cmbPlace[k]->setCurrentIndex(-1);
-    }
-    for (int k : {1, 2})
-        connectGuarded(cmbPlace[k], &QComboBox::currentIndexChanged, this, m_ctx.platform,
-                       QStringLiteral("The places could not be put in order."), [this] { orderPlaces(); });
+    m_placeBoxes->load(s.db());
     cmbType->addItems({QStringLiteral("Adult"), QStringLiteral("Male"), QStringLiteral("Female"),
                        QStringLiteral("Immature"), QStringLiteral("Pair")});
     cmbType->setCurrentIndex(-1);
@@ -229,12 +201,8 @@ void frmSight::Form_Load()
         showReview();
     } else {
         txtDate->setText(longDate(QDate::currentDate()));
-        if (cmbPlace[0]->count() > 0) cmbPlace[0]->setCurrentIndex(0);
         // The current region in its own box too, so that the sighting counts for it.
-        for (int k = 0; k < 4 && s.Reg_ID > 0; ++k) {
-            const int index = cmbPlace[k]->findData(s.Reg_ID);
-            if (index >= 0) cmbPlace[k]->setCurrentIndex(index);
-        }
+        m_placeBoxes->preselect(s.Reg_ID);
         // In the order they were stored, so that the last row is the latest sighting.
         m_sightingsQuery = QStringLiteral("SELECT * FROM Sightings ORDER BY Sight_ID");
         openSightings();
@@ -259,14 +227,6 @@ void frmSight::showReview()
     for (; !rs.eof(); rs.moveNext()) cmbSpecies->addItem(rs.field(1).toString(), rs.field(0).toInt());
     cmbSpecies->setCurrentIndex(cmbSpecies->findData(current));
     cmbSpecies->show();
-}
-
-void frmSight::orderPlaces()
-{
-    const QString country = cmbPlace[1]->currentData(RegionListModel::CodeRole).toString();
-    const QString state = cmbPlace[2]->currentData(RegionListModel::CodeRole).toString();
-    m_places[2]->setFirstUnder(country);
-    m_places[3]->setFirstUnder(state.isEmpty() ? country : state);
 }
 
 void frmSight::openSightings()
@@ -297,12 +257,7 @@ void frmSight::cmdRecall_Click()
     ShowSighting();
 }
 
-void frmSight::PicClear_Click(int index)
-{
-    cmbPlace[index]->setCurrentIndex(-1);
-    cmbPlace[index]->clearEditText();
-    cmbPlace[index]->setFocus();
-}
+void frmSight::PicClear_Click(int index) { m_placeBoxes->clearPlace(index); }
 
 void frmSight::cmdCancel_Click() { reject(); }
 
@@ -344,15 +299,7 @@ void frmSight::cmdSave_Click()
         return;
     }
     // A place box takes only a place of its list; typed text must name one.
-    for (int k = 0; k < 4; ++k) {
-        if (selectTypedRegion(cmbPlace[k])) continue;
-        m_ctx.platform.messageBox(QStringLiteral("There is no %1 named \"%2\" in the list. Choose one from the list, "
-                                                 "or clear the box.")
-                                      .arg(QString::fromLatin1(kPlaceLabels[k]), cmbPlace[k]->currentText().trimmed()),
-                                  QStringLiteral("Unknown Place"), Platform::Buttons::Ok, Platform::Icon::Exclamation);
-        cmbPlace[k]->setFocus();
-        return;
-    }
+    if (!m_placeBoxes->acceptTyped()) return;
     Sighting sighting;
     // A sighting under review may be given another species; saving it marks it reviewed.
     sighting.birdId = m_viewMode && cmbSpecies->count() > 0 && cmbSpecies->currentData().toInt() != 0
@@ -360,8 +307,8 @@ void frmSight::cmdSave_Click()
                           : m_birdId;
     sighting.date = date;
     sighting.type = cmbType->currentText();
-    for (int k = 0; k < 4; ++k)
-        sighting.places[size_t(k)] = cmbPlace[k]->currentText().trimmed().isEmpty() ? 0 : cmbPlace[k]->currentData().toInt();
+    const std::array<int, 4> places = m_placeBoxes->places();
+    for (int k = 0; k < 4; ++k) sighting.places[size_t(k)] = places[size_t(k)];
     sighting.site = txtSite->text();
     sighting.notes = txtNotes->toPlainText();
 

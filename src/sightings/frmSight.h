@@ -17,7 +17,7 @@ class QToolButton;
 namespace fl {
 
 struct SightingChange;
-class RegionListModel;
+class PlaceBoxes;
 
 // "New Sighting Entry": records a sighting of the species on show, or shows, changes and
 // deletes its life-list sighting (or, opened from the sightings log, any of its sightings),
@@ -69,14 +69,11 @@ private:
     void refreshAfterFailure(const QString& message);
     void openSightings();
     void showReview();
-    // The chosen country's states first in the State/Prov box, the chosen state's counties
-    // (or the country's) first in the District/County box.
-    void orderPlaces();
     Context& m_ctx;
     bool m_viewMode = false;
     int m_birdId = 0;  // the species on show
     int m_sightId = 0; // in view mode, the sighting shown
-    RegionListModel* m_places[4] = {};
+    PlaceBoxes* m_placeBoxes = nullptr;
     bool m_loaded = false;
     QString m_sightingsQuery;
 };

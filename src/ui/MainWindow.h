@@ -5,7 +5,6 @@
 #include <functional>
 
 class QObject;
-class QTimer;
 class QWidget;
 
 namespace fl {
@@ -63,19 +62,6 @@ public:
 
     // Raises the main window above the others and activates it.
     virtual void bringToFront() = 0;
-
-    // The CD song of the species on show, as the bird page found it while the CD option is on.
-    struct CdSong {
-        short track = 0;
-        float start = 0;   // seconds into the track
-        float duration = 0; // seconds
-    };
-    virtual CdSong cdSongOnShow() const = 0;
-    // Whether the disc is still to be checked before the first CD song plays.
-    virtual bool cdCheckDue() const = 0;
-    virtual void setCdCheckDue(bool due) = 0;
-    // The timer that stops a CD song after its length.
-    virtual QTimer* cdTimer() = 0;
 
     // Work to do when the program ends, before the database closes (in the order added).
     virtual void addExitStep(std::function<void()> step) = 0;

@@ -61,6 +61,37 @@ QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool 
     return regions;
 }
 
+QVector<RegionEntry> placeRegions(db::Database& db, int kind)
+{
+    // One database at a time: the program has one open, and a restore opens a new connection.
+    static struct {
+        std::weak_ptr<db::Connection> conn;
+        quint64 changes = 0;
+        bool read[4] = {};
+        QVector<RegionEntry> lists[4];
+    } cache;
+    const std::shared_ptr<db::Connection> conn = db.connection();
+    const quint64 changes = conn->tableChanges("Regions");
+    if (cache.conn.lock() != conn || cache.changes != changes) {
+        cache.conn = conn;
+        cache.changes = changes;
+        for (int k = 0; k < 4; ++k) {
+            cache.read[k] = false;
+            cache.lists[k].clear();
+        }
+    }
+    if (!cache.read[kind]) {
+        QVector<RegionEntry> regions = readRegions(db, regionKinds()[size_t(kind)], true);
+        std::stable_sort(regions.begin(), regions.end(), [](const RegionEntry& a, const RegionEntry& b) {
+            const int order = compareRegionNames(a.name, b.name);
+            return order != 0 ? order < 0 : a.id < b.id;
+        });
+        cache.lists[kind] = std::move(regions);
+        cache.read[kind] = true;
+    }
+    return cache.lists[kind];
+}
+
 // --- RegionListModel ---
 
 RegionListModel::RegionListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -124,17 +155,19 @@ void RegionListModel::showMatching()
         if (shown(i)) m_shown.append(i);
 }
 
-void RegionListModel::setRegions(QVector<RegionEntry> regions)
+void RegionListModel::setRegions(QVector<RegionEntry> regions, bool inOrder)
 {
     beginResetModel();
     m_rows.clear();
     m_keys.clear();
     m_rows.reserve(regions.size());
+    bool anyUnder = false;
     for (RegionEntry& r : regions) {
         const bool under = isUnder(r);
+        anyUnder = anyUnder || under;
         m_rows.append({std::move(r), under});
     }
-    sortNearlySorted(m_rows, before);
+    if (!inOrder || anyUnder) sortNearlySorted(m_rows, before);
     showMatching();
     endResetModel();
 }

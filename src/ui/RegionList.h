@@ -35,6 +35,10 @@ struct RegionEntry {
 // The regions of `kind` as its saved query lists them; their codes only when asked for.
 QVector<RegionEntry> readRegions(db::Database& db, const RegionKind& kind, bool withCodes = false);
 
+// The regions of the kind regionKinds()[kind] with their codes in regionNameLess order, for the
+// place boxes: read once for a database and again only after its Regions table changed.
+QVector<RegionEntry> placeRegions(db::Database& db, int kind);
+
 // The regions of one kind, kept in regionNameLess order. The regions under a chosen one
 // (their code begins with its code) can be put first, each part sorted by name. A filter text
 // keeps the rows whose name holds it, ignoring case and accents; the rows are those shown.
@@ -46,7 +50,8 @@ public:
 
     explicit RegionListModel(QObject* parent = nullptr);
 
-    void setRegions(QVector<RegionEntry> regions);
+    // `inOrder`: the regions come in regionNameLess order already, as placeRegions gives them.
+    void setRegions(QVector<RegionEntry> regions, bool inOrder = false);
     // Puts a region in its place; returns its row, or -1 when the filter hides it.
     int addRegion(const RegionEntry& region);
     void removeRegionAt(int row);

@@ -14,13 +14,13 @@ TEST(BirdPage, ShowsNamesFamilyOrderAndTrimmedText)
 {
     Harness h;
     h.run(cmd::mnuViewNext); // Wood Duck
-    EXPECT_EQ(h.w->lblName[0]->text(), "Wood Duck");
-    EXPECT_EQ(h.w->lblName[4]->text(), " (Aix sponsa)");
-    EXPECT_EQ(h.w->lblName[1]->text(), "Family : Ducks, Geese, and Waterfowl");
-    EXPECT_EQ(h.w->lblName[2]->text(), "Order : Waterfowl");
-    EXPECT_EQ(h.w->txtData->toPlainText(), "Ornate duck of wooded swamps.");
+    EXPECT_EQ(h.page().label(0)->text(), "Wood Duck");
+    EXPECT_EQ(h.page().label(4)->text(), " (Aix sponsa)");
+    EXPECT_EQ(h.page().label(1)->text(), "Family : Ducks, Geese, and Waterfowl");
+    EXPECT_EQ(h.page().label(2)->text(), "Order : Waterfowl");
+    EXPECT_EQ(h.page().description()->toPlainText(), "Ornate duck of wooded swamps.");
     const int dpi = h.w->logicalDpiY();
-    EXPECT_NEAR(h.w->lblName[4]->x(), h.w->lblName[0]->x() + h.w->lblName[0]->width() + twipsToPixels(100, dpi), 1)
+    EXPECT_NEAR(h.page().label(4)->x(), h.page().label(0)->x() + h.page().label(0)->width() + twipsToPixels(100, dpi), 1)
         << "the scientific name follows the common name";
     EXPECT_FALSE(h.w->descriptionEdited()) << "a page written by the program is not the user's edit";
 }
@@ -28,9 +28,9 @@ TEST(BirdPage, ShowsNamesFamilyOrderAndTrimmedText)
 TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnly)
 {
     Harness h;
-    h.w->txtData->setFocus();
-    h.w->txtData->moveCursor(QTextCursor::End);
-    QTest::keyClicks(h.w->txtData, " Honks.");
+    h.page().description()->setFocus();
+    h.page().description()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.page().description(), " Honks.");
     EXPECT_TRUE(h.w->descriptionEdited());
     h.run(cmd::mnuViewNext);
     EXPECT_FALSE(h.w->descriptionEdited());
@@ -44,8 +44,8 @@ TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnly)
 TEST(BirdPage, ClosingStoresAPendingEdit)
 {
     Harness h;
-    h.w->txtData->moveCursor(QTextCursor::End);
-    QTest::keyClicks(h.w->txtData, "!");
+    h.page().description()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.page().description(), "!");
     h.w->close();
     // The program has closed the database; read it again.
     EXPECT_FALSE(h.state.dbBirds);
@@ -66,27 +66,27 @@ TEST(BirdPage, StatusLineForEveryLetter)
         h.db().execute("UPDATE Checklists SET Status = ? WHERE Reg_ID = 1 AND Bird_ID = 2", {QString(c.status)});
         h.run(cmd::mnuViewFirst);
         h.run(cmd::mnuViewNext);
-        EXPECT_EQ(h.w->lblStatus->text(), c.line) << c.status;
+        EXPECT_EQ(h.page().status()->text(), c.line) << c.status;
         h.run(cmd::mnuViewFirst);
     }
     h.db().execute("UPDATE Checklists SET Status = NULL WHERE Reg_ID = 1 AND Bird_ID = 2");
     h.run(cmd::mnuViewNext);
-    EXPECT_EQ(h.w->lblStatus->text(), "Status: No Status");
+    EXPECT_EQ(h.page().status()->text(), "Status: No Status");
 }
 
 TEST(BirdPage, SeasonalIconAndCurrentCode)
 {
     Harness h;
     EXPECT_EQ(h.w->species().statusCode(), "FS/");
-    EXPECT_FALSE(h.w->img[1]->icon().isNull());
+    EXPECT_FALSE(h.page().icon(1)->icon().isNull());
     for (const QVariant& code : {QVariant(QString("   ")), QVariant(QString("/////////")), QVariant(QString()),
                                  QVariant()}) {
         h.db().execute("UPDATE Checklists SET scode = ? WHERE Reg_ID = 1 AND Bird_ID = 2", {code});
         h.run(cmd::mnuViewNext);
         EXPECT_EQ(h.w->species().statusCode(), "") << qPrintable(code.toString());
-        EXPECT_TRUE(h.w->img[1]->icon().isNull());
+        EXPECT_TRUE(h.page().icon(1)->icon().isNull());
         h.run(cmd::mnuViewFirst);
-        EXPECT_FALSE(h.w->img[1]->icon().isNull());
+        EXPECT_FALSE(h.page().icon(1)->icon().isNull());
     }
 }
 
@@ -106,7 +106,7 @@ TEST(BirdPage, SongSightingAndLinkCommandsFollowTheSpecies)
     EXPECT_TRUE(h.buttonEnabled("Add"));
     EXPECT_FALSE(h.enabled(cmd::mnuViewDetails));
     EXPECT_FALSE(h.buttonEnabled("View"));
-    EXPECT_TRUE(h.w->img[0]->icon().isNull());
+    EXPECT_TRUE(h.page().icon(0)->icon().isNull());
     // Wood Duck: null song, sighted, a link.
     h.run(cmd::mnuViewNext);
     EXPECT_FALSE(h.enabled(cmd::mnuFilePlay));
@@ -117,32 +117,12 @@ TEST(BirdPage, SongSightingAndLinkCommandsFollowTheSpecies)
     EXPECT_FALSE(h.buttonEnabled("Add"));
     EXPECT_TRUE(h.enabled(cmd::mnuViewDetails));
     EXPECT_TRUE(h.buttonEnabled("View"));
-    EXPECT_FALSE(h.w->img[0]->icon().isNull());
+    EXPECT_FALSE(h.page().icon(0)->icon().isNull());
     EXPECT_EQ(h.w->species().links().recordCount(), 1);
     // Mallard: empty song.
     h.run(cmd::mnuViewNext);
     EXPECT_FALSE(h.enabled(cmd::mnuFilePlay));
     EXPECT_TRUE(h.enabled(cmd::mnuFileSong));
-}
-
-TEST(BirdPage, CdSongCommandOnlySetWhileTheOptionIsOn)
-{
-    Harness h([](test::TestFolder& f) { f.exec("INSERT INTO cdSong VALUES (2, 7, 12.5, 30)"); });
-    h.stubCommands({cmd::mnuFilePlayCD});
-    h.run(cmd::mnuViewNext);
-    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD)) << "the option is off: the command keeps its state";
-    h.state.SongCD = true;
-    h.run(cmd::mnuViewFirst);
-    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD));
-    h.run(cmd::mnuViewNext);
-    EXPECT_TRUE(h.enabled(cmd::mnuFilePlayCD));
-    EXPECT_TRUE(h.buttonEnabled("CDSong"));
-    EXPECT_EQ(h.w->cdTrack, 7);
-    EXPECT_FLOAT_EQ(h.w->cdStart, 12.5f);
-    EXPECT_FLOAT_EQ(h.w->cdDuration, 30.0f);
-    h.state.SongCD = false;
-    h.run(cmd::mnuViewFirst);
-    EXPECT_TRUE(h.enabled(cmd::mnuFilePlayCD)) << "switched off: left as it was";
 }
 
 TEST(BirdPage, OddRowsDoNotCrash)
@@ -152,12 +132,12 @@ TEST(BirdPage, OddRowsDoNotCrash)
         f.exec("UPDATE Birds SET Name = 'Say \"Hi\" O''Duck' WHERE ID = 1");
     });
     h.run(cmd::mnuViewNext);
-    EXPECT_EQ(h.w->txtData->toPlainText(), "");
-    EXPECT_EQ(h.w->lblName[1]->text(), "Family : ");
-    EXPECT_EQ(h.w->lblName[2]->text(), "Order : ");
+    EXPECT_EQ(h.page().description()->toPlainText(), "");
+    EXPECT_EQ(h.page().label(1)->text(), "Family : ");
+    EXPECT_EQ(h.page().label(2)->text(), "Order : ");
     h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.shown(), "Say \"Hi\" O'Duck") << "names with quotes are found";
-    EXPECT_EQ(h.w->txtData->toPlainText(), "A common duck.");
+    EXPECT_EQ(h.page().description()->toPlainText(), "A common duck.");
     // A name that no longer matches any species clears the page.
     h.db().execute("UPDATE Birds SET Name = 'Gone' WHERE ID = 6");
     h.run(cmd::mnuViewNext);
@@ -176,6 +156,6 @@ TEST(BirdPage, SpeciesMissingFromTheRegionChecklistShowsNoStatus)
     h.db().execute("DELETE FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 2");
     h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.shown(), "Wood Duck");
-    EXPECT_EQ(h.w->lblStatus->text(), "Status: No Status");
+    EXPECT_EQ(h.page().status()->text(), "Status: No Status");
     EXPECT_EQ(h.w->species().statusCode(), "");
 }

@@ -17,10 +17,10 @@ TEST(FailedStore, TypedDescriptionStaysWhenItCannotBeStored)
 {
     Harness h({}, FaultVfs::name());
     ASSERT_EQ(h.shown(), "Canada Goose");
-    h.w->txtData->setFocus();
-    h.w->txtData->moveCursor(QTextCursor::End);
-    QTest::keyClicks(h.w->txtData, " Seen at the lake.");
-    const QString typed = h.w->txtData->toPlainText();
+    h.page().description()->setFocus();
+    h.page().description()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.page().description(), " Seen at the lake.");
+    const QString typed = h.page().description()->toPlainText();
     ASSERT_TRUE(typed.endsWith("Seen at the lake."));
 
     FaultVfs::arm(FaultVfs::Kind::Write, 1, true); // every write fails from now on
@@ -31,8 +31,8 @@ TEST(FailedStore, TypedDescriptionStaysWhenItCannotBeStored)
     EXPECT_TRUE(h.platform.messages[0].text.startsWith("The changes to the description could not be stored.\n\n"))
         << qPrintable(h.platform.messages[0].text);
     EXPECT_EQ(h.shown(), "Canada Goose") << "the page stays on the species the text belongs to";
-    EXPECT_EQ(h.w->cmbNames->currentText(), "Canada Goose") << "and so does the list";
-    EXPECT_EQ(h.w->txtData->toPlainText(), typed) << "nothing typed is lost";
+    EXPECT_EQ(h.page().list()->currentText(), "Canada Goose") << "and so does the list";
+    EXPECT_EQ(h.page().description()->toPlainText(), typed) << "nothing typed is lost";
     EXPECT_FALSE(h.scalar("SELECT Data FROM Birds WHERE Name = 'Canada Goose'").toString().endsWith("lake."));
 
     // With the disk back, moving on stores the text exactly once and shows the next species.
@@ -45,14 +45,14 @@ TEST(FailedStore, TypedDescriptionStaysWhenItCannotBeStored)
 TEST(FailedStore, SelectingFromTheListKeepsTheTextToo)
 {
     Harness h({}, FaultVfs::name());
-    h.w->txtData->setFocus();
-    QTest::keyClicks(h.w->txtData, "x");
-    const QString typed = h.w->txtData->toPlainText();
+    h.page().description()->setFocus();
+    QTest::keyClicks(h.page().description(), "x");
+    const QString typed = h.page().description()->toPlainText();
     FaultVfs::arm(FaultVfs::Kind::Write, 1, true);
-    h.w->cmbNames->setCurrentIndex(5); // as a choice in the drop-down does
+    h.page().list()->setCurrentIndex(5); // as a choice in the drop-down does
     FaultVfs::disarm();
-    EXPECT_EQ(h.w->cmbNames->currentIndex(), 0);
+    EXPECT_EQ(h.page().list()->currentIndex(), 0);
     EXPECT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.w->txtData->toPlainText(), typed);
+    EXPECT_EQ(h.page().description()->toPlainText(), typed);
     EXPECT_EQ(h.platform.messages.size(), 1u);
 }

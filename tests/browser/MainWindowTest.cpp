@@ -104,7 +104,7 @@ TEST(MainWindow, WorldListAndNameSortMarkAtStartup)
     EXPECT_EQ(h.names().last(), "Yellow Warbler");
     EXPECT_TRUE(h.w->menuItem(cmd::mnuSortName)->isChecked());
     EXPECT_FALSE(h.w->menuItem(cmd::mnuSortList)->isChecked());
-    EXPECT_EQ(h.w->lblStatus->text(), "No Status");
+    EXPECT_EQ(h.page().status()->text(), "No Status");
 }
 
 TEST(MainWindow, MenusFollowTheDocumentedTable)
@@ -125,8 +125,8 @@ TEST(MainWindow, ToolbarFollowsTheDocumentedTable)
     const MenuTable table = readMenuTable();
     ASSERT_FALSE(table.buttons.isEmpty());
     QStringList keys;
-    for (QAction* a : h.w->Toolbar1->actions())
-        if (QWidget* button = h.w->Toolbar1->widgetForAction(a); button && button->objectName() != "cmbNames")
+    for (QAction* a : h.page().toolbar()->actions())
+        if (QWidget* button = h.page().toolbar()->widgetForAction(a); button && button->objectName() != "cmbNames")
             keys << button->objectName();
     QStringList documentedKeys;
     for (const MenuTable::Button& b : table.buttons) documentedKeys << b.key;
@@ -137,14 +137,15 @@ TEST(MainWindow, ToolbarFollowsTheDocumentedTable)
         ASSERT_TRUE(id.has_value()) << qPrintable(b.command);
         QAction* item = h.w->menuItem(*id);
         EXPECT_EQ(h.w->toolButton(b.key), item) << qPrintable(b.key);
-        auto* button = h.w->Toolbar1->findChild<QToolButton*>(b.key);
+        auto* button = h.page().toolbar()->findChild<QToolButton*>(b.key);
         ASSERT_NE(button, nullptr) << qPrintable(b.key);
         EXPECT_EQ(button->defaultAction(), item) << qPrintable(b.key);
         EXPECT_EQ(button->toolTip(), b.tooltip) << qPrintable(b.key);
         EXPECT_EQ(button->accessibleName(), b.tooltip) << qPrintable(b.key);
         EXPECT_FALSE(button->icon().isNull()) << qPrintable(b.key) << " carries its picture";
     }
-    for (QToolButton* icon : h.w->img) {
+    for (int i = 0; i < 4; ++i) {
+        const QToolButton* icon = h.page().icon(i);
         EXPECT_FALSE(icon->accessibleName().isEmpty());
         EXPECT_FALSE(icon->toolTip().isEmpty());
     }
@@ -198,7 +199,7 @@ TEST(MainWindow, FirstAndLastOnTheirOwnEntryDoNotShowAgain)
     h.db().execute("UPDATE Birds SET Name = 'Renamed' WHERE ID = 3"); // the page would change if re-run
     h.run(cmd::mnuViewFirst);
     EXPECT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.w->lblName[4]->text(), " (Branta canadensis)");
+    EXPECT_EQ(h.page().label(4)->text(), " (Branta canadensis)");
 }
 
 TEST(MainWindow, OneRowResult)
@@ -223,7 +224,7 @@ TEST(MainWindow, EmptyResultClearsThePageAndTheNextSearchRestoresIt)
     EXPECT_FALSE(h.enabled(cmd::mnuFileSighting));
     EXPECT_FALSE(h.buttonEnabled("Add"));
     EXPECT_FALSE(h.enabled(cmd::mnuFileImage));
-    EXPECT_TRUE(h.w->txtData->isReadOnly());
+    EXPECT_TRUE(h.page().description()->isReadOnly());
     h.run(cmd::mnuViewNext);
     h.run(cmd::mnuViewFirst);
     h.run(cmd::mnuViewLast);
@@ -234,7 +235,7 @@ TEST(MainWindow, EmptyResultClearsThePageAndTheNextSearchRestoresIt)
     EXPECT_EQ(h.names().size(), 12);
     EXPECT_EQ(h.shown(), "Canada Goose");
     EXPECT_TRUE(h.enabled(cmd::mnuFileSighting));
-    EXPECT_FALSE(h.w->txtData->isReadOnly());
+    EXPECT_FALSE(h.page().description()->isReadOnly());
 }
 
 TEST(MainWindow, SortCommandsMoveTheMarkStoreTheClauseAndRebuild)
@@ -278,8 +279,8 @@ TEST(MainWindow, ResizeFollowsTheWindowAndMinimisingChangesNothing)
     auto tw = [dpi](int t) { return twipsToPixels(t, dpi); };
     h.w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(h.w.get()));
-    const int heightBefore = h.w->picCont[0]->height();
-    const int txtBefore = h.w->txtData->height();
+    const int heightBefore = h.page().frame(0)->height();
+    const int txtBefore = h.page().description()->height();
     // The window's outer size (with its frame) is what the layout follows.
     const QSize frame = h.w->frameGeometry().size() - h.w->size();
     auto resizeOuter = [&](int widthTwips, int heightTwips) {
@@ -287,31 +288,31 @@ TEST(MainWindow, ResizeFollowsTheWindowAndMinimisingChangesNothing)
         h.w->Form_Resize();
     };
     resizeOuter(10000, 4000);
-    EXPECT_EQ(h.w->picCont[0]->height(), heightBefore) << "heights stay below 5000 twips";
-    EXPECT_EQ(h.w->txtData->height(), txtBefore);
-    EXPECT_NEAR(h.w->picCont[1]->width(), tw(10000 - 4695 - 600), 2);
-    EXPECT_NEAR(h.w->Picture1->width(), tw(10000 - 4695 - 600 - 200), 2);
-    EXPECT_NEAR(h.w->picCont[1]->x(), tw(4695 + 300), 2);
-    EXPECT_NEAR(h.w->lblName[1]->x() + h.w->lblName[1]->width(), tw(10000 - 300), 2);
+    EXPECT_EQ(h.page().frame(0)->height(), heightBefore) << "heights stay below 5000 twips";
+    EXPECT_EQ(h.page().description()->height(), txtBefore);
+    EXPECT_NEAR(h.page().frame(1)->width(), tw(10000 - 4695 - 600), 2);
+    EXPECT_NEAR(h.page().viewport()->width(), tw(10000 - 4695 - 600 - 200), 2);
+    EXPECT_NEAR(h.page().frame(1)->x(), tw(4695 + 300), 2);
+    EXPECT_NEAR(h.page().label(1)->x() + h.page().label(1)->width(), tw(10000 - 300), 2);
 
     resizeOuter(12000, 9000);
     const int inner = h.w->height() - h.w->menuBar()->height();
-    EXPECT_NEAR(h.w->picCont[0]->height(), inner - tw(1620) - tw(500), 2);
-    EXPECT_EQ(h.w->picCont[1]->height(), h.w->picCont[0]->height());
+    EXPECT_NEAR(h.page().frame(0)->height(), inner - tw(1620) - tw(500), 2);
+    EXPECT_EQ(h.page().frame(1)->height(), h.page().frame(0)->height());
     // The seasonal chart's band (600) sits above the description.
-    EXPECT_NEAR(h.w->txtData->height(), h.w->picCont[0]->height() - tw(700 + 600), 2);
+    EXPECT_NEAR(h.page().description()->height(), h.page().frame(0)->height() - tw(700 + 600), 2);
 
-    const QRect before = h.w->picCont[1]->geometry();
+    const QRect before = h.page().frame(1)->geometry();
     h.w->showMinimized();
     h.w->Form_Resize();
-    EXPECT_EQ(h.w->picCont[1]->geometry(), before);
+    EXPECT_EQ(h.page().frame(1)->geometry(), before);
 }
 
 TEST(MainWindow, AButtonSharesTheStateOfItsMenuItem)
 {
     Harness h;
     h.w->commands().setEnabled(cmd::mnuSearchBird, false);
-    auto* all = h.w->Toolbar1->findChild<QToolButton*>("All");
+    auto* all = h.page().toolbar()->findChild<QToolButton*>("All");
     ASSERT_NE(all, nullptr);
     EXPECT_FALSE(h.enabled(cmd::mnuSearchBird));
     EXPECT_FALSE(all->isEnabled());
@@ -323,7 +324,7 @@ TEST(MainWindow, AButtonSharesTheStateOfItsMenuItem)
     // The CD-song button follows its menu item too.
     h.stubCommands({cmd::mnuFilePlayCD});
     EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD));
-    EXPECT_FALSE(h.w->Toolbar1->findChild<QToolButton*>("CDSong")->isEnabled());
+    EXPECT_FALSE(h.page().toolbar()->findChild<QToolButton*>("CDSong")->isEnabled());
 }
 
 TEST(MainWindow, EveryCommandHasAHandlerOrIsDisabledOnPurpose)

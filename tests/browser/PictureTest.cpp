@@ -61,9 +61,9 @@ protected:
 TEST_F(Pictures, NoPictures)
 {
     auto h = start({});
-    EXPECT_TRUE(h->w->img[2]->isHidden());
-    EXPECT_TRUE(h->w->img[3]->isHidden());
-    EXPECT_EQ(h->w->lblName[3]->text(), "");
+    EXPECT_TRUE(h->page().icon(2)->isHidden());
+    EXPECT_TRUE(h->page().icon(3)->isHidden());
+    EXPECT_EQ(h->page().label(3)->text(), "");
     EXPECT_FALSE(h->enabled(cmd::mnuFileImageDelete));
     EXPECT_FALSE(h->enabled(cmd::mnuFileEditTitle));
 }
@@ -72,12 +72,12 @@ TEST_F(Pictures, SmallPictureIsCentredWithoutZoom)
 {
     auto h = start("(3, 'small.png', 'Adult')");
     h->stubCommands({cmd::mnuFileImageDelete});
-    EXPECT_EQ(h->w->lblName[3]->text(), "Adult");
-    EXPECT_TRUE(h->w->img[2]->isHidden()) << "one picture: no stepping";
-    EXPECT_TRUE(h->w->img[3]->isHidden());
-    const QSize view = h->w->Picture1->size();
-    EXPECT_EQ(h->w->Picture2->size(), QSize(40, 30));
-    EXPECT_EQ(h->w->Picture2->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
+    EXPECT_EQ(h->page().label(3)->text(), "Adult");
+    EXPECT_TRUE(h->page().icon(2)->isHidden()) << "one picture: no stepping";
+    EXPECT_TRUE(h->page().icon(3)->isHidden());
+    const QSize view = h->page().viewport()->size();
+    EXPECT_EQ(h->page().picture()->size(), QSize(40, 30));
+    EXPECT_EQ(h->page().picture()->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
     EXPECT_TRUE(h->enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h->platform.messages.isEmpty());
 }
@@ -85,22 +85,22 @@ TEST_F(Pictures, SmallPictureIsCentredWithoutZoom)
 TEST_F(Pictures, ZoomIconWhenWiderOnlyOrTallerOnly)
 {
     auto h = start("(3, 'wide.png', 'Wide'), (2, 'tall.png', 'Tall')");
-    EXPECT_TRUE(h->w->img[3]->isVisible());
-    EXPECT_EQ(h->w->Picture2->x(), 0) << "a wider picture is shown from its left edge";
-    EXPECT_EQ(h->w->Picture2->y(), (h->w->Picture1->height() - 20) / 2);
+    EXPECT_TRUE(h->page().icon(3)->isVisible());
+    EXPECT_EQ(h->page().picture()->x(), 0) << "a wider picture is shown from its left edge";
+    EXPECT_EQ(h->page().picture()->y(), (h->page().viewport()->height() - 20) / 2);
     h->run(cmd::mnuViewNext);
-    EXPECT_TRUE(h->w->img[3]->isVisible());
-    EXPECT_EQ(h->w->Picture2->y(), 0);
+    EXPECT_TRUE(h->page().icon(3)->isVisible());
+    EXPECT_EQ(h->page().picture()->y(), 0);
 }
 
 TEST_F(Pictures, ThreePicturesCycleInFileOrder)
 {
     auto h = start("(3, 'wide.png', 'C'), (3, 'small.png', 'B'), (3, 'tall.png', 'D')");
-    EXPECT_TRUE(h->w->img[2]->isVisible());
-    QStringList titles{h->w->lblName[3]->text()};
+    EXPECT_TRUE(h->page().icon(2)->isVisible());
+    QStringList titles{h->page().label(3)->text()};
     for (int i = 0; i < 3; ++i) {
-        QTest::mouseClick(h->w->img[2], Qt::LeftButton);
-        titles << h->w->lblName[3]->text();
+        QTest::mouseClick(h->page().icon(2), Qt::LeftButton);
+        titles << h->page().label(3)->text();
     }
     EXPECT_EQ(titles, (QStringList{"B", "D", "C", "B"}));
 }
@@ -112,20 +112,20 @@ TEST_F(Pictures, MissingFileAndBadPictureAreReported)
     EXPECT_EQ(h->platform.messages[0].text, "Cannot find Image file. Error:53");
     EXPECT_EQ(h->platform.messages[0].title, "Image Display Problem");
     EXPECT_EQ(h->platform.messages[0].icon, Platform::Icon::Exclamation);
-    EXPECT_EQ(h->w->lblName[3]->text(), "Bad Image");
-    EXPECT_TRUE(h->w->Picture2->isVisible());
-    EXPECT_TRUE(h->w->Picture2->pixmap().isNull());
+    EXPECT_EQ(h->page().label(3)->text(), "Bad Image");
+    EXPECT_TRUE(h->page().picture()->isVisible());
+    EXPECT_TRUE(h->page().picture()->pixmap().isNull());
     h->run(cmd::mnuViewNext);
     ASSERT_EQ(h->platform.messages.size(), 2);
     EXPECT_TRUE(h->platform.messages[1].text.startsWith("Image Display problem. Error:"));
-    EXPECT_EQ(h->w->lblName[3]->text(), "Bad Image");
+    EXPECT_EQ(h->page().label(3)->text(), "Bad Image");
 }
 
 TEST_F(Pictures, FolderCaseDoesNotMatter)
 {
     auto h = start("(3, 'SMALL.PNG', 'Any case')");
     EXPECT_TRUE(h->platform.messages.isEmpty());
-    EXPECT_EQ(h->w->Picture2->size(), QSize(40, 30));
+    EXPECT_EQ(h->page().picture()->size(), QSize(40, 30));
 }
 
 TEST_F(Pictures, EnlargingTheWindowCentresAgain)
@@ -133,20 +133,20 @@ TEST_F(Pictures, EnlargingTheWindowCentresAgain)
     auto h = start("(3, 'small.png', 'A')");
     h->w->resize(1400, 1000);
     h->w->Form_Resize();
-    const QSize view = h->w->Picture1->size();
-    EXPECT_EQ(h->w->Picture2->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
+    const QSize view = h->page().viewport()->size();
+    EXPECT_EQ(h->page().picture()->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
 }
 
 TEST_F(Pictures, ZoomWindowShowsTheWholePictureWithinTheScreen)
 {
     auto h = start("(3, 'wide.png', 'Wide')");
-    frmZoom zoom(h->w->lblName[0]->text(), h->w->lblName[3]->text(), h->w->Picture2->pixmap(), h->w.get());
+    frmZoom zoom(h->page().label(0)->text(), h->page().label(3)->text(), h->page().picture()->pixmap(), h->w.get());
     EXPECT_EQ(zoom.windowTitle(), "Canada Goose  (Wide)");
     EXPECT_EQ(zoom.Picture1->size(), QSize(4000, 20));
     EXPECT_LE(zoom.width(), h->w->screen()->size().width());
     QString title;
     closeNextDialog(&title);
-    QTest::mouseClick(h->w->img[3], Qt::LeftButton);
+    QTest::mouseClick(h->page().icon(3), Qt::LeftButton);
     EXPECT_EQ(title, "Canada Goose  (Wide)");
 }
 
@@ -164,11 +164,11 @@ TEST_F(Pictures, SeasonalIconOpensTheDetailWindowForTheCurrentCode)
             w->close();
         }
     });
-    h->w->txtData->setFocus();
-    QTest::mouseClick(h->w->img[1], Qt::LeftButton);
+    h->page().description()->setFocus();
+    QTest::mouseClick(h->page().icon(1), Qt::LeftButton);
     EXPECT_EQ(lines, (QStringList{"Abundant Permanent Breeder  (Limited range)",
                                   "Uncommon Summer Non-breeder  (Irregular)", ""}));
     EXPECT_EQ(h->platform.beeps, 1);
     // The window's focus child (the offscreen platform does not activate it again by itself).
-    EXPECT_EQ(h->w->focusWidget(), h->w->cmbNames) << "focus goes back to the list";
+    EXPECT_EQ(h->w->focusWidget(), h->page().list()) << "focus goes back to the list";
 }

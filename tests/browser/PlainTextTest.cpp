@@ -66,17 +66,17 @@ TEST(PlainText, MainWindowShowsNamesAsTheyAre)
 {
     Harness h(markupNames);
     ASSERT_EQ(h.shown(), kSpecies);
-    EXPECT_EQ(shown(h.w->lblName[0]), kSpecies);
-    EXPECT_EQ(shown(h.w->lblName[1]), "Family : " + kFamily);
-    EXPECT_EQ(h.w->txtData->toPlainText(), kDescription) << "the description";
+    EXPECT_EQ(shown(h.page().label(0)), kSpecies);
+    EXPECT_EQ(shown(h.page().label(1)), "Family : " + kFamily);
+    EXPECT_EQ(h.page().description()->toPlainText(), kDescription) << "the description";
     for (const char* key : {"Region", "Type", "Hits", "Life"}) {
         const auto* panel = h.w->findChild<QLabel*>(QString::fromLatin1(key));
         ASSERT_NE(panel, nullptr) << key;
         EXPECT_EQ(shown(panel), panel->text()) << key;
     }
     EXPECT_EQ(shown(h.w->findChild<QLabel*>("Region")), "Region : " + kRegion);
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in " + kRegion);
-    EXPECT_EQ(shown(h.w->lblSeen), h.w->lblSeen->text());
+    EXPECT_EQ(h.page().seen()->fullText(), "Not yet seen in " + kRegion);
+    EXPECT_EQ(shown(h.page().seen()), h.page().seen()->text());
 
     // A sighting at a site that looks like markup, in that region.
     QTimer::singleShot(0, [] {
@@ -88,14 +88,14 @@ TEST(PlainText, MainWindowShowsNamesAsTheyAre)
         d->cmdSave->click();
     });
     h.run(cmd::mnuFileSighting);
-    const QString line = h.w->lblSeen->fullText();
+    const QString line = h.page().seen()->fullText();
     EXPECT_TRUE(line.contains(", " + kSite + " (" + kRegion + ")")) << qPrintable(line);
-    EXPECT_EQ(shown(h.w->lblSeen), h.w->lblSeen->text());
-    EXPECT_TRUE(line.startsWith(h.w->lblSeen->text().remove(QChar(0x2026))));
+    EXPECT_EQ(shown(h.page().seen()), h.page().seen()->text());
+    EXPECT_TRUE(line.startsWith(h.page().seen()->text().remove(QChar(0x2026))));
     // How often the species was recorded names the region as it is too.
-    EXPECT_EQ(h.w->lblSeen->note(), "Recorded once in " + kRegion);
-    if (h.w->lblSeen->isElided()) {
-        EXPECT_EQ(shownToolTip(h.w->lblSeen->toolTip()), line + "\n" + h.w->lblSeen->note());
+    EXPECT_EQ(h.page().seen()->note(), "Recorded once in " + kRegion);
+    if (h.page().seen()->isElided()) {
+        EXPECT_EQ(shownToolTip(h.page().seen()->toolTip()), line + "\n" + h.page().seen()->note());
     }
 }
 

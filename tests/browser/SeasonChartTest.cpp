@@ -39,7 +39,7 @@ TEST(SeasonChart, ShowsTheSpeciesYearAndTheUsersRecordsThere)
 {
     auto h = withRecords();
     ASSERT_TRUE(h->w->selectSpeciesByName("Mallard"));
-    SeasonChart* chart = h->w->chtSeasons;
+    SeasonChart* chart = h->page().seasons();
     EXPECT_EQ(chart->weeks(), codes::weeklyAbundance(QStringLiteral("FS/")));
     EXPECT_EQ(chart->markedWeeks(), (QList<int>{16, 22})) << "3 May and 20 June";
     EXPECT_EQ(chart->accessibleName(), "Seasonal chart");

@@ -51,14 +51,14 @@ TEST(SeenLine, FollowsSightingsAndTheRegion)
 {
     Harness h; // North America current
     ASSERT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in North America");
+    EXPECT_EQ(h.page().seen()->fullText(), "Not yet seen in North America");
 
     enterSighting(h, "2025-05-14", "Big Bend");
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
+    EXPECT_EQ(h.page().seen()->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
     h.run(cmd::mnuViewNext);
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in North America") << "another species";
+    EXPECT_EQ(h.page().seen()->fullText(), "Not yet seen in North America") << "another species";
     h.run(cmd::mnuViewFirst);
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
+    EXPECT_EQ(h.page().seen()->fullText(), "Seen: " + may14() + ", Big Bend (North America)");
 
     // Ontario: the sighting names North America only.
     frmRegion d(h.ctx, h.w.get());
@@ -66,17 +66,17 @@ TEST(SeenLine, FollowsSightingsAndTheRegion)
     d.cmdOK_Click();
     h.w->selectSpecies(0);
     ASSERT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in Ontario");
+    EXPECT_EQ(h.page().seen()->fullText(), "Not yet seen in Ontario");
 
     // A sighting in Ontario, without a site, then deleting it again.
     enterSighting(h, "2024-06-02", "");
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: 2 " + QLocale::system().monthName(6) + " 2024 (Ontario)");
+    EXPECT_EQ(h.page().seen()->fullText(), "Seen: 2 " + QLocale::system().monthName(6) + " 2024 (Ontario)");
     h.platform.answers.push_back(Platform::Answer::Yes);
     QTimer::singleShot(0, [] {
         if (auto* v = qobject_cast<frmSight*>(QApplication::activeModalWidget())) v->cmdDelete->click();
     });
     h.run(cmd::mnuViewDetails);
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen in Ontario");
+    EXPECT_EQ(h.page().seen()->fullText(), "Not yet seen in Ontario");
 }
 
 TEST(SeenLine, TheEarliestSightingInTheRegionAndHowOftenTheSpeciesWasRecorded)
@@ -85,7 +85,7 @@ TEST(SeenLine, TheEarliestSightingInTheRegionAndHowOftenTheSpeciesWasRecorded)
         f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 0, lifetotal = 6");
     });
     ASSERT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.w->lblSeen->note(), "") << "never recorded";
+    EXPECT_EQ(h.page().seen()->note(), "") << "never recorded";
     LifeListScope ontario{2, "State"};
     auto outing = [&](QDate date, int state, const char* site) {
         Outing o;
@@ -100,12 +100,12 @@ TEST(SeenLine, TheEarliestSightingInTheRegionAndHowOftenTheSpeciesWasRecorded)
     outing(QDate(2023, 4, 9), 2, "Marsh");
     outing(QDate(2022, 1, 1), 0, "Elsewhere in Canada"); // earlier, but not in Ontario
     h.w->refreshSpecies();
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: 9 " + QLocale::system().monthName(4) + " 2023, Marsh (Ontario)")
+    EXPECT_EQ(h.page().seen()->fullText(), "Seen: 9 " + QLocale::system().monthName(4) + " 2023, Marsh (Ontario)")
         << "the earliest in the region, whichever outing came first";
-    EXPECT_EQ(h.w->lblSeen->note(), "Recorded 2 times in Ontario, 3 times in all");
-    EXPECT_TRUE(h.w->lblSeen->toolTip().contains("Recorded 2 times in Ontario"));
+    EXPECT_EQ(h.page().seen()->note(), "Recorded 2 times in Ontario, 3 times in all");
+    EXPECT_TRUE(h.page().seen()->toolTip().contains("Recorded 2 times in Ontario"));
     h.w->selectSpecies(1);
-    EXPECT_EQ(h.w->lblSeen->note(), "");
+    EXPECT_EQ(h.page().seen()->note(), "");
 }
 
 TEST(SeenLine, WorldHasNoRegionName)
@@ -113,9 +113,9 @@ TEST(SeenLine, WorldHasNoRegionName)
     Harness h([](test::TestFolder& f) {
         f.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = ''");
     });
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Not yet seen");
+    EXPECT_EQ(h.page().seen()->fullText(), "Not yet seen");
     enterSighting(h, "2025-05-14", "Big Bend");
-    EXPECT_EQ(h.w->lblSeen->fullText(), "Seen: " + may14() + ", Big Bend");
+    EXPECT_EQ(h.page().seen()->fullText(), "Seen: " + may14() + ", Big Bend");
 }
 
 TEST(PicturePlaceholder, SpeciesWithoutPicturesShowsItsFamilySilhouette)
@@ -128,11 +128,11 @@ TEST(PicturePlaceholder, SpeciesWithoutPicturesShowsItsFamilySilhouette)
         f.exec("INSERT INTO images VALUES (4, 'robin.png', 'Robin')");
     });
     ASSERT_EQ(h.shown(), "Canada Goose"); // a duck-family species without pictures
-    EXPECT_TRUE(h.w->picNone->isVisibleTo(h.w.get()));
-    EXPECT_FALSE(h.w->Picture2->isVisibleTo(h.w.get()));
-    EXPECT_EQ(h.w->lblNoPicture->text(),
+    EXPECT_TRUE(h.page().noPicture()->isVisibleTo(h.w.get()));
+    EXPECT_FALSE(h.page().picture()->isVisibleTo(h.w.get()));
+    EXPECT_EQ(h.page().noPictureText()->text(),
               QStringLiteral("No picture yet: File \u203A Add New Image, or drop a picture file here"));
-    const QPixmap shape = h.w->imgNoPicture->pixmap();
+    const QPixmap shape = h.page().silhouette()->pixmap();
     ASSERT_FALSE(shape.isNull());
     EXPECT_EQ(shape.size(), silhouette(119).size()) << "the silhouette of the duck family";
     const QImage grey = shape.toImage();
@@ -146,15 +146,15 @@ TEST(PicturePlaceholder, SpeciesWithoutPicturesShowsItsFamilySilhouette)
         }
     EXPECT_TRUE(anyShape);
     EXPECT_TRUE(allGrey);
-    EXPECT_EQ(h.w->picNone->geometry(), h.w->Picture1->rect()) << "centred over the picture area";
+    EXPECT_EQ(h.page().noPicture()->geometry(), h.page().viewport()->rect()) << "centred over the picture area";
 
     h.w->selectSpeciesByName("American Robin");
-    EXPECT_FALSE(h.w->picNone->isVisibleTo(h.w.get())) << "a species with a picture shows it";
-    EXPECT_TRUE(h.w->Picture2->isVisibleTo(h.w.get()));
+    EXPECT_FALSE(h.page().noPicture()->isVisibleTo(h.w.get())) << "a species with a picture shows it";
+    EXPECT_TRUE(h.page().picture()->isVisibleTo(h.w.get()));
 
     h.w->selectSpeciesByName("Hermit Thrush");
-    ASSERT_TRUE(h.w->picNone->isVisibleTo(h.w.get()));
-    EXPECT_EQ(h.w->imgNoPicture->pixmap().size(), silhouette(176).size()) << "the thrushes' silhouette";
+    ASSERT_TRUE(h.page().noPicture()->isVisibleTo(h.w.get()));
+    EXPECT_EQ(h.page().silhouette()->pixmap().size(), silhouette(176).size()) << "the thrushes' silhouette";
 }
 
 TEST(StatusWindowHeading, NamesTheSpeciesAndTheRegion)
@@ -167,7 +167,7 @@ TEST(StatusWindowHeading, NamesTheSpeciesAndTheRegion)
             w->close();
         }
     });
-    h.w->img[1]->click();
+    h.page().icon(1)->click();
     EXPECT_EQ(heading, "Canada Goose in North America");
 }
 
@@ -179,7 +179,7 @@ TEST(SeenLine, ALongLineEndsInAnEllipsisAndKeepsTheWholeTextAsTooltip)
     enterSighting(h, "2025-12-07", "Bolsa Chica Ecological Reserve, north parking lot");
     const QString whole = QStringLiteral("Seen: 7 ") + QLocale::system().monthName(12)
                           + QStringLiteral(" 2025, Bolsa Chica Ecological Reserve, north parking lot (North America)");
-    const QLabel* seen = h.w->lblSeen;
+    const QLabel* seen = h.page().seen();
     // What the label paints fits into it, ends in an ellipsis, and begins the whole line.
     EXPECT_LE(seen->fontMetrics().horizontalAdvance(seen->text()), seen->contentsRect().width()) << "nothing is cut";
     EXPECT_TRUE(seen->text().endsWith(QChar(0x2026))) << qPrintable(seen->text());

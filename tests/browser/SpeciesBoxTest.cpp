@@ -26,22 +26,22 @@ std::unique_ptr<Harness> shownProgram(const std::function<void(test::TestFolder&
     h->w->show();
     QApplication::setActiveWindow(h->w.get());
     EXPECT_TRUE(QTest::qWaitForWindowActive(h->w.get()));
-    h->w->cmbNames->setFocus();
+    h->page().list()->setFocus();
     return h;
 }
 
 // Types `text` into the species box and returns the names the completer offers.
 QStringList offered(Harness& h, const QString& text)
 {
-    QLineEdit* edit = h.w->cmbNames->lineEdit();
+    QLineEdit* edit = h.page().list()->lineEdit();
     edit->selectAll();
-    QTest::keyClick(h.w->cmbNames, Qt::Key_Backspace);
+    QTest::keyClick(h.page().list(), Qt::Key_Backspace);
     for (const QChar c : text) {
-        if (c.unicode() < 128) QTest::keyClick(h.w->cmbNames, c.toLatin1());
-        else QTest::sendKeyEvent(QTest::Click, h.w->cmbNames, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        if (c.unicode() < 128) QTest::keyClick(h.page().list(), c.toLatin1());
+        else QTest::sendKeyEvent(QTest::Click, h.page().list(), Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     QStringList names;
-    QCompleter* c = h.w->cmbNames->completer();
+    QCompleter* c = h.page().list()->completer();
     for (int i = 0; i < c->completionCount(); ++i) {
         c->setCurrentRow(i);
         names << c->currentCompletion();
@@ -52,7 +52,7 @@ QStringList offered(Harness& h, const QString& text)
 // Chooses the completion `name` from the completer's list with the keyboard.
 void choose(Harness& h, const QString& name)
 {
-    QCompleter* c = h.w->cmbNames->completer();
+    QCompleter* c = h.page().list()->completer();
     QAbstractItemView* popup = c->popup();
     ASSERT_TRUE(popup->isVisible()) << "the completions are offered";
     for (int i = 0; i < c->completionCount() + 1; ++i) {
@@ -72,8 +72,8 @@ TEST(SpeciesBox, MultiWordNamesCompleteAndShowTheChosenSpecies)
     EXPECT_EQ(offered(*h, "wood th"), QStringList{"Wood Thrush"}) << "a space is part of the name typed";
     choose(*h, "Wood Thrush");
     EXPECT_EQ(h->shown(), "Wood Thrush");
-    EXPECT_EQ(h->w->cmbNames->currentText(), "Wood Thrush");
-    EXPECT_EQ(h->w->cmbNames->currentIndex(), h->w->cmbNames->findText("Wood Thrush"));
+    EXPECT_EQ(h->page().list()->currentText(), "Wood Thrush");
+    EXPECT_EQ(h->page().list()->currentIndex(), h->page().list()->findText("Wood Thrush"));
     EXPECT_EQ(h->names().size(), 12) << "nothing typed joins the list";
 }
 
@@ -112,24 +112,24 @@ TEST(SpeciesBox, LeavingTheBoxWithNoSpeciesNamedPutsTheShownNameBack)
 {
     auto h = shownProgram();
     offered(*h, "no such bird");
-    EXPECT_EQ(h->w->cmbNames->completer()->completionCount(), 0);
-    h->w->txtData->setFocus();
-    EXPECT_EQ(h->w->cmbNames->currentText(), "Canada Goose");
+    EXPECT_EQ(h->page().list()->completer()->completionCount(), 0);
+    h->page().description()->setFocus();
+    EXPECT_EQ(h->page().list()->currentText(), "Canada Goose");
     EXPECT_EQ(h->shown(), "Canada Goose");
 }
 
 TEST(SpeciesBox, ArrowKeysAndFunctionKeysStillStepThroughTheList)
 {
     auto h = shownProgram();
-    QTest::keyClick(h->w->cmbNames, Qt::Key_Down);
+    QTest::keyClick(h->page().list(), Qt::Key_Down);
     EXPECT_EQ(h->shown(), "Wood Duck");
-    QTest::keyClick(h->w->cmbNames, Qt::Key_F8);
+    QTest::keyClick(h->page().list(), Qt::Key_F8);
     EXPECT_EQ(h->shown(), "Bay-breasted Warbler");
-    QTest::keyClick(h->w->cmbNames, Qt::Key_Up);
+    QTest::keyClick(h->page().list(), Qt::Key_Up);
     EXPECT_EQ(h->shown(), "Palm Warbler");
-    QTest::keyClick(h->w->cmbNames, Qt::Key_F5);
+    QTest::keyClick(h->page().list(), Qt::Key_F5);
     EXPECT_EQ(h->shown(), "Canada Goose");
-    EXPECT_EQ(h->w->cmbNames->currentText(), "Canada Goose");
+    EXPECT_EQ(h->page().list()->currentText(), "Canada Goose");
 }
 
 TEST(PageIcons, AnIconWithoutPictureIsNoKeyboardStop)
@@ -138,13 +138,13 @@ TEST(PageIcons, AnIconWithoutPictureIsNoKeyboardStop)
     h->w->show();
     QApplication::setActiveWindow(h->w.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(h->w.get()));
-    EXPECT_EQ(QApplication::focusWidget(), h->w->cmbNames) << "the list has the keyboard at start";
+    EXPECT_EQ(QApplication::focusWidget(), h->page().list()) << "the list has the keyboard at start";
     // Canada Goose: no web links, but a seasonal detail in North America.
-    ASSERT_TRUE(h->w->img[0]->icon().isNull());
-    ASSERT_FALSE(h->w->img[1]->icon().isNull());
+    ASSERT_TRUE(h->page().icon(0)->icon().isNull());
+    ASSERT_FALSE(h->page().icon(1)->icon().isNull());
     auto visited = [&] {
         QSet<QWidget*> seen;
-        h->w->cmbNames->setFocus();
+        h->page().list()->setFocus();
         for (int i = 0; i < 40; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             seen.insert(QApplication::focusWidget());
@@ -152,14 +152,14 @@ TEST(PageIcons, AnIconWithoutPictureIsNoKeyboardStop)
         return seen;
     };
     QSet<QWidget*> stops = visited();
-    EXPECT_FALSE(stops.contains(h->w->img[0])) << "the empty links icon is skipped";
-    EXPECT_TRUE(stops.contains(h->w->img[1]));
-    EXPECT_TRUE(stops.contains(h->w->txtData));
+    EXPECT_FALSE(stops.contains(h->page().icon(0))) << "the empty links icon is skipped";
+    EXPECT_TRUE(stops.contains(h->page().icon(1)));
+    EXPECT_TRUE(stops.contains(h->page().description()));
 
     h->db().execute("INSERT INTO Links VALUES (3, 'Goose page', 'http://example.org/goose')");
     h->w->refreshSpecies();
     stops = visited();
-    EXPECT_TRUE(stops.contains(h->w->img[0])) << "with a picture the links icon is a stop";
+    EXPECT_TRUE(stops.contains(h->page().icon(0))) << "with a picture the links icon is a stop";
 }
 
 namespace {
@@ -223,21 +223,21 @@ void expectShortcutsWinIn(Harness& h, QWidget* box, const std::function<QString(
 TEST(SpeciesBox, EveryMenuShortcutWinsOverTheTypingInTheBox)
 {
     auto h = shownProgram();
-    QLineEdit* edit = h->w->cmbNames->lineEdit();
+    QLineEdit* edit = h->page().list()->lineEdit();
     // The caret inside the name, so that keys that move or delete would show.
     edit->setCursorPosition(3);
-    expectShortcutsWinIn(*h, h->w->cmbNames, [&] {
-        return h->w->cmbNames->currentText() + u'|' + QString::number(edit->cursorPosition());
+    expectShortcutsWinIn(*h, h->page().list(), [&] {
+        return h->page().list()->currentText() + u'|' + QString::number(edit->cursorPosition());
     });
 }
 
 TEST(SpeciesBox, EveryMenuShortcutWinsOverTheDescription)
 {
     auto h = shownProgram();
-    QTextCursor caret = h->w->txtData->textCursor();
+    QTextCursor caret = h->page().description()->textCursor();
     caret.setPosition(3);
-    h->w->txtData->setTextCursor(caret);
-    expectShortcutsWinIn(*h, h->w->txtData, [&] {
-        return h->w->txtData->toPlainText() + u'|' + QString::number(h->w->txtData->textCursor().position());
+    h->page().description()->setTextCursor(caret);
+    expectShortcutsWinIn(*h, h->page().description(), [&] {
+        return h->page().description()->toPlainText() + u'|' + QString::number(h->page().description()->textCursor().position());
     });
 }

@@ -487,3 +487,41 @@ TEST(DatabaseCheck, FindsDamageInTheBackgroundAndTheNewestGoodBackup)
     EXPECT_TRUE(found.checked);
     EXPECT_FALSE(found.damage.isEmpty());
 }
+
+// The start-up check reads the database on the program's own connection while the user may
+// already be closing: the backup at exit, which brings its copy onto that connection, must
+// neither fail because of the check nor be read by it.
+TEST(DatabaseCheck, ABackupWhileTheStartUpCheckRunsIsWrittenAndLeftOutOfTheCheck)
+{
+    TestFolder f;
+    fillSightings(f);
+    const QString folder = backupFolder(f.path());
+    OpenState s(f.path());
+    for (int round = 0; round < 10; ++round) {
+        std::promise<db::Database::CheckResult> promise;
+        auto result = promise.get_future();
+        s.db().checkInBackground(
+            [&promise](const db::Database::CheckResult& r, const std::atomic<bool>&) { promise.set_value(r); });
+        const QString target = folder + QStringLiteral("/bird-auto-20260101-100000-%1.mdb").arg(round + 1);
+        EXPECT_NO_THROW(backupDatabase(s.db(), target, kPassword)) << "round " << round;
+        const db::Database::CheckResult checked = result.get();
+        EXPECT_TRUE(checked.checked) << "round " << round;
+        EXPECT_EQ(checked.damage.toStdString(), "") << "round " << round;
+        EXPECT_EQ(checkBackupFile(target, kConnect).toStdString(), "") << "round " << round;
+        EXPECT_NO_THROW(s.db().executeScript("ATTACH DATABASE ':memory:' AS featherlog_backup; "
+                                             "DETACH DATABASE featherlog_backup"))
+            << "the copy is detached, round " << round;
+        if (HasFailure()) break;
+    }
+    // A copy still attached when a check starts is not the database's damage.
+    QFile::copy(f.databasePath(), f.path() + "/other.mdb");
+    damage(f.path() + "/other.mdb");
+    s.db().executeScript(QStringLiteral("ATTACH DATABASE '%1' AS other KEY '%2'").arg(f.path() + "/other.mdb", kPassword));
+    std::promise<db::Database::CheckResult> promise;
+    auto result = promise.get_future();
+    s.db().checkInBackground([&promise](const db::Database::CheckResult& r, const std::atomic<bool>&) { promise.set_value(r); });
+    const db::Database::CheckResult checked = result.get();
+    EXPECT_TRUE(checked.checked);
+    EXPECT_EQ(checked.damage.toStdString(), "");
+    s.db().executeScript(QStringLiteral("DETACH DATABASE other"));
+}

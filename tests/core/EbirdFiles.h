@@ -13,7 +13,18 @@
 namespace fl::test {
 
 struct DownloadRecord {
-    QString submission, common, sci, count = QStringLiteral("1"), state, county, location, date, details, comments;
+    DownloadRecord(QString submission_ = {}, QString common_ = {}, QString sci_ = {}, QString count_ = QStringLiteral("1"),
+                   QString state_ = {}, QString county_ = {}, QString location_ = {}, QString date_ = {},
+                   QString details_ = {}, QString comments_ = {})
+        : submission(std::move(submission_)), common(std::move(common_)), sci(std::move(sci_)), count(std::move(count_)),
+          state(std::move(state_)), county(std::move(county_)), location(std::move(location_)), date(std::move(date_)),
+          details(std::move(details_)), comments(std::move(comments_))
+    {
+    }
+    QString submission, common, sci, count, state, county, location, date, details, comments;
+    // The checklist's effort and the rest of the record, as eBird writes them.
+    QString time, protocol = QStringLiteral("Traveling"), duration, allObs, distance, area, observers, breeding, media;
+    QString latitude = QStringLiteral("36.6"), longitude = QStringLiteral("-121.9"), taxonOrder, locationId;
 };
 
 inline const QStringList kDownloadHeader = {
@@ -21,6 +32,14 @@ inline const QStringList kDownloadHeader = {
     "Location ID", "Location", "Latitude", "Longitude", "Date", "Time", "Protocol", "Duration (Min)",
     "All Obs Reported", "Distance Traveled (km)", "Area Covered (ha)", "Number of Observers", "Breeding Code",
     "Observation Details", "Checklist Comments", "ML Catalog Numbers"};
+
+// The layout of downloads before 2019: the species comments under their older name, no
+// media column (their dates were written MM-DD-YYYY: give them so).
+inline const QStringList kOlderDownloadHeader = {
+    "Submission ID", "Common Name", "Scientific Name", "Taxonomic Order", "Count", "State/Province", "County",
+    "Location", "Latitude", "Longitude", "Date", "Time", "Protocol", "Duration (Min)", "All Obs Reported",
+    "Distance Traveled (km)", "Area Covered (ha)", "Number of Observers", "Breeding Code", "Species Comments",
+    "Checklist Comments"};
 
 // The file's text; `order` lists the header's columns in the order to write them.
 inline QByteArray downloadText(const QList<DownloadRecord>& records, QStringList order = kDownloadHeader)
@@ -43,11 +62,21 @@ inline QByteArray downloadText(const QList<DownloadRecord>& records, QStringList
             else if (col == "County") fields << r.county;
             else if (col == "Location") fields << r.location;
             else if (col == "Date") fields << r.date;
-            else if (col == "Observation Details") fields << r.details;
+            else if (col == "Observation Details" || col == "Species Comments") fields << r.details;
             else if (col == "Checklist Comments") fields << r.comments;
-            else if (col == "Protocol") fields << "Traveling";
-            else if (col == "Latitude") fields << "36.6";
-            else if (col == "Longitude") fields << "-121.9";
+            else if (col == "Protocol") fields << r.protocol;
+            else if (col == "Latitude") fields << r.latitude;
+            else if (col == "Longitude") fields << r.longitude;
+            else if (col == "Time") fields << r.time;
+            else if (col == "Duration (Min)") fields << r.duration;
+            else if (col == "All Obs Reported") fields << r.allObs;
+            else if (col == "Distance Traveled (km)") fields << r.distance;
+            else if (col == "Area Covered (ha)") fields << r.area;
+            else if (col == "Number of Observers") fields << r.observers;
+            else if (col == "Breeding Code") fields << r.breeding;
+            else if (col == "ML Catalog Numbers") fields << r.media;
+            else if (col == "Taxonomic Order") fields << r.taxonOrder;
+            else if (col == "Location ID") fields << r.locationId;
             else fields << "";
         }
         line(fields);

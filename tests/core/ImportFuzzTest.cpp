@@ -70,47 +70,86 @@ TEST(CsvFuzz, GeneratedRecordsReadBackExactly)
     }
 }
 
+// A download of every field, in random checklists, then mutated: each input reads or is
+// refused; what reads stores whole (its outings, sightings, records of no species and keys,
+// every one), within the rules of the tables, and a second store of the same file adds nothing.
 TEST(CsvFuzz, MutatedEbirdFilesImportWhollyOrNotAtAll)
 {
     TestFolder folder;
     addUsRegions(folder);
-    QList<DownloadRecord> records;
+    std::mt19937 rng(7);
     const char* names[][2] = {{"Mallard", "Anas platyrhynchos"}, {"Wood Duck", "Aix sponsa"},
                               {"duck sp.", "Anatidae sp."}, {"Ovenbird", "Seiurus aurocapilla"},
-                              {"Hermit/Wood Thrush", "Catharus guttatus/Hylocichla mustelina"}};
-    for (int i = 0; i < 40; ++i)
-        records << DownloadRecord{QStringLiteral("S%1").arg(i / 3), names[i % 5][0], names[i % 5][1],
-                                  QString::number(i % 4), i % 2 ? "US-CA" : "CA-ON", i % 3 ? "" : "Monterey",
-                                  "Site, \"quoted\"\nline two", QStringLiteral("2023-0%1-1%2").arg(1 + i % 9).arg(i % 10),
-                                  "details", "comments"};
+                              {"Hermit/Wood Thrush", "Catharus guttatus/Hylocichla mustelina"},
+                              {"Dark-eyed Junco (Slate-colored)", "Junco hyemalis hyemalis/carolinensis"},
+                              {"Mallard x American Black Duck (hybrid)", "Anas platyrhynchos x rubripes"}};
+    const char* states[] = {"US-CA", "CA-ON", "US-ZZ", "ZZ", "", "MX-CMX"};
+    const char* counties[] = {"", "Monterey", "Nowhere", "Point Pelee"};
+    const char* dates[] = {"2023-0%1-1%2", "0%1-1%2-2018", "%1/1%2/2015", "%1/%2/2016"};
+    const char* protocols[] = {"eBird - Traveling Count", "Stationary", "Incidental", "Historical", "Area", "odd one"};
+    const char* counts[] = {"1", "X", "12", "0", "", "3000000000"};
+    QList<DownloadRecord> records;
+    for (int i = 0; i < 60; ++i) {
+        DownloadRecord r{QStringLiteral("S%1").arg(i / 4), names[rng() % 7][0], "", counts[rng() % 6],
+                         states[rng() % 6], counties[rng() % 4], "Site, \"quoted\"\nline two",
+                         QString::fromLatin1(dates[rng() % 4]).arg(1 + i % 9).arg(i % 10), "details<br>more",
+                         "comments<br />on the day"};
+        r.sci = QString::fromLatin1(names[0][1]);
+        for (const auto& n : names)
+            if (r.common == QLatin1String(n[0])) r.sci = QString::fromLatin1(n[1]);
+        r.time = rng() % 2 ? "07:30 AM" : "25:99";
+        r.protocol = protocols[rng() % 6];
+        r.duration = QString::number(int(rng() % 2000) - 10);
+        r.distance = rng() % 2 ? "2.5" : "-1";
+        r.area = rng() % 2 ? "" : "0";
+        r.observers = QString::number(rng() % 1200);
+        r.allObs = rng() % 2 ? "1" : "0";
+        r.breeding = rng() % 3 ? "" : "FL Recently Fledged Young (C4) and a good deal more text than the column may hold";
+        r.media = rng() % 3 ? "" : "ML1234 ML5678";
+        r.latitude = rng() % 5 ? "42.5" : "95";
+        r.taxonOrder = rng() % 2 ? "123.5" : "n/a";
+        records << r;
+    }
     const QByteArray good = downloadText(records);
     const QString path = folder.path() + "/fuzz.csv";
     OpenState s(folder.path());
-    std::mt19937 rng(7);
-    int read = 0, refused = 0;
+    auto stored = [&] {
+        return QList<int>{s.count("Outings"), s.count("Sightings"), s.count("OtherRecords"), s.count("ImportKeys"),
+                          s.count("Regions")};
+    };
+    int read = 0, refused = 0, storedSome = 0;
     QElapsedTimer clock;
     clock.start();
     for (int round = 0; round < 400; ++round) {
         writeFile(path, round == 0 ? good : mutate(good, rng));
-        const int before = s.count("Sightings");
-        const int keysBefore = s.count("ImportKeys");
+        const QList<int> before = stored();
         try {
             const ImportPreview p = readEbirdFile(s.db(), path);
             ++read;
-            EXPECT_EQ(p.matched, p.alreadyStored + int(p.records.size()));
-            EXPECT_LE(p.matched + p.skippedTotal(), p.recordsRead);
-            const int stored = storeImport(s.state, p);
-            EXPECT_EQ(stored, int(p.records.size()));
-            EXPECT_EQ(s.count("Sightings"), before + stored) << "round " << round;
-            EXPECT_EQ(s.count("ImportKeys"), keysBefore + stored);
+            EXPECT_LE(p.matched + p.otherRecords + p.skippedTotal(), p.recordsRead);
+            int newOutings = 0;
+            for (const ImportOuting& o : p.outings) newOutings += o.existingId == 0;
+            const int sightings = storeImport(s.state, p);
+            EXPECT_EQ(sightings, p.newSightings());
+            const QList<int> after = stored();
+            EXPECT_EQ(after, (QList<int>{before[0] + newOutings, before[1] + sightings, before[2] + p.newOtherRecords(),
+                                         before[3] + p.newSightings() + p.newOtherRecords(),
+                                         before[4] + int(p.newRegions.size())}))
+                << "round " << round;
+            storedSome += p.hasNewRecords();
+            // The same file again adds nothing.
+            const ImportPreview again = readEbirdFile(s.db(), path);
+            EXPECT_FALSE(again.hasNewRecords()) << "round " << round;
         } catch (const CsvError&) {
             ++refused;
-            EXPECT_EQ(s.count("Sightings"), before) << "round " << round;
+            EXPECT_EQ(stored(), before) << "round " << round;
         }
         EXPECT_FALSE(s.db().inTransaction());
     }
     EXPECT_GT(read, 0);
     EXPECT_GT(refused, 0);
+    EXPECT_GT(storedSome, 1);
     EXPECT_LT(clock.elapsed(), 60000) << "no input should take long";
     EXPECT_EQ(s.db().scalar("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_TRUE(s.db().openRecordset("PRAGMA foreign_key_check", db::RecordsetKind::Snapshot).eof());
 }

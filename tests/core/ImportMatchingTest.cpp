@@ -17,8 +17,9 @@ struct MatchCase {
     const char* code; // the file's Species Code column; "" for a file without one
     const char* common;
     const char* sci;
-    int birdId;            // 0: not imported, for `why`
+    int birdId;            // 0: no species of the database, for `why`
     SkipReason why = SkipReason::NotInDatabase;
+    const char* category = "species"; // the word it is kept under
 };
 
 void PrintTo(const MatchCase& c, std::ostream* os) { *os << c.label; }
@@ -41,14 +42,18 @@ const MatchCase kCases[] = {
      "Setophaga petechia aestiva/petechia", 7},
     {"intergrade the table lacks", "", "Yellow Warbler (Northern x Mangrove)", "Setophaga petechia aestiva x erithachorides",
      7},
-    {"gull/tern sp. is a spuh, not a slash", "", "gull/tern sp.", "Laridae sp.", 0, SkipReason::Spuh},
-    {"genera slash is a spuh", "", "eider sp.", "Polysticta/Somateria sp.", 0, SkipReason::Spuh},
-    {"two species are a slash", "", "Hermit/Wood Thrush", "Catharus guttatus/Hylocichla mustelina", 0, SkipReason::Slash},
+    {"gull/tern sp. is a spuh, not a slash", "", "gull/tern sp.", "Laridae sp.", 0, SkipReason::Spuh, "spuh"},
+    {"genera slash is a spuh", "", "eider sp.", "Polysticta/Somateria sp.", 0, SkipReason::Spuh, "spuh"},
+    {"two species are a slash", "", "Hermit/Wood Thrush", "Catharus guttatus/Hylocichla mustelina", 0, SkipReason::Slash, "slash"},
     {"two species of a genus are a slash", "", "Northern/Mangrove Yellow Warbler", "Setophaga aestiva/petechia", 0,
-     SkipReason::Slash},
-    {"hybrid", "", "Mallard x American Black Duck (hybrid)", "Anas platyrhynchos x rubripes", 0, SkipReason::Hybrid},
-    {"domestic type", "", "Mallard (Domestic type)", "Anas platyrhynchos (Domestic type)", 0, SkipReason::Domestic},
+     SkipReason::Slash, "slash"},
+    {"hybrid", "", "Mallard x American Black Duck (hybrid)", "Anas platyrhynchos x rubripes", 0, SkipReason::Hybrid, "hybrid"},
+    {"domestic type", "", "Mallard (Domestic type)", "Anas platyrhynchos (Domestic type)", 0, SkipReason::Domestic, "domestic"},
     {"species not in the database", "", "Northern Cardinal", "Cardinalis cardinalis", 0, SkipReason::NotInDatabase},
+    {"form of a species not in the database", "", "Northern Cardinal (Northern)", "Cardinalis cardinalis [cardinalis Group]",
+     0, SkipReason::NotInDatabase, "form"},
+    {"subspecies group with a slash of a species not in the database", "", "Song Sparrow (melodia/atlantica)",
+     "Melospiza melodia melodia/atlantica", 0, SkipReason::NotInDatabase, "form"},
 };
 
 class ImportMatching : public ::testing::TestWithParam<MatchCase> {
@@ -96,12 +101,20 @@ TEST_P(ImportMatching, NamesOneSpeciesOrSaysWhyNot)
     writeFile(path, text);
     const ImportPreview p = readEbirdFile(state->db(), path);
     ASSERT_EQ(p.recordsRead, 1);
+    ASSERT_EQ(p.outings.size(), 1u);
+    const ImportOuting& o = p.outings[0];
     if (c.birdId) {
-        ASSERT_EQ(p.records.size(), 1u) << p.skippedTotal() << " skipped";
-        EXPECT_EQ(p.records[0].birdId, c.birdId);
+        ASSERT_EQ(o.sightings.size(), 1u) << p.skippedTotal() << " skipped";
+        EXPECT_EQ(o.sightings[0].birdId, c.birdId);
+        EXPECT_TRUE(o.others.empty());
     } else {
-        EXPECT_TRUE(p.records.empty());
+        // Listed by kind, and kept as a record of no species with the taxonomy's word for it.
+        EXPECT_TRUE(o.sightings.empty());
         EXPECT_EQ(p.skippedCount(c.why), 1) << qPrintable(skipReasonText(c.why));
+        ASSERT_EQ(o.others.size(), 1u);
+        EXPECT_EQ(o.others[0].category, c.category);
+        EXPECT_EQ(o.others[0].common, c.common);
+        EXPECT_EQ(o.others[0].sci, c.sci);
     }
 }
 

@@ -1,7 +1,7 @@
 // Which sightings count for a region, and the changes that keep a region's life list: a
 // sighting stored, changed or deleted, the current region switched.
 
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 #include "lifelist/RegionSwitch.h"
 #include "lifelist/SightingChanges.h"
 #include "TestDatabase.h"

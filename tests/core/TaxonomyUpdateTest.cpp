@@ -432,3 +432,31 @@ TEST_F(TaxonomyUpdate, ALumpMergesTheTwoSpeciesOfOneOutingIntoOneSighting)
     EXPECT_EQ(scalar("SELECT count(*) FROM Birds WHERE LifeList > 0 AND LifeList NOT IN (SELECT Sight_ID FROM Sightings)")
                   .toInt(), 0) << "no mark on a sighting that went";
 }
+
+// A species renamed by an update between two downloads of the same checklists: the newer
+// download, under the new names, adds nothing for them.
+TEST_F(TaxonomyUpdate, ARenamedSpeciesImportedBeforeAndAfterTheUpdateIsOneSighting)
+{
+    const QString path = folder.path() + "/MyEBirdData.csv";
+    writeFile(path, downloadText({{"S77", "Ovenbird", "Seiurus aurocapilla", "2", "CA-ON", "", "Tip", "2023-05-14", "", ""},
+                                  {"S77", "warbler sp.", "Parulidae sp.", "1", "CA-ON", "", "Tip", "2023-05-14", "", ""}}));
+    ASSERT_EQ(storeImport(s->state, readEbirdFile(db(), path)), 1);
+
+    auto rows = fixtureRows();
+    at(rows, "ovenbi1").common = QStringLiteral("Eastern Ovenbird");
+    at(rows, "ovenbi1").sci = QStringLiteral("Seiurus aurocapillus");
+    ASSERT_EQ(applyAndCheck(rows).renames.size(), 1u);
+
+    writeFile(path, downloadText({{"S77", "Eastern Ovenbird", "Seiurus aurocapillus", "2", "CA-ON", "", "Tip", "2023-05-14", "", ""},
+                                  {"S77", "warbler sp.", "Parulidae sp.", "1", "CA-ON", "", "Tip", "2023-05-14", "", ""},
+                                  {"S78", "Eastern Ovenbird", "Seiurus aurocapillus", "1", "CA-ON", "", "Tip", "2023-05-15", "", ""}}));
+    const ImportPreview p = readEbirdFile(db(), path);
+    EXPECT_EQ(p.alreadyStored, 2);
+    EXPECT_EQ(p.newSightings(), 1);
+    EXPECT_EQ(p.newOtherRecords(), 0);
+    ASSERT_EQ(storeImport(s->state, p), 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Sightings S JOIN Outings O ON O.Outing_ID = S.Outing_ID "
+                     "WHERE O.SubmissionID = 'S77' AND S.Bird_ID = 8").toInt(), 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM Sightings WHERE Bird_ID = 8").toInt(), 2);
+    EXPECT_EQ(scalar("SELECT count(*) FROM OtherRecords").toInt(), 1);
+}

@@ -57,12 +57,12 @@ protected:
 // What the species box offers for typed text.
 QStringList offered(Harness& h, const QString& text)
 {
-    QLineEdit* edit = h.w->cmbNames->lineEdit();
+    QLineEdit* edit = h.page().list()->lineEdit();
     edit->selectAll();
-    QTest::keyClick(h.w->cmbNames, Qt::Key_Backspace);
-    for (const QChar c : text) QTest::keyClick(h.w->cmbNames, c.toLatin1());
+    QTest::keyClick(h.page().list(), Qt::Key_Backspace);
+    for (const QChar c : text) QTest::keyClick(h.page().list(), c.toLatin1());
     QStringList names;
-    QCompleter* c = h.w->cmbNames->completer();
+    QCompleter* c = h.page().list()->completer();
     for (int i = 0; i < c->completionCount(); ++i) {
         c->setCurrentRow(i);
         names << c->currentCompletion();
@@ -158,7 +158,7 @@ TEST(SampleCodes, TheSpeciesBoxCompletesByOfficialCodes)
     h.w->show();
     QApplication::setActiveWindow(h.w.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(h.w.get()));
-    h.w->cmbNames->setFocus();
+    h.page().list()->setFocus();
     for (const OfficialCode& c : kOfficial) {
         if (*c.official) {
             EXPECT_EQ(offered(h, c.official), QStringList{c.name}) << c.official;

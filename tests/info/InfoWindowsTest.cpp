@@ -32,7 +32,7 @@ QString sourceFile(const char* name)
 QStringList mainWindowState(Harness& h)
 {
     QStringList s = h.names();
-    s << h.shown() << QString::number(h.w->cmbNames->currentIndex()) << h.w->txtData->toPlainText();
+    s << h.shown() << QString::number(h.page().list()->currentIndex()) << h.page().description()->toPlainText();
     for (const char* p : {"Region", "Type", "Hits", "Life"}) s << h.panel(p);
     return s;
 }
@@ -146,7 +146,7 @@ TEST(InfoWindows, SplashCoversTheLoadingThenTheMainWindowShows)
     EXPECT_FALSE(mainVisibleDuringLoad);
     EXPECT_TRUE(shown);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(w.lblName[0]->text().isEmpty()) << "the first species is on show";
+    EXPECT_FALSE(test::MainWindowPage(&w).birdName().isEmpty()) << "the first species is on show";
     for (QWidget* t : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<frmSplash*>(t), nullptr);
     w.close();
 }

@@ -207,7 +207,7 @@ TEST(Manual, EveryWindowHasItsPageNamingItsTitle)
     h.run(cmd::mnuSearchBird);
     h.w->selectSpeciesByName("Canada Goose");
     ASSERT_EQ(h.shown(), "Canada Goose");
-    h.w->img_Click(3); // its picture, whole
+    h.page().icon(3)->click(); // its picture, whole
     watch.stop();
     windows += watch.seen;
 

@@ -30,7 +30,7 @@ std::unique_ptr<Harness> withOptions(bool wincolor, const char* songCD, const ch
     });
 }
 
-QColor background(Harness& h) { return h.w->txtData->palette().color(QPalette::Base); }
+QColor background(Harness& h) { return h.page().description()->palette().color(QPalette::Base); }
 
 QStringList writes(Harness& h)
 {
@@ -214,7 +214,7 @@ TEST(Options, StoredOptionsApplyAtTheNextStart)
     EXPECT_TRUE(s.SongCD);
     frmDisplay w(ctx);
     w.Form_Load();
-    EXPECT_EQ(w.txtData->palette().color(QPalette::Base), kYellow);
+    EXPECT_EQ(test::MainWindowPage(&w).description()->palette().color(QPalette::Base), kYellow);
     w.close();
 }
 

@@ -120,7 +120,7 @@ TEST(AddLink, UnderATopicThenGoCopyAndDeleteAtOnce)
 TEST(AddLink, ForTheBirdOnShowInItsAlphabeticalPlace)
 {
     Harness h(links);
-    const QIcon before = h.w->img[0]->icon();
+    const QIcon before = h.page().icon(0)->icon();
     frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
     ASSERT_TRUE(addLink(h, w, "Migration map", "http://map.example.org"));
     EXPECT_EQ(titles(w), (QStringList{"Goose facts", "Migration map", "Zoo geese"}));
@@ -130,22 +130,22 @@ TEST(AddLink, ForTheBirdOnShowInItsAlphabeticalPlace)
     w.lstURL->setCurrentRow(1);
     w.cmdCopy_Click();
     EXPECT_EQ(h.platform.clipboard, "http://map.example.org");
-    EXPECT_EQ(h.w->img[0]->icon().cacheKey(), before.cacheKey()) << "the page's icon waits for the next showing";
+    EXPECT_EQ(h.page().icon(0)->icon().cacheKey(), before.cacheKey()) << "the page's icon waits for the next showing";
 }
 
 TEST(AddLink, FirstLinkOfABirdWithoutLinks)
 {
     Harness h(links);
     h.run(cmd::mnuViewNext); // Wood Duck: no links
-    EXPECT_TRUE(h.w->img[0]->icon().isNull());
+    EXPECT_TRUE(h.page().icon(0)->icon().isNull());
     frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
     ASSERT_TRUE(addLink(h, w, "Wood duck boxes", "http://boxes.example.org"));
     EXPECT_EQ(titles(w), (QStringList{"Wood duck boxes"}));
     EXPECT_TRUE(w.cmdGo->isEnabled());
-    EXPECT_TRUE(h.w->img[0]->icon().isNull()) << "unchanged until the bird is shown again";
+    EXPECT_TRUE(h.page().icon(0)->icon().isNull()) << "unchanged until the bird is shown again";
     h.run(cmd::mnuViewFirst);
     h.run(cmd::mnuViewNext);
-    EXPECT_FALSE(h.w->img[0]->icon().isNull());
+    EXPECT_FALSE(h.page().icon(0)->icon().isNull());
 }
 
 TEST(AddLink, TitlesWithQuotesAndPatternCharactersWork)

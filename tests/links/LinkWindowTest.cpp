@@ -89,7 +89,7 @@ TEST(LinkWindow, ViewMenuStartsWithTopicsAndTheIconWithTheBirdOnShow)
     EXPECT_EQ(caption, "Web Links");
     EXPECT_EQ(topic, "Bird Photos");
     EXPECT_EQ(listed, (QStringList{"Audubon", "macaulay library", "zebra finch gallery"}));
-    EXPECT_EQ(h.w->focusWidget(), h.w->cmbNames);
+    EXPECT_EQ(h.w->focusWidget(), h.page().list());
 
     listed.clear();
     onNextDialog([&](QWidget* d) {
@@ -97,7 +97,7 @@ TEST(LinkWindow, ViewMenuStartsWithTopicsAndTheIconWithTheBirdOnShow)
         auto* list = d->findChild<QListWidget*>("lstURL");
         for (int i = 0; i < list->count(); ++i) listed << list->item(i)->text();
     });
-    QTest::mouseClick(h.w->img[0], Qt::LeftButton);
+    QTest::mouseClick(h.page().icon(0), Qt::LeftButton);
     EXPECT_EQ(topic, "Current Bird");
     EXPECT_EQ(listed, (QStringList{"All about geese", "Goose facts"}));
     EXPECT_TRUE(h.platform.messages.isEmpty());

@@ -4,11 +4,12 @@
 #include "media/CDAudio.h"
 #include "media/CdCommandInterpreter.h"
 #include "media/CdError.h"
-#include "media/CdSongs.h"
+#include "media/CdSongPlayer.h"
 
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -38,8 +39,15 @@ void songDisc(ScriptedCdDevice& cd)
 
 void show(Harness& h, const char* name)
 {
-    h.w->cmbNames->setCurrentIndex(h.w->cmbNames->findText(QString::fromLatin1(name)));
+    h.page().list()->setCurrentIndex(h.page().list()->findText(QString::fromLatin1(name)));
     ASSERT_EQ(h.shown(), QString::fromLatin1(name));
+}
+
+CdSongPlayer& player(Harness& h)
+{
+    auto* p = h.w->findChild<CdSongPlayer*>();
+    if (!p) throw std::logic_error("no CD song player");
+    return *p;
 }
 
 QStringList sentSince(const ScriptedCdDevice& cd, qsizetype from) { return cd.commands().mid(from); }
@@ -73,10 +81,10 @@ TEST(CdSongPlayback, LoadingReadiesTheDeviceAndExitClosesIt)
 {
     auto h = withCdSongs();
     EXPECT_EQ(h->platform.scriptedCd.commands(), kReady);
-    EXPECT_TRUE(h->w->checkCD);
+    EXPECT_TRUE(player(*h).checkDue());
     EXPECT_TRUE(h->enabled(cmd::mnuFilePlayCD));
     EXPECT_TRUE(h->buttonEnabled("CDSong"));
-    EXPECT_FALSE(h->w->Timer1->isActive());
+    EXPECT_FALSE(player(*h).timer()->isActive());
     h->w->close();
     EXPECT_EQ(sentSince(h->platform.scriptedCd, kReady.size()), sentBy([](CDAudio& audio) {
                   audio.StopPlay();
@@ -92,9 +100,9 @@ TEST(CdSongPlayback, TheRightDiscPlaysWithoutAQuestion)
     h->run(cmd::mnuFilePlayCD);
     EXPECT_TRUE(h->platform.messages.isEmpty());
     EXPECT_EQ(sentSince(cd, kReady.size()), songCommands(5, 12500)) << "track 5, then 12.5 s on";
-    EXPECT_TRUE(h->w->Timer1->isActive());
-    EXPECT_EQ(h->w->Timer1->interval(), 3250);
-    EXPECT_FALSE(h->w->checkCD);
+    EXPECT_TRUE(player(*h).timer()->isActive());
+    EXPECT_EQ(player(*h).timer()->interval(), 3250);
+    EXPECT_FALSE(player(*h).checkDue());
 }
 
 TEST(CdSongPlayback, AnotherDiscIsQuestionedUntilTheFirstPlay)
@@ -112,16 +120,16 @@ TEST(CdSongPlayback, AnotherDiscIsQuestionedUntilTheFirstPlay)
     EXPECT_EQ(h->platform.messages[0].buttons, Platform::Buttons::YesNo);
     EXPECT_EQ(h->platform.messages[0].icon, Platform::Icon::Question);
     EXPECT_EQ(sentSince(cd, kReady.size()), sentBy([](CDAudio& audio) { audio.GetCDLength(); })) << "No plays nothing";
-    EXPECT_FALSE(h->w->Timer1->isActive());
-    EXPECT_TRUE(h->w->checkCD);
+    EXPECT_FALSE(player(*h).timer()->isActive());
+    EXPECT_TRUE(player(*h).checkDue());
 
     h->platform.answers.push_back(Platform::Answer::Yes);
     h->run(cmd::mnuFilePlayCD);
     EXPECT_EQ(h->platform.messages.size(), 2) << "asked again after a No";
     qsizetype before = kReady.size() + 1;
     EXPECT_EQ(sentSince(cd, before), songCommands(5, 12500));
-    EXPECT_TRUE(h->w->Timer1->isActive());
-    EXPECT_FALSE(h->w->checkCD);
+    EXPECT_TRUE(player(*h).timer()->isActive());
+    EXPECT_FALSE(player(*h).checkDue());
 
     before = cd.sent.size();
     h->run(cmd::mnuFilePlayCD);
@@ -136,11 +144,11 @@ TEST(CdSongPlayback, ASecondSongStopsTheFirstAndTakesItsOwnLength)
     songDisc(cd);
     h->run(cmd::mnuFilePlayCD);
     show(*h, "American Robin");
-    EXPECT_EQ(h->w->cdTrack, 7);
+    EXPECT_EQ(player(*h).song().track, 7);
     const qsizetype before = cd.sent.size();
     h->w->Toolbar1_ButtonClick("CDSong");
     EXPECT_EQ(sentSince(cd, before), songCommands(7, 0)) << "a start of 0 replays from the track start";
-    EXPECT_EQ(h->w->Timer1->interval(), 10000);
+    EXPECT_EQ(player(*h).timer()->interval(), 10000);
 }
 
 TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
@@ -149,9 +157,9 @@ TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
     ScriptedCdDevice& cd = h->platform.scriptedCd;
     songDisc(cd);
     h->run(cmd::mnuFilePlayCD);
-    EXPECT_EQ(h->w->Timer1->interval(), 50);
+    EXPECT_EQ(player(*h).timer()->interval(), 50);
     const qsizetype before = cd.sent.size();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !h->w->Timer1->isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player(*h).timer()->isActive(); }, 5000));
     EXPECT_EQ(sentSince(cd, before), sentBy([](CDAudio& audio) { audio.StopPlay(); }));
 }
 
@@ -163,8 +171,8 @@ TEST(CdSongPlayback, WithoutADiscTheProblemIsReportedAndTheTimerStillRuns)
     EXPECT_EQ(h->platform.messages[0].text, kCheck);
     EXPECT_EQ(h->platform.messages[1].title, "CD Problem");
     EXPECT_EQ(h->platform.messages[1].text, "There is a problem playing the song from the CD. Check CD in player.");
-    EXPECT_TRUE(h->w->Timer1->isActive());
-    EXPECT_FALSE(h->w->checkCD);
+    EXPECT_TRUE(player(*h).timer()->isActive());
+    EXPECT_FALSE(player(*h).checkDue());
 }
 
 TEST(CdSongPlayback, ALengthTheTimerCannotTakeEndsTheCommand)
@@ -178,8 +186,28 @@ TEST(CdSongPlayback, ALengthTheTimerCannotTakeEndsTheCommand)
     EXPECT_EQ(m.title, "CD Problem");
     EXPECT_EQ(m.buttons, Platform::Buttons::Ok);
     EXPECT_EQ(m.icon, Platform::Icon::None);
-    EXPECT_FALSE(h->w->Timer1->isActive());
-    EXPECT_TRUE(h->w->checkCD) << "the check stays due";
+    EXPECT_FALSE(player(*h).timer()->isActive());
+    EXPECT_TRUE(player(*h).checkDue()) << "the check stays due";
+}
+
+TEST(CdSongPlayback, TheCommandFollowsTheSpeciesOnlyWhileTheOptionIsOn)
+{
+    Harness h([](test::TestFolder& f) { f.exec("INSERT INTO cdSong VALUES (2, 7, 12.5, 30)"); });
+    h.stubCommands({cmd::mnuFilePlayCD});
+    h.run(cmd::mnuViewNext);
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD)) << "the option is off: the command keeps its state";
+    h.state.SongCD = true;
+    h.run(cmd::mnuViewFirst);
+    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD));
+    h.run(cmd::mnuViewNext);
+    EXPECT_TRUE(h.enabled(cmd::mnuFilePlayCD));
+    EXPECT_TRUE(h.buttonEnabled("CDSong"));
+    EXPECT_EQ(player(h).song().track, 7);
+    EXPECT_FLOAT_EQ(player(h).song().start, 12.5f);
+    EXPECT_FLOAT_EQ(player(h).song().duration, 30.0f);
+    h.state.SongCD = false;
+    h.run(cmd::mnuViewFirst);
+    EXPECT_TRUE(h.enabled(cmd::mnuFilePlayCD)) << "switched off: left as it was";
 }
 
 TEST(CdSongPlayback, HalfMillisecondsRoundToEven)
@@ -204,20 +232,20 @@ TEST(CdSongPlayback, PlaysFromADiscImage)
     // The harness has already readied the scripted device; this run uses the real one.
     CdCommandInterpreter device(h.folder.path(), {false, recorder.factory()});
     h.platform.cd = &device;
-    setCdAudio(h.ctx, std::make_unique<CDAudio>(device, h.platform));
-    cdAudio(h.ctx)->ReadyDevice();
+    player(h).setDevice(std::make_unique<CDAudio>(device, h.platform));
+    player(h).device()->ReadyDevice();
     h.platform.answers.push_back(Platform::Answer::Yes);
     h.run(cmd::mnuFilePlayCD); // the output holds every sample until the command has run
     EXPECT_EQ(h.platform.messages.size(), 1) << "only the disc check";
     recorder.setLimit(44100);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->Timer1->isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player(h).timer()->isActive(); }, 5000));
     EXPECT_EQ(device.send("status cd mode", 30), "stopped");
     ASSERT_EQ(recorder.count(), 2u);
     const QByteArray song = recorder.stream(1);
     ASSERT_GE(song.size(), 4);
     EXPECT_TRUE(song == pcm.mid(int(3.5 * 176400), song.size())) << "track 2 from 1.5 s";
     h.w->close();
-    setCdAudio(h.ctx, nullptr);
+    player(h).setDevice(nullptr);
 }
 
 // A disc image copied into the CD folder while the program runs is found by the next play:
@@ -231,8 +259,8 @@ TEST(CdSongPlayback, ADiscImageCopiedInWhileRunningIsFound)
     });
     CdCommandInterpreter device(h.folder.path(), {false, recorder.factory()});
     h.platform.cd = &device;
-    setCdAudio(h.ctx, std::make_unique<CDAudio>(device, h.platform));
-    cdAudio(h.ctx)->ReadyDevice(); // at start: no drive, no image
+    player(h).setDevice(std::make_unique<CDAudio>(device, h.platform));
+    player(h).device()->ReadyDevice(); // at start: no drive, no image
     ASSERT_EQ(device.send("status cd length wait", 30), "");
 
     const QByteArray pcm = test::writeDiscImage(h.folder.path() + "/CD", {2, 4});
@@ -242,13 +270,13 @@ TEST(CdSongPlayback, ADiscImageCopiedInWhileRunningIsFound)
     EXPECT_EQ(h.platform.messages[0].text, kCheck);
     EXPECT_EQ(device.send("status cd length wait", 30), "00:06:00") << "the image is open";
     recorder.setLimit(44100);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->Timer1->isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player(h).timer()->isActive(); }, 5000));
     ASSERT_EQ(recorder.count(), 2u);
     const QByteArray song = recorder.stream(1);
     ASSERT_GE(song.size(), 4);
     EXPECT_TRUE(song == pcm.mid(int(3.5 * 176400), song.size())) << "track 2 from 1.5 s";
     h.w->close();
-    setCdAudio(h.ctx, nullptr);
+    player(h).setDevice(nullptr);
 }
 
 // With a disc in place the device is not opened again; without one, it is, each time.

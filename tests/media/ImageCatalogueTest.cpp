@@ -51,7 +51,7 @@ std::unique_ptr<Harness> start(const QString& rows = {}, const QString& folderNa
 
 int pictureRows(Harness& h) { return h.scalar("SELECT count(*) FROM images WHERE Bird_ID = ?", {kGoose}).toInt(); }
 
-QString title(Harness& h) { return h.w->lblName[3]->text(); }
+QString title(Harness& h) { return h.page().label(3)->text(); }
 
 } // namespace
 
@@ -92,11 +92,11 @@ TEST(ImageCatalogue, FirstPictureIsShownAtOnceInAnyCapitals)
     EXPECT_EQ(h->scalar("SELECT File || '|' || Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(),
               "new.png|Flying");
     EXPECT_EQ(title(*h), "Flying");
-    EXPECT_TRUE(h->w->Picture2->isVisible());
-    EXPECT_EQ(h->w->Picture2->pixmap().size(), QSize(50, 40));
+    EXPECT_TRUE(h->page().picture()->isVisible());
+    EXPECT_EQ(h->page().picture()->pixmap().size(), QSize(50, 40));
     EXPECT_TRUE(h->enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h->enabled(cmd::mnuFileEditTitle));
-    EXPECT_TRUE(h->w->img[2]->isHidden());
+    EXPECT_TRUE(h->page().icon(2)->isHidden());
 }
 
 TEST(ImageCatalogue, CancelledOrEmptyTitleStoresNothing)
@@ -121,11 +121,11 @@ TEST(ImageCatalogue, NewPictureComesLastAndIsShown)
     h->platform.inputs = {"Photo"};
     h->run(cmd::mnuFileImage);
     EXPECT_EQ(title(*h), "Photo");
-    EXPECT_EQ(h->w->Picture2->pixmap().size(), QSize(60, 45));
-    EXPECT_TRUE(h->w->img[2]->isVisible());
+    EXPECT_EQ(h->page().picture()->pixmap().size(), QSize(60, 45));
+    EXPECT_TRUE(h->page().icon(2)->isVisible());
     QStringList order{title(*h)};
     for (int i = 0; i < 3; ++i) {
-        QTest::mouseClick(h->w->img[2], Qt::LeftButton);
+        QTest::mouseClick(h->page().icon(2), Qt::LeftButton);
         order << title(*h);
     }
     EXPECT_EQ(order, (QStringList{"Photo", "B", "C", "Photo"})) << "the order the pictures were added";
@@ -134,7 +134,7 @@ TEST(ImageCatalogue, NewPictureComesLastAndIsShown)
 TEST(ImageCatalogue, RemovingMovesToTheNextOrThePrevious)
 {
     auto h = start("(3, 'a.png', 'A'), (3, 'b.png', 'B'), (3, 'c.png', 'C')");
-    QTest::mouseClick(h->w->img[2], Qt::LeftButton);
+    QTest::mouseClick(h->page().icon(2), Qt::LeftButton);
     ASSERT_EQ(title(*h), "B");
 
     h->platform.answers = {Platform::Answer::No};
@@ -153,15 +153,15 @@ TEST(ImageCatalogue, RemovingMovesToTheNextOrThePrevious)
 
     h->run(cmd::mnuFileImageDelete); // the last one: the one before it is shown
     EXPECT_EQ(title(*h), "A");
-    EXPECT_TRUE(h->w->img[2]->isHidden());
+    EXPECT_TRUE(h->page().icon(2)->isHidden());
     EXPECT_TRUE(h->enabled(cmd::mnuFileEditTitle));
 
     h->run(cmd::mnuFileImageDelete); // the only one
     EXPECT_EQ(pictureRows(*h), 0);
     EXPECT_EQ(title(*h), "");
-    EXPECT_TRUE(h->w->Picture2->pixmap().isNull());
-    EXPECT_TRUE(h->w->img[2]->isHidden());
-    EXPECT_TRUE(h->w->img[3]->isHidden());
+    EXPECT_TRUE(h->page().picture()->pixmap().isNull());
+    EXPECT_TRUE(h->page().icon(2)->isHidden());
+    EXPECT_TRUE(h->page().icon(3)->isHidden());
     EXPECT_FALSE(h->enabled(cmd::mnuFileImageDelete));
     EXPECT_FALSE(h->enabled(cmd::mnuFileEditTitle));
     EXPECT_EQ(h->platform.messages.size(), 4);

@@ -41,12 +41,12 @@ bool drop(Harness& h, const QStringList& files)
     QList<QUrl> urls;
     for (const QString& f : files) urls << QUrl::fromLocalFile(f);
     mime.setUrls(urls);
-    const QPoint at = h.w->Picture1->rect().center();
+    const QPoint at = h.page().viewport()->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(h.w->Picture1, &enter);
+    QCoreApplication::sendEvent(h.page().viewport(), &enter);
     if (!enter.isAccepted()) return false;
     QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(h.w->Picture1, &dropped);
+    QCoreApplication::sendEvent(h.page().viewport(), &dropped);
     QCoreApplication::processEvents();
     return dropped.isAccepted();
 }
@@ -82,8 +82,8 @@ TEST(ImageDrop, ADroppedPictureIsCopiedTitledAndLinked)
     EXPECT_TRUE(QFileInfo::exists(source)) << "copied, not moved";
     EXPECT_EQ(h.scalar("SELECT File || '|' || Title FROM images WHERE Bird_ID = ?", {kGoose}).toString(),
               "goose in flight.png|In flight");
-    EXPECT_EQ(h.w->lblName[3]->text(), "In flight");
-    EXPECT_EQ(h.w->Picture2->pixmap().size(), QSize(70, 35));
+    EXPECT_EQ(h.page().label(3)->text(), "In flight");
+    EXPECT_EQ(h.page().picture()->pixmap().size(), QSize(70, 35));
     EXPECT_TRUE(h.enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h.platform.messages.isEmpty());
 }
@@ -105,8 +105,8 @@ TEST(ImageDrop, ATakenNameGetsANumberAndNothingIsOverwritten)
     EXPECT_EQ(h.scalar("SELECT group_concat(File, ',') FROM (SELECT File FROM images WHERE Bird_ID = ? ORDER BY rowid)",
                        {kGoose}).toString(),
               "robin.png,robin-2.png");
-    EXPECT_EQ(h.w->lblName[3]->text(), "New robin");
-    EXPECT_EQ(h.w->Picture2->pixmap().size(), QSize(44, 33));
+    EXPECT_EQ(h.page().label(3)->text(), "New robin");
+    EXPECT_EQ(h.page().picture()->pixmap().size(), QSize(44, 33));
 }
 
 TEST(ImageDrop, OtherFilesAndCancelledTitlesLeaveEverythingAsItWas)
@@ -132,8 +132,8 @@ TEST(ImageDrop, OtherFilesAndCancelledTitlesLeaveEverythingAsItWas)
 
     QMimeData plain;
     plain.setText("not a file");
-    QDragEnterEvent enter(h.w->Picture1->rect().center(), Qt::CopyAction, &plain, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(h.w->Picture1, &enter);
+    QDragEnterEvent enter(h.page().viewport()->rect().center(), Qt::CopyAction, &plain, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(h.page().viewport(), &enter);
     EXPECT_FALSE(enter.isAccepted()) << "text is not taken";
     EXPECT_TRUE(h.platform.messages.isEmpty());
 }
@@ -146,7 +146,7 @@ TEST(ImageDrop, APictureAlreadyInTheFolderIsLinkedWithoutACopy)
     ASSERT_TRUE(drop(h, {d.images() + "kept.png"}));
     EXPECT_EQ(QDir(d.images()).entryList(QDir::Files).size(), 2);
     EXPECT_EQ(h.scalar("SELECT File FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "kept.png");
-    EXPECT_EQ(h.w->lblName[3]->text(), "Kept");
+    EXPECT_EQ(h.page().label(3)->text(), "Kept");
 }
 
 TEST(ImageFiles, FolderComparisonIgnoresCaseOnly)

@@ -19,9 +19,9 @@ const QString kWrongFolder = QStringLiteral("The Song file must come from the So
 
 void show(Harness& h, const char* name)
 {
-    const int i = h.w->cmbNames->findText(QString::fromLatin1(name));
+    const int i = h.page().list()->findText(QString::fromLatin1(name));
     ASSERT_GE(i, 0) << name;
-    h.w->cmbNames->setCurrentIndex(i);
+    h.page().list()->setCurrentIndex(i);
     ASSERT_EQ(h.shown(), QString::fromLatin1(name));
 }
 

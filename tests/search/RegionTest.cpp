@@ -194,7 +194,7 @@ TEST(RegionDialog, MenuCommandShowsTheFirstSpeciesAfterwards)
     h.run(cmd::mnuSearchRegion);
     EXPECT_EQ(h.shown(), "Canada Goose");
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 6");
-    EXPECT_EQ(h.w->lblStatus->text(), "Status: Breeder");
+    EXPECT_EQ(h.page().status()->text(), "Status: Breeder");
     EXPECT_EQ(h.w->species().statusCode(), "CP/") << "the page reads the new region's checklist";
 
     QTimer::singleShot(0, [] {

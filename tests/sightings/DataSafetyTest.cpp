@@ -84,12 +84,13 @@ TEST(DataSafety, ExportRefusesTheDatabaseItsFilesAndTheBackups)
     for (const QString& path : {db, db + "-journal", h.folder.path() + "/Backups/bird-auto-20260101-000000-1.mdb",
                                 h.folder.path() + "/Backups/sightings.csv"}) {
         h.platform.messages.clear();
-        h.platform.answers.push_back(Platform::Answer::No); // every sighting, not only the region's
+        h.platform.answers.push_back(Platform::Answer::Yes); // eBird's record format
+        h.platform.answers.push_back(Platform::Answer::No);  // every sighting, not only the region's
         h.platform.files.push_back(path);
         h.run(cmd::mnuFileExport);
-        ASSERT_EQ(h.platform.messages.size(), 2) << qPrintable(path);
-        EXPECT_TRUE(h.platform.messages[1].text.contains("Nothing was written")) << qPrintable(h.platform.messages[1].text);
-        EXPECT_EQ(h.platform.messages[1].icon, Platform::Icon::Exclamation);
+        ASSERT_EQ(h.platform.messages.size(), 3) << qPrintable(path);
+        EXPECT_TRUE(h.platform.messages[2].text.contains("Nothing was written")) << qPrintable(h.platform.messages[2].text);
+        EXPECT_EQ(h.platform.messages[2].icon, Platform::Icon::Exclamation);
     }
     EXPECT_FALSE(QFileInfo::exists(h.folder.path() + "/Backups/sightings.csv"));
     EXPECT_EQ(readAll(h.folder.path() + "/Backups/bird-auto-20260101-000000-1.mdb"), backup);
@@ -319,5 +320,5 @@ TEST(DataSafety, ImportOfAFileWithCarriageReturnLineEndsReadsEveryRecord)
     });
     h.run(cmd::mnuFileImport);
     EXPECT_EQ(read, "3");
-    EXPECT_EQ(skipped, "Count not a whole number from 0 to 1,000,000,000");
+    EXPECT_EQ(skipped, "Count not a whole number from 1 to 1,000,000,000");
 }

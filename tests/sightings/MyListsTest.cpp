@@ -267,7 +267,7 @@ TEST(SeenSpeciesReport, PrintsOneLinePerSeenSpeciesAndNoneOther)
     h->run(cmd::mnuReportSeen);
     ASSERT_EQ(h->platform.reports.size(), 1) << qPrintable(h->messageTexts().join("\n"));
     EXPECT_EQ(h->platform.reports[0].windowTitle, "Seen Species Report");
-    const auto& settings = rpt1(h->ctx).settings;
+    const auto& settings = reportControl(*h).settings;
     ASSERT_GE(settings.size(), 3);
     EXPECT_EQ(settings[2].value, "{checklists.reg_ID} = 2 and {Birds.LifeList} > 0");
 

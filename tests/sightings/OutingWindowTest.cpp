@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -333,6 +335,72 @@ TEST(OutingWindow, FileMenuOpensIt)
         EXPECT_FALSE(letters.contains(letter)) << qPrintable(item->text());
         letters.insert(letter);
     }
+}
+
+// File > New Outing keeps its window for the next outing: every opening is a new outing with
+// nothing entered, and the checklist, the marks, the recent sites and the places as they are
+// then, whatever the last one left (saved or cancelled).
+TEST(OutingWindow, EveryNewOutingStartsEmptyWithTheListsAsTheyAreNow)
+{
+    auto h = ontario();
+    QPointer<frmOuting> first;
+    QTimer::singleShot(0, [&first] {
+        auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget());
+        if (!w) return;
+        first = w;
+        w->txtStart->setText("6:15");
+        w->txtDuration->setText("90");
+        w->txtDistance->setText("2.5");
+        w->txtObservers->setText("2");
+        w->cmbProtocol->setCurrentIndex(1);
+        w->chkAllReported->setChecked(false);
+        w->cmbSite->setEditText("Rondeau");
+        w->txtComments->setPlainText("Fog until nine");
+        w->chkWholeList->setChecked(true);
+        w->txtFilter->setText("Goose");
+        w->model->setData(cell(*w, 3, OutingGridModel::Count), "14", Qt::EditRole);
+        w->cmbPlace[3]->setCurrentIndex(w->cmbPlace[3]->findText("Point Pelee"));
+        w->grdSpecies->scrollToBottom();
+        w->cmdSave_Click();
+    });
+    h->run(cmd::mnuFileOuting);
+    ASSERT_TRUE(first) << "the window opened";
+    ASSERT_EQ(h->scalar("SELECT count(*) FROM Outings").toInt(), 1) << qPrintable(h->messageTexts().join("\n"));
+    // Meanwhile: a species leaves Ontario's checklist and a county is added.
+    h->state.db().execute("DELETE FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 6");
+    h->state.db().execute("INSERT INTO Regions (Name, Type) VALUES ('Essex', 'District')");
+
+    for (int round = 0; round < 2; ++round) {
+        QStringList seen;
+        QTimer::singleShot(0, [&seen, &first, round] {
+            auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget());
+            if (!w) return;
+            seen << (w == first ? "same window" : "another window") << w->windowTitle() << w->txtDate->text()
+                 << w->txtStart->text() + w->txtDuration->text() + w->txtDistance->text() + w->txtObservers->text()
+                 << w->cmbProtocol->currentText() << (w->chkAllReported->isChecked() ? "all" : "not all")
+                 << w->cmbSite->currentText() + w->txtComments->toPlainText() + w->txtFilter->text()
+                 << (w->chkWholeList->isChecked() ? "whole" : "checklist") << QString::number(w->model->rowCount())
+                 << w->lblSeen->text() << w->cmbPlace[2]->currentText() + "|" + w->cmbPlace[3]->currentText()
+                 << QString::number(w->cmbSite->findText("Rondeau") >= 0)
+                 << QString::number(w->cmbPlace[3]->findText("Essex") >= 0)
+                 << (QApplication::focusWidget() == w->txtFilter ? "in Find" : "elsewhere")
+                 << QString::number(w->cmdDelete->isVisibleTo(w));
+            // Goose was seen this morning; Robin not yet.
+            w->model->setData(cell(*w, 3, OutingGridModel::Count), "2", Qt::EditRole);
+            w->model->setData(cell(*w, 4, OutingGridModel::Count), "1", Qt::EditRole);
+            seen << w->model->data(cell(*w, 3, OutingGridModel::New), Qt::DisplayRole).toString() + "|"
+                        + w->model->data(cell(*w, 4, OutingGridModel::New), Qt::DisplayRole).toString();
+            if (round == 0) w->cmdCancel_Click(); // asked, and answered Yes
+            else w->cmdSave_Click();
+        });
+        h->run(cmd::mnuFileOuting);
+        const QStringList expected = {"same window", "New Outing", longDate(QDate::currentDate()), "", "Traveling", "all",
+                                      "", "checklist", "5", "0 species seen", "Ontario|", "1", "1", "in Find", "0",
+                                      "|Life"};
+        EXPECT_EQ(seen, expected) << "round " << round;
+    }
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Outings").toInt(), 2) << "the cancelled one stored nothing";
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings WHERE Bird_ID = 4").toInt(), 1);
 }
 
 TEST(OutingsInTheLog, CountsHeadingsAndOpeningAnOuting)

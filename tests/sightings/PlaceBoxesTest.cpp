@@ -1,10 +1,12 @@
-// The sighting window's place boxes with every region of eBird's list: the chosen country's
-// states and the chosen state's counties first, typing to filter, and the places of a saved
-// sighting getting their checklists.
+// The place boxes of the sighting and the outing window with every region of eBird's list:
+// the chosen country's states and the chosen state's counties first, typing to filter, and
+// the places of a saved sighting getting their checklists. Both windows behave alike.
 
 #include "Harness.h"
 
 #include "regions/CodedRegions.h"
+#include "sightings/OutingGridModel.h"
+#include "sightings/frmOuting.h"
 #include "sightings/frmSight.h"
 #include "ui/RegionList.h"
 
@@ -13,6 +15,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -33,10 +36,43 @@ std::unique_ptr<Harness> everyRegion(const char* current = "")
     });
 }
 
-std::unique_ptr<frmSight> openNew(Harness& h)
+enum class Window { Sighting, Outing };
+
+// A new sighting, or a new outing with its first species seen.
+struct NewEntry {
+    std::unique_ptr<QDialog> dialog;
+    QComboBox* cmbPlace[4] = {};
+    QToolButton* PicClear[4] = {};
+    std::function<void()> save;
+    QDialog* operator->() const { return dialog.get(); }
+};
+
+NewEntry openNewIn(Harness& h, Window window)
 {
-    return std::make_unique<frmSight>(h.ctx, frmSight::Mode::NewSighting, h.w.get());
+    NewEntry e;
+    if (window == Window::Sighting) {
+        auto d = std::make_unique<frmSight>(h.ctx, frmSight::Mode::NewSighting, h.w.get());
+        std::copy(std::begin(d->cmbPlace), std::end(d->cmbPlace), e.cmbPlace);
+        std::copy(std::begin(d->PicClear), std::end(d->PicClear), e.PicClear);
+        e.save = [d = d.get()] { d->cmdSave_Click(); };
+        e.dialog = std::move(d);
+    } else {
+        auto d = std::make_unique<frmOuting>(h.ctx, 0, h.w.get());
+        std::copy(std::begin(d->cmbPlace), std::end(d->cmbPlace), e.cmbPlace);
+        std::copy(std::begin(d->PicClear), std::end(d->PicClear), e.PicClear);
+        e.save = [d = d.get()] {
+            if (d->model->rowCount() > 0) d->model->setData(d->model->index(0, OutingGridModel::Count), "2", Qt::EditRole);
+            d->cmdSave_Click();
+        };
+        e.dialog = std::move(d);
+    }
+    return e;
 }
+
+class PlaceBoxesOfWindow : public testing::TestWithParam<Window> {
+protected:
+    NewEntry openNew(Harness& h) { return openNewIn(h, GetParam()); }
+};
 
 void choose(QComboBox* box, const QString& text)
 {
@@ -76,22 +112,22 @@ int regionOf(Harness& h, const char* code)
 
 } // namespace
 
-TEST(PlaceBoxes, TheCountrysStatesAndTheStatesCountiesComeFirst)
+TEST_P(PlaceBoxesOfWindow, TheCountrysStatesAndTheStatesCountiesComeFirst)
 {
     auto h = everyRegion();
     auto d = openNew(*h);
-    QComboBox* states = d->cmbPlace[2];
-    QComboBox* counties = d->cmbPlace[3];
+    QComboBox* states = d.cmbPlace[2];
+    QComboBox* counties = d.cmbPlace[3];
     EXPECT_EQ(states->count(), 96) << "the fixture's Ontario is eBird's";
     EXPECT_EQ(counties->count(), 5359 + 1) << "with Point Pelee of the fixture";
     EXPECT_TRUE(sortedIgnoringCase(items(counties, 0, counties->count()))) << "no place chosen: all in name order";
 
-    choose(d->cmbPlace[1], "Mexico");
+    choose(d.cmbPlace[1], "Mexico");
     EXPECT_EQ(leadingUnder(states, "MX"), 32);
     EXPECT_EQ(items(states, 0, 2), (QStringList{"Aguascalientes", "Baja California"}));
     EXPECT_EQ(leadingUnder(counties, "MX"), 1925) << "no state yet: the country's counties first";
 
-    choose(d->cmbPlace[1], "United States");
+    choose(d.cmbPlace[1], "United States");
     EXPECT_EQ(leadingUnder(states, "US"), 51);
     EXPECT_TRUE(sortedIgnoringCase(items(states, 0, 51)));
     EXPECT_TRUE(sortedIgnoringCase(items(states, 51, 46)));
@@ -107,25 +143,25 @@ TEST(PlaceBoxes, TheCountrysStatesAndTheStatesCountiesComeFirst)
     choose(states, "Ohio");
     EXPECT_EQ(leadingUnder(counties, "US-OH"), 88);
     EXPECT_EQ(counties->currentText(), "Harris, Texas") << "a chosen county stays chosen";
-    d->PicClear[2]->click();
+    d.PicClear[2]->click();
     EXPECT_EQ(states->currentText(), "");
     EXPECT_EQ(leadingUnder(counties, "US"), 3140) << "the state cleared: the country's counties first";
 }
 
-TEST(PlaceBoxes, TheCurrentStatesCountiesComeFirstWhenTheWindowOpens)
+TEST_P(PlaceBoxesOfWindow, TheCurrentStatesCountiesComeFirstWhenTheWindowOpens)
 {
     auto h = everyRegion("US-OH");
     auto d = openNew(*h);
-    EXPECT_EQ(d->cmbPlace[2]->currentText(), "Ohio");
-    EXPECT_EQ(leadingUnder(d->cmbPlace[3], "US-OH"), 88);
-    EXPECT_EQ(d->cmbPlace[3]->currentIndex(), -1);
+    EXPECT_EQ(d.cmbPlace[2]->currentText(), "Ohio");
+    EXPECT_EQ(leadingUnder(d.cmbPlace[3], "US-OH"), 88);
+    EXPECT_EQ(d.cmbPlace[3]->currentIndex(), -1);
 }
 
-TEST(PlaceBoxes, TypingFiltersIgnoringCaseAndAccents)
+TEST_P(PlaceBoxesOfWindow, TypingFiltersIgnoringCaseAndAccents)
 {
     auto h = everyRegion();
     auto d = openNew(*h);
-    QComboBox* counties = d->cmbPlace[3];
+    QComboBox* counties = d.cmbPlace[3];
     counties->setFocus();
     QTest::keyClicks(counties->lineEdit(), "frank");
     QCompleter* c = counties->completer();
@@ -153,44 +189,44 @@ TEST(PlaceBoxes, TypingFiltersIgnoringCaseAndAccents)
     EXPECT_TRUE(found.contains("Abitibi, Quebec"));
 }
 
-TEST(PlaceBoxes, TypedNamesAreSavedAsThePlacesTheyName)
+TEST_P(PlaceBoxesOfWindow, TypedNamesAreSavedAsThePlacesTheyName)
 {
     auto h = everyRegion();
     auto d = openNew(*h);
-    d->cmbPlace[2]->setEditText("ohio");
-    d->cmbPlace[3]->setEditText("FRANKLIN, OHIO");
-    d->cmdSave_Click();
+    d.cmbPlace[2]->setEditText("ohio");
+    d.cmbPlace[3]->setEditText("FRANKLIN, OHIO");
+    d.save();
     ASSERT_EQ(d->result(), QDialog::Accepted) << qPrintable(h->messageTexts().join("; "));
     EXPECT_EQ(h->scalar("SELECT state || ':' || district FROM Sightings").toString(),
               QStringLiteral("%1:%2").arg(regionOf(*h, "US-OH")).arg(regionOf(*h, "US-OH-049")));
 }
 
-TEST(PlaceBoxes, TextThatNamesNoPlaceIsRefused)
+TEST_P(PlaceBoxesOfWindow, TextThatNamesNoPlaceIsRefused)
 {
     auto h = everyRegion();
     auto d = openNew(*h);
-    d->cmbPlace[3]->setEditText("Frank");
-    d->cmdSave_Click();
+    d.cmbPlace[3]->setEditText("Frank");
+    d.save();
     EXPECT_NE(d->result(), QDialog::Accepted);
     ASSERT_EQ(h->platform.messages.size(), 1);
     EXPECT_EQ(h->platform.messages[0].title, "Unknown Place");
     EXPECT_EQ(h->platform.messages[0].text,
               "There is no District/County named \"Frank\" in the list. Choose one from the list, or clear the box.");
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 0);
-    d->PicClear[3]->click();
-    d->cmdSave_Click();
+    d.PicClear[3]->click();
+    d.save();
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(h->scalar("SELECT district FROM Sightings").toInt(), 0);
 }
 
-TEST(PlaceBoxes, TheSightingsPlacesGetTheirChecklistsOnFirstUse)
+TEST_P(PlaceBoxesOfWindow, TheSightingsPlacesGetTheirChecklistsOnFirstUse)
 {
     auto h = everyRegion();
     auto d = openNew(*h);
-    choose(d->cmbPlace[1], "United States");
-    choose(d->cmbPlace[2], "Ohio");
-    choose(d->cmbPlace[3], "Franklin, Ohio");
-    d->cmdSave_Click();
+    choose(d.cmbPlace[1], "United States");
+    choose(d.cmbPlace[2], "Ohio");
+    choose(d.cmbPlace[3], "Franklin, Ohio");
+    d.save();
     ASSERT_EQ(d->result(), QDialog::Accepted);
     const struct {
         const char* code;
@@ -204,3 +240,32 @@ TEST(PlaceBoxes, TheSightingsPlacesGetTheirChecklistsOnFirstUse)
     }
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {regionOf(*h, "US-TX")}).toInt(), 0);
 }
+
+// The lists are read once and kept: a region added, renamed or deleted since shows as it is
+// now in the next window.
+TEST_P(PlaceBoxesOfWindow, TheNextWindowListsTheRegionsAsTheyAreNow)
+{
+    auto h = everyRegion();
+    {
+        auto d = openNew(*h);
+        EXPECT_EQ(d.cmbPlace[3]->findText("Nowhere, Ohio"), -1);
+        EXPECT_GE(d.cmbPlace[3]->findText("Franklin, Texas"), 0);
+    }
+    db::Database& db = h->state.db();
+    db.execute("INSERT INTO Regions (Name, Type, Code) VALUES ('Nowhere, Ohio', 'District', 'US-OH-999')");
+    db.execute("UPDATE Regions SET Name = 'Franklin County, Ohio' WHERE Code = 'US-OH-049'");
+    db.execute("DELETE FROM Regions WHERE Code = 'US-TX-159'");
+    auto d = openNew(*h);
+    QComboBox* counties = d.cmbPlace[3];
+    EXPECT_EQ(counties->count(), 5359 + 1);
+    EXPECT_GE(counties->findText("Nowhere, Ohio"), 0);
+    EXPECT_GE(counties->findText("Franklin County, Ohio"), 0);
+    EXPECT_EQ(counties->findText("Franklin, Ohio"), -1);
+    EXPECT_EQ(counties->findText("Franklin, Texas"), -1);
+    EXPECT_TRUE(sortedIgnoringCase(items(counties, 0, counties->count())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, PlaceBoxesOfWindow, testing::Values(Window::Sighting, Window::Outing),
+                         [](const testing::TestParamInfo<Window>& p) {
+                             return p.param == Window::Sighting ? "Sighting" : "Outing";
+                         });

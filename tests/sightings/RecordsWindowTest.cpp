@@ -214,14 +214,19 @@ TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
         EXPECT_EQ(d->lblDates->text(), "2025-05-01 to 2025-05-01");
         EXPECT_EQ(d->lblStored->text(), "0");
         EXPECT_EQ(d->lblNew->text(), "2");
+        EXPECT_EQ(d->lblOther->text(), "1");
         ASSERT_EQ(d->lstSkipped->topLevelItemCount(), 1);
         EXPECT_EQ(d->lstSkipped->topLevelItem(0)->text(0), "Genus or family only (sp.)");
+        EXPECT_EQ(d->lstSkipped->topLevelItem(0)->text(2), "with its checklist, in no list");
         EXPECT_EQ(d->lstSkipped->topLevelItem(0)->child(0)->text(0), "thrush sp.");
         QTest::mouseClick(d->cmdImport, Qt::LeftButton);
     });
     h->run(cmd::mnuFileImport);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
-    EXPECT_EQ(h->messageTexts().last(), "2 sightings were imported.");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Outings").toInt(), 1);
+    EXPECT_EQ(h->scalar("SELECT Name FROM OtherRecords").toString(), "thrush sp.");
+    EXPECT_EQ(h->messageTexts().last(), "2 sightings were imported. 1 record of no species was kept with its "
+                                        "checklist; it counts in no list.");
     EXPECT_EQ(h->panel("Life"), "Life List: 4 of 6") << "Hermit and Wood Thrush join the goose and the robin";
 
     // The same file again: nothing new, Import is off.
@@ -229,7 +234,7 @@ TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
     QTimer::singleShot(0, [] {
         auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->lblStored->text(), "2");
+        EXPECT_EQ(d->lblStored->text(), "3");
         EXPECT_FALSE(d->cmdImport->isEnabled());
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
@@ -260,6 +265,63 @@ TEST(ImportWindow, CancelDuringTheImportStoresNothing)
     EXPECT_EQ(h->scalar("SELECT count(*) FROM ImportKeys").toInt(), 0);
 }
 
+// A large file: the window appears while the file is read, with its progress, and Cancel
+// stops the reading; nothing is stored. Dates the import cannot read are listed with their lines.
+TEST(ImportWindow, ALargeFileShowsItsReadingAndCancelStopsIt)
+{
+    auto h = ontarioWithSightings();
+    const QString path = h->folder.path() + "/MyEBirdData.csv";
+    QByteArray text = kDownload;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("S%1,Hermit Thrush,Catharus guttatus,1,2,CA-ON,,L1,Rondeau,,,%2,,Traveling,,1,,,1,,,,\n")
+                    .arg(100 + i)
+                    .arg(i == 7 ? "31.12.2020" : "2024-05-01")
+                    .toUtf8();
+    writeFile(path, text);
+    int shownWhileReading = 0, progress = 0;
+    bool wasModal = false;
+    auto cancelWhileReading = [&] {
+        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
+        if (!d || !d->reading()) return;
+        ++shownWhileReading;
+        wasModal = d->isVisible() && d->isModal();
+        progress = d->prgImport->value();
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    };
+    h->platform.files.push_back(path);
+    QTimer::singleShot(0, cancelWhileReading);
+    h->run(cmd::mnuFileImport);
+    EXPECT_EQ(shownWhileReading, 1);
+    EXPECT_TRUE(wasModal);
+    EXPECT_GT(progress, 0);
+    EXPECT_LT(progress, 1000);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the window is gone";
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
+
+    // Read to the end, the unreadable date is listed with its line.
+    h->platform.files.push_back(path);
+    QStringList badDates;
+    QString stored;
+    QTimer poll; // looks again until the reading is done
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
+        if (!d || d->reading()) return;
+        poll.stop();
+        stored = d->lblNew->text();
+        for (int i = 0; i < d->lstSkipped->topLevelItemCount(); ++i)
+            if (d->lstSkipped->topLevelItem(i)->text(0) == "No valid date")
+                for (int c = 0; c < d->lstSkipped->topLevelItem(i)->childCount(); ++c)
+                    badDates << d->lstSkipped->topLevelItem(i)->child(c)->text(0);
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    poll.start();
+    h->run(cmd::mnuFileImport);
+    EXPECT_EQ(stored, "20001");
+    EXPECT_EQ(badDates, QStringList{"Line 12: \"31.12.2020\" (Hermit Thrush)"});
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
+}
+
 TEST(ImportWindow, AFileThatIsNoEbirdFileIsRefused)
 {
     Harness h;
@@ -276,7 +338,8 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
 {
     auto h = ontarioWithSightings();
     const QString path = h->folder.path() + "/out.csv";
-    h->platform.answers.push_back(Platform::Answer::No); // every sighting
+    h->platform.answers.push_back(Platform::Answer::Yes); // eBird's record format
+    h->platform.answers.push_back(Platform::Answer::No);  // every sighting
     h->platform.files.push_back(path);
     h->run(cmd::mnuFileExport);
     EXPECT_TRUE(h->platform.suggestedFiles.last().endsWith(QStringLiteral("/sightings-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate))));
@@ -285,15 +348,79 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
     EXPECT_EQ(readAllCsv(f.readAll()).size(), 4u);
     EXPECT_EQ(h->messageTexts().last(), "4 sightings were written to " + path + " in eBird's record format.");
     f.close();
+    h->platform.answers.push_back(Platform::Answer::Yes); // eBird's record format
     h->platform.answers.push_back(Platform::Answer::Yes); // Ontario only
     h->platform.files.push_back(path);
     h->run(cmd::mnuFileExport);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(readAllCsv(f.readAll()).size(), 3u);
+    h->platform.answers.push_back(Platform::Answer::Yes);
     h->platform.answers.push_back(Platform::Answer::Cancel);
-    const int shown = int(h->platform.messages.size());
+    int shown = int(h->platform.messages.size());
     h->run(cmd::mnuFileExport);
-    EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question";
+    EXPECT_EQ(int(h->platform.messages.size()), shown + 2) << "only the questions";
+    h->platform.answers.push_back(Platform::Answer::Cancel);
+    shown = int(h->platform.messages.size());
+    h->run(cmd::mnuFileExport);
+    EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question of the layout";
+}
+
+// The layout of eBird's download is the other answer to the first question; an export larger
+// than eBird takes goes into several files, the message names them, and files of an earlier
+// export in the way are replaced only after a question.
+TEST(ExportCommand, DownloadLayoutAndSeveralFilesAreTold)
+{
+    auto h = ontarioWithSightings();
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QString all = h->folder.path() + "/all.csv";
+    h->platform.answers.push_back(Platform::Answer::No); // My eBird Data
+    h->platform.answers.push_back(Platform::Answer::No); // every sighting
+    h->platform.files.push_back(all);
+    h->run(cmd::mnuFileExport);
+    EXPECT_TRUE(h->platform.suggestedFiles.last().endsWith("/ebird-data-" + today + ".csv"));
+    EXPECT_EQ(h->messageTexts().last(), "4 sightings were written to " + all +
+                                            " in the layout of eBird's \"My eBird Data\" download.");
+    QFile f(all);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const auto rows = readAllCsv(f.readAll());
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].value(0), "Submission ID");
+
+    // About 1.3 MB of outings, and a gull sp. on one of them.
+    {
+        db::Transaction tx(h->db());
+        const QString comment = QString("Seen well in good light; ").repeated(40);
+        for (int o = 1; o <= 100; ++o) {
+            const QString date = QDate(2015, 1, 1).addDays(o).toString(Qt::ISODate);
+            h->db().execute("INSERT INTO Outings (Outing_ID, Date, Protocol, site, state) VALUES (?, ?, 'Stationary', 'Yard', 2)",
+                            {o, date});
+            for (int b = 1; b <= 12; ++b)
+                h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, state, site, notes, Outing_ID) "
+                                "VALUES (?, ?, '', 2, 'Yard', ?, ?)",
+                                {b, date, comment, o});
+        }
+        h->db().execute("INSERT INTO OtherRecords (Outing_ID, Name, sci_name, Category) VALUES (7, 'gull sp.', 'Larinae sp.', 'spuh')");
+        tx.commit();
+    }
+    const QString big = h->folder.path() + "/big.csv";
+    writeFile(h->folder.path() + "/big-2.csv", "an earlier export");
+    h->platform.answers.push_back(Platform::Answer::Yes); // eBird's record format
+    h->platform.answers.push_back(Platform::Answer::No);  // every sighting
+    h->platform.answers.push_back(Platform::Answer::Yes); // replace big-2.csv
+    h->platform.files.push_back(big);
+    h->run(cmd::mnuFileExport);
+    const QStringList texts = h->messageTexts();
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[texts.size() - 2], "The export is larger than eBird takes in one file, so it is written as several "
+                                       "files. These exist already:\n\nbig-2.csv\n\nReplace them?");
+    EXPECT_EQ(texts.last(), "1204 sightings and 1 record of no species were written in eBird's record format to 2 files "
+                            "of at most 1 MB each, as eBird takes them, no outing split between two. They are in the "
+                            "folder\n" + QDir::toNativeSeparators(h->folder.path()) +
+                                ":\n\nbig-1.csv\nbig-2.csv\n\nUpload each of them to eBird.");
+    EXPECT_FALSE(QFileInfo::exists(big));
+    QFile second(h->folder.path() + "/big-2.csv");
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_GT(second.size(), 200000) << "replaced";
 }
 
 TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
@@ -392,7 +519,8 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
     auto everyCommand = [&] {
         p.files.push_back(QString());
         h->run(cmd::mnuFileImport);
-        p.answers.push_back(Platform::Answer::No); // every sighting
+        p.answers.push_back(Platform::Answer::Yes); // eBird's record format
+        p.answers.push_back(Platform::Answer::No);  // every sighting
         p.files.push_back(QString());
         h->run(cmd::mnuFileExport);
         p.files.push_back(QString());
@@ -419,6 +547,7 @@ TEST(RecordsFileDialogs, StartAtHomeThenInTheLastFolderUsed)
 
     // An export into another folder: import and export start there afterwards.
     const QString out = QDir(elsewhere.path()).filePath("may.csv");
+    p.answers.push_back(Platform::Answer::Yes);
     p.answers.push_back(Platform::Answer::No);
     p.files.push_back(out);
     h->run(cmd::mnuFileExport);

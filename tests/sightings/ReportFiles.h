@@ -1,6 +1,10 @@
 #pragma once
 
-// The report definitions as shipped, and PDF files read back as text.
+// The report definitions as shipped, the main window's report control, and PDF files read
+// back as text.
+
+#include "Harness.h"
+#include "sightings/ReportControl.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,8 +12,17 @@
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace fl::test {
+
+// The one report control the report commands share.
+inline ReportControl& reportControl(Harness& h)
+{
+    auto* control = h.w->findChild<ReportControl*>();
+    if (!control) throw std::logic_error("the main window has no report control");
+    return *control;
+}
 
 inline void copyDefinitions(const QString& folder)
 {

@@ -87,15 +87,15 @@ TEST(Reports, CommandsSetThePropertiesInTheirOrderAndShowAPreview)
     auto h = ontario();
     h->run(cmd::mnuReportChecklist);
     EXPECT_TRUE(h->platform.messages.isEmpty());
-    EXPECT_EQ(rpt1(h->ctx).settings, checklistSettings(2));
+    EXPECT_EQ(reportControl(*h).settings, checklistSettings(2));
     ASSERT_EQ(h->platform.reports.size(), 1);
     EXPECT_EQ(h->platform.reports[0].windowTitle, "Checklist Report");
     EXPECT_TRUE(h->platform.reports[0].text.contains("Checklist For Ontario"));
 
-    rpt1(h->ctx).settings.clear();
+    reportControl(*h).settings.clear();
     h->run(cmd::mnuReportLife);
     EXPECT_TRUE(h->platform.messages.isEmpty());
-    EXPECT_EQ(rpt1(h->ctx).settings, lifeSettings(2));
+    EXPECT_EQ(reportControl(*h).settings, lifeSettings(2));
     ASSERT_EQ(h->platform.reports.size(), 2);
     EXPECT_EQ(h->platform.reports[1].windowTitle, "Life List Report");
     EXPECT_TRUE(h->platform.reports[1].text.contains("Life List For Ontario"));
@@ -111,11 +111,11 @@ TEST(Reports, WorldSelectsEverySpeciesAndEverySightingCounts)
                "(1, 12, '2023-01-02', 0, 0, 0, 0, 'Somewhere'), (2, 8, '2022-01-01', 0, 3, 0, 0, 'Elsewhere')");
         copyDefinitions(f.path());
     });
-    mnuReportChecklist_Click(h.ctx);
-    EXPECT_EQ(rpt1(h.ctx).settings, checklistSettings(0));
-    rpt1(h.ctx).settings.clear();
-    mnuReportLife_Click(h.ctx);
-    EXPECT_EQ(rpt1(h.ctx).settings, lifeSettings(0));
+    h.run(cmd::mnuReportChecklist);
+    EXPECT_EQ(reportControl(h).settings, checklistSettings(0));
+    reportControl(h).settings.clear();
+    h.run(cmd::mnuReportLife);
+    EXPECT_EQ(reportControl(h).settings, lifeSettings(0));
     ASSERT_EQ(h.platform.reports.size(), 2);
     const QString checklist = h.platform.reports[0].text;
     const QString life = h.platform.reports[1].text;
@@ -135,8 +135,8 @@ TEST(Reports, DefinitionsAreReadFromTheProgramsFolderOnly)
     QDir::setCurrent(elsewhere.path());
     copyDefinitions(elsewhere.path());
     QFile::remove(QDir(h->folder.path()).filePath("life.rpt"));
-    mnuReportChecklist_Click(h->ctx);
-    mnuReportLife_Click(h->ctx);
+    h->run(cmd::mnuReportChecklist);
+    h->run(cmd::mnuReportLife);
     QDir::setCurrent(before);
     ASSERT_EQ(h->platform.reports.size(), 1) << "the checklist from the program's folder";
     EXPECT_EQ(h->platform.reports[0].windowTitle, "Checklist Report");
@@ -153,12 +153,12 @@ TEST(Reports, InstalledProgramReadsTheDefinitionsFromItsShareFolder)
     h->state.shareFolder = share.path();
     // The data folder's own copies do not count; a changed one there would be used otherwise.
     QFile::remove(QDir(h->folder.path()).filePath("checklist.rpt"));
-    mnuReportChecklist_Click(h->ctx);
-    mnuReportLife_Click(h->ctx);
+    h->run(cmd::mnuReportChecklist);
+    h->run(cmd::mnuReportLife);
     ASSERT_EQ(h->platform.reports.size(), 2) << "both from the share folder";
     EXPECT_TRUE(h->platform.messages.isEmpty());
     QFile::remove(QDir(share.path()).filePath("life.rpt"));
-    mnuReportLife_Click(h->ctx);
+    h->run(cmd::mnuReportLife);
     EXPECT_EQ(h->platform.reports.size(), 2) << "life.rpt in the data folder does not count";
     ASSERT_EQ(h->platform.messages.size(), 1);
     EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501");
@@ -208,7 +208,7 @@ TEST(Reports, FailuresShowTheEngineNumber)
     }
     {
         auto h = ontario();
-        ReportControl& rpt = rpt1(h->ctx);
+        ReportControl& rpt = reportControl(*h);
         try {
             rpt.setAction(2);
             ADD_FAILURE() << "action 2 was accepted";

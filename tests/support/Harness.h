@@ -2,14 +2,13 @@
 
 #include "state/AppState.h"
 #include "state/Startup.h"
+#include "MainWindowPage.h"
 #include "TestDatabase.h"
 #include "browser/frmDisplay.h"
 #include "platform/ScriptedPlatform.h"
 #include "app/Wiring.h"
 #include "ui/Context.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -40,13 +39,10 @@ struct Harness {
         if (w) w->close();
     }
 
-    QStringList names() const
-    {
-        QStringList list;
-        for (int i = 0; i < w->cmbNames->count(); ++i) list << w->cmbNames->itemText(i);
-        return list;
-    }
-    QString shown() const { return w->lblName[0]->text(); }
+    // The main window's parts.
+    MainWindowPage page() const { return MainWindowPage(w.get()); }
+    QStringList names() const { return page().names(); }
+    QString shown() const { return page().birdName(); }
     QString panel(const char* key) const { return w->panelText(QString::fromLatin1(key)); }
     db::Database& db() { return state.db(); }
     QVariant scalar(const QString& sql, const QVariantList& params = {}) { return db().scalar(sql, params); }

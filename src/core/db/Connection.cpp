@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <cstring>
 #include <sqlcipher/sqlite3.h>
 
 namespace fl::db {
@@ -20,6 +21,28 @@ int kindOf(const char* declType)
     return Plain;
 }
 } // namespace
+
+Connection::Connection(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path))
+{
+    sqlite3_update_hook(m_handle, &Connection::rowChanged, this);
+}
+
+void Connection::rowChanged(void* self, int, const char* database, const char* table, long long)
+{
+    auto* conn = static_cast<Connection*>(self);
+    if (conn->m_watched.empty() || std::strcmp(database, "main") != 0) return;
+    for (WatchedTable& w : conn->m_watched)
+        if (sqlite3_stricmp(w.name.constData(), table) == 0) ++w.changes;
+}
+
+quint64 Connection::tableChanges(const char* name)
+{
+    flushPending(); // held updates count once they are written
+    for (const WatchedTable& w : m_watched)
+        if (sqlite3_stricmp(w.name.constData(), name) == 0) return w.changes;
+    m_watched.push_back({QByteArray(name), 0});
+    return 0;
+}
 
 Connection::~Connection()
 {

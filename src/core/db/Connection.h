@@ -18,7 +18,7 @@ namespace fl::db {
 
 class Connection {
 public:
-    Connection(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
+    Connection(sqlite3* handle, QString path);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -66,7 +66,18 @@ public:
     // Writes the held updates, one set-based statement per table and set of columns.
     void flushPending();
 
+    // How many rows of table `name` (of the main database) were inserted, changed or deleted
+    // through this connection since it was first asked about that table, which is then 0. A
+    // copy of the table's data kept elsewhere is current while the number stays the same.
+    quint64 tableChanges(const char* name);
+
 private:
+    static void rowChanged(void* self, int operation, const char* database, const char* table, long long rowid);
+    struct WatchedTable {
+        QByteArray name;
+        quint64 changes = 0;
+    };
+    std::vector<WatchedTable> m_watched;
     sqlite3* m_handle;
     QString m_path;
     std::map<QString, std::unique_ptr<class Statement>> m_cache;

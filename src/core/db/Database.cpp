@@ -84,7 +84,8 @@ Database::CheckResult runQuickCheck(sqlite3* handle)
 {
     Database::CheckResult result;
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(handle, "PRAGMA quick_check", -1, &st, nullptr) != SQLITE_OK) {
+    // The database file alone, not a file attached to the connection meanwhile.
+    if (sqlite3_prepare_v2(handle, "PRAGMA main.quick_check", -1, &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
         return result;
     }
@@ -126,6 +127,11 @@ void Database::checkInBackground(std::function<void(const CheckResult&, const st
             // Nothing can be reported from here; the check simply has no outcome.
         }
     });
+}
+
+void Database::finishBackgroundCheck()
+{
+    if (m_check.joinable()) m_check.join();
 }
 
 QString notOurDatabaseMessage(const QString& path)

@@ -65,6 +65,10 @@ public:
     // statements wait while the check reads, since it shares the connection; closing the
     // database waits for the check and for `done`. One check at a time.
     void checkInBackground(std::function<void(const CheckResult&, const std::atomic<bool>& closing)> done);
+    // Waits until a check in the background (and its `done`) has ended. Needed before a file
+    // is attached to the connection: while the check reads, the engine keeps every database
+    // of the connection in a read transaction, and an attached one could not be detached.
+    void finishBackgroundCheck();
 
 private:
     explicit Database(std::shared_ptr<Connection> conn);

@@ -202,9 +202,7 @@ void ListCounts::count(const ListSightings& data, int regId, const QList<CustomL
         region = counter.addPlace({ListPlace::Kind::Region, regId, column, r ? r->name : QString()}, true);
     }
     const auto& all = data.sightings();
-    auto inRegion = [&](const ListSighting& s) {
-        return regId == 0 || s.places[0] == regId || s.places[1] == regId || s.places[2] == regId || s.places[3] == regId;
-    };
+    auto inRegion = [&](const ListSighting& s) { return countsForRegion(s.places, regId); };
     // The regions within the chosen one: those that its sightings name in a narrower place
     // column (a region since deleted has no list of its own). Each counts all its sightings,
     // so that its lists are the same whichever wider region shows them.
@@ -238,7 +236,9 @@ void ListCounts::count(const ListSightings& data, int regId, const QList<CustomL
         for (int c = 0; c < 4; ++c) {
             const int id = s.places[c];
             if (id == 0 || subPlace[size_t(id)] < 0) continue;
-            bool again = false; // the same region in two columns counts once
+            // The sighting counts for each region among its places (countsForRegion), once
+            // for a region it names in two of them.
+            bool again = false;
             for (int d = 0; d < c; ++d) again = again || s.places[d] == id;
             if (!again) counter.count(subPlace[size_t(id)], i, s);
         }

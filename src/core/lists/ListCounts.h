@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/CustomLists.h"
+#include "regions/RegionRule.h"
 
 #include <QDate>
 #include <QHash>
@@ -22,7 +23,7 @@ struct ListSighting {
     int sightId = 0;
     int birdId = 0;
     QDate date;
-    int places[4] = {}; // Region, country, state, district (0: none)
+    SightingPlaces places = {}; // Region, country, state, district (0: none)
     int site = -1;      // index into ListSightings::sites(); -1 for none
 };
 

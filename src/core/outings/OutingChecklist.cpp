@@ -1,5 +1,5 @@
 #include "outings/OutingChecklist.h"
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 
 #include "regions/RegionKinds.h"
 #include "taxonomy/BandingCode.h"
@@ -10,8 +10,8 @@ namespace fl {
 
 namespace {
 
-// Species rows read straight through: `sql` gives ID, Name, sci_name, LifeList, the marked
-// sighting's Date and Outing_ID, and the official code (or NULL).
+// Species rows read straight through: `sql` gives ID, Name, sci_name, LifeList and the
+// official code (or NULL).
 std::vector<OutingSpeciesRow> readSpecies(db::Database& db, const QString& sql, const QVariantList& params,
                                           bool onChecklist)
 {
@@ -26,11 +26,7 @@ std::vector<OutingSpeciesRow> readSpecies(db::Database& db, const QString& sql, 
         r.name = st.value(1).toString();
         r.sciName = st.value(2).toString();
         r.mark = int(st.int64(3));
-        if (r.mark > 0) {
-            r.markDate = QDate::fromString(st.value(4).toString().left(10), Qt::ISODate);
-            r.markOuting = int(st.int64(5));
-        }
-        r.code = st.value(6).toString().trimmed().toUpper();
+        r.code = st.value(4).toString().trimmed().toUpper();
         if (r.code.isEmpty()) r.code = bandingCode(r.name);
         r.onChecklist = onChecklist;
         rows.push_back(std::move(r));
@@ -45,15 +41,13 @@ QString codeColumn(db::Database&) { return QStringLiteral("Birds.AlphaCode"); }
 
 std::vector<OutingSpeciesRow> outingChecklist(db::Database& db, int regId)
 {
-    const QString select = QStringLiteral(
-        "SELECT Birds.ID, Birds.Name, Birds.sci_name, Birds.LifeList, Marked.Date, Marked.Outing_ID, %1 FROM Birds ")
-                               .arg(codeColumn(db));
-    const QString marked = QStringLiteral("LEFT JOIN Sightings AS Marked ON Marked.Sight_ID = Birds.LifeList ");
-    if (regId == 0)
-        return readSpecies(db, select + marked + QStringLiteral("ORDER BY Birds.sortOrder, Birds.ID"), {}, true);
+    // The marks' dates are read when a species is counted (OutingNewness), not for every row.
+    const QString select =
+        QStringLiteral("SELECT Birds.ID, Birds.Name, Birds.sci_name, Birds.LifeList, %1 FROM Birds ").arg(codeColumn(db));
+    if (regId == 0) return readSpecies(db, select + QStringLiteral("ORDER BY Birds.sortOrder, Birds.ID"), {}, true);
     return readSpecies(db,
-                       select + QStringLiteral("INNER JOIN Checklists ON Checklists.Bird_ID = Birds.ID ") + marked
-                           + QStringLiteral("WHERE Checklists.Reg_ID = ? ORDER BY Birds.sortOrder, Birds.ID"),
+                       select + QStringLiteral("INNER JOIN Checklists ON Checklists.Bird_ID = Birds.ID "
+                                               "WHERE Checklists.Reg_ID = ? ORDER BY Birds.sortOrder, Birds.ID"),
                        {regId}, true);
 }
 
@@ -61,9 +55,8 @@ std::vector<OutingSpeciesRow> speciesOffChecklist(db::Database& db, int regId)
 {
     if (regId == 0) return {};
     return readSpecies(db,
-                       QStringLiteral("SELECT Birds.ID, Birds.Name, Birds.sci_name, Birds.LifeList, Marked.Date, "
-                                      "Marked.Outing_ID, %1 FROM Birds LEFT JOIN Sightings AS Marked "
-                                      "ON Marked.Sight_ID = Birds.LifeList WHERE NOT EXISTS (SELECT 1 FROM Checklists "
+                       QStringLiteral("SELECT Birds.ID, Birds.Name, Birds.sci_name, Birds.LifeList, %1 FROM Birds "
+                                      "WHERE NOT EXISTS (SELECT 1 FROM Checklists "
                                       "WHERE Checklists.Reg_ID = ? AND Checklists.Bird_ID = Birds.ID) "
                                       "ORDER BY Birds.sortOrder, Birds.ID")
                            .arg(codeColumn(db)),
@@ -147,8 +140,11 @@ OutingNewness::First OutingNewness::lifeFirst(const OutingSpeciesRow& row)
 {
     // The mark is the first sighting in the region unless it is this outing's own, or the
     // species is not on the region's list (and so has no mark).
-    if (row.onChecklist && (row.mark == 0 || m_outingId == 0 || row.markOuting != m_outingId))
-        return row.mark > 0 ? First{row.markDate, row.mark} : First{};
+    if (row.onChecklist && row.mark == 0) return First{};
+    if (row.onChecklist) {
+        const Mark mark = markOf(row.mark);
+        if (m_outingId == 0 || mark.outing != m_outingId) return First{mark.date, row.mark};
+    }
     if (auto it = m_lifeFirst.constFind(row.birdId); it != m_lifeFirst.constEnd()) return *it;
     auto rs = m_db.openRecordset(QStringLiteral("SELECT Date, Sight_ID FROM Sightings WHERE Bird_ID = ? AND %1 "
                                                 "AND (Outing_ID IS NULL OR Outing_ID <> ?) ORDER BY Date, Sight_ID LIMIT 1")
@@ -157,6 +153,22 @@ OutingNewness::First OutingNewness::lifeFirst(const OutingSpeciesRow& row)
     const First first = rs.eof() ? First{} : First{rs.field(0).toDate(), rs.field(1).toInt()};
     m_lifeFirst.insert(row.birdId, first);
     return first;
+}
+
+OutingNewness::Mark OutingNewness::markOf(int sightId)
+{
+    if (auto it = m_marks.constFind(sightId); it != m_marks.constEnd()) return *it;
+    db::Connection& conn = *m_db.connection();
+    conn.flushPending();
+    auto st = conn.cached(QStringLiteral("SELECT Date, Outing_ID FROM Sightings WHERE Sight_ID = ?"));
+    st->bind({sightId});
+    Mark mark;
+    if (st->step()) {
+        mark.date = QDate::fromString(st->value(0).toString().left(10), Qt::ISODate);
+        mark.outing = int(st->int64(1));
+    }
+    m_marks.insert(sightId, mark);
+    return mark;
 }
 
 OutingNewness::New OutingNewness::of(const OutingSpeciesRow& row, int sightId)

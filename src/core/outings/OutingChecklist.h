@@ -18,8 +18,6 @@ struct OutingSpeciesRow {
     QString code;             // the four-letter code the species answers to, empty for none
     bool onChecklist = false; // on the checklist of the current region
     int mark = 0;             // its life-list mark (Birds.LifeList)
-    QDate markDate;           // the date of that sighting
-    int markOuting = 0;       // that sighting's outing, 0 for none
 };
 
 // The species of region `regId`'s checklist in checklist order, with their marks; with
@@ -67,6 +65,12 @@ private:
     };
     bool before(const First& first, int sightId) const;
     First lifeFirst(const OutingSpeciesRow& row);
+    // The date and the outing (0 for none) of sighting `sightId`, a mark, read when first needed.
+    struct Mark {
+        QDate date;
+        int outing = 0;
+    };
+    Mark markOf(int sightId);
     QString regionCondition() const;
 
     db::Database& m_db;
@@ -77,6 +81,7 @@ private:
     int m_year = 0;
     QHash<int, First> m_yearFirst;
     QHash<int, First> m_lifeFirst; // species whose mark the list cannot tell
+    QHash<int, Mark> m_marks;      // by Sight_ID
 };
 
 } // namespace fl

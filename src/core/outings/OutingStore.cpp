@@ -1,7 +1,7 @@
 #include "outings/OutingStore.h"
 
 #include "outings/OutingRules.h"
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 #include "regions/ChecklistCopy.h"
 #include "regions/RegionKinds.h"
 #include "state/OptionsRow.h"

@@ -47,7 +47,7 @@ OutingChange deleteOuting(db::Database& db, int outingId, const LifeListScope& s
 int updateLifeListMarks(db::Database& db, const LifeListScope& scope, const QList<int>& birdIds);
 
 // Whether a sighting at these places (Region, country, state, district) counts for the life
-// list of the scope's region: the rule of lifelist/RegionRule.h.
+// list of the scope's region: the rule of regions/RegionRule.h.
 bool countsForRegion(const int (&places)[4], const LifeListScope& scope);
 
 // The sites of the latest outings and sightings, the most recent first, each once.

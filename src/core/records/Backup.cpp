@@ -105,6 +105,8 @@ void backupDatabase(db::Database& db, const QString& target, const QString& pass
     if (const QString refusal = refusedTarget(target, db.path(), TargetUse::NewBackup); !refusal.isEmpty())
         failWith(refusal);
     if (db.inTransaction()) failWith(QStringLiteral("A backup cannot be made while a change is being stored."));
+    // The start-up check must not be reading while the copy is attached (it could not be detached).
+    db.finishBackgroundCheck();
     const QFileInfo info(target);
     if (!QDir().mkpath(info.absolutePath()))
         failWith(QStringLiteral("The folder '%1' cannot be created.").arg(info.absolutePath()));

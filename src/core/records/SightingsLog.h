@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 
 #include <QDate>
 #include <QHash>

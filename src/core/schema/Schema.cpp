@@ -4,6 +4,7 @@
 #include "schema/ImportKeys.h"
 #include "schema/TaxonomyTables.h"
 #include "schema/OutingTables.h"
+#include "schema/OtherRecordsTable.h"
 
 #include "regions/CodedRegions.h"
 
@@ -228,6 +229,7 @@ constexpr UpgradeStep kUpgradeSteps[] = {
     addTaxonomyTables,     // version 4: species codes, the taxonomy's forms, sightings to review
     addOutingTables,       // version 5: outings with their counts and effort
     createCustomListTables, // version 6: the user's custom lists of places
+    createOtherRecordsTable, // version 7: an outing's records of no species of the database
 };
 
 constexpr int kCurrentVersion = int(std::size(kUpgradeSteps));

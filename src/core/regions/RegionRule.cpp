@@ -1,4 +1,4 @@
-#include "lifelist/RegionRule.h"
+#include "regions/RegionRule.h"
 
 #include "regions/RegionKinds.h"
 
