@@ -549,6 +549,16 @@ TEST_F(EbirdImport, MalformedFilesEndWithAMessageAndStoreNothing)
     small.maxRecordBytes = 100;
     writeFile(file(), good);
     EXPECT_THROW(readEbirdFile(s.db(), file(), small), CsvError);
+    // The database itself chosen by mistake: an encrypted file is no text; it is only read, and
+    // the connection that has it open goes on working.
+    try {
+        readEbirdFile(s.db(), s.db().path());
+        ADD_FAILURE() << "the database was read as an eBird file";
+    } catch (const CsvError& e) {
+        EXPECT_TRUE(e.message().contains("not a CSV text file")) << qPrintable(e.message());
+    }
+    EXPECT_EQ(s.count("Sightings"), 0);
+    EXPECT_GT(s.count("Birds"), 0);
 }
 
 TEST_F(EbirdImport, WithWorldCurrentEverySpeciesSeenAnywhereIsMarked)

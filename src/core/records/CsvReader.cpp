@@ -46,6 +46,9 @@ bool CsvReader::fill()
             m_pos = 3;
             m_consumed = 3;
         }
+        // A binary file (a database, a spreadsheet's own format, a picture) shows a NUL in its
+        // first block: say so, rather than whatever its bytes happen to look like before one.
+        if (m_buf.contains('\0')) fail(QStringLiteral("a NUL byte; this is not a CSV text file."));
     }
     return true;
 }
