@@ -1,22 +1,17 @@
 // My Lists, and the reports of the species seen and of a year list.
 
-#include "Harness.h"
 #include "ReportFiles.h"
+#include "WindowSteps.h"
 #include "sightings/MyListsModels.h"
 #include "sightings/ReportControl.h"
 #include "sightings/frmMyLists.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -29,8 +24,7 @@ namespace {
 // Rondeau in May 2024; a Mallard was seen outside Ontario.
 std::unique_ptr<Harness> ontario()
 {
-    return std::make_unique<Harness>([](test::TestFolder& f) {
-        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifetotal = 6, lifesum = 2");
+    return test::ontario(2, 6, [](test::TestFolder& f) {
         f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region, country, state, district, site) VALUES "
                "(1, 5, '2023-12-31', 1, 3, 2, 4, 'Tip'), "
                "(2, 5, '2024-01-01', 1, 3, 2, 0, 'Rondeau'), "
@@ -61,32 +55,7 @@ QStringList rows(const QAbstractItemModel* m, int columns = -1)
     return out;
 }
 
-// Runs `work` on the custom list dialog once it is up.
-void inCustomListDialog(const std::function<void(frmCustomList&)>& work)
-{
-    QTimer::singleShot(0, [work] {
-        auto* d = qobject_cast<frmCustomList*>(QApplication::activeModalWidget());
-        if (!d) {
-            ADD_FAILURE() << "the custom list dialog is not up";
-            if (QWidget* w = QApplication::activeModalWidget()) w->close();
-            return;
-        }
-        work(*d);
-        if (d->isVisible()) d->reject();
-    });
-}
-
 } // namespace
-
-TEST(MyLists, MenuItemsHaveFreeLettersAndAShortcut)
-{
-    Harness h;
-    EXPECT_EQ(h.w->menuItem(cmd::mnuViewLists)->text(), "&My Lists");
-    EXPECT_EQ(h.w->menuItem(cmd::mnuViewLists)->shortcut(), QKeySequence("Ctrl+M"));
-    EXPECT_EQ(h.w->menuItem(cmd::mnuReportSeen)->text(), "&Seen Species Report");
-    EXPECT_EQ(h.w->menuItem(cmd::mnuReportYear)->text(), "&Year List Report...");
-    EXPECT_TRUE(h.enabled(cmd::mnuViewLists));
-}
 
 TEST(MyLists, OpensOnTheCurrentRegionWithItsLists)
 {
@@ -126,7 +95,7 @@ TEST(MyLists, OpensOnTheCurrentRegionWithItsLists)
     EXPECT_TRUE(rows(w->lists, 4).contains("Canada | Life list | 2 | 2"));
 }
 
-TEST(MyLists, DoubleClickShowsTheSpeciesInTheMainWindow)
+TEST(MyLists, DoubleClickShowsTheSpeciesAndAChangedDatabaseIsReadAgain)
 {
     auto h = ontario();
     frmMyLists* w = openLists(*h);
@@ -136,6 +105,12 @@ TEST(MyLists, DoubleClickShowsTheSpeciesInTheMainWindow)
     w->tabPages->setCurrentIndex(1);
     w->grdTargets_DblClick(w->targetsShown->index(0, 0));
     EXPECT_EQ(h->shown(), "Canada Goose") << "the first of the most common, in checklist order";
+
+    // A restored or changed database: the lists read again, the chosen one stays.
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, state) VALUES (6, '2025-02-02', 2)");
+    w->reload();
+    EXPECT_TRUE(rows(w->lists, 4).contains("Ontario | 2025 | 1 | 1"));
+    EXPECT_EQ(w->chosenTitle(), "Ontario: 2023");
 }
 
 TEST(MyLists, TargetsOfTheRegionByMonth)
@@ -162,7 +137,7 @@ TEST(MyLists, CustomListsAreMadeRenamedAndDeleted)
     auto h = ontario();
     frmMyLists* w = openLists(*h);
     // A name is needed; then the list with a site that sightings name and one typed in.
-    inCustomListDialog([&](frmCustomList& d) {
+    test::inWindow<frmCustomList>([&] { w->cmdNew->click(); }, [&](frmCustomList& d) {
         EXPECT_TRUE(d.checkPlace("Rondeau (site)"));
         EXPECT_TRUE(d.checkPlace("Point Pelee (region)"));
         d.cmdOK->click();
@@ -171,8 +146,8 @@ TEST(MyLists, CustomListsAreMadeRenamedAndDeleted)
         d.txtSite->setText("Long Point");
         d.cmdAddSite->click();
         d.cmdOK->click();
+        if (d.isVisible()) d.reject();
     });
-    w->cmdNew->click();
     ASSERT_FALSE(h->platform.messages.isEmpty());
     EXPECT_EQ(h->platform.messages.last().text, "A custom list needs a name.");
     EXPECT_EQ(w->chosenTitle(), "Lake Erie: Life list");
@@ -182,13 +157,13 @@ TEST(MyLists, CustomListsAreMadeRenamedAndDeleted)
     EXPECT_TRUE(w->cmdRename->isEnabled());
 
     // Its places changed: Point Pelee only.
-    inCustomListDialog([&](frmCustomList& d) {
+    test::inWindow<frmCustomList>([&] { w->cmdPlaces->click(); }, [&](frmCustomList& d) {
         EXPECT_EQ(d.txtName->text(), "Lake Erie");
         EXPECT_TRUE(d.checkPlace("Rondeau (site)", false));
         EXPECT_TRUE(d.checkPlace("Long Point (site)", false));
         d.cmdOK->click();
+        if (d.isVisible()) d.reject();
     });
-    w->cmdPlaces->click();
     EXPECT_EQ(rows(w->speciesShown, 1), QStringList{"Hermit Thrush"});
 
     // Renamed; a name in use is refused.
@@ -245,16 +220,6 @@ TEST(MyLists, TheShownListIsExportedAsCsvAndPrinted)
     for (const char* name : {"Mallard", "Wood Duck", "Hermit Thrush"}) EXPECT_TRUE(text.contains(name)) << name;
     EXPECT_TRUE(text.contains("Species: 3"));
     EXPECT_FALSE(text.contains("Canada Goose"));
-}
-
-TEST(MyLists, ARestoredOrChangedDatabaseIsReadAgain)
-{
-    auto h = ontario();
-    frmMyLists* w = openLists(*h);
-    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, state) VALUES (6, '2025-02-02', 2)");
-    w->reload();
-    EXPECT_TRUE(rows(w->lists, 4).contains("Ontario | 2025 | 1 | 1"));
-    EXPECT_EQ(w->chosenTitle(), "Ontario: Life list") << "the chosen list stays";
 }
 
 // ---- reports -----------------------------------------------------------------------------

@@ -1,5 +1,8 @@
+// The outing window: species by code and count from the keyboard, bad counts, editing and
+// deleting an outing, a disk failing during the save, its calendar, and outings in the log.
+
 #include "FaultVfs.h"
-#include "Harness.h"
+#include "WindowSteps.h"
 #include "sightings/OutingGridModel.h"
 #include "sightings/SightingDates.h"
 #include "sightings/frmOuting.h"
@@ -8,16 +11,15 @@
 #include "outings/OutingStore.h"
 #include "records/SightingsLog.h"
 
-#include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE
@@ -31,14 +33,7 @@ using test::Harness;
 namespace {
 
 // The program on the fixture with Ontario (species 1 to 6) current.
-std::unique_ptr<Harness> ontario(const QString& vfs = {})
-{
-    return std::make_unique<Harness>(
-        [](test::TestFolder& f) {
-            f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 0, lifetotal = 6");
-        },
-        vfs);
-}
+std::unique_ptr<Harness> ontario(const QString& vfs = {}) { return test::ontario(0, 6, {}, vfs); }
 
 // The window as the user has it: shown, active, the keyboard in its Find line.
 std::unique_ptr<frmOuting> openWindow(Harness& h, int outingId = 0)
@@ -314,29 +309,6 @@ TEST(OutingWindow, AFailingDiskDuringSaveKeepsTheOldStateAndTheEntries)
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 2);
 }
 
-TEST(OutingWindow, FileMenuOpensIt)
-{
-    auto h = ontario();
-    const QAction* a = h->w->commands().action(cmd::mnuFileOuting);
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->text(), "New &Outing...");
-    EXPECT_EQ(a->shortcut(), QKeySequence("Ctrl+Shift+E"));
-    EXPECT_TRUE(h->enabled(cmd::mnuFileOuting));
-    // The File menu's Alt letters stay unique.
-    QMenu* file = nullptr;
-    for (QObject* o : h->w->menuItem(cmd::mnuFileOuting)->associatedObjects())
-        if (auto* m = qobject_cast<QMenu*>(o)) file = m;
-    ASSERT_NE(file, nullptr);
-    QSet<QChar> letters;
-    for (const QAction* item : file->actions()) {
-        const qsizetype at = item->text().indexOf('&');
-        if (at < 0 || item->isSeparator()) continue;
-        const QChar letter = item->text()[at + 1].toLower();
-        EXPECT_FALSE(letters.contains(letter)) << qPrintable(item->text());
-        letters.insert(letter);
-    }
-}
-
 // File > New Outing keeps its window for the next outing: every opening is a new outing with
 // nothing entered, and the checklist, the marks, the recent sites and the places as they are
 // then, whatever the last one left (saved or cancelled).
@@ -344,26 +316,23 @@ TEST(OutingWindow, EveryNewOutingStartsEmptyWithTheListsAsTheyAreNow)
 {
     auto h = ontario();
     QPointer<frmOuting> first;
-    QTimer::singleShot(0, [&first] {
-        auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget());
-        if (!w) return;
-        first = w;
-        w->txtStart->setText("6:15");
-        w->txtDuration->setText("90");
-        w->txtDistance->setText("2.5");
-        w->txtObservers->setText("2");
-        w->cmbProtocol->setCurrentIndex(1);
-        w->chkAllReported->setChecked(false);
-        w->cmbSite->setEditText("Rondeau");
-        w->txtComments->setPlainText("Fog until nine");
-        w->chkWholeList->setChecked(true);
-        w->txtFilter->setText("Goose");
-        w->model->setData(cell(*w, 3, OutingGridModel::Count), "14", Qt::EditRole);
-        w->cmbPlace[3]->setCurrentIndex(w->cmbPlace[3]->findText("Point Pelee"));
-        w->grdSpecies->scrollToBottom();
-        w->cmdSave_Click();
+    test::inWindow<frmOuting>([&] { h->run(cmd::mnuFileOuting); }, [&first](frmOuting& w) {
+        first = &w;
+        w.txtStart->setText("6:15");
+        w.txtDuration->setText("90");
+        w.txtDistance->setText("2.5");
+        w.txtObservers->setText("2");
+        w.cmbProtocol->setCurrentIndex(1);
+        w.chkAllReported->setChecked(false);
+        w.cmbSite->setEditText("Rondeau");
+        w.txtComments->setPlainText("Fog until nine");
+        w.chkWholeList->setChecked(true);
+        w.txtFilter->setText("Goose");
+        w.model->setData(cell(w, 3, OutingGridModel::Count), "14", Qt::EditRole);
+        test::choose(w.cmbPlace[3], "Point Pelee");
+        w.grdSpecies->scrollToBottom();
+        w.cmdSave_Click();
     });
-    h->run(cmd::mnuFileOuting);
     ASSERT_TRUE(first) << "the window opened";
     ASSERT_EQ(h->scalar("SELECT count(*) FROM Outings").toInt(), 1) << qPrintable(h->messageTexts().join("\n"));
     // Meanwhile: a species leaves Ontario's checklist and a county is added.
@@ -372,9 +341,8 @@ TEST(OutingWindow, EveryNewOutingStartsEmptyWithTheListsAsTheyAreNow)
 
     for (int round = 0; round < 2; ++round) {
         QStringList seen;
-        QTimer::singleShot(0, [&seen, &first, round] {
-            auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget());
-            if (!w) return;
+        test::inWindow<frmOuting>([&] { h->run(cmd::mnuFileOuting); }, [&seen, &first, round](frmOuting& window) {
+            frmOuting* w = &window;
             seen << (w == first ? "same window" : "another window") << w->windowTitle() << w->txtDate->text()
                  << w->txtStart->text() + w->txtDuration->text() + w->txtDistance->text() + w->txtObservers->text()
                  << w->cmbProtocol->currentText() << (w->chkAllReported->isChecked() ? "all" : "not all")
@@ -393,7 +361,6 @@ TEST(OutingWindow, EveryNewOutingStartsEmptyWithTheListsAsTheyAreNow)
             if (round == 0) w->cmdCancel_Click(); // asked, and answered Yes
             else w->cmdSave_Click();
         });
-        h->run(cmd::mnuFileOuting);
         const QStringList expected = {"same window", "New Outing", longDate(QDate::currentDate()), "", "Traveling", "all",
                                       "", "checklist", "5", "0 species seen", "Ontario|", "1", "1", "in Find", "0",
                                       "|Life"};
@@ -454,17 +421,14 @@ TEST(OutingsInTheLog, CountsHeadingsAndOpeningAnOuting)
 
     // Enter on a heading opens the outing; a change there shows in the log.
     QString opened;
-    QTimer::singleShot(0, [&opened] {
-        auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget());
-        if (!w) return;
-        opened = w->windowTitle() + " " + w->cmbSite->currentText();
-        w->model->setData(w->model->index(w->model->shownRowOf(3), OutingGridModel::Count), "20", Qt::EditRole);
-        w->cmdSave_Click();
-    });
     log->grdLog->setCurrentIndex(log->model->index(3, 0));
     log->grdLog->setFocus();
     EXPECT_TRUE(log->cmdOpenOuting->isEnabled());
-    QTest::keyClick(log->grdLog, Qt::Key_Return);
+    test::inWindow<frmOuting>([&] { QTest::keyClick(log->grdLog, Qt::Key_Return); }, [&opened](frmOuting& w) {
+        opened = w.windowTitle() + " " + w.cmbSite->currentText();
+        w.model->setData(cell(w, 3, OutingGridModel::Count), "20", Qt::EditRole);
+        w.cmdSave_Click();
+    });
     EXPECT_EQ(opened, "Edit Outing Marsh");
     EXPECT_EQ(h->scalar("SELECT Count FROM Sightings WHERE Outing_ID = ? AND Bird_ID = 3", {may}).toInt(), 20);
     ASSERT_EQ(log->model->rowCount(), 6);
@@ -476,13 +440,37 @@ TEST(OutingsInTheLog, CountsHeadingsAndOpeningAnOuting)
 
     // A double-click on a heading opens it too; on a sighting, it shows the species.
     opened.clear();
-    QTimer::singleShot(0, [&opened] {
-        if (auto* w = qobject_cast<frmOuting*>(QApplication::activeModalWidget())) {
-            opened = w->cmbSite->currentText();
-            w->cmdCancel_Click();
-        }
+    test::inWindow<frmOuting>([&] { log->grdLog_DblClick(0); }, [&opened](frmOuting& w) {
+        opened = w.cmbSite->currentText();
+        w.cmdCancel_Click();
     });
-    log->grdLog_DblClick(0);
     EXPECT_EQ(opened, "Harbour");
     log->close();
+}
+
+// The calendar is made when first asked for, then the same one each time.
+TEST(OutingCalendar, IsMadeOnceOpensAtTheTypedDateAndPicksADate)
+{
+    Harness h;
+    frmOuting w(h.ctx, 0, h.w.get());
+    w.show();
+    EXPECT_EQ(w.calDate, nullptr) << "not made with the window";
+    w.txtDate->setText(longDate(QDate(2024, 6, 2)));
+    w.cmdCalendar->click();
+    ASSERT_NE(w.calDate, nullptr);
+    ASSERT_TRUE(w.calDate->isVisible());
+    EXPECT_EQ(w.calDate->selectedDate(), QDate(2024, 6, 2)) << "opens at the typed date";
+    EXPECT_EQ(w.calDate->maximumDate(), QDate::currentDate()) << "no future dates";
+    w.calDate->setSelectedDate(QDate(2024, 6, 20));
+    QTest::keyClick(w.calDate->focusWidget() ? w.calDate->focusWidget() : w.calDate, Qt::Key_Return);
+    EXPECT_FALSE(w.calDate->isVisible());
+    EXPECT_EQ(parseSightingDate(w.txtDate->text()), QDate(2024, 6, 20));
+
+    QCalendarWidget* first = w.calDate;
+    w.txtDate->setText(longDate(QDate(2023, 1, 5)));
+    w.cmdCalendar->click();
+    EXPECT_EQ(w.calDate, first) << "the same calendar again";
+    EXPECT_EQ(w.findChildren<QCalendarWidget*>().size(), 1);
+    EXPECT_EQ(w.calDate->selectedDate(), QDate(2023, 1, 5));
+    w.calDate->hide();
 }

@@ -1,4 +1,7 @@
-#include "Harness.h"
+// The records commands: their menu items, the sightings log, import with its preview, export,
+// back up and restore, and the folders their file dialogs start in.
+
+#include "WindowSteps.h"
 
 #include "records/Backup.h"
 #include "records/CsvReader.h"
@@ -10,10 +13,8 @@
 #include "sightings/frmSightingsLog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,23 +24,23 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace fl;
 using test::Harness;
+using test::writeFile;
 
 namespace {
 
 // Ontario current (species 1..6 on its checklist); sightings over two years.
 std::unique_ptr<Harness> ontarioWithSightings()
 {
-    return std::make_unique<Harness>([](test::TestFolder& f) {
-        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 1, lifetotal = 6");
+    return test::ontario(1, 6, [](test::TestFolder& f) {
         f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, notes) VALUES "
                "(1, 3, '2023-03-01', 'Adult', 0, 3, 2, 0, 'Toronto harbour', ''),"
                "(2, 4, '2024-04-10', 'Male', 0, 3, 2, 4, 'Point Pelee tip', 'singing'),"
@@ -47,13 +48,6 @@ std::unique_ptr<Harness> ontarioWithSightings()
                "(4, 3, '2024-06-01', '', 0, 3, 2, 0, 'Toronto harbour', 'x40')");
         f.exec("UPDATE Birds SET LifeList = 1 WHERE ID = 3");
     });
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 const QByteArray kDownload =
@@ -77,7 +71,9 @@ QString cell(frmSightingsLog* log, int row, int column)
 
 } // namespace
 
-TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
+// The records, outing, lists and report items: where they sit, their captions and shortcuts;
+// every menu's Alt letters stay unique.
+TEST(RecordsMenus, NewItemsSitAboveExitWithTheirShortcutsAndFreeLetters)
 {
     Harness h;
     auto captions = [&](const char* menu) {
@@ -92,7 +88,31 @@ TEST(RecordsMenus, NewItemsSitAboveExitUnderTheirSeparator)
                            "&Back Up Database...", "Restore &From Backup...", "Update &Taxonomy...", "-", "E&xit"}));
     const QStringList view = captions("mnuView");
     EXPECT_EQ(view.mid(view.indexOf("&Options")), (QStringList{"&Options", "-", "Si&ghtings Log", "&My Lists"}));
-    EXPECT_EQ(h.w->menuItem(cmd::mnuViewLog)->shortcut(), QKeySequence("Ctrl+G"));
+    const struct {
+        CommandId id;
+        const char* text;
+        const char* keys;
+    } items[] = {{cmd::mnuViewLog, "Si&ghtings Log", "Ctrl+G"},
+                 {cmd::mnuFileOuting, "New &Outing...", "Ctrl+Shift+E"},
+                 {cmd::mnuViewLists, "&My Lists", "Ctrl+M"},
+                 {cmd::mnuReportSeen, "&Seen Species Report", ""},
+                 {cmd::mnuReportYear, "&Year List Report...", ""}};
+    for (const auto& item : items) {
+        EXPECT_EQ(h.w->menuItem(item.id)->text(), item.text);
+        EXPECT_EQ(h.w->menuItem(item.id)->shortcut(), QKeySequence(QString::fromLatin1(item.keys))) << item.text;
+    }
+    for (CommandId id : {cmd::mnuViewLog, cmd::mnuFileOuting, cmd::mnuViewLists, cmd::mnuFileTaxonomy})
+        EXPECT_TRUE(h.enabled(id)) << qPrintable(id.name());
+    for (const QMenu* menu : h.w->menuBar()->findChildren<QMenu*>()) {
+        QSet<QChar> letters;
+        for (const QAction* item : menu->actions()) {
+            const qsizetype at = item->text().indexOf('&');
+            if (at < 0 || item->isSeparator()) continue;
+            const QChar letter = item->text()[at + 1].toLower();
+            EXPECT_FALSE(letters.contains(letter)) << qPrintable(menu->objectName() + ": " + item->text());
+            letters.insert(letter);
+        }
+    }
 }
 
 TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
@@ -148,13 +168,10 @@ TEST(SightingsLogWindow, TheRegionToggleFollowsTheCurrentRegion)
     EXPECT_EQ(log->model->rowCount(), 4);
 
     // Canada becomes the current region through the region dialog, beside the open log.
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<frmRegion*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        d->optRegion[2]->click();
-        d->cmdOK->click();
+    test::inWindow<frmRegion>([&] { h->run(cmd::mnuSearchRegion); }, [](frmRegion& d) {
+        d.optRegion[2]->click();
+        d.cmdOK->click();
     });
-    h->run(cmd::mnuSearchRegion);
     ASSERT_EQ(h->state.regname, "Canada");
     EXPECT_EQ(log->chkRegion->text(), "Only in Canada");
     EXPECT_TRUE(log->chkRegion->isEnabled());
@@ -177,7 +194,7 @@ TEST(SightingsLogWindow, TheRegionToggleFollowsTheCurrentRegion)
     log->close();
 }
 
-TEST(SightingsLogWindow, DoubleClickShowsTheSpeciesInTheMainWindow)
+TEST(SightingsLogWindow, DoubleClickShowsTheSpeciesAndChangesAreReadWhenItIsActiveAgain)
 {
     auto h = ontarioWithSightings();
     frmSightingsLog* log = openLog(*h);
@@ -197,31 +214,52 @@ TEST(SightingsLogWindow, DoubleClickShowsTheSpeciesInTheMainWindow)
     EXPECT_EQ(h->shown(), "Ovenbird");
     EXPECT_EQ(h->names().size(), 12);
     EXPECT_EQ(h->panel("Type"), "Find : All Birds");
+
+    // Changes made elsewhere are read when the log is active again.
+    QApplication::setActiveWindow(h->w.get());
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'New', '')");
+    EXPECT_EQ(log->model->rowCount(), 4);
+    QApplication::setActiveWindow(log);
+    EXPECT_EQ(log->model->rowCount(), 5);
+    EXPECT_EQ(cell(log, 0, 1), "Hermit Thrush");
     log->close();
 }
 
-TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
+// Cancel while the import runs stores nothing; then the preview tells what the file holds, the
+// import stores it once, and the life list follows.
+TEST(ImportWindow, CancelStoresNothingThenPreviewImportOnceAndTheLifeListFollows)
 {
     auto h = ontarioWithSightings();
     const QString path = h->folder.path() + "/MyEBirdData.csv";
     writeFile(path, kDownload);
     h->platform.files.push_back(path);
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->lblRead->text(), "3");
-        EXPECT_EQ(d->lblMatched->text(), "2 species in 2 records");
-        EXPECT_EQ(d->lblDates->text(), "2025-05-01 to 2025-05-01");
-        EXPECT_EQ(d->lblStored->text(), "0");
-        EXPECT_EQ(d->lblNew->text(), "2");
-        EXPECT_EQ(d->lblOther->text(), "1");
-        ASSERT_EQ(d->lstSkipped->topLevelItemCount(), 1);
-        EXPECT_EQ(d->lstSkipped->topLevelItem(0)->text(0), "Genus or family only (sp.)");
-        EXPECT_EQ(d->lstSkipped->topLevelItem(0)->text(2), "with its checklist, in no list");
-        EXPECT_EQ(d->lstSkipped->topLevelItem(0)->child(0)->text(0), "thrush sp.");
-        QTest::mouseClick(d->cmdImport, Qt::LeftButton);
+    bool cancelled = false;
+    test::inWindow<frmImportPreview>([&] { h->run(cmd::mnuFileImport); }, [&](frmImportPreview& d) {
+        // Cancel is pressed while the import runs (the import lets events through).
+        QTimer::singleShot(0, [&d] { QTest::mouseClick(d.cmdCancel, Qt::LeftButton); });
+        QTest::mouseClick(d.cmdImport, Qt::LeftButton);
+        cancelled = d.isVisible() && d.stored() == 0 && d.cmdImport->isEnabled();
+        QTest::mouseClick(d.cmdCancel, Qt::LeftButton);
     });
-    h->run(cmd::mnuFileImport);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(h->messageTexts().last(), "The import was cancelled; nothing was stored.");
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM ImportKeys").toInt(), 0);
+
+    h->platform.files.push_back(path);
+    test::inWindow<frmImportPreview>([&] { h->run(cmd::mnuFileImport); }, [](frmImportPreview& d) {
+        EXPECT_EQ(d.lblRead->text(), "3");
+        EXPECT_EQ(d.lblMatched->text(), "2 species in 2 records");
+        EXPECT_EQ(d.lblDates->text(), "2025-05-01 to 2025-05-01");
+        EXPECT_EQ(d.lblStored->text(), "0");
+        EXPECT_EQ(d.lblNew->text(), "2");
+        EXPECT_EQ(d.lblOther->text(), "1");
+        ASSERT_EQ(d.lstSkipped->topLevelItemCount(), 1);
+        EXPECT_EQ(d.lstSkipped->topLevelItem(0)->text(0), "Genus or family only (sp.)");
+        EXPECT_EQ(d.lstSkipped->topLevelItem(0)->text(2), "with its checklist, in no list");
+        EXPECT_EQ(d.lstSkipped->topLevelItem(0)->child(0)->text(0), "thrush sp.");
+        QTest::mouseClick(d.cmdImport, Qt::LeftButton);
+    });
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Outings").toInt(), 1);
     EXPECT_EQ(h->scalar("SELECT Name FROM OtherRecords").toString(), "thrush sp.");
@@ -231,38 +269,12 @@ TEST(ImportWindow, PreviewThenImportOnceAndTheLifeListFollows)
 
     // The same file again: nothing new, Import is off.
     h->platform.files.push_back(path);
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->lblStored->text(), "3");
-        EXPECT_FALSE(d->cmdImport->isEnabled());
-        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    test::inWindow<frmImportPreview>([&] { h->run(cmd::mnuFileImport); }, [](frmImportPreview& d) {
+        EXPECT_EQ(d.lblStored->text(), "3");
+        EXPECT_FALSE(d.cmdImport->isEnabled());
+        QTest::mouseClick(d.cmdCancel, Qt::LeftButton);
     });
-    h->run(cmd::mnuFileImport);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 6);
-}
-
-TEST(ImportWindow, CancelDuringTheImportStoresNothing)
-{
-    auto h = ontarioWithSightings();
-    const QString path = h->folder.path() + "/MyEBirdData.csv";
-    writeFile(path, kDownload);
-    h->platform.files.push_back(path);
-    bool cancelled = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        // Cancel is pressed while the import runs (the import lets events through).
-        QTimer::singleShot(0, [d] { QTest::mouseClick(d->cmdCancel, Qt::LeftButton); });
-        QTest::mouseClick(d->cmdImport, Qt::LeftButton);
-        cancelled = d->isVisible() && d->stored() == 0 && d->cmdImport->isEnabled();
-        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
-    });
-    h->run(cmd::mnuFileImport);
-    EXPECT_TRUE(cancelled);
-    EXPECT_EQ(h->messageTexts().last(), "The import was cancelled; nothing was stored.");
-    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
-    EXPECT_EQ(h->scalar("SELECT count(*) FROM ImportKeys").toInt(), 0);
 }
 
 // A large file: the window appears while the file is read, with its progress, and Cancel
@@ -486,21 +498,6 @@ TEST(BackupCommands, ExitAfterChangesLeavesAnAutomaticBackup)
     const QStringList autos = QDir(folder).entryList({"bird-auto-*.mdb"}, QDir::Files);
     ASSERT_EQ(autos.size(), 1);
     EXPECT_EQ(checkBackupFile(folder + "/" + autos[0], QString::fromLatin1(kConnectString)), "");
-}
-
-TEST(SightingsLogWindow, ReadsAgainWhenComingBackAfterChanges)
-{
-    auto h = ontarioWithSightings();
-    frmSightingsLog* log = openLog(*h);
-    ASSERT_NE(log, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(log));
-    QApplication::setActiveWindow(h->w.get());
-    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'New', '')");
-    EXPECT_EQ(log->model->rowCount(), 4);
-    QApplication::setActiveWindow(log);
-    EXPECT_EQ(log->model->rowCount(), 5);
-    EXPECT_EQ(cell(log, 0, 1), "Hermit Thrush");
-    log->close();
 }
 
 // Import and export start in the home folder, then in the folder one of them last went to;

@@ -13,7 +13,6 @@
 #include <QPrintPreviewWidget>
 #include <QTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -82,9 +81,13 @@ void expectReportError(const Harness& h, int number)
 
 } // namespace
 
-TEST(Reports, CommandsSetThePropertiesInTheirOrderAndShowAPreview)
+// The commands set the control's properties in their order and show a preview; both reports of
+// the small region, read back from their PDFs.
+TEST(Reports, CommandsSetThePropertiesInTheirOrderAndPrintTheRegion)
 {
     auto h = ontario();
+    QTemporaryDir out;
+    h->platform.reportPdfFolder = out.path();
     h->run(cmd::mnuReportChecklist);
     EXPECT_TRUE(h->platform.messages.isEmpty());
     EXPECT_EQ(reportControl(*h).settings, checklistSettings(2));
@@ -101,6 +104,51 @@ TEST(Reports, CommandsSetThePropertiesInTheirOrderAndShowAPreview)
     EXPECT_TRUE(h->platform.reports[1].text.contains("Life List For Ontario"));
     EXPECT_EQ(h->w->findChildren<ReportControl*>().size(), 1) << "one control, rpt1, on the main window";
     EXPECT_EQ(h->platform.hourglassDepth, 0);
+    ASSERT_FALSE(h->platform.reports[0].pdf.isEmpty());
+    ASSERT_FALSE(h->platform.reports[1].pdf.isEmpty());
+
+    const QStringList order = {"Canada Goose", "Wood Duck", "Mallard", "Wood Thrush", "Hermit Thrush", "American Robin"};
+    for (int k = 0; k < 2; ++k) {
+        const QString text = pdfText(h->platform.reports[k].pdf, true);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_TRUE(text.contains(k == 0 ? "Checklist For Ontario" : "Life List For Ontario"));
+        EXPECT_TRUE(text.contains("Page 1 of 1"));
+        EXPECT_FALSE(text.contains("Page 2"));
+        const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+        EXPECT_TRUE(text.contains(QRegularExpression("Ontario\\s+Printed " + today)));
+        const int ducks = text.indexOf("Ducks, Geese, and Waterfowl");
+        const int thrushes = text.indexOf("Thrushes");
+        EXPECT_GE(ducks, 0);
+        EXPECT_GT(thrushes, ducks) << "families in checklist order";
+        EXPECT_EQ(text.count("Ducks, Geese, and Waterfowl"), 1);
+        EXPECT_FALSE(text.contains("Wood-Warblers")) << "no species of the family in Ontario";
+        int last = -1;
+        const QStringList lines = text.split('\n');
+        for (const QString& name : order) {
+            const QStringList found = lines.filter(name);
+            ASSERT_EQ(found.size(), 1) << qPrintable(name);
+            const QString line = found[0].trimmed();
+            const bool sighted = name == "Wood Duck" || name == "Hermit Thrush";
+            // Text read back from a PDF keeps the box, not its exact count of blanks.
+            const QRegularExpression emptyBox("^\\[ +\\] +" + name);
+            if (k == 0) {
+                EXPECT_TRUE(line.contains(emptyBox)) << qPrintable(line);
+            } else {
+                EXPECT_EQ(line.startsWith("[X] "), sighted) << qPrintable(line);
+                EXPECT_EQ(line.contains(emptyBox), !sighted) << qPrintable(line);
+            }
+            const int at = text.indexOf(name);
+            EXPECT_GT(at, last) << "checklist order: " << qPrintable(name);
+            last = at;
+        }
+        EXPECT_EQ(text.count("[X]"), k == 0 ? 0 : 2);
+        EXPECT_TRUE(text.contains(QRegularExpression(k == 0 ? "Species listed: 6\\s+Species ticked: 0"
+                                                            : "Species listed: 6\\s+Species ticked: 2")));
+        if (k == 1) {
+            EXPECT_TRUE(lines.filter("Wood Duck")[0].contains(QRegularExpression("2024-05-03\\s+Rondeau Park")));
+            EXPECT_TRUE(lines.filter("Hermit Thrush")[0].contains(QRegularExpression("2025-06-01\\s+Algonquin")));
+        }
+    }
 }
 
 TEST(Reports, WorldSelectsEverySpeciesAndEverySightingCounts)
@@ -127,6 +175,8 @@ TEST(Reports, WorldSelectsEverySpeciesAndEverySightingCounts)
     EXPECT_TRUE(life.contains("[   ]  Mallard"));
 }
 
+// The definitions are read from the program's folder only: the data folder in the build tree,
+// the share folder once installed; never from the working folder.
 TEST(Reports, DefinitionsAreReadFromTheProgramsFolderOnly)
 {
     auto h = ontario();
@@ -143,23 +193,22 @@ TEST(Reports, DefinitionsAreReadFromTheProgramsFolderOnly)
     ASSERT_EQ(h->platform.messages.size(), 1);
     EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501")
         << "life.rpt in the working folder does not count";
-}
 
-TEST(Reports, InstalledProgramReadsTheDefinitionsFromItsShareFolder)
-{
-    auto h = ontario();
+    // Installed: the data folder's own copies do not count; a changed one there would be used
+    // otherwise.
     QTemporaryDir share;
     copyDefinitions(share.path());
     h->state.shareFolder = share.path();
-    // The data folder's own copies do not count; a changed one there would be used otherwise.
+    copyDefinitions(h->folder.path());
     QFile::remove(QDir(h->folder.path()).filePath("checklist.rpt"));
+    h->platform.messages.clear();
     h->run(cmd::mnuReportChecklist);
     h->run(cmd::mnuReportLife);
-    ASSERT_EQ(h->platform.reports.size(), 2) << "both from the share folder";
+    ASSERT_EQ(h->platform.reports.size(), 3) << "both from the share folder";
     EXPECT_TRUE(h->platform.messages.isEmpty());
     QFile::remove(QDir(share.path()).filePath("life.rpt"));
     h->run(cmd::mnuReportLife);
-    EXPECT_EQ(h->platform.reports.size(), 2) << "life.rpt in the data folder does not count";
+    EXPECT_EQ(h->platform.reports.size(), 3) << "life.rpt in the data folder does not count";
     ASSERT_EQ(h->platform.messages.size(), 1);
     EXPECT_EQ(h->platform.messages[0].text, "Problem printing report. Error # 501");
 }
@@ -217,62 +266,6 @@ TEST(Reports, FailuresShowTheEngineNumber)
         }
         EXPECT_THROW(rpt.setFormulas(-1, "X = 1"), report::ReportError);
         EXPECT_TRUE(h->platform.reports.isEmpty());
-    }
-}
-
-// Both reports of a small region as PDF, read back as text.
-TEST(Reports, PdfOfASmallRegion)
-{
-    auto h = ontario();
-    QTemporaryDir out;
-    h->platform.reportPdfFolder = out.path();
-    h->run(cmd::mnuReportChecklist);
-    h->run(cmd::mnuReportLife);
-    ASSERT_EQ(h->platform.reports.size(), 2);
-    ASSERT_FALSE(h->platform.reports[0].pdf.isEmpty());
-    ASSERT_FALSE(h->platform.reports[1].pdf.isEmpty());
-
-    const QStringList order = {"Canada Goose", "Wood Duck", "Mallard", "Wood Thrush", "Hermit Thrush", "American Robin"};
-    for (int k = 0; k < 2; ++k) {
-        const QString text = pdfText(h->platform.reports[k].pdf, true);
-        SCOPED_TRACE(text.toStdString());
-        EXPECT_TRUE(text.contains(k == 0 ? "Checklist For Ontario" : "Life List For Ontario"));
-        EXPECT_TRUE(text.contains("Page 1 of 1"));
-        EXPECT_FALSE(text.contains("Page 2"));
-        const QString today = QDate::currentDate().toString("yyyy-MM-dd");
-        EXPECT_TRUE(text.contains(QRegularExpression("Ontario\\s+Printed " + today)));
-        const int ducks = text.indexOf("Ducks, Geese, and Waterfowl");
-        const int thrushes = text.indexOf("Thrushes");
-        EXPECT_GE(ducks, 0);
-        EXPECT_GT(thrushes, ducks) << "families in checklist order";
-        EXPECT_EQ(text.count("Ducks, Geese, and Waterfowl"), 1);
-        EXPECT_FALSE(text.contains("Wood-Warblers")) << "no species of the family in Ontario";
-        int last = -1;
-        const QStringList lines = text.split('\n');
-        for (const QString& name : order) {
-            const QStringList found = lines.filter(name);
-            ASSERT_EQ(found.size(), 1) << qPrintable(name);
-            const QString line = found[0].trimmed();
-            const bool sighted = name == "Wood Duck" || name == "Hermit Thrush";
-            // Text read back from a PDF keeps the box, not its exact count of blanks.
-            const QRegularExpression emptyBox("^\\[ +\\] +" + name);
-            if (k == 0) {
-                EXPECT_TRUE(line.contains(emptyBox)) << qPrintable(line);
-            } else {
-                EXPECT_EQ(line.startsWith("[X] "), sighted) << qPrintable(line);
-                EXPECT_EQ(line.contains(emptyBox), !sighted) << qPrintable(line);
-            }
-            const int at = text.indexOf(name);
-            EXPECT_GT(at, last) << "checklist order: " << qPrintable(name);
-            last = at;
-        }
-        EXPECT_EQ(text.count("[X]"), k == 0 ? 0 : 2);
-        EXPECT_TRUE(text.contains(QRegularExpression(k == 0 ? "Species listed: 6\\s+Species ticked: 0"
-                                                            : "Species listed: 6\\s+Species ticked: 2")));
-        if (k == 1) {
-            EXPECT_TRUE(lines.filter("Wood Duck")[0].contains(QRegularExpression("2024-05-03\\s+Rondeau Park")));
-            EXPECT_TRUE(lines.filter("Hermit Thrush")[0].contains(QRegularExpression("2025-06-01\\s+Algonquin")));
-        }
     }
 }
 

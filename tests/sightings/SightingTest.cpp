@@ -1,51 +1,63 @@
+// The sighting window: a new sighting with the current region's defaults, the date forms it
+// takes and its calendar, a stored sighting viewed, edited and deleted, and the life list and
+// the main window's commands after each.
+
 #include "FaultVfs.h"
-#include "Harness.h"
+#include "WindowSteps.h"
 
 #include "sightings/SightingDates.h"
 #include "sightings/frmSight.h"
 
-#include <QApplication>
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace fl;
+using test::choose;
 using test::Harness;
 
 namespace {
 
 // The program on the fixture, with Ontario (6 species) current and its counts stored.
-std::unique_ptr<Harness> ontario(int lifesum = 11, int lifetotal = 340)
-{
-    return std::make_unique<Harness>([&](test::TestFolder& f) {
-        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = ?, lifetotal = ?",
-               {lifesum, lifetotal});
-    });
-}
+std::unique_ptr<Harness> ontario() { return test::ontario(11, 340); }
 
 std::unique_ptr<frmSight> openNew(Harness& h)
 {
     return std::make_unique<frmSight>(h.ctx, frmSight::Mode::NewSighting, h.w.get());
 }
 
-void choose(QComboBox* box, const QString& text)
+int sightings(Harness& h) { return h.scalar("SELECT count(*) FROM Sightings").toInt(); }
+
+// The main window's commands for the species on show: View when it is on the life list, Add
+// when it is not.
+void expectOnTheLifeList(Harness& h, bool on)
 {
-    const int i = box->findText(text);
-    ASSERT_GE(i, 0) << qPrintable(text);
-    box->setCurrentIndex(i);
+    EXPECT_EQ(h.enabled(cmd::mnuViewDetails), on);
+    EXPECT_EQ(h.buttonEnabled("View"), on);
+    EXPECT_EQ(h.enabled(cmd::mnuFileSighting), !on);
+    EXPECT_EQ(h.buttonEnabled("Add"), !on);
 }
 
-int sightings(Harness& h) { return h.scalar("SELECT count(*) FROM Sightings").toInt(); }
+// Saves a new sighting with `date` typed; true when the window accepted it.
+bool saveWithDate(Harness& h, const QString& date)
+{
+    auto d = openNew(h);
+    d->txtDate->setText(date);
+    d->cmdSave_Click();
+    return d->result() == QDialog::Accepted;
+}
+
+QDate lastDate(Harness& h) { return h.scalar("SELECT Date FROM Sightings ORDER BY Sight_ID DESC LIMIT 1").toDate(); }
 
 } // namespace
 
-TEST(SightingWindow, NewEntryStartsWithTodayAndThePlaceLists)
+TEST(SightingWindow, NewEntryStartsInTheCurrentRegionAndTheFirstSightingJoinsTheLifeList)
 {
     auto h = ontario();
     auto d = openNew(*h);
@@ -55,60 +67,64 @@ TEST(SightingWindow, NewEntryStartsWithTodayAndThePlaceLists)
     EXPECT_EQ(d->cmbPlace[0]->currentText(), "North America");
     EXPECT_EQ(d->cmbPlace[1]->count(), 1);
     EXPECT_EQ(d->cmbPlace[1]->itemData(0).toInt(), 3);
-    EXPECT_EQ(d->cmbPlace[2]->itemText(0), "Ontario");
+    EXPECT_EQ(d->cmbPlace[1]->currentIndex(), -1);
+    EXPECT_EQ(d->cmbPlace[2]->currentText(), "Ontario") << "the current region preselected";
     EXPECT_EQ(d->cmbPlace[3]->itemText(0), "Point Pelee");
+    EXPECT_EQ(d->cmbPlace[3]->currentIndex(), -1);
     QStringList types;
     for (int i = 0; i < d->cmbType->count(); ++i) types << d->cmbType->itemText(i);
     EXPECT_EQ(types, (QStringList{"Adult", "Male", "Female", "Immature", "Pair"}));
     EXPECT_FALSE(d->cmdRecall->isEnabled()) << "no sightings yet";
     EXPECT_TRUE(d->cmdDelete->isHidden());
-}
 
-TEST(SightingWindow, FirstSightingInTheRegionJoinsTheLifeList)
-{
-    auto h = ontario(11, 340);
-    auto d = openNew(*h);
-    choose(d->cmbPlace[2], "Ontario");
     d->cmbType->setEditText("Adult");
     d->cmdSave_Click();
-    EXPECT_EQ(d->result(), QDialog::Accepted);
+    ASSERT_EQ(d->result(), QDialog::Accepted);
     const int id = h->scalar("SELECT max(Sight_ID) FROM Sightings").toInt();
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), id);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 12);
     EXPECT_EQ(h->panel("Life"), "LifeList: 12 of 340");
-    EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
-    EXPECT_FALSE(h->buttonEnabled("Add"));
-    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
-    EXPECT_TRUE(h->buttonEnabled("View"));
+    expectOnTheLifeList(*h, true);
     EXPECT_EQ(h->scalar("SELECT Region || ',' || country || ',' || state || ',' || district FROM Sightings").toString(),
               "1,0,2,0");
 
     // A second new sighting of the same species changes nothing of the life list.
     auto again = openNew(*h);
-    choose(again->cmbPlace[2], "Ontario");
     again->cmdSave_Click();
     EXPECT_EQ(sightings(*h), 2);
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), id);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 12);
 }
 
-TEST(SightingWindow, RegionMatchesByNameInAnyBox)
+// The current region of each kind is preselected in its own box, and a sighting placed in it by
+// name counts for it; without a region (the whole list) every sighting counts.
+TEST(SightingWindow, EachKindOfRegionHasItsBoxAndASightingThereCounts)
 {
-    for (int box = 0; box < 4; ++box) {
-        auto h = std::make_unique<Harness>([&](test::TestFolder& f) {
-            const char* names[] = {"North America", "Canada", "Ontario", "Point Pelee"};
-            const char* types[] = {"Region", "Country", "State", "District"};
-            f.exec("UPDATE Options SET Reg_ID = ?, regname = ?, regType = ?",
-                   {box == 0 ? 1 : box == 1 ? 3 : box == 2 ? 2 : 4, QString(names[box]), QString(types[box])});
+    const struct {
+        int regId;
+        const char* name;
+        const char* type;
+        int box; // -1: none
+    } regions[] = {{1, "North America", "Region", 0},
+                   {3, "Canada", "Country", 1},
+                   {2, "Ontario", "State", 2},
+                   {4, "Point Pelee", "District", 3},
+                   {0, "World", "World", -1}};
+    for (const auto& r : regions) {
+        SCOPED_TRACE(r.name);
+        Harness h([&](test::TestFolder& f) {
+            f.exec("UPDATE Options SET Reg_ID = ?, regname = ?, regType = ?, lifesum = 0",
+                   {r.regId, QString::fromLatin1(r.name), QString::fromLatin1(r.type)});
             f.exec("INSERT INTO Checklists VALUES (3, 4, 'B', '')"); // Point Pelee lists the goose
         });
-        auto d = openNew(*h);
+        auto d = openNew(h);
+        for (int box = 1; box < 4; ++box)
+            EXPECT_EQ(d->cmbPlace[box]->currentText(), box == r.box ? QString::fromLatin1(r.name) : QString()) << box;
         for (QToolButton* clear : d->PicClear) clear->click();
-        const char* names[] = {"North America", "Canada", "Ontario", "Point Pelee"};
-        choose(d->cmbPlace[box], names[box]);
+        if (r.box >= 0) choose(d->cmbPlace[r.box], r.name);
         d->cmdSave_Click();
-        EXPECT_GT(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0) << "box " << box;
-        EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 1) << "box " << box;
+        EXPECT_GT(h.scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0);
+        EXPECT_EQ(h.scalar("SELECT lifesum FROM Options").toInt(), 1);
     }
 }
 
@@ -134,19 +150,71 @@ TEST(SightingWindow, NoPlaceStoresZerosAndDoesNotCount)
     EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
 }
 
-TEST(SightingWindow, ImproperDateStoresNothing)
+TEST(SightingDates, CommonWrittenAndNumericFormsAreAccepted)
 {
-    auto h = ontario();
-    auto d = openNew(*h);
-    for (const char* bad : {"", "yesterday", "31/31/2020", "2020-02-30"}) {
-        d->txtDate->setText(bad);
-        d->cmdSave_Click();
-        EXPECT_NE(d->result(), QDialog::Accepted) << bad;
+    Harness h;
+    const QDate may14(2025, 5, 14);
+    const QLocale sys = QLocale::system();
+    const QStringList forms = {"May 14, 2025", "14 May 2025", "may 14 2025", "14 May, 2025", "Sept. 3, 2024",
+                               "2025-05-14", sys.toString(may14, QLocale::LongFormat)};
+    for (const QString& text : forms) {
+        EXPECT_TRUE(parseSightingDate(text).isValid()) << qPrintable(text);
+        EXPECT_TRUE(saveWithDate(h, text)) << qPrintable(text);
     }
-    ASSERT_EQ(h->platform.messages.size(), 4);
-    EXPECT_EQ(h->platform.messages[0].text, "The date is missing or not in a proper format.");
-    EXPECT_EQ(h->platform.messages[0].title, "Improper Date");
-    EXPECT_EQ(sightings(*h), 0);
+    EXPECT_EQ(parseSightingDate("Sept. 3, 2024"), QDate(2024, 9, 3));
+    EXPECT_EQ(lastDate(h), may14);
+    // Numbers in the order of the system's short format, with any usual separator.
+    const QString order = sys.dateFormat(QLocale::ShortFormat);
+    const int d = order.indexOf(u'd'), m = order.indexOf(u'M'), y = order.indexOf(u'y');
+    QStringList parts(3);
+    const int posD = (d > m) + (d > y), posM = (m > d) + (m > y), posY = (y > d) + (y > m);
+    parts[posD] = "14";
+    parts[posM] = "5";
+    parts[posY] = "2025";
+    for (const char* sep : {"/", ".", "-"}) {
+        const QString text = parts.join(sep);
+        EXPECT_EQ(parseSightingDate(text), may14) << qPrintable(text);
+        EXPECT_TRUE(saveWithDate(h, text)) << qPrintable(text);
+        EXPECT_EQ(lastDate(h), may14);
+    }
+}
+
+TEST(SightingDates, MissingImproperFutureAndVeryOldDatesAreRefused)
+{
+    Harness h;
+    const int before = sightings(h);
+    const QDate tomorrow = QDate::currentDate().addDays(1);
+    for (const QString& text : {tomorrow.toString(Qt::ISODate), QStringLiteral("1899-12-31"), QStringLiteral("May 32, 2025"),
+                                QStringLiteral("soon"), QString(), QStringLiteral("yesterday"),
+                                QStringLiteral("31/31/2020"), QStringLiteral("2020-02-30")}) {
+        h.platform.messages.clear();
+        EXPECT_FALSE(saveWithDate(h, text)) << qPrintable(text);
+        ASSERT_EQ(h.platform.messages.size(), 1u) << qPrintable(text);
+        EXPECT_EQ(h.platform.messages[0].text, "The date is missing or not in a proper format.");
+        EXPECT_EQ(h.platform.messages[0].title, "Improper Date");
+    }
+    EXPECT_EQ(sightings(h), before);
+    EXPECT_TRUE(saveWithDate(h, QDate::currentDate().toString(Qt::ISODate))) << "today is fine";
+    EXPECT_TRUE(saveWithDate(h, "1900-01-01"));
+}
+
+TEST(SightingDates, TheCalendarButtonPicksADate)
+{
+    Harness h;
+    auto d = openNew(h);
+    d->show();
+    d->txtDate->setText("2024-06-02");
+    d->cmdCalendar->click();
+    ASSERT_TRUE(d->calDate->isVisible());
+    EXPECT_EQ(d->calDate->selectedDate(), QDate(2024, 6, 2)) << "opens at the typed date";
+    EXPECT_EQ(d->calDate->maximumDate(), QDate::currentDate()) << "no future dates";
+    d->calDate->setSelectedDate(QDate(2024, 6, 20));
+    QTest::keyClick(d->calDate->focusWidget() ? d->calDate->focusWidget() : d->calDate, Qt::Key_Return);
+    EXPECT_FALSE(d->calDate->isVisible());
+    EXPECT_EQ(parseSightingDate(d->txtDate->text()), QDate(2024, 6, 20));
+    d->cmdSave_Click();
+    ASSERT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(lastDate(h), QDate(2024, 6, 20));
 }
 
 TEST(SightingWindow, LastEntryRecallsTheLatestStoredSighting)
@@ -197,7 +265,7 @@ std::unique_ptr<Harness> gooseSighted(bool second)
 TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
 {
     auto h = gooseSighted(false);
-    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
+    expectOnTheLifeList(*h, true);
     frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     EXPECT_TRUE(d.cmdRecall->isHidden());
     EXPECT_FALSE(d.cmdDelete->isHidden());
@@ -216,7 +284,7 @@ TEST(SightingWindow, ViewModeShowsTheLifeListSighting)
     EXPECT_EQ(h->scalar("SELECT site FROM Sightings WHERE Sight_ID = 7").toString(), "Edited");
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
-    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
+    expectOnTheLifeList(*h, true);
     EXPECT_EQ(sightings(*h), 2);
 }
 
@@ -231,10 +299,7 @@ TEST(SightingWindow, EditingTheLifeListSightingOutOfTheRegionTakesTheSpeciesOff)
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0) << "no other sighting in Ontario";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 3);
     EXPECT_EQ(h->panel("Life"), "LifeList: 3 of 6");
-    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
-    EXPECT_TRUE(h->buttonEnabled("Add"));
-    EXPECT_FALSE(h->enabled(cmd::mnuViewDetails));
-    EXPECT_FALSE(h->buttonEnabled("View"));
+    expectOnTheLifeList(*h, false);
 }
 
 TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
@@ -254,18 +319,17 @@ TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9);
     EXPECT_EQ(h->w->species().lifeListSighting(), 9);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4) << "still on the life list";
-    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
-    EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
+    expectOnTheLifeList(*h, true);
     // Viewing now shows the sighting that took over.
     frmSight again(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
     EXPECT_EQ(again.txtDate->text(), longDate(QDate(2021, 1, 1)));
 }
 
-TEST(SightingWindow, DeleteAnsweredNoChangesNothing)
+TEST(SightingWindow, DeleteAsksAndTheOnlySightingInTheRegionTakesTheSpeciesOff)
 {
     auto h = gooseSighted(false);
     frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
-    h->platform.answers.push_back(Platform::Answer::No);
+    h->platform.answers = {Platform::Answer::No, Platform::Answer::Yes};
     d.cmdDelete_Click();
     EXPECT_NE(d.result(), QDialog::Accepted);
     ASSERT_EQ(h->platform.messages.size(), 1);
@@ -273,26 +337,17 @@ TEST(SightingWindow, DeleteAnsweredNoChangesNothing)
     EXPECT_EQ(h->platform.messages[0].title, "Delete Sighting");
     EXPECT_EQ(h->platform.messages[0].buttons, Platform::Buttons::YesNo);
     EXPECT_EQ(h->platform.messages[0].icon, Platform::Icon::Question);
-    EXPECT_EQ(sightings(*h), 2);
+    EXPECT_EQ(sightings(*h), 2) << "No changes nothing";
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
-}
 
-TEST(SightingWindow, DeleteTheOnlySightingInTheRegion)
-{
-    auto h = gooseSighted(false);
-    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
-    h->platform.answers.push_back(Platform::Answer::Yes);
     d.cmdDelete_Click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings WHERE Sight_ID = 7").toInt(), 0);
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0) << "the Canada-only sighting is outside";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 3);
     EXPECT_EQ(h->panel("Life"), "LifeList: 3 of 6");
-    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
-    EXPECT_TRUE(h->buttonEnabled("Add"));
-    EXPECT_FALSE(h->enabled(cmd::mnuViewDetails));
-    EXPECT_FALSE(h->buttonEnabled("View"));
+    expectOnTheLifeList(*h, false);
 }
 
 TEST(SightingWindow, DeleteWithAnotherSightingInTheRegionKeepsTheSpecies)
@@ -302,8 +357,7 @@ TEST(SightingWindow, DeleteWithAnotherSightingInTheRegionKeepsTheSpecies)
     d.cmdDelete_Click(); // the scripted platform answers Yes
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9) << "the earliest remaining one";
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
-    EXPECT_TRUE(h->enabled(cmd::mnuViewDetails));
-    EXPECT_FALSE(h->enabled(cmd::mnuFileSighting));
+    expectOnTheLifeList(*h, true);
 }
 
 // Deleting the only sighting takes the species off the life list and the count down by one;
@@ -344,7 +398,7 @@ TEST(SightingWindow, WithoutARegionEverySightingCounts)
 
 TEST(SightingWindow, AFailedSaveStoresNothingAndSaysWhy)
 {
-    auto h = ontario(11, 340);
+    auto h = ontario();
     h->db().execute("CREATE TRIGGER NoCounting BEFORE UPDATE OF lifesum ON Options "
                     "BEGIN SELECT RAISE(ABORT, 'counting is switched off'); END");
     auto d = openNew(*h);
@@ -368,23 +422,16 @@ TEST(SightingWindow, AFailedSaveStoresNothingAndSaysWhy)
 TEST(SightingWindow, MenuCommandsOpenTheTwoModes)
 {
     auto h = ontario();
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<frmSight*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        const int i = d->cmbPlace[2]->findText("Ontario");
-        d->cmbPlace[2]->setCurrentIndex(i);
-        d->cmdSave->click();
+    test::inWindow<frmSight>([&] { h->run(cmd::mnuFileSighting); }, [](frmSight& d) {
+        choose(d.cmbPlace[2], "Ontario");
+        d.cmdSave->click();
     });
-    h->run(cmd::mnuFileSighting);
     EXPECT_EQ(h->panel("Life"), "LifeList: 12 of 340");
     bool viewMode = false;
-    QTimer::singleShot(0, [&viewMode] {
-        auto* d = qobject_cast<frmSight*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        viewMode = d->cmdDelete->isVisible();
-        d->cmdCancel->click();
+    test::inWindow<frmSight>([&] { h->w->Toolbar1_ButtonClick("View"); }, [&viewMode](frmSight& d) {
+        viewMode = d.cmdDelete->isVisible();
+        d.cmdCancel->click();
     });
-    h->w->Toolbar1_ButtonClick("View");
     EXPECT_TRUE(viewMode);
 }
 
@@ -417,8 +464,7 @@ TEST(SightingWindow, DeleteThatFailsOnTheDiskKeepsDataAndWindowInStep)
         ASSERT_EQ(h.scalar("PRAGMA integrity_check").toString(), "ok") << "write " << n;
         if (stored == 0) {
             EXPECT_TRUE(mark == 0 && lifesum == 3) << "write " << n;
-            EXPECT_FALSE(h.enabled(cmd::mnuViewDetails));
-            EXPECT_TRUE(h.enabled(cmd::mnuFileSighting));
+            expectOnTheLifeList(h, false);
             EXPECT_EQ(h.panel("Life"), "LifeList: 3 of 6");
             break;
         }

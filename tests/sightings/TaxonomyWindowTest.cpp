@@ -1,34 +1,27 @@
 // File > Update Taxonomy: the preview, applying it with its progress bar and cancelling it;
 // sightings marked for review in the sightings log, and reviewing them in the sighting window.
 
-#include "Harness.h"
+#include "WindowSteps.h"
 
 #include "sightings/frmSight.h"
 #include "sightings/frmSightingsLog.h"
 #include "sightings/frmTaxonomyUpdate.h"
 #include "sightings/SightingsLogModel.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace fl;
 using test::Harness;
+using test::writeFile;
 
 namespace {
 
@@ -62,13 +55,6 @@ QByteArray changedTaxonomy()
          "111,issf,kirwar,,Palm Warbler (Kirtland's),Setophaga palmarum kirtlandii,Passeriformes,Parulidae (New World "
          "Warblers),,palwar\n";
     return t;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 // Ontario current; Yellow Warbler seen three times (once in Ontario), Kirtland's Warbler once.
@@ -111,31 +97,13 @@ QStringList topLevel(QTreeWidget* tree)
 void runUpdate(Harness& h, const QString& path, const std::function<void(frmTaxonomyUpdate*)>& inDialog)
 {
     h.platform.files.push_back(path);
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<frmTaxonomyUpdate*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        seen = true;
-        inDialog(d);
-        if (d->isVisible()) d->cmdCancel_Click();
+    test::inWindow<frmTaxonomyUpdate>([&] { h.run(cmd::mnuFileTaxonomy); }, [&](frmTaxonomyUpdate& d) {
+        inDialog(&d);
+        if (d.isVisible()) d.cmdCancel_Click();
     });
-    h.run(cmd::mnuFileTaxonomy);
-    EXPECT_TRUE(seen) << "the preview was shown";
 }
 
 } // namespace
-
-TEST(TaxonomyWindow, TheCommandSitsWithTheRecordsItems)
-{
-    Harness h;
-    QStringList file;
-    for (QAction* a : h.w->menuBar()->findChild<QMenu*>("mnuFile")->actions()) file << (a->isSeparator() ? "-" : a->text());
-    const qsizetype restore = file.indexOf("Restore &From Backup...");
-    ASSERT_GE(restore, 0);
-    EXPECT_EQ(file.mid(restore), (QStringList{"Restore &From Backup...", "Update &Taxonomy...", "-", "E&xit"}))
-        << "after the other records items, above Exit";
-    EXPECT_TRUE(h.enabled(cmd::mnuFileTaxonomy));
-}
 
 TEST(TaxonomyWindow, PreviewShowsEveryChangeAndApplyMakesThemAtOnce)
 {
@@ -267,17 +235,14 @@ TEST(ReviewMarks, TheLogShowsAndFiltersThemAndEditingASightingClearsItsMark)
     // clears its mark.
     log->grdLog->selectRow(0);
     ASSERT_TRUE(log->cmdEdit->isEnabled());
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<frmSight*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->lbltitle[8]->text(), "Sighting of the Yellow Warbler");
-        EXPECT_TRUE(d->lblReview->isVisible());
-        EXPECT_TRUE(d->lblReview->text().startsWith("This sighting needs review"));
-        EXPECT_EQ(d->cmbSpecies->currentText(), "Yellow Warbler");
-        EXPECT_EQ(d->txtSite->text(), "Key West");
-        d->cmdSave_Click();
+    test::inWindow<frmSight>([&] { log->cmdEdit_Click(); }, [](frmSight& d) {
+        EXPECT_EQ(d.lbltitle[8]->text(), "Sighting of the Yellow Warbler");
+        EXPECT_TRUE(d.lblReview->isVisible());
+        EXPECT_TRUE(d.lblReview->text().startsWith("This sighting needs review"));
+        EXPECT_EQ(d.cmbSpecies->currentText(), "Yellow Warbler");
+        EXPECT_EQ(d.txtSite->text(), "Key West");
+        d.cmdSave_Click();
     });
-    log->cmdEdit_Click();
     EXPECT_EQ(h->scalar("SELECT NeedsReview FROM Sightings WHERE Sight_ID = 3").toInt(), 0);
     EXPECT_EQ(log->model->rowCount(), 2) << "the log reads it again, still filtered";
     EXPECT_EQ(log->lblCounts->text(), "2 sightings of 1 species; 2 need review");
@@ -285,13 +250,10 @@ TEST(ReviewMarks, TheLogShowsAndFiltersThemAndEditingASightingClearsItsMark)
     // Another one given the species that was seen: it moves, and the life list follows.
     log->grdLog->selectRow(log->model->rowCount() - 1); // 2021, the life-list sighting
     ASSERT_EQ(log->model->entry(log->grdLog->currentIndex().row()).sightId, 1);
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<frmSight*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        d->cmbSpecies->setCurrentIndex(d->cmbSpecies->findText("Palm Warbler"));
-        d->cmdSave_Click();
+    test::inWindow<frmSight>([&] { log->cmdEdit_Click(); }, [](frmSight& d) {
+        test::choose(d.cmbSpecies, "Palm Warbler");
+        d.cmdSave_Click();
     });
-    log->cmdEdit_Click();
     EXPECT_EQ(h->scalar("SELECT Bird_ID || ' ' || NeedsReview FROM Sightings WHERE Sight_ID = 1").toString(), "11 0");
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 11").toInt(), 1);
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 7").toInt(), 2) << "the next Yellow Warbler sighting";
