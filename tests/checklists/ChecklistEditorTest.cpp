@@ -166,11 +166,14 @@ TEST(ChecklistEditor, SaveWritesStatusAndNineCharacters)
     EXPECT_EQ(entry(h, test::kOntario, 2), "B|CP/");
 }
 
-TEST(ChecklistEditor, UnknownStatusAndOddCodeAreShownAsNothingAndRewritten)
+// An unknown or missing status letter and a code of the wrong length: the entry is still on
+// the checklist, shown as nothing, and rewritten whole when saved.
+TEST(ChecklistEditor, UnknownOrMissingStatusAndOddCodeAreShownAsNothingAndRewritten)
 {
     Harness h;
     h.db().execute("UPDATE Checklists SET Status = 'Z', scode = 'FS/U' WHERE Reg_ID = 2 AND Bird_ID = 3");
     h.db().execute("UPDATE Checklists SET Status = 'b' WHERE Reg_ID = 2 AND Bird_ID = 2");
+    h.db().execute("UPDATE Checklists SET Status = NULL WHERE Reg_ID = 2 AND Bird_ID = 1");
     auto e = editor(h, test::kOntario, "Ontario");
     EXPECT_EQ(e->cell(kGooseRow, frmChecklist::ColStatus), "Z");
     EXPECT_EQ(e->cmbStat->currentText(), "None");
@@ -183,14 +186,8 @@ TEST(ChecklistEditor, UnknownStatusAndOddCodeAreShownAsNothingAndRewritten)
 
     e->setCurrentCell(1, frmChecklist::ColName);
     EXPECT_EQ(e->cmbStat->currentText(), "None") << "status letters are compared with case";
-}
 
-TEST(ChecklistEditor, EntryWithoutAStatusLetterIsStillOnTheChecklist)
-{
-    Harness h;
-    h.db().execute("UPDATE Checklists SET Status = NULL WHERE Reg_ID = 2 AND Bird_ID = 1");
-    auto e = editor(h, test::kOntario, "Ontario");
-    e->setCurrentCell(2, frmChecklist::ColName); // Mallard
+    e->setCurrentCell(2, frmChecklist::ColName); // Mallard, without a status letter
     EXPECT_EQ(e->cell(2, frmChecklist::ColStatus), "");
     EXPECT_FALSE(e->cmdAdd->isEnabled()) << "adding it again would make a second entry";
     EXPECT_TRUE(e->cmdDelete->isEnabled());
@@ -272,7 +269,7 @@ TEST(ChecklistEditor, SeasonalLetterRIsKeptUntilItsBoxIsChanged)
     EXPECT_EQ(entry(h, test::kOntario, 2), "B|/////////");
 }
 
-TEST(ChecklistEditor, TypingJumpsToTheFirstNameStartingWithTheLetters)
+TEST(ChecklistEditor, TypingJumpsToTheFirstNameWithTheLettersAndEnterAddsTheRowClicked)
 {
     Harness h;
     auto e = editor(h, test::kOntario, "Ontario");
@@ -290,14 +287,10 @@ TEST(ChecklistEditor, TypingJumpsToTheFirstNameStartingWithTheLetters)
     QTest::qWait(QApplication::keyboardInputInterval() + 20); // the next letters start afresh
     QTest::keyClicks(e->Msfg1, "zz");
     EXPECT_EQ(e->currentRow(), 7) << "no name starts with zz";
-}
 
-TEST(ChecklistEditor, ClickingARowAndPressingEnterAddsIt)
-{
-    Harness h;
-    auto e = editor(h, test::kOntario, "Ontario");
-    e->show();
+    // A click on a row and Enter add it.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(e.get()));
+    e->setCurrentCell(0, frmChecklist::ColName);
     const QRect cell = e->Msfg1->visualRect(e->grid->index(7, frmChecklist::ColName));
     QTest::mouseClick(e->Msfg1->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(e->currentRow(), 7);

@@ -42,7 +42,7 @@ struct Rows {
 };
 } // namespace
 
-TEST(EditorRows, SetUpRowSelectsTheWordsOfTheLetters)
+TEST(EditorRows, TheWordsOfTheLettersAreSelectedAndCodesRoundTrip)
 {
     Rows r;
     SetUpRow("UsL", r.boxes[1]);
@@ -53,11 +53,7 @@ TEST(EditorRows, SetUpRowSelectsTheWordsOfTheLetters)
     EXPECT_EQ(r.boxes[1][0]->currentIndex(), -1) << "unknown letters select nothing";
     EXPECT_EQ(r.boxes[1][1]->currentIndex(), -1) << "the editor has no word for R";
     EXPECT_EQ(r.boxes[1][2]->currentIndex(), -1);
-}
 
-TEST(EditorRows, CodesRoundTripThroughTheRows)
-{
-    Rows r;
     showCodeInRows("FS/UWI", r.boxes);
     EXPECT_EQ(codeFromRows(r.boxes), "FS/UWI///");
     showCodeInRows("FS/U", r.boxes);

@@ -307,12 +307,6 @@ TEST(SightingWindow, EditingTheLifeListDateLetsAnEarlierSightingTakeOver)
     auto h = gooseSighted(true); // Ontario sightings 7 (2019), 9 (2021-01-01), 8 (2022)
     {
         frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
-        d.txtDate->setText(longDate(QDate(2021, 1, 1))); // the same day as 9: the lower number stays
-        d.cmdSave_Click();
-    }
-    EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 7);
-    {
-        frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
         d.txtDate->setText(longDate(QDate(2023, 6, 1)));
         d.cmdSave_Click();
     }
@@ -348,52 +342,6 @@ TEST(SightingWindow, DeleteAsksAndTheOnlySightingInTheRegionTakesTheSpeciesOff)
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 3);
     EXPECT_EQ(h->panel("Life"), "LifeList: 3 of 6");
     expectOnTheLifeList(*h, false);
-}
-
-TEST(SightingWindow, DeleteWithAnotherSightingInTheRegionKeepsTheSpecies)
-{
-    auto h = gooseSighted(true);
-    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
-    d.cmdDelete_Click(); // the scripted platform answers Yes
-    EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 9) << "the earliest remaining one";
-    EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 4);
-    expectOnTheLifeList(*h, true);
-}
-
-// Deleting the only sighting takes the species off the life list and the count down by one;
-// a stored count that is already 0 (out of step with the marks) stays at 0.
-class LifeCountAfterDelete : public testing::TestWithParam<int> {};
-
-TEST_P(LifeCountAfterDelete, GoesDownByOneAndNeverBelowZero)
-{
-    const int lifesum = GetParam();
-    auto h = std::make_unique<Harness>([lifesum](test::TestFolder& f) {
-        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Region) VALUES (5, 3, '2020-01-01', 1)");
-        f.exec("UPDATE Birds SET LifeList = 5 WHERE ID = 3");
-        f.exec("UPDATE Options SET lifesum = ?", {lifesum});
-    });
-    frmSight d(h->ctx, frmSight::Mode::StoredSighting, h->w.get());
-    ASSERT_TRUE(d.loaded());
-    d.cmdDelete_Click(); // the scripted platform answers Yes
-    EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(sightings(*h), 0);
-    EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0);
-    EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), std::max(0, lifesum - 1));
-    EXPECT_TRUE(h->panel("Life").startsWith(QStringLiteral("LifeList: %1 of ").arg(std::max(0, lifesum - 1))))
-        << qPrintable(h->panel("Life"));
-    EXPECT_TRUE(h->enabled(cmd::mnuFileSighting));
-}
-
-INSTANTIATE_TEST_SUITE_P(SightingWindow, LifeCountAfterDelete, testing::Values(2, 1, 0));
-
-TEST(SightingWindow, WithoutARegionEverySightingCounts)
-{
-    Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', lifesum = 0"); });
-    auto d = openNew(h);
-    for (int k = 0; k < 4; ++k) d->PicClear_Click(k);
-    d->cmdSave_Click();
-    EXPECT_GT(h.scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 0);
-    EXPECT_EQ(h.scalar("SELECT lifesum FROM Options").toInt(), 1);
 }
 
 TEST(SightingWindow, AFailedSaveStoresNothingAndSaysWhy)

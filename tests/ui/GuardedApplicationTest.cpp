@@ -54,10 +54,17 @@ struct Watch {
 
 TEST(GuardedApplication, AnErrorEscapingAnEventHandlerIsToldAndTheProgramCarriesOn)
 {
+    Breakable target;
+    {
+        // Without a platform (before the program's exists) the failure is caught all the same.
+        Watch watch(nullptr);
+        ASSERT_NE(watch.app, nullptr) << "the widget tests run under the program's application object";
+        QEvent broken(kBreak);
+        EXPECT_FALSE(QCoreApplication::sendEvent(&target, &broken));
+        EXPECT_EQ(watch.escaped, QStringList{"the handler broke"});
+    }
     ScriptedPlatform platform;
     Watch watch(&platform);
-    ASSERT_NE(watch.app, nullptr) << "the widget tests run under the program's application object";
-    Breakable target;
 
     QEvent broken(kBreak);
     EXPECT_FALSE(QCoreApplication::sendEvent(&target, &broken));
@@ -106,15 +113,4 @@ TEST(GuardedApplication, AnErrorWhileTheMessageIsUpIsNotToldOverIt)
     EXPECT_EQ(watch.escaped.size(), 2) << "both were caught";
     QCoreApplication::sendEvent(&target, &broken);
     EXPECT_EQ(platform.messages.size(), 2u) << "once the box is closed, the next failure is told again";
-}
-
-// Without a platform (before the program's exists) the failure is caught all the same.
-TEST(GuardedApplication, WithoutAPlatformTheFailureIsStillCaught)
-{
-    Watch watch(nullptr);
-    ASSERT_NE(watch.app, nullptr);
-    Breakable target;
-    QEvent broken(kBreak);
-    EXPECT_FALSE(QCoreApplication::sendEvent(&target, &broken));
-    EXPECT_EQ(watch.escaped, QStringList{"the handler broke"});
 }
