@@ -188,60 +188,52 @@ TEST(DataSafety, DamageFoundAfterStartIsToldAndTheNewestGoodBackupRestored)
 // newest good backup offered in its place.
 TEST(DataSafety, ADamagedDatabaseAtStartIsToldPlainlyAndAGoodBackupOffered)
 {
-    auto start = [](test::TestFolder& f, std::deque<Platform::Answer> answers, ScriptedPlatform& platform, AppState& state) {
+    test::TestFolder f;
+    // Starts the program on the folder with `answers` scripted; its messages and whether it opened.
+    auto start = [&f](std::deque<Platform::Answer> answers, const std::function<void(AppState&)>& opened = {}) {
+        ScriptedPlatform platform;
+        AppState state;
         Context ctx{state, platform, nullptr};
         state.dataFolder = f.path();
         platform.answers = std::move(answers);
-        return openDatabaseAtStart(ctx);
+        const bool ok = openDatabaseAtStart(ctx);
+        EXPECT_EQ(ok, bool(opened));
+        if (ok && opened) opened(state);
+        EXPECT_EQ(state.dbBirds != nullptr, ok);
+        if (ok) closeDatabase(state);
+        return platform.messages;
     };
-    test::TestFolder f;
     {
         auto db = f.open();
         db->execute("INSERT INTO Sightings (Bird_ID, Date, site) VALUES (1, '2024-01-02', 'Pond')");
         backupDatabase(*db, f.path() + "/Backups/bird-2026-01-01.mdb", "qzmv");
     }
     damage(f.databasePath(), 0); // the first pages too: it does not open
-    {
-        ScriptedPlatform platform;
-        AppState state;
-        EXPECT_FALSE(start(f, {Platform::Answer::No}, platform, state));
-        ASSERT_EQ(platform.messages.size(), 1);
-        const auto& m = platform.messages[0];
-        EXPECT_TRUE(m.text.startsWith("Featherlog cannot open its database, ")) << qPrintable(m.text);
-        EXPECT_TRUE(m.text.contains("damaged"));
-        EXPECT_TRUE(m.text.contains("The newest good backup is bird-2026-01-01.mdb")) << qPrintable(m.text);
-        EXPECT_FALSE(m.details.isEmpty());
-        EXPECT_EQ(state.dbBirds, nullptr);
-    }
-    {
-        ScriptedPlatform platform;
-        AppState state;
-        EXPECT_TRUE(start(f, {Platform::Answer::Yes}, platform, state));
+    auto told = start({Platform::Answer::No});
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].text.startsWith("Featherlog cannot open its database, ")) << qPrintable(told[0].text);
+    EXPECT_TRUE(told[0].text.contains("damaged"));
+    EXPECT_TRUE(told[0].text.contains("The newest good backup is bird-2026-01-01.mdb")) << qPrintable(told[0].text);
+    EXPECT_FALSE(told[0].details.isEmpty());
+
+    start({Platform::Answer::Yes}, [&f](AppState& state) {
         EXPECT_EQ(state.db().scalar("SELECT site FROM Sightings").toString(), "Pond");
         const QList<SeriesFile> kept = backupSeries(f.path() + "/Backups", kBeforeRestoreCopies);
         ASSERT_EQ(kept.size(), 1) << "the damaged file is kept";
         EXPECT_FALSE(checkBackupFile(kept[0].path, kConnect).isEmpty());
-        closeDatabase(state);
-    }
+    });
+
     // Without a good backup: said so, and the program ends.
     QDir(f.path() + "/Backups").removeRecursively();
     damage(f.databasePath(), 0);
-    {
-        ScriptedPlatform platform;
-        AppState state;
-        EXPECT_FALSE(start(f, {}, platform, state));
-        ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_TRUE(platform.messages[0].text.contains("no good backup")) << qPrintable(platform.messages[0].text);
-    }
+    told = start({});
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].text.contains("no good backup")) << qPrintable(told[0].text);
     // A missing file is the engine's own message, as ever.
     QFile::remove(f.databasePath());
-    {
-        ScriptedPlatform platform;
-        AppState state;
-        EXPECT_FALSE(start(f, {}, platform, state));
-        ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_TRUE(platform.messages[0].text.startsWith("Could not find file")) << qPrintable(platform.messages[0].text);
-    }
+    told = start({});
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].text.startsWith("Could not find file")) << qPrintable(told[0].text);
 }
 
 // A damaged page met while working: plain words and what to do, the engine's text and its

@@ -224,7 +224,7 @@ TEST(MyLists, TheShownListIsExportedAsCsvAndPrinted)
 
 // ---- reports -----------------------------------------------------------------------------
 
-TEST(SeenSpeciesReport, PrintsOneLinePerSeenSpeciesAndNoneOther)
+TEST(ListReports, SeenSpeciesHaveALineEachAndTheYearListIsOfTheYearAskedFor)
 {
     auto h = ontario();
     QTemporaryDir out;
@@ -251,13 +251,8 @@ TEST(SeenSpeciesReport, PrintsOneLinePerSeenSpeciesAndNoneOther)
     for (const char* unseen : {"Mallard", "Canada Goose", "American Robin", "Wood Thrush"})
         EXPECT_FALSE(text.contains(unseen)) << unseen;
     EXPECT_TRUE(text.contains("Species seen: 2"));
-}
 
-TEST(YearListReport, PrintsTheYearAskedFor)
-{
-    auto h = ontario();
-    QTemporaryDir out;
-    h->platform.reportPdfFolder = out.path();
+    // The year list report: the year asked for.
     h->platform.inputs.push_back("abc");
     h->run(cmd::mnuReportYear);
     EXPECT_EQ(h->platform.prompts.last(), "The year list of Ontario for the year:");
@@ -267,15 +262,15 @@ TEST(YearListReport, PrintsTheYearAskedFor)
     EXPECT_EQ(h->messageTexts().last(), "There are no sightings in Ontario in 2010.");
     h->platform.inputs.push_back(QString()); // Cancel
     h->run(cmd::mnuReportYear);
-    EXPECT_TRUE(h->platform.reports.isEmpty());
+    EXPECT_EQ(h->platform.reports.size(), 1);
 
     h->platform.inputs.push_back(" 2023 ");
     h->run(cmd::mnuReportYear);
-    ASSERT_EQ(h->platform.reports.size(), 1) << qPrintable(h->messageTexts().join("\n"));
-    EXPECT_EQ(h->platform.reports[0].windowTitle, "Year List Report");
-    const QString text = test::pdfText(h->platform.reports[0].pdf, true);
-    EXPECT_TRUE(text.contains("Ontario: 2023")) << qPrintable(text);
-    EXPECT_TRUE(text.contains("Hermit Thrush"));
-    EXPECT_FALSE(text.contains("Wood Duck"));
-    EXPECT_TRUE(text.contains("Species: 1"));
+    ASSERT_EQ(h->platform.reports.size(), 2) << qPrintable(h->messageTexts().join("\n"));
+    EXPECT_EQ(h->platform.reports[1].windowTitle, "Year List Report");
+    const QString year = test::pdfText(h->platform.reports[1].pdf, true);
+    EXPECT_TRUE(year.contains("Ontario: 2023")) << qPrintable(year);
+    EXPECT_TRUE(year.contains("Hermit Thrush"));
+    EXPECT_FALSE(year.contains("Wood Duck"));
+    EXPECT_TRUE(year.contains("Species: 1"));
 }

@@ -2,7 +2,7 @@
 // the chosen country's states and the chosen state's counties first, typing to filter, and
 // the places of a saved sighting getting their checklists. Both windows behave alike.
 
-#include "Harness.h"
+#include "WindowSteps.h"
 
 #include "regions/CodedRegions.h"
 #include "sightings/OutingGridModel.h"
@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 using namespace fl;
+using test::choose;
 using test::Harness;
 
 namespace {
@@ -73,13 +74,6 @@ class PlaceBoxesOfWindow : public testing::TestWithParam<Window> {
 protected:
     NewEntry openNew(Harness& h) { return openNewIn(h, GetParam()); }
 };
-
-void choose(QComboBox* box, const QString& text)
-{
-    const int i = box->findText(text);
-    ASSERT_GE(i, 0) << qPrintable(text);
-    box->setCurrentIndex(i);
-}
 
 QStringList items(const QComboBox* box, int first, int count)
 {
@@ -189,18 +183,6 @@ TEST_P(PlaceBoxesOfWindow, TypingFiltersIgnoringCaseAndAccents)
     EXPECT_TRUE(found.contains("Abitibi, Quebec"));
 }
 
-TEST_P(PlaceBoxesOfWindow, TypedNamesAreSavedAsThePlacesTheyName)
-{
-    auto h = everyRegion();
-    auto d = openNew(*h);
-    d.cmbPlace[2]->setEditText("ohio");
-    d.cmbPlace[3]->setEditText("FRANKLIN, OHIO");
-    d.save();
-    ASSERT_EQ(d->result(), QDialog::Accepted) << qPrintable(h->messageTexts().join("; "));
-    EXPECT_EQ(h->scalar("SELECT state || ':' || district FROM Sightings").toString(),
-              QStringLiteral("%1:%2").arg(regionOf(*h, "US-OH")).arg(regionOf(*h, "US-OH-049")));
-}
-
 TEST_P(PlaceBoxesOfWindow, TextThatNamesNoPlaceIsRefused)
 {
     auto h = everyRegion();
@@ -219,15 +201,19 @@ TEST_P(PlaceBoxesOfWindow, TextThatNamesNoPlaceIsRefused)
     EXPECT_EQ(h->scalar("SELECT district FROM Sightings").toInt(), 0);
 }
 
-TEST_P(PlaceBoxesOfWindow, TheSightingsPlacesGetTheirChecklistsOnFirstUse)
+// Names typed in any case are saved as the places they name, and those places get their
+// checklists on first use.
+TEST_P(PlaceBoxesOfWindow, TypedNamesAreSavedAsThePlacesTheyNameAndGetTheirChecklists)
 {
     auto h = everyRegion();
     auto d = openNew(*h);
     choose(d.cmbPlace[1], "United States");
-    choose(d.cmbPlace[2], "Ohio");
-    choose(d.cmbPlace[3], "Franklin, Ohio");
+    d.cmbPlace[2]->setEditText("ohio");
+    d.cmbPlace[3]->setEditText("FRANKLIN, OHIO");
     d.save();
-    ASSERT_EQ(d->result(), QDialog::Accepted);
+    ASSERT_EQ(d->result(), QDialog::Accepted) << qPrintable(h->messageTexts().join("; "));
+    EXPECT_EQ(h->scalar("SELECT state || ':' || district FROM Sightings").toString(),
+              QStringLiteral("%1:%2").arg(regionOf(*h, "US-OH")).arg(regionOf(*h, "US-OH-049")));
     const struct {
         const char* code;
         int from; // the region copied from

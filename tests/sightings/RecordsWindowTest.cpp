@@ -489,17 +489,6 @@ TEST(BackupCommands, BackUpThenRestoreShowsTheRestoredRegion)
     EXPECT_EQ(h->shown(), "Wood Duck");
 }
 
-TEST(BackupCommands, ExitAfterChangesLeavesAnAutomaticBackup)
-{
-    auto h = ontarioWithSightings();
-    const QString folder = h->folder.path() + "/Backups";
-    h->db().execute("UPDATE Sightings SET notes = 'changed' WHERE Sight_ID = 1");
-    h->w->close();
-    const QStringList autos = QDir(folder).entryList({"bird-auto-*.mdb"}, QDir::Files);
-    ASSERT_EQ(autos.size(), 1);
-    EXPECT_EQ(checkBackupFile(folder + "/" + autos[0], QString::fromLatin1(kConnectString)), "");
-}
-
 // Import and export start in the home folder, then in the folder one of them last went to;
 // Back Up and Restore start in the data folder's Backups, where the automatic backups are.
 // Never in the program's folder.

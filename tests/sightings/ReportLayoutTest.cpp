@@ -146,8 +146,15 @@ TEST_P(ReportNames, EveryNameIsPrintedWhole)
     EXPECT_LE(lay.wrapped.size() * 50, names.size()) << "a few of the longest names wrap, at most";
     if (region == 8) {
         EXPECT_TRUE(lay.wrapped.isEmpty()) << "Cape May's names fit their columns";
+    } else {
+        EXPECT_TRUE(h->platform.reports.last().text.contains("(continued)")) << "families run over pages";
     }
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Species listed: %1\\s").arg(names.size()))));
+    // Every page is numbered, of how many there are.
+    const int pages = int(flat.count(QRegularExpression(QStringLiteral("Page \\d+ of \\d+"))));
+    EXPECT_EQ(pages, int(lay.pages.size()));
+    for (int p = 1; p <= pages; ++p)
+        EXPECT_TRUE(flat.contains(QStringLiteral("Page %1 of %2").arg(p).arg(pages))) << p;
 }
 
 INSTANTIATE_TEST_SUITE_P(Regions, ReportNames, ::testing::Values(8, 1),
