@@ -115,7 +115,7 @@ TEST(RecordsMenus, NewItemsSitAboveExitWithTheirShortcutsAndFreeLetters)
     }
 }
 
-TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
+TEST(SightingsLogWindow, ListsNewestFirstCountsTheYearAndFollowsTheCurrentRegion)
 {
     auto h = ontarioWithSightings();
     frmSightingsLog* log = openLog(*h);
@@ -150,17 +150,11 @@ TEST(SightingsLogWindow, ListsNewestFirstAndCountsTheYear)
     log->grdLog->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
     EXPECT_EQ(cell(log, 0, 1), "American Robin");
     EXPECT_EQ(cell(log, 3, 1), "Ovenbird");
-    log->close();
-}
 
-TEST(SightingsLogWindow, TheRegionToggleFollowsTheCurrentRegion)
-{
-    auto h = ontarioWithSightings();
-    // A sighting in Ontario without its country: in Ontario's log, not in Canada's.
+    // The region toggle follows the current region. A sighting in Ontario without its country:
+    // in Ontario's log, not in Canada's.
     h->db().execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, notes) "
                     "VALUES (5, 2, '2024-07-01', '', 0, 0, 2, 0, 'Rondeau', '')");
-    frmSightingsLog* log = openLog(*h);
-    ASSERT_NE(log, nullptr);
     log->reload();
     QTest::mouseClick(log->chkRegion, Qt::LeftButton);
     ASSERT_TRUE(log->chkRegion->isChecked());
