@@ -33,7 +33,8 @@ inline std::unique_ptr<Harness> ontario(int lifesum, int lifetotal,
 }
 
 // Runs `open`, a step that shows a window of type W modally, and `work` on that window once it
-// is up. A window that does not come up fails the test, and whatever is up instead is closed.
+// is up; a window that `work` leaves up is closed. A window that does not come up fails the
+// test, and whatever is up instead is closed.
 template <class W>
 void inWindow(const std::function<void()>& open, const std::function<void(W&)>& work)
 {
@@ -48,6 +49,7 @@ void inWindow(const std::function<void()>& open, const std::function<void(W&)>& 
         }
         up = true;
         work(*w);
+        if (w->isVisible()) w->close();
     });
     timer.start(0);
     open();
