@@ -1,7 +1,7 @@
 // Checklist Maintenance with every region of eBird's list: the filter box, and the checklist
 // editor on a region whose list is copied from its nearest ancestor on first use.
 
-#include "Harness.h"
+#include "../sightings/WindowSteps.h"
 
 #include "checklists/frmChecklist.h"
 #include "checklists/frmEditReg.h"
@@ -9,12 +9,10 @@
 #include "regions/CodedRegions.h"
 #include "ui/RegionList.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -72,17 +70,11 @@ TEST(CopiedChecklist, MaintenanceFiltersItsListAndEditsTheRegionChosenThere)
 
     QString note;
     int rows = -1;
-    QTimer::singleShot(0, [&] {
-        auto* e = qobject_cast<frmChecklist*>(QApplication::activeModalWidget());
-        if (!e) {
-            ADD_FAILURE() << "the checklist editor is not up";
-            return;
-        }
-        note = e->lblCopied->isVisible() ? e->lblCopied->text() : QString();
-        rows = listedRows(*e);
-        e->cmdClose->click();
+    test::inWindow<frmChecklist>([&] { d.cmdEdit->click(); }, [&](frmChecklist& e) {
+        note = e.lblCopied->isVisible() ? e.lblCopied->text() : QString();
+        rows = listedRows(e);
+        e.cmdClose->click();
     });
-    d.cmdEdit->click();
     EXPECT_EQ(note, "Copied from the checklist of North America. Save a change to make it this region's own list.");
     EXPECT_EQ(rows, 12);
     EXPECT_EQ(listed(h, regionOf(h, "US-OH-049")), 12);

@@ -1,4 +1,4 @@
-#include "Harness.h"
+#include "../sightings/WindowSteps.h"
 
 #include "checklists/frmChecklist.h"
 #include "checklists/frmEditReg.h"
@@ -38,21 +38,6 @@ QString optionsRow(Harness& h)
     return v.join('|');
 }
 
-// Runs `work` on the checklist editor once it is up, then closes it.
-void inEditor(const std::function<void(frmChecklist&)>& work)
-{
-    QTimer::singleShot(0, [work] {
-        auto* e = qobject_cast<frmChecklist*>(QApplication::activeModalWidget());
-        if (!e) {
-            ADD_FAILURE() << "the checklist editor is not up";
-            if (QWidget* w = QApplication::activeModalWidget()) w->close();
-            return;
-        }
-        work(*e);
-        e->cmdClose->click();
-    });
-}
-
 // Starts the program with Ontario (the State of species 1 to 6) as the current region.
 Harness ontarioCurrent()
 {
@@ -70,14 +55,8 @@ TEST(RegionMaintenance, OpensWithNoKindAndOnlyCloseThenAKindListsItsRegions)
     Harness h;
     h.db().execute("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (7, 'Alberta', 'State')");
     EXPECT_TRUE(h.enabled(cmd::mnuEditList));
-    bool seen = false;
-    QTimer::singleShot(0, [&seen, &h] {
-        auto* d = qobject_cast<frmEditReg*>(QApplication::activeModalWidget());
-        if (!d) {
-            if (QWidget* w = QApplication::activeModalWidget()) w->close();
-            return;
-        }
-        seen = true;
+    test::inWindow<frmEditReg>([&] { h.run(cmd::mnuEditList); }, [&h](frmEditReg& window) {
+        frmEditReg* d = &window;
         EXPECT_EQ(d->windowTitle(), "Checklist Maintenance");
         for (int i = 1; i <= 4; ++i) EXPECT_FALSE(d->optRegion[i]->isChecked());
         EXPECT_EQ(d->lstRegion->count(), 0);
@@ -105,8 +84,6 @@ TEST(RegionMaintenance, OpensWithNoKindAndOnlyCloseThenAKindListsItsRegions)
         EXPECT_EQ(listed(*d), QStringList{"Point Pelee"});
         d->cmdClose->click();
     });
-    h.run(cmd::mnuEditList);
-    EXPECT_TRUE(seen) << "Region Checklists opens the window modally";
     EXPECT_EQ(h.names().size(), 12) << "closing it changes nothing in the main window";
 }
 
@@ -221,12 +198,12 @@ TEST(RegionMaintenance, EditOfAnotherRegionLeavesTheMainWindowAlone)
     h.db().execute("UPDATE Birds SET LifeList = 77 WHERE ID = 9");
     frmEditReg d(h.ctx, h.w.get());
     d.optRegion_Click(3); // Ontario
-    inEditor([](frmChecklist& e) {
+    test::inWindow<frmChecklist>([&] { d.cmdEdit->click(); }, [](frmChecklist& e) {
         EXPECT_EQ(e.windowTitle(), "Checklist Maintenance for Ontario");
         e.setCurrentCell(7, frmChecklist::ColName); // Ovenbird, not on the checklist
         e.cmdAdd->click();
+        e.cmdClose->click();
     });
-    d.cmdEdit->click();
     EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2 AND Bird_ID = 8"), 1);
     EXPECT_EQ(h.names(), names);
     EXPECT_EQ(h.shown(), shown);
@@ -248,11 +225,11 @@ TEST(RegionMaintenance, EditOfTheCurrentRegionRebuildsListMarksAndCounts)
     ASSERT_EQ(h.names().size(), 6);
     frmEditReg d(h.ctx, h.w.get());
     d.optRegion_Click(3);
-    inEditor([](frmChecklist& e) {
+    test::inWindow<frmChecklist>([&] { d.cmdEdit->click(); }, [](frmChecklist& e) {
         e.setCurrentCell(7, frmChecklist::ColName); // Ovenbird
         e.cmdAdd->click();
+        e.cmdClose->click();
     });
-    d.cmdEdit->click();
     EXPECT_TRUE(h.platform.messages.isEmpty());
     EXPECT_EQ(h.names(), (QStringList{"Canada Goose", "Wood Duck", "Mallard", "Wood Thrush", "Hermit Thrush",
                                       "American Robin", "Ovenbird"}));
@@ -275,13 +252,13 @@ TEST(RegionMaintenance, EmptyingTheCurrentRegionFallsBackToWorld)
     const int anywhere = sight(h, 10, "2017-03-03", 1, 0, 0, 0);
     frmEditReg d(h.ctx, h.w.get());
     d.optRegion_Click(3);
-    inEditor([](frmChecklist& e) {
+    test::inWindow<frmChecklist>([&] { d.cmdEdit->click(); }, [](frmChecklist& e) {
         for (int r = 0; r < e.grid->rowCount(); ++r) {
             e.setCurrentCell(r, frmChecklist::ColName);
             if (e.cmdDelete->isEnabled()) e.cmdDelete->click(); // the platform answers Yes
         }
+        e.cmdClose->click();
     });
-    d.cmdEdit->click();
     EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2"), 0);
     ASSERT_FALSE(h.platform.messages.isEmpty());
     EXPECT_EQ(h.platform.messages.last().text,
@@ -317,12 +294,12 @@ TEST(RegionMaintenance, FailedRebuildKeepsTheOldListMarksAndOptions)
     const QString life = h.panel("Life");
     frmEditReg d(h.ctx, h.w.get());
     d.optRegion_Click(3);
-    inEditor([](frmChecklist& e) {
+    h.db().execute("ALTER TABLE Sightings RENAME TO SightingsAway"); // the rebuild cannot read them
+    test::inWindow<frmChecklist>([&] { d.cmdEdit->click(); }, [](frmChecklist& e) {
         e.setCurrentCell(7, frmChecklist::ColName);
         e.cmdAdd->click();
+        e.cmdClose->click();
     });
-    h.db().execute("ALTER TABLE Sightings RENAME TO SightingsAway"); // the rebuild cannot read them
-    d.cmdEdit->click();
     ASSERT_EQ(h.platform.messages.size(), 1);
     EXPECT_TRUE(h.platform.messages[0].text.startsWith("The checklist could not be edited."));
     EXPECT_EQ(h.names(), names);

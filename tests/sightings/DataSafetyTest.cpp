@@ -3,7 +3,7 @@
 // are told in plain words with the engine's report behind the details button.
 
 #include "FaultVfs.h"
-#include "Harness.h"
+#include "WindowSteps.h"
 
 #include "records/Backup.h"
 #include "records/SafeTargets.h"
@@ -25,17 +25,11 @@
 using namespace fl;
 using test::FaultVfs;
 using test::Harness;
+using test::writeFile;
 
 namespace {
 
 const QString kConnect = QString::fromLatin1(kConnectString);
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write a test file");
-    f.write(bytes);
-}
 
 QByteArray readAll(const QString& path)
 {
@@ -303,14 +297,11 @@ TEST(DataSafety, ImportOfAFileWithCarriageReturnLineEndsReadsEveryRecord)
                     "S1,Canada Goose,Branta canadensis,-4,2025-05-01\r");
     h.platform.files.push_back(path);
     QString read, skipped;
-    QTimer::singleShot(0, [&] {
-        auto* d = qobject_cast<frmImportPreview*>(QApplication::activeModalWidget());
-        if (!d) return;
-        read = d->lblRead->text();
-        skipped = d->lstSkipped->topLevelItemCount() > 0 ? d->lstSkipped->topLevelItem(0)->text(0) : QString();
-        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    test::inWindow<frmImportPreview>([&] { h.run(cmd::mnuFileImport); }, [&](frmImportPreview& d) {
+        read = d.lblRead->text();
+        skipped = d.lstSkipped->topLevelItemCount() > 0 ? d.lstSkipped->topLevelItem(0)->text(0) : QString();
+        QTest::mouseClick(d.cmdCancel, Qt::LeftButton);
     });
-    h.run(cmd::mnuFileImport);
     EXPECT_EQ(read, "3");
     EXPECT_EQ(skipped, "Count not a whole number from 1 to 1,000,000,000");
 }
