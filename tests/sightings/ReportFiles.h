@@ -1,13 +1,19 @@
 #pragma once
 
-// The report definitions as shipped, the main window's report control, and PDF files read
-// back as text.
+// The report definitions as shipped, the main window's report control, PDF files read back as
+// text, and the running program's print preview.
 
 #include "Harness.h"
+#include "platform/QtPlatform.h"
 #include "sightings/ReportControl.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPageLayout>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -49,6 +55,39 @@ inline QString popplerOutput(const char* tool, const QString& pdf, QStringList o
 inline QString pdfText(const QString& pdf, bool layout)
 {
     return popplerOutput("pdftotext", pdf, {layout ? QStringLiteral("-layout") : QStringLiteral("-raw")});
+}
+
+// What the running program's print preview showed of a report.
+struct Previewed {
+    bool shown = false; // what the platform reported
+    QString title;
+    int pages = 0;
+    QPageSize::PageSizeId paper = QPageSize::Custom;
+};
+
+// Shows `report` in the running program's print preview over the main window, and closes the
+// preview once its pages are painted (or after five seconds).
+inline Previewed preview(Harness& h, const QString& title, PrintableReport& report)
+{
+    Previewed seen;
+    QtPlatform qt;
+    qt.setParentWindow(h.w.get());
+    QTimer poll;
+    int ticks = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        if (auto* widget = dialog->findChild<QPrintPreviewWidget*>()) seen.pages = widget->pageCount();
+        if (seen.pages > 0 || ++ticks > 250) {
+            seen.title = dialog->windowTitle();
+            seen.paper = dialog->printer()->pageLayout().pageSize().id();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    seen.shown = qt.previewReport(title, report);
+    poll.stop();
+    return seen;
 }
 
 } // namespace fl::test

@@ -2,19 +2,14 @@
 #include "ReportFiles.h"
 
 #include "platform/Paper.h"
-#include "platform/QtPlatform.h"
 #include "records/DataImport.h"
 #include "sightings/ReportPrinter.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QMap>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace fl;
@@ -327,20 +322,9 @@ TEST_P(ReportPaper, FollowsTheLocale)
     // The preview's printer.
     const auto def = report::loadDefinition(QDir(h.folder.path()).filePath("checklist.rpt"));
     ReportPrinter report(report::buildReport(h.db(), def, "{checklists.reg_ID} = 2", {}, QDate(2026, 1, 1)));
-    QtPlatform qt;
-    qt.setParentWindow(h.w.get());
-    QPageSize::PageSizeId previewed = QPageSize::Custom;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
-            previewed = dialog->printer()->pageLayout().pageSize().id();
-            dialog->reject();
-        }
-    });
-    poll.start(20);
-    EXPECT_TRUE(qt.previewReport("Checklist Report", report));
-    poll.stop();
-    EXPECT_EQ(previewed, c.letter ? QPageSize::Letter : QPageSize::A4);
+    const test::Previewed previewed = test::preview(h, "Checklist Report", report);
+    EXPECT_TRUE(previewed.shown);
+    EXPECT_EQ(previewed.paper, c.letter ? QPageSize::Letter : QPageSize::A4);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,17 +1,12 @@
 #include "Harness.h"
 #include "ReportFiles.h"
 #include "report/ReportError.h"
-#include "platform/QtPlatform.h"
 #include "sightings/ReportControl.h"
 #include "sightings/ReportPrinter.h"
 #include "sightings/Reports.h"
 #include "report/ReportBuilder.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QPrinter>
@@ -274,27 +269,10 @@ TEST(Reports, QtPlatformPreviewsThePaintedPages)
     };
     const auto def = report::loadDefinition(QDir(h->folder.path()).filePath("checklist.rpt"));
     Counting shown(report::buildReport(h->db(), def, "{checklists.reg_ID} = 2", {}, QDate(2026, 1, 1)));
-    QtPlatform qt;
-    qt.setParentWindow(h->w.get());
-    QString title;
-    int pages = 0;
-    QTimer poll;
-    int ticks = 0;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
-        if (preview) pages = preview->pageCount();
-        if (pages > 0 || ++ticks > 250) {
-            title = dialog->windowTitle();
-            dialog->reject();
-        }
-    });
-    poll.start(20);
-    EXPECT_TRUE(qt.previewReport("Checklist Report", shown));
-    poll.stop();
-    EXPECT_EQ(title, "Checklist Report");
-    EXPECT_EQ(pages, 1);
+    const test::Previewed previewed = test::preview(*h, "Checklist Report", shown);
+    EXPECT_TRUE(previewed.shown);
+    EXPECT_EQ(previewed.title, "Checklist Report");
+    EXPECT_EQ(previewed.pages, 1);
     EXPECT_GE(shown.prints, 1);
 }
 
