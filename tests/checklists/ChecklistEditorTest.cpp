@@ -6,8 +6,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QTest>
 #include <memory>
 #include <gtest/gtest.h>

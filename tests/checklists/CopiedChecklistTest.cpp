@@ -9,10 +9,6 @@
 #include "regions/CodedRegions.h"
 #include "ui/RegionList.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 using namespace fl;

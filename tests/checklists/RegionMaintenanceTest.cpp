@@ -4,12 +4,9 @@
 #include "checklists/frmEditReg.h"
 #include "ui/RowTableModel.h"
 
-#include <QApplication>
 #include "ui/RegionList.h"
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 #include <functional>
+#include <QRadioButton>
 #include <gtest/gtest.h>
 
 using namespace fl;

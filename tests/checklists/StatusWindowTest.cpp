@@ -4,8 +4,6 @@
 #include "platform/ScriptedPlatform.h"
 
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 using namespace fl;

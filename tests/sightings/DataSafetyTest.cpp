@@ -11,14 +11,10 @@
 #include "sightings/DataSafety.h"
 #include "sightings/frmImportPreview.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 

@@ -6,11 +6,7 @@
 #include "sightings/ReportControl.h"
 #include "sightings/frmMyLists.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

@@ -13,13 +13,9 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QTableView>
 #include <QTest>
-#include <QToolButton>
 #include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE

@@ -10,9 +10,7 @@
 #include "sightings/frmSight.h"
 #include "ui/RegionList.h"
 
-#include <QAbstractItemView>
 #include <QCompleter>
-#include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 #include <functional>

@@ -16,16 +16,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>

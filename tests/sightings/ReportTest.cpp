@@ -8,8 +8,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>

@@ -9,11 +9,8 @@
 #include "sightings/frmSight.h"
 
 #include <QCalendarWidget>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>

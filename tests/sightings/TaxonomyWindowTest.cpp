@@ -10,12 +10,9 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 

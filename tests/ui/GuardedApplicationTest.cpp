@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
