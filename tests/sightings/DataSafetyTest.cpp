@@ -145,9 +145,9 @@ TEST(DataSafety, AFailedExitBackupIsToldAtExitAndAgainAtTheNextStart)
     }
 }
 
-// Damage in the database is found after start, while the program goes on; the user is told
-// in plain words, offered the newest good backup, and gets it.
-TEST(DataSafety, DamageFoundAfterStartIsToldAndTheNewestGoodBackupRestored)
+// Damage in the database is told in plain words when met, and found after start while the
+// program goes on; the user is offered the newest good backup, and gets it.
+TEST(DataSafety, DamageIsToldWhenMetAndFoundAfterStartAndTheNewestGoodBackupRestored)
 {
     Harness h([](test::TestFolder& f) {
         auto db = f.open();
@@ -158,6 +158,16 @@ TEST(DataSafety, DamageFoundAfterStartIsToldAndTheNewestGoodBackupRestored)
         damage(f.databasePath());
     });
     ASSERT_EQ(h.names().size(), 12) << "the program starts and shows its list";
+    // A damaged page met while working: plain words and what to do, the engine's text and its
+    // SQL behind the details button.
+    h.run(cmd::mnuViewLog);
+    const ScriptedPlatform::Message* met = findMessage(h.platform, "The database is damaged");
+    ASSERT_NE(met, nullptr) << qPrintable(h.messageTexts().join("\n---\n"));
+    EXPECT_TRUE(met->text.contains("File > Restore From Backup...")) << qPrintable(met->text);
+    EXPECT_FALSE(met->text.contains("SELECT", Qt::CaseInsensitive)) << qPrintable(met->text);
+    EXPECT_TRUE(met->details.contains("SELECT", Qt::CaseInsensitive)) << qPrintable(met->details);
+
+    // The check after start finds it too.
     checkDataAfterStart(h.ctx);
     EXPECT_TRUE(QTest::qWaitFor([&] { return findMessage(h.platform, "found damage") != nullptr; }, 20000));
     const ScriptedPlatform::Message* m = findMessage(h.platform, "found damage");
@@ -224,24 +234,6 @@ TEST(DataSafety, ADamagedDatabaseAtStartIsToldPlainlyAndAGoodBackupOffered)
     told = start({});
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].text.startsWith("Could not find file")) << qPrintable(told[0].text);
-}
-
-// A damaged page met while working: plain words and what to do, the engine's text and its
-// SQL behind the details button.
-TEST(DataSafety, ADamagedDatabaseIsToldInPlainWordsNotSql)
-{
-    Harness h([](test::TestFolder& f) {
-        auto db = f.open();
-        fillSightings(*db);
-        db.reset();
-        damage(f.databasePath());
-    });
-    h.run(cmd::mnuViewLog);
-    const ScriptedPlatform::Message* m = findMessage(h.platform, "The database is damaged");
-    ASSERT_NE(m, nullptr) << qPrintable(h.messageTexts().join("\n---\n"));
-    EXPECT_TRUE(m->text.contains("File > Restore From Backup...")) << qPrintable(m->text);
-    EXPECT_FALSE(m->text.contains("SELECT", Qt::CaseInsensitive)) << qPrintable(m->text);
-    EXPECT_TRUE(m->details.contains("SELECT", Qt::CaseInsensitive)) << qPrintable(m->details);
 }
 
 // Restoring a damaged backup: one plain sentence; the engine's long report is behind the

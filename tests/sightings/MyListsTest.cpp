@@ -53,12 +53,24 @@ QStringList rows(const QAbstractItemModel* m, int columns = -1)
 
 } // namespace
 
-TEST(MyLists, OpensOnTheCurrentRegionWithItsLists)
+TEST(MyLists, OpensOnTheCurrentRegionWithItsListsAndTargets)
 {
     auto h = ontario();
+    h->db().execute("UPDATE Checklists SET scode = 'FS/' WHERE Reg_ID = 2 AND Bird_ID = 3");
+    h->db().execute("UPDATE Checklists SET scode = 'UW/' WHERE Reg_ID = 2 AND Bird_ID = 4");
     frmMyLists* w = openLists(*h);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->cmbRegion->currentText(), "Ontario");
+    // The targets: the region's species not seen there, the most common first, by month.
+    EXPECT_EQ(rows(w->targetsShown, 3), (QStringList{"Mallard | Anas platyrhynchos | Abundant",
+                                                     "Wood Thrush | Hylocichla mustelina | Abundant",
+                                                     "Canada Goose | Branta canadensis | Common",
+                                                     "American Robin | Turdus migratorius | Uncommon"}));
+    EXPECT_EQ(w->lblTargets->text(), "4 species of the Ontario checklist not yet seen there, the most common first.");
+    w->cmbMonth->setCurrentIndex(w->cmbMonth->findText("January"));
+    EXPECT_EQ(rows(w->targetsShown, 1), (QStringList{"Mallard", "Wood Thrush", "American Robin"}));
+    EXPECT_EQ(w->lblTargets->text(),
+              "3 species of the Ontario checklist not yet seen there in January, the most common first.");
     const QStringList lists = rows(w->lists, 4);
     // The whole list's life list, then Ontario's lists, then Point Pelee's.
     EXPECT_EQ(lists.mid(0, 4), (QStringList{"World | Life list | 3 | 3", "Ontario | Life list | 2 | 2",
@@ -89,6 +101,7 @@ TEST(MyLists, OpensOnTheCurrentRegionWithItsLists)
     w->cmbRegion->setCurrentIndex(w->cmbRegion->findText("World"));
     EXPECT_TRUE(rows(w->lists, 4).contains("World | 2024 | 3 | 2"));
     EXPECT_TRUE(rows(w->lists, 4).contains("Canada | Life list | 2 | 2"));
+    EXPECT_EQ(w->targetsShown->rowCount(), 0);
 }
 
 TEST(MyLists, DoubleClickShowsTheSpeciesAndAChangedDatabaseIsReadAgain)
@@ -107,25 +120,6 @@ TEST(MyLists, DoubleClickShowsTheSpeciesAndAChangedDatabaseIsReadAgain)
     w->reload();
     EXPECT_TRUE(rows(w->lists, 4).contains("Ontario | 2025 | 1 | 1"));
     EXPECT_EQ(w->chosenTitle(), "Ontario: 2023");
-}
-
-TEST(MyLists, TargetsOfTheRegionByMonth)
-{
-    auto h = ontario();
-    h->db().execute("UPDATE Checklists SET scode = 'FS/' WHERE Reg_ID = 2 AND Bird_ID = 3");
-    h->db().execute("UPDATE Checklists SET scode = 'UW/' WHERE Reg_ID = 2 AND Bird_ID = 4");
-    frmMyLists* w = openLists(*h);
-    EXPECT_EQ(rows(w->targetsShown, 3), (QStringList{"Mallard | Anas platyrhynchos | Abundant",
-                                                     "Wood Thrush | Hylocichla mustelina | Abundant",
-                                                     "Canada Goose | Branta canadensis | Common",
-                                                     "American Robin | Turdus migratorius | Uncommon"}));
-    EXPECT_EQ(w->lblTargets->text(), "4 species of the Ontario checklist not yet seen there, the most common first.");
-    w->cmbMonth->setCurrentIndex(w->cmbMonth->findText("January"));
-    EXPECT_EQ(rows(w->targetsShown, 1), (QStringList{"Mallard", "Wood Thrush", "American Robin"}));
-    EXPECT_EQ(w->lblTargets->text(),
-              "3 species of the Ontario checklist not yet seen there in January, the most common first.");
-    w->cmbRegion->setCurrentIndex(w->cmbRegion->findText("World"));
-    EXPECT_EQ(w->targetsShown->rowCount(), 0);
 }
 
 TEST(MyLists, CustomListsAreMadeRenamedAndDeleted)
