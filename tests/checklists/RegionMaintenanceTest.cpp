@@ -168,7 +168,9 @@ TEST(RegionMaintenance, DeleteUnlinksSightingsAndRemovesTheChecklist)
     EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists WHERE Reg_ID = 2"), 0);
     EXPECT_EQ(count(h, "SELECT count(*) FROM Checklists"), 12 + 5) << "other checklists stay";
     // The sightings are kept, unlinked from it (RegionDeleteUnlinksOnlyItsOwn checks every column).
-    EXPECT_EQ(count(h, "SELECT count(*) FROM Sightings WHERE Sight_ID = ? AND state = 0", {inOntario}), 1);
+    EXPECT_EQ(
+        count(h, "SELECT count(*) FROM Sightings WHERE Sight_ID = ? AND state = 0", {inOntario}),
+        1);
 
     EXPECT_EQ(d.lstRegion->count(), 0);
     EXPECT_FALSE(d.cmdEdit->isEnabled()) << "the last region of its kind is gone";

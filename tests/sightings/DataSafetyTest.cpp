@@ -190,7 +190,8 @@ TEST(DataSafety, ADamagedDatabaseAtStartIsToldPlainlyAndAGoodBackupOffered)
 {
     test::TestFolder f;
     // Starts the program on the folder with `answers` scripted; its messages and whether it opened.
-    auto start = [&f](std::deque<Platform::Answer> answers, const std::function<void(AppState&)>& opened = {}) {
+    auto start = [&f](std::deque<Platform::Answer> answers,
+                      const std::function<void(AppState&)>& opened = {}) {
         ScriptedPlatform platform;
         AppState state;
         Context ctx{state, platform, nullptr};
@@ -211,9 +212,11 @@ TEST(DataSafety, ADamagedDatabaseAtStartIsToldPlainlyAndAGoodBackupOffered)
     damage(f.databasePath(), 0); // the first pages too: it does not open
     auto told = start({Platform::Answer::No});
     ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told[0].text.startsWith("Featherlog cannot open its database, ")) << qPrintable(told[0].text);
+    EXPECT_TRUE(told[0].text.startsWith("Featherlog cannot open its database, "))
+        << qPrintable(told[0].text);
     EXPECT_TRUE(told[0].text.contains("damaged"));
-    EXPECT_TRUE(told[0].text.contains("The newest good backup is bird-2026-01-01.mdb")) << qPrintable(told[0].text);
+    EXPECT_TRUE(told[0].text.contains("The newest good backup is bird-2026-01-01.mdb"))
+        << qPrintable(told[0].text);
     EXPECT_FALSE(told[0].details.isEmpty());
 
     start({Platform::Answer::Yes}, [&f](AppState& state) {
@@ -287,7 +290,8 @@ TEST(DataSafety, ImportOfAFileWithCarriageReturnLineEndsReadsEveryRecord)
     QString read, skipped;
     test::inWindow<frmImportPreview>([&] { h.run(cmd::mnuFileImport); }, [&](frmImportPreview& d) {
         read = d.lblRead->text();
-        skipped = d.lstSkipped->topLevelItemCount() > 0 ? d.lstSkipped->topLevelItem(0)->text(0) : QString();
+        skipped = d.lstSkipped->topLevelItemCount() > 0 ? d.lstSkipped->topLevelItem(0)->text(0)
+                                                        : QString();
         QTest::mouseClick(d.cmdCancel, Qt::LeftButton);
     });
     EXPECT_EQ(read, "3");

@@ -62,15 +62,18 @@ TEST(MyLists, OpensOnTheCurrentRegionWithItsListsAndTargets)
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->cmbRegion->currentText(), "Ontario");
     // The targets: the region's species not seen there, the most common first, by month.
-    EXPECT_EQ(rows(w->targetsShown, 3), (QStringList{"Mallard | Anas platyrhynchos | Abundant",
-                                                     "Wood Thrush | Hylocichla mustelina | Abundant",
-                                                     "Canada Goose | Branta canadensis | Common",
-                                                     "American Robin | Turdus migratorius | Uncommon"}));
-    EXPECT_EQ(w->lblTargets->text(), "4 species of the Ontario checklist not yet seen there, the most common first.");
+    EXPECT_EQ(rows(w->targetsShown, 3),
+              (QStringList{"Mallard | Anas platyrhynchos | Abundant",
+                           "Wood Thrush | Hylocichla mustelina | Abundant",
+                           "Canada Goose | Branta canadensis | Common",
+                           "American Robin | Turdus migratorius | Uncommon"}));
+    EXPECT_EQ(w->lblTargets->text(),
+              "4 species of the Ontario checklist not yet seen there, the most common first.");
     w->cmbMonth->setCurrentIndex(w->cmbMonth->findText("January"));
     EXPECT_EQ(rows(w->targetsShown, 1), (QStringList{"Mallard", "Wood Thrush", "American Robin"}));
-    EXPECT_EQ(w->lblTargets->text(),
-              "3 species of the Ontario checklist not yet seen there in January, the most common first.");
+    EXPECT_EQ(
+        w->lblTargets->text(),
+        "3 species of the Ontario checklist not yet seen there in January, the most common first.");
     const QStringList lists = rows(w->lists, 4);
     // The whole list's life list, then Ontario's lists, then Point Pelee's.
     EXPECT_EQ(lists.mid(0, 4), (QStringList{"World | Life list | 3 | 3", "Ontario | Life list | 2 | 2",

@@ -327,7 +327,7 @@ TEST(OutingWindow, EveryNewOutingStartsEmptyWithTheListsAsTheyAreNow)
 
     for (int round = 0; round < 2; ++round) {
         QStringList seen;
-        test::inWindow<frmOuting>([&] { h->run(cmd::mnuFileOuting); }, [&seen, &first, round](frmOuting& window) {
+        auto look = [&seen, &first, round](frmOuting& window) {
             frmOuting* w = &window;
             seen << (w == first ? "same window" : "another window") << w->windowTitle() << w->txtDate->text()
                  << w->txtStart->text() + w->txtDuration->text() + w->txtDistance->text() + w->txtObservers->text()
@@ -346,7 +346,8 @@ TEST(OutingWindow, EveryNewOutingStartsEmptyWithTheListsAsTheyAreNow)
                         + w->model->data(cell(*w, 4, OutingGridModel::New), Qt::DisplayRole).toString();
             if (round == 0) w->cmdCancel_Click(); // asked, and answered Yes
             else w->cmdSave_Click();
-        });
+        };
+        test::inWindow<frmOuting>([&] { h->run(cmd::mnuFileOuting); }, look);
         const QStringList expected = {"same window", "New Outing", longDate(QDate::currentDate()), "", "Traveling", "all",
                                       "", "checklist", "5", "0 species seen", "Ontario|", "1", "1", "in Find", "0",
                                       "|Life"};
@@ -410,11 +411,12 @@ TEST(OutingsInTheLog, CountsHeadingsAndOpeningAnOuting)
     log->grdLog->setCurrentIndex(log->model->index(3, 0));
     log->grdLog->setFocus();
     EXPECT_TRUE(log->cmdOpenOuting->isEnabled());
-    test::inWindow<frmOuting>([&] { QTest::keyClick(log->grdLog, Qt::Key_Return); }, [&opened](frmOuting& w) {
+    auto change = [&opened](frmOuting& w) {
         opened = w.windowTitle() + " " + w.cmbSite->currentText();
         w.model->setData(cell(w, 3, OutingGridModel::Count), "20", Qt::EditRole);
         w.cmdSave_Click();
-    });
+    };
+    test::inWindow<frmOuting>([&] { QTest::keyClick(log->grdLog, Qt::Key_Return); }, change);
     EXPECT_EQ(opened, "Edit Outing Marsh");
     EXPECT_EQ(h->scalar("SELECT Count FROM Sightings WHERE Outing_ID = ? AND Bird_ID = 3", {may}).toInt(), 20);
     ASSERT_EQ(log->model->rowCount(), 6);
@@ -448,7 +450,8 @@ TEST(OutingCalendar, IsMadeOnceOpensAtTheTypedDateAndPicksADate)
     EXPECT_EQ(w.calDate->selectedDate(), QDate(2024, 6, 2)) << "opens at the typed date";
     EXPECT_EQ(w.calDate->maximumDate(), QDate::currentDate()) << "no future dates";
     w.calDate->setSelectedDate(QDate(2024, 6, 20));
-    QTest::keyClick(w.calDate->focusWidget() ? w.calDate->focusWidget() : w.calDate, Qt::Key_Return);
+    QTest::keyClick(w.calDate->focusWidget() ? w.calDate->focusWidget() : w.calDate,
+                    Qt::Key_Return);
     EXPECT_FALSE(w.calDate->isVisible());
     EXPECT_EQ(parseSightingDate(w.txtDate->text()), QDate(2024, 6, 20));
 

@@ -94,9 +94,11 @@ TEST(RecordsMenus, NewItemsSitAboveExitWithTheirShortcutsAndFreeLetters)
                  {cmd::mnuReportYear, "&Year List Report...", ""}};
     for (const auto& item : items) {
         EXPECT_EQ(h.w->menuItem(item.id)->text(), item.text);
-        EXPECT_EQ(h.w->menuItem(item.id)->shortcut(), QKeySequence(QString::fromLatin1(item.keys))) << item.text;
+        EXPECT_EQ(h.w->menuItem(item.id)->shortcut(), QKeySequence(QString::fromLatin1(item.keys)))
+            << item.text;
     }
-    for (CommandId id : {cmd::mnuViewLog, cmd::mnuFileOuting, cmd::mnuViewLists, cmd::mnuFileTaxonomy})
+    for (CommandId id :
+         {cmd::mnuViewLog, cmd::mnuFileOuting, cmd::mnuViewLists, cmd::mnuFileTaxonomy})
         EXPECT_TRUE(h.enabled(id)) << qPrintable(id.name());
     for (const QMenu* menu : h.w->menuBar()->findChildren<QMenu*>()) {
         QSet<QChar> letters;
@@ -104,7 +106,8 @@ TEST(RecordsMenus, NewItemsSitAboveExitWithTheirShortcutsAndFreeLetters)
             const qsizetype at = item->text().indexOf('&');
             if (at < 0 || item->isSeparator()) continue;
             const QChar letter = item->text()[at + 1].toLower();
-            EXPECT_FALSE(letters.contains(letter)) << qPrintable(menu->objectName() + ": " + item->text());
+            EXPECT_FALSE(letters.contains(letter))
+                << qPrintable(menu->objectName() + ": " + item->text());
             letters.insert(letter);
         }
     }
@@ -206,7 +209,8 @@ TEST(SightingsLogWindow, DoubleClickShowsTheSpeciesAndChangesAreReadWhenItIsActi
 
     // Changes made elsewhere are read when the log is active again.
     QApplication::setActiveWindow(h->w.get());
-    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'New', '')");
+    h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) "
+                    "VALUES (5, '2025-02-02', '', 'New', '')");
     EXPECT_EQ(log->model->rowCount(), 4);
     QApplication::setActiveWindow(log);
     EXPECT_EQ(log->model->rowCount(), 5);

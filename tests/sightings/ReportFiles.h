@@ -77,7 +77,8 @@ inline Previewed preview(Harness& h, const QString& title, PrintableReport& repo
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
-        if (auto* widget = dialog->findChild<QPrintPreviewWidget*>()) seen.pages = widget->pageCount();
+        if (auto* widget = dialog->findChild<QPrintPreviewWidget*>())
+            seen.pages = widget->pageCount();
         if (seen.pages > 0 || ++ticks > 250) {
             seen.title = dialog->windowTitle();
             seen.paper = dialog->printer()->pageLayout().pageSize().id();

@@ -142,7 +142,8 @@ TEST_P(ReportNames, EveryNameIsPrintedWhole)
     if (region == 8) {
         EXPECT_TRUE(lay.wrapped.isEmpty()) << "Cape May's names fit their columns";
     } else {
-        EXPECT_TRUE(h->platform.reports.last().text.contains("(continued)")) << "families run over pages";
+        EXPECT_TRUE(h->platform.reports.last().text.contains("(continued)"))
+            << "families run over pages";
     }
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Species listed: %1\\s").arg(names.size()))));
     // Every page is numbered, of how many there are.
@@ -214,8 +215,9 @@ TEST(ReportHeader, ANameIsPrintedAsTypedAndALongOneNeverOverlapsTheDate)
         int headerWords; // at the least
         bool fits;       // whole in the header
     } regions[] = {{"<i>Lake</i> & <Pond>", 3, true},
-                   {"Edwin B. Forsythe National Wildlife Refuge, Brigantine Division, with the barrier "
-                    "beaches, salt marshes and back bays of Atlantic and Ocean Counties, New Jersey",
+                   {"Edwin B. Forsythe National Wildlife Refuge, Brigantine Division, with the "
+                    "barrier beaches, salt marshes and back bays of Atlantic and Ocean Counties, "
+                    "New Jersey",
                     5, false}};
     for (const auto& region : regions) {
         const QString& name = region.name;
@@ -229,8 +231,10 @@ TEST(ReportHeader, ANameIsPrintedAsTypedAndALongOneNeverOverlapsTheDate)
         h.run(cmd::mnuReportChecklist);
         if (region.fits) {
             const QString text = test::pdfText(lastPdf(h), true);
-            const QString header = "^\\s*" + QRegularExpression::escape(name) + "\\s+Printed \\d{4}-\\d\\d-\\d\\d";
-            EXPECT_TRUE(text.contains(QRegularExpression(header, QRegularExpression::MultilineOption)))
+            const QString header
+                = "^\\s*" + QRegularExpression::escape(name) + "\\s+Printed \\d{4}-\\d\\d-\\d\\d";
+            EXPECT_TRUE(
+                text.contains(QRegularExpression(header, QRegularExpression::MultilineOption)))
                 << qPrintable(text.left(400));
         }
         h.run(cmd::mnuReportLife);
@@ -238,9 +242,12 @@ TEST(ReportHeader, ANameIsPrintedAsTypedAndALongOneNeverOverlapsTheDate)
         for (const auto& shown : h.platform.reports) {
             SCOPED_TRACE(shown.windowTitle.toStdString());
             ASSERT_FALSE(shown.pdf.isEmpty());
-            const QString title = (shown.windowTitle == "Checklist Report" ? "Checklist For " : "Life List For ") + name;
+            const QString title
+                = (shown.windowTitle == "Checklist Report" ? "Checklist For " : "Life List For ")
+                + name;
             const QString drawn = test::pdfText(shown.pdf, false).simplified();
-            EXPECT_TRUE(drawn.contains(title)) << "the whole title: " << qPrintable(drawn.left(600));
+            EXPECT_TRUE(drawn.contains(title))
+                << "the whole title: " << qPrintable(drawn.left(600));
             const QList<PdfPage> pages = pdfWords(shown.pdf);
             ASSERT_FALSE(pages.isEmpty());
             const double margin = 15 / 25.4 * 72;
@@ -258,11 +265,15 @@ TEST(ReportHeader, ANameIsPrintedAsTypedAndALongOneNeverOverlapsTheDate)
                 ASSERT_NE(printed, nullptr) << "the date is in the header";
                 int regionWords = 0;
                 for (const Word& w : page.words) {
-                    if (std::abs(w.yMin - headerTop) >= 2 || &w == printed || w.xMin >= printed->xMax) continue;
+                    if (std::abs(w.yMin - headerTop) >= 2 || &w == printed
+                        || w.xMin >= printed->xMax)
+                        continue;
                     ++regionWords;
-                    EXPECT_LT(w.xMax, printed->xMin - 2) << "runs into the date: " << qPrintable(w.text);
+                    EXPECT_LT(w.xMax, printed->xMin - 2)
+                        << "runs into the date: " << qPrintable(w.text);
                 }
-                EXPECT_GE(regionWords, region.headerWords) << "the region's name, shortened, is in the header";
+                EXPECT_GE(regionWords, region.headerWords)
+                    << "the region's name, shortened, is in the header";
             }
         }
     }

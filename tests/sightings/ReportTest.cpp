@@ -102,7 +102,8 @@ TEST(Reports, CommandsSetThePropertiesInTheirOrderAndPrintTheRegion)
     ASSERT_FALSE(h->platform.reports[0].pdf.isEmpty());
     ASSERT_FALSE(h->platform.reports[1].pdf.isEmpty());
 
-    const QStringList order = {"Canada Goose", "Wood Duck", "Mallard", "Wood Thrush", "Hermit Thrush", "American Robin"};
+    const QStringList order = {"Canada Goose", "Wood Duck",     "Mallard",
+                               "Wood Thrush",  "Hermit Thrush", "American Robin"};
     for (int k = 0; k < 2; ++k) {
         const QString text = pdfText(h->platform.reports[k].pdf, true);
         SCOPED_TRACE(text.toStdString());
@@ -137,11 +138,14 @@ TEST(Reports, CommandsSetThePropertiesInTheirOrderAndPrintTheRegion)
             last = at;
         }
         EXPECT_EQ(text.count("[X]"), k == 0 ? 0 : 2);
-        EXPECT_TRUE(text.contains(QRegularExpression(k == 0 ? "Species listed: 6\\s+Species ticked: 0"
-                                                            : "Species listed: 6\\s+Species ticked: 2")));
+        EXPECT_TRUE(
+            text.contains(QRegularExpression(k == 0 ? "Species listed: 6\\s+Species ticked: 0"
+                                                    : "Species listed: 6\\s+Species ticked: 2")));
         if (k == 1) {
-            EXPECT_TRUE(lines.filter("Wood Duck")[0].contains(QRegularExpression("2024-05-03\\s+Rondeau Park")));
-            EXPECT_TRUE(lines.filter("Hermit Thrush")[0].contains(QRegularExpression("2025-06-01\\s+Algonquin")));
+            EXPECT_TRUE(lines.filter("Wood Duck")[0].contains(
+                QRegularExpression("2024-05-03\\s+Rondeau Park")));
+            EXPECT_TRUE(lines.filter("Hermit Thrush")[0].contains(
+                QRegularExpression("2025-06-01\\s+Algonquin")));
         }
     }
 }

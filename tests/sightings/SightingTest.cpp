@@ -50,7 +50,10 @@ bool saveWithDate(Harness& h, const QString& date)
     return d->result() == QDialog::Accepted;
 }
 
-QDate lastDate(Harness& h) { return h.scalar("SELECT Date FROM Sightings ORDER BY Sight_ID DESC LIMIT 1").toDate(); }
+QDate lastDate(Harness& h)
+{
+    return h.scalar("SELECT Date FROM Sightings ORDER BY Sight_ID DESC LIMIT 1").toDate();
+}
 
 } // namespace
 
@@ -116,7 +119,9 @@ TEST(SightingWindow, EachKindOfRegionHasItsBoxAndASightingThereCounts)
         });
         auto d = openNew(h);
         for (int box = 1; box < 4; ++box)
-            EXPECT_EQ(d->cmbPlace[box]->currentText(), box == r.box ? QString::fromLatin1(r.name) : QString()) << box;
+            EXPECT_EQ(d->cmbPlace[box]->currentText(),
+                      box == r.box ? QString::fromLatin1(r.name) : QString())
+                << box;
         for (QToolButton* clear : d->PicClear) clear->click();
         if (r.box >= 0) choose(d->cmbPlace[r.box], r.name);
         d->cmdSave_Click();
@@ -152,8 +157,9 @@ TEST(SightingDates, CommonWrittenAndNumericFormsAreAccepted)
     Harness h;
     const QDate may14(2025, 5, 14);
     const QLocale sys = QLocale::system();
-    const QStringList forms = {"May 14, 2025", "14 May 2025", "may 14 2025", "14 May, 2025", "Sept. 3, 2024",
-                               "2025-05-14", sys.toString(may14, QLocale::LongFormat)};
+    const QStringList forms = {"May 14, 2025", "14 May 2025",   "may 14 2025",
+                               "14 May, 2025", "Sept. 3, 2024", "2025-05-14",
+                               sys.toString(may14, QLocale::LongFormat)};
     for (const QString& text : forms) {
         EXPECT_TRUE(parseSightingDate(text).isValid()) << qPrintable(text);
         EXPECT_TRUE(saveWithDate(h, text)) << qPrintable(text);
@@ -181,9 +187,10 @@ TEST(SightingDates, MissingImproperFutureAndVeryOldDatesAreRefused)
     Harness h;
     const int before = sightings(h);
     const QDate tomorrow = QDate::currentDate().addDays(1);
-    for (const QString& text : {tomorrow.toString(Qt::ISODate), QStringLiteral("1899-12-31"), QStringLiteral("May 32, 2025"),
-                                QStringLiteral("soon"), QString(), QStringLiteral("yesterday"),
-                                QStringLiteral("31/31/2020"), QStringLiteral("2020-02-30")}) {
+    for (const QString& text : {tomorrow.toString(Qt::ISODate), QStringLiteral("1899-12-31"),
+                                QStringLiteral("May 32, 2025"), QStringLiteral("soon"), QString(),
+                                QStringLiteral("yesterday"), QStringLiteral("31/31/2020"),
+                                QStringLiteral("2020-02-30")}) {
         h.platform.messages.clear();
         EXPECT_FALSE(saveWithDate(h, text)) << qPrintable(text);
         ASSERT_EQ(h.platform.messages.size(), 1u) << qPrintable(text);
@@ -206,7 +213,8 @@ TEST(SightingDates, TheCalendarButtonPicksADate)
     EXPECT_EQ(d->calDate->selectedDate(), QDate(2024, 6, 2)) << "opens at the typed date";
     EXPECT_EQ(d->calDate->maximumDate(), QDate::currentDate()) << "no future dates";
     d->calDate->setSelectedDate(QDate(2024, 6, 20));
-    QTest::keyClick(d->calDate->focusWidget() ? d->calDate->focusWidget() : d->calDate, Qt::Key_Return);
+    QTest::keyClick(d->calDate->focusWidget() ? d->calDate->focusWidget() : d->calDate,
+                    Qt::Key_Return);
     EXPECT_FALSE(d->calDate->isVisible());
     EXPECT_EQ(parseSightingDate(d->txtDate->text()), QDate(2024, 6, 20));
     d->cmdSave_Click();

@@ -94,10 +94,11 @@ QStringList topLevel(QTreeWidget* tree)
 void runUpdate(Harness& h, const QString& path, const std::function<void(frmTaxonomyUpdate*)>& inDialog)
 {
     h.platform.files.push_back(path);
-    test::inWindow<frmTaxonomyUpdate>([&] { h.run(cmd::mnuFileTaxonomy); }, [&](frmTaxonomyUpdate& d) {
+    auto work = [&](frmTaxonomyUpdate& d) {
         inDialog(&d);
         if (d.isVisible()) d.cmdCancel_Click();
-    });
+    };
+    test::inWindow<frmTaxonomyUpdate>([&] { h.run(cmd::mnuFileTaxonomy); }, work);
 }
 
 } // namespace

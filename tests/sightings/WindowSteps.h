@@ -24,8 +24,8 @@ inline std::unique_ptr<Harness> ontario(int lifesum, int lifetotal,
 {
     return std::make_unique<Harness>(
         [&](TestFolder& f) {
-            f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = ?, "
-                   "lifetotal = ?",
+            f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', "
+                   "lifesum = ?, lifetotal = ?",
                    {lifesum, lifetotal});
             if (more) more(f);
         },

@@ -57,7 +57,8 @@ TEST(GuardedApplication, AnErrorEscapingAnEventHandlerIsToldAndTheProgramCarries
     {
         // Without a platform (before the program's exists) the failure is caught all the same.
         Watch watch(nullptr);
-        ASSERT_NE(watch.app, nullptr) << "the widget tests run under the program's application object";
+        ASSERT_NE(watch.app, nullptr)
+            << "the widget tests run under the program's application object";
         QEvent broken(kBreak);
         EXPECT_FALSE(QCoreApplication::sendEvent(&target, &broken));
         EXPECT_EQ(watch.escaped, QStringList{"the handler broke"});
