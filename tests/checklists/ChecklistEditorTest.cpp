@@ -51,7 +51,7 @@ QStringList detail(const frmChecklist& e)
 
 } // namespace
 
-TEST(ChecklistEditor, RegionWithoutEntriesOffersOnlyAdd)
+TEST(ChecklistEditor, RegionWithoutEntriesOffersOnlyAddAndAnAddedEntryIsSaved)
 {
     Harness h;
     auto e = editor(h, test::kEmptyRegion, "Point Pelee");
@@ -87,36 +87,8 @@ TEST(ChecklistEditor, RegionWithoutEntriesOffersOnlyAdd)
 
     e->cmdClear->click(); // the boxes are empty already: nothing to save
     EXPECT_FALSE(e->cmdSave->isEnabled());
-}
 
-TEST(ChecklistEditor, EntryOfTheRegionIsShownInTheBoxes)
-{
-    Harness h;
-    h.db().execute("UPDATE Checklists SET scode = 'CP/UsLXVI' WHERE Reg_ID = 2 AND Bird_ID = 3");
-    auto e = editor(h, test::kOntario, "Ontario");
-    for (int r = 0; r < 6; ++r) EXPECT_EQ(e->cell(r, frmChecklist::ColStatus), "B") << r;
-    for (int r = 6; r < 12; ++r) EXPECT_EQ(e->cell(r, frmChecklist::ColStatus), "") << r;
-    EXPECT_EQ(e->cmbStat->currentText(), "Breeder");
-    EXPECT_EQ(detail(*e), (QStringList{"Abundant,Permanent Breeder,", "Uncommon,Summer Non-breeder,(Limited Range)",
-                                       "Very Rare,Vagrant,(Irregular)"}));
-    EXPECT_FALSE(e->cmdAdd->isEnabled());
-    EXPECT_FALSE(e->cmdAdd->isDefault());
-    EXPECT_TRUE(e->cmdDelete->isEnabled());
-    EXPECT_FALSE(e->cmdSave->isEnabled()) << "nothing changed yet";
-    EXPECT_TRUE(e->cmbStat->isEnabled());
-    EXPECT_TRUE(e->cmbSpec[2]->isEnabled());
-
-    e->setCurrentCell(6, frmChecklist::ColName); // Yellow Warbler, not in Ontario
-    EXPECT_EQ(e->lbltitle[4]->text(), "Yellow Warbler");
-    EXPECT_EQ(e->cmbStat->currentIndex(), -1);
-    EXPECT_EQ(detail(*e), (QStringList{",,", ",,", ",,"}));
-    EXPECT_TRUE(e->cmdAdd->isDefault());
-}
-
-TEST(ChecklistEditor, AddThenCommonThenSaveStoresNoneAndOneLetter)
-{
-    Harness h;
-    auto e = editor(h, test::kEmptyRegion, "Point Pelee");
+    // Add, then Common, then Save: None and one letter.
     e->cmdAdd->click();
     EXPECT_EQ(entry(h, test::kEmptyRegion, 3), "N|") << "a new entry has no detail";
     EXPECT_EQ(e->cell(kGooseRow, frmChecklist::ColStatus), "N");
@@ -139,6 +111,55 @@ TEST(ChecklistEditor, AddThenCommonThenSaveStoresNoneAndOneLetter)
     EXPECT_EQ(e->cell(kGooseRow, frmChecklist::ColStatus), "");
     EXPECT_TRUE(e->cmdAdd->isEnabled());
     EXPECT_TRUE(e->cmdAdd->isDefault());
+}
+
+TEST(ChecklistEditor, EntryOfTheRegionIsShownInTheBoxesAndDeletedAfterAQuestion)
+{
+    Harness h;
+    h.db().execute("UPDATE Checklists SET scode = 'CP/UsLXVI' WHERE Reg_ID = 2 AND Bird_ID = 3");
+    auto e = editor(h, test::kOntario, "Ontario");
+    for (int r = 0; r < 6; ++r) EXPECT_EQ(e->cell(r, frmChecklist::ColStatus), "B") << r;
+    for (int r = 6; r < 12; ++r) EXPECT_EQ(e->cell(r, frmChecklist::ColStatus), "") << r;
+    EXPECT_EQ(e->cmbStat->currentText(), "Breeder");
+    EXPECT_EQ(detail(*e), (QStringList{"Abundant,Permanent Breeder,", "Uncommon,Summer Non-breeder,(Limited Range)",
+                                       "Very Rare,Vagrant,(Irregular)"}));
+    EXPECT_FALSE(e->cmdAdd->isEnabled());
+    EXPECT_FALSE(e->cmdAdd->isDefault());
+    EXPECT_TRUE(e->cmdDelete->isEnabled());
+    EXPECT_FALSE(e->cmdSave->isEnabled()) << "nothing changed yet";
+    EXPECT_TRUE(e->cmbStat->isEnabled());
+    EXPECT_TRUE(e->cmbSpec[2]->isEnabled());
+
+    e->setCurrentCell(6, frmChecklist::ColName); // Yellow Warbler, not in Ontario
+    EXPECT_EQ(e->lbltitle[4]->text(), "Yellow Warbler");
+    EXPECT_EQ(e->cmbStat->currentIndex(), -1);
+    EXPECT_EQ(detail(*e), (QStringList{",,", ",,", ",,"}));
+    EXPECT_TRUE(e->cmdAdd->isDefault());
+
+    // Delete asks; No changes nothing.
+    e->setCurrentCell(kGooseRow, frmChecklist::ColName);
+    h.platform.answers = {Platform::Answer::No};
+    e->cmdDelete->click();
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_EQ(h.platform.messages[0].text, "Do you really want to remove this bird from the checklist?");
+    EXPECT_EQ(h.platform.messages[0].title, "Delete Checklist Entry");
+    EXPECT_EQ(h.platform.messages[0].buttons, Platform::Buttons::YesNo);
+    EXPECT_EQ(h.platform.messages[0].icon, Platform::Icon::Question);
+    EXPECT_EQ(entry(h, test::kOntario, 3), "B|CP/UsLXVI");
+    EXPECT_EQ(e->cell(kGooseRow, frmChecklist::ColStatus), "B");
+    EXPECT_EQ(e->cmbStat->currentText(), "Breeder");
+    EXPECT_TRUE(e->cmdDelete->isEnabled());
+    EXPECT_FALSE(e->cmdAdd->isEnabled());
+
+    h.platform.answers = {Platform::Answer::Yes};
+    e->cmdDelete->click();
+    EXPECT_EQ(entry(h, test::kOntario, 3), "(none)");
+    EXPECT_EQ(e->cell(kGooseRow, frmChecklist::ColStatus), "");
+    EXPECT_EQ(e->cmbStat->currentIndex(), -1);
+    EXPECT_FALSE(e->cmbStat->isEnabled());
+    EXPECT_EQ(detail(*e), (QStringList{",,", ",,", ",,"}));
+    EXPECT_FALSE(e->cmbNum[0]->isEnabled());
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = 2").toInt(), 5);
 }
 
 TEST(ChecklistEditor, SaveWritesStatusAndNineCharacters)
@@ -194,34 +215,6 @@ TEST(ChecklistEditor, UnknownOrMissingStatusAndOddCodeAreShownAsNothingAndRewrit
     e->cmdSave->click();
     EXPECT_EQ(entry(h, test::kOntario, 1), "N|UP///////");
     EXPECT_EQ(e->cell(2, frmChecklist::ColStatus), "N");
-}
-
-TEST(ChecklistEditor, DeleteAnsweredNoChangesNothing)
-{
-    Harness h;
-    auto e = editor(h, test::kOntario, "Ontario");
-    h.platform.answers = {Platform::Answer::No};
-    e->cmdDelete->click();
-    ASSERT_EQ(h.platform.messages.size(), 1);
-    EXPECT_EQ(h.platform.messages[0].text, "Do you really want to remove this bird from the checklist?");
-    EXPECT_EQ(h.platform.messages[0].title, "Delete Checklist Entry");
-    EXPECT_EQ(h.platform.messages[0].buttons, Platform::Buttons::YesNo);
-    EXPECT_EQ(h.platform.messages[0].icon, Platform::Icon::Question);
-    EXPECT_EQ(entry(h, test::kOntario, 3), "B|CP/");
-    EXPECT_EQ(e->cell(kGooseRow, frmChecklist::ColStatus), "B");
-    EXPECT_EQ(e->cmbStat->currentText(), "Breeder");
-    EXPECT_TRUE(e->cmdDelete->isEnabled());
-    EXPECT_FALSE(e->cmdAdd->isEnabled());
-
-    h.platform.answers = {Platform::Answer::Yes};
-    e->cmdDelete->click();
-    EXPECT_EQ(entry(h, test::kOntario, 3), "(none)");
-    EXPECT_EQ(e->cell(kGooseRow, frmChecklist::ColStatus), "");
-    EXPECT_EQ(e->cmbStat->currentIndex(), -1);
-    EXPECT_FALSE(e->cmbStat->isEnabled());
-    EXPECT_EQ(detail(*e), (QStringList{",,", ",,", ",,"}));
-    EXPECT_FALSE(e->cmbNum[0]->isEnabled());
-    EXPECT_EQ(h.scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = 2").toInt(), 5);
 }
 
 TEST(ChecklistEditor, MovingToAnotherCellDropsUnsavedSelections)
