@@ -68,7 +68,7 @@ void closeWithOk(Harness& h, CommandId command, const std::function<void(Dialog&
 
 } // namespace
 
-TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
+TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContactCreditsOurSources)
 {
     Harness h;
     h.run(cmd::mnuViewNext);
@@ -90,11 +90,8 @@ TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
     const QString licence = sourceFile("LICENSE");
     EXPECT_TRUE(licence.startsWith("MIT License"));
     EXPECT_TRUE(licence.contains("Copyright (c) 2026 The Featherlog developers"));
-}
 
-TEST(InfoWindows, CreditsNameOurSourcesHonestly)
-{
-    Harness h;
+    // The credits name our sources honestly.
     h.run(cmd::mnuViewLast);
     closeWithOk<frmCredit>(h, cmd::mnuHelpCredits, [](frmCredit& d) {
         EXPECT_EQ(d.windowTitle(), "Featherlog Credits");
