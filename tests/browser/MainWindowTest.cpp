@@ -277,25 +277,6 @@ TEST(MainWindow, ResizeFollowsTheWindowAndMinimisingChangesNothing)
     EXPECT_EQ(h.page().frame(1)->geometry(), before);
 }
 
-TEST(MainWindow, AButtonSharesTheStateOfItsMenuItem)
-{
-    Harness h;
-    h.w->commands().setEnabled(cmd::mnuSearchBird, false);
-    auto* all = h.page().toolbar()->findChild<QToolButton*>("All");
-    ASSERT_NE(all, nullptr);
-    EXPECT_FALSE(h.enabled(cmd::mnuSearchBird));
-    EXPECT_FALSE(all->isEnabled());
-    QTest::mouseClick(all, Qt::LeftButton);
-    EXPECT_EQ(h.panel("Type"), "Find : All Birds") << "nothing ran";
-    h.w->commands().setEnabled(cmd::mnuSearchBird, true);
-    EXPECT_TRUE(all->isEnabled());
-
-    // The CD-song button follows its menu item too.
-    h.stubCommands({cmd::mnuFilePlayCD});
-    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD));
-    EXPECT_FALSE(h.page().toolbar()->findChild<QToolButton*>("CDSong")->isEnabled());
-}
-
 TEST(MainWindow, EveryCommandHasAHandlerOrIsDisabledOnPurpose)
 {
     Harness h;
@@ -374,15 +355,6 @@ TEST(MainWindow, NoTwoItemsOfAMenuShareAnAltLetter)
         expectDistinctAltLetters(a->menu(), menusChecked);
     }
     EXPECT_EQ(menusChecked, 7) << "five menus and the two submenus of Searches";
-
-    // The letters given at first stay; the records items took letters left free.
-    for (const auto& [item, caption] : std::initializer_list<std::pair<CommandId, const char*>>{
-             {cmd::mnuFileImage, "Add New &Image"},      {cmd::mnuFileImageDelete, "&Remove Current Image"},
-             {cmd::mnuquit, "E&xit"},                    {cmd::mnuViewLast, "&Last Bird"},
-             {cmd::mnuFileImport, "I&mport eBird Data..."}, {cmd::mnuFileExport, "Export Si&ghtings..."},
-             {cmd::mnuFileBackup, "&Back Up Database..."}, {cmd::mnuFileRestore, "Restore &From Backup..."},
-             {cmd::mnuViewLog, "Si&ghtings Log"}})
-        EXPECT_EQ(h.w->menuItem(item)->text().toStdString(), caption) << qPrintable(item.name());
 }
 
 TEST(MainWindow, AnAltLetterRunsItsItemFromTheOpenMenu)

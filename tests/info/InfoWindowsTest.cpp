@@ -148,7 +148,7 @@ TEST(InfoWindows, SplashCoversTheLoadingThenTheMainWindowShows)
     w.close();
 }
 
-TEST(InfoWindows, FailedLoadingClosesTheSplashBeforeTheErrorIsShown)
+TEST(InfoWindows, FailedLoadingClosesTheSplashBeforeTheErrorIsShownAndItHasNoCaption)
 {
     bool shown = false;
     try {
@@ -159,10 +159,8 @@ TEST(InfoWindows, FailedLoadingClosesTheSplashBeforeTheErrorIsShown)
         EXPECT_TRUE(visibleTopLevels("frmSplash").isEmpty()) << "nothing hides the error message";
     }
     EXPECT_FALSE(shown);
-}
 
-TEST(InfoWindows, SplashHasNoCaptionAndOurTexts)
-{
+    // The splash has no caption and shows our texts.
     frmSplash splash;
     EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(splash.lblProductName->text(), "Featherlog");

@@ -186,26 +186,17 @@ TEST(Options, SwitchingTheCdOptionWaitsForTheNextSpecies)
 
 TEST(Options, StoredOptionsApplyAtTheNextStart)
 {
-    test::TestFolder folder;
-    {
-        AppState s;
-        ScriptedPlatform p;
-        Context ctx{s, p, nullptr};
-        s.dataFolder = folder.path();
-        openAndLoadOptions(s);
-        const auto window = createMainWindow(ctx);
-        frmDisplay& w = *window;
-        w.Form_Load();
-        frmOptions d(ctx, &w);
+    auto h = withOptions(false, "0");
+    runOptions(*h, [](frmOptions& d) {
         d.chkOption[0]->setChecked(true);
         d.chkOption[1]->setChecked(true);
         d.cmdOK->click();
-        w.close();
-    }
+    });
+    h->w->close(); // the program closes the database
     AppState s;
     ScriptedPlatform p;
     Context ctx{s, p, nullptr};
-    s.dataFolder = folder.path();
+    s.dataFolder = h->folder.path();
     openAndLoadOptions(s);
     EXPECT_TRUE(s.wincolor);
     EXPECT_TRUE(s.SongCD);

@@ -163,25 +163,22 @@ TEST(AddLink, ThroughTheAddButtonAndCancel)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     pickTopic(w, "Optics");
-    QTimer::singleShot(0, [] {
-        if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
-            d->txtTitle->setText("Tripods");
-            d->txtUrl->setText("http://tripods.example.org");
-            QTest::mouseClick(d->cmdClose, Qt::LeftButton);
-        }
-    });
-    QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    // Fills the dialog the Add button opens, then presses Link or Cancel.
+    const auto addTripods = [&w](bool link) {
+        QTimer::singleShot(0, [link] {
+            if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
+                d->txtTitle->setText("Tripods");
+                d->txtUrl->setText("http://tripods.example.org");
+                QTest::mouseClick(link ? d->cmdLink : d->cmdClose, Qt::LeftButton);
+            }
+        });
+        QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    };
+    addTripods(false);
     EXPECT_EQ(titles(w), (QStringList{"Mirrors"}));
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1) << "Cancel stores nothing";
 
-    QTimer::singleShot(0, [] {
-        if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
-            d->txtTitle->setText("Tripods");
-            d->txtUrl->setText("http://tripods.example.org");
-            QTest::mouseClick(d->cmdLink, Qt::LeftButton);
-        }
-    });
-    QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    addTripods(true);
     EXPECT_EQ(titles(w), (QStringList{"Mirrors", "Tripods"}));
     EXPECT_EQ(w.lstURL->currentRow(), 0);
     EXPECT_EQ(h.scalar("SELECT Subject FROM Links1 WHERE Title = 'Tripods'").toString(), "Optics");

@@ -77,7 +77,7 @@ QStringList songCommands(short track, std::int32_t startMs)
 
 } // namespace
 
-TEST(CdSongPlayback, LoadingReadiesTheDeviceAndExitClosesIt)
+TEST(CdSongPlayback, LoadingReadiesTheDeviceAPlayWithoutADiscIsReportedAndExitClosesIt)
 {
     auto h = withCdSongs();
     EXPECT_EQ(h->platform.scriptedCd.commands(), kReady);
@@ -85,8 +85,19 @@ TEST(CdSongPlayback, LoadingReadiesTheDeviceAndExitClosesIt)
     EXPECT_TRUE(h->enabled(cmd::mnuFilePlayCD));
     EXPECT_TRUE(h->buttonEnabled("CDSong"));
     EXPECT_FALSE(player(*h).timer()->isActive());
+
+    // Without a disc the problem is reported and the timer still runs.
+    h->run(cmd::mnuFilePlayCD); // no replies at all; the question is answered Yes
+    ASSERT_EQ(h->platform.messages.size(), 2);
+    EXPECT_EQ(h->platform.messages[0].text, kCheck);
+    EXPECT_EQ(h->platform.messages[1].title, "CD Problem");
+    EXPECT_EQ(h->platform.messages[1].text, "There is a problem playing the song from the CD. Check CD in player.");
+    EXPECT_TRUE(player(*h).timer()->isActive());
+    EXPECT_FALSE(player(*h).checkDue());
+
+    const qsizetype before = h->platform.scriptedCd.sent.size();
     h->w->close();
-    EXPECT_EQ(sentSince(h->platform.scriptedCd, kReady.size()), sentBy([](CDAudio& audio) {
+    EXPECT_EQ(sentSince(h->platform.scriptedCd, before), sentBy([](CDAudio& audio) {
                   audio.StopPlay();
                   audio.UnloadAll();
               }));
@@ -134,18 +145,6 @@ TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
     const qsizetype before = cd.sent.size();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player(*h).timer()->isActive(); }, 5000));
     EXPECT_EQ(sentSince(cd, before), sentBy([](CDAudio& audio) { audio.StopPlay(); }));
-}
-
-TEST(CdSongPlayback, WithoutADiscTheProblemIsReportedAndTheTimerStillRuns)
-{
-    auto h = withCdSongs();
-    h->run(cmd::mnuFilePlayCD); // no replies at all; the question is answered Yes
-    ASSERT_EQ(h->platform.messages.size(), 2);
-    EXPECT_EQ(h->platform.messages[0].text, kCheck);
-    EXPECT_EQ(h->platform.messages[1].title, "CD Problem");
-    EXPECT_EQ(h->platform.messages[1].text, "There is a problem playing the song from the CD. Check CD in player.");
-    EXPECT_TRUE(player(*h).timer()->isActive());
-    EXPECT_FALSE(player(*h).checkDue());
 }
 
 TEST(CdSongPlayback, ALengthTheTimerCannotTakeEndsTheCommand)

@@ -69,7 +69,7 @@ struct DropFixture {
 
 } // namespace
 
-TEST(ImageDrop, OnlyAPictureWithATitleIsCopiedTitledAndLinked)
+TEST(ImageDrop, OnlyAPictureWithATitleIsCopiedIfNeededTitledAndLinked)
 {
     DropFixture d;
     Harness& h = *d.h;
@@ -113,6 +113,15 @@ TEST(ImageDrop, OnlyAPictureWithATitleIsCopiedTitledAndLinked)
     EXPECT_EQ(h.page().picture()->pixmap().size(), QSize(70, 35));
     EXPECT_TRUE(h.enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h.platform.messages.isEmpty());
+
+    // A picture already in the folder is linked without a copy.
+    h.platform.inputs = {"Kept"};
+    ASSERT_TRUE(drop(h, {d.images() + "kept.png"}));
+    EXPECT_EQ(QDir(d.images()).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(h.scalar("SELECT group_concat(File, ',') FROM (SELECT File FROM images WHERE Bird_ID = ? ORDER BY rowid)",
+                       {kGoose}).toString(),
+              "goose in flight.png,kept.png");
+    EXPECT_EQ(h.page().label(3)->text(), "Kept");
 }
 
 TEST(ImageDrop, ATakenNameGetsANumberAndNothingIsOverwritten)
@@ -134,17 +143,6 @@ TEST(ImageDrop, ATakenNameGetsANumberAndNothingIsOverwritten)
               "robin.png,robin-2.png");
     EXPECT_EQ(h.page().label(3)->text(), "New robin");
     EXPECT_EQ(h.page().picture()->pixmap().size(), QSize(44, 33));
-}
-
-TEST(ImageDrop, APictureAlreadyInTheFolderIsLinkedWithoutACopy)
-{
-    DropFixture d;
-    Harness& h = *d.h;
-    h.platform.inputs = {"Kept"};
-    ASSERT_TRUE(drop(h, {d.images() + "kept.png"}));
-    EXPECT_EQ(QDir(d.images()).entryList(QDir::Files).size(), 2);
-    EXPECT_EQ(h.scalar("SELECT File FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "kept.png");
-    EXPECT_EQ(h.page().label(3)->text(), "Kept");
 }
 
 TEST(ImageFiles, FolderComparisonIgnoresCaseOnly)
