@@ -70,7 +70,7 @@ const OfficialCode kOfficial[] = {
 
 } // namespace
 
-TEST_F(SampleData, EverySpeciesHasItsCodeAndTheNamesOfTheTaxonomy)
+TEST_F(SampleData, EverySpeciesHasItsCodesAndTheNamesOfTheTaxonomy)
 {
     // Every species of the 2025 taxonomy file by code.
     QStringList header;
@@ -117,10 +117,8 @@ TEST_F(SampleData, EverySpeciesHasItsCodeAndTheNamesOfTheTaxonomy)
     EXPECT_GT(formCount, 800);
     EXPECT_EQ(text("SELECT Birds.Name FROM TaxonForms, Birds WHERE Bird_ID = ID AND TaxonForms.Name = "
                    "'Dark-eyed Junco (Slate-colored)'"), "Dark-eyed Junco");
-}
 
-TEST_F(SampleData, OfficialCodesWhereTheRuleGotThemWrong)
-{
+    // The official codes where the rule got them wrong.
     for (const OfficialCode& c : kOfficial) {
         const QVariant code = db->scalar("SELECT AlphaCode FROM Birds WHERE Name = ?", {QString::fromUtf8(c.name)});
         if (*c.official) {

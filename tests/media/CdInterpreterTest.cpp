@@ -38,9 +38,9 @@ bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 1
 
 } // namespace
 
-TEST(CdInterpreter, AnswersFromTheTableOfContentsInAFolderOfAnyCapitals)
+TEST(CdInterpreter, AnswersFromTheTableOfContentsAndCarriesOutEveryOperationOfCDAudio)
 {
-    Disc d(QStringLiteral("cd"));
+    Disc d(QStringLiteral("cd")); // the image folder is found whatever its capitals
     EXPECT_EQ(d.ask("status cd media present"), "") << "not open yet";
     d.tell("open cdaudio alias cd wait shareable");
     d.tell("set cd time format tmsf wait");
@@ -72,12 +72,9 @@ TEST(CdInterpreter, AnswersFromTheTableOfContentsInAFolderOfAnyCapitals)
     d.tell("close all");
     EXPECT_EQ(d.ask("status cd mode"), "");
     EXPECT_EQ(d.ask("status cd length wait"), "");
-}
 
-// Every operation of CDAudio, carried out on a disc image by the program's own device.
-TEST(CdInterpreter, CarriesOutEveryOperationOfCDAudio)
-{
-    Disc d; // playbacks are held at their start: the disc plays until told otherwise
+    // Every operation of CDAudio, carried out on the image by the program's own device. The
+    // playbacks are held at their start: the disc plays until told otherwise.
     ScriptedPlatform platform;
     CDAudio cd(*d.device, platform);
     cd.ReadyDevice();
