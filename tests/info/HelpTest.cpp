@@ -67,8 +67,7 @@ TEST(Help, ProgramPlatformOpensOurHelpWindowAtTheAskedPageWithItsHistoryAndConte
     w->showTopic("nosuchpage.html");
     EXPECT_EQ(w->currentTopic(), "index.html");
 
-    // Back, Forward and the contents list.
-    // Follow a link of the contents page.
+    // Back, Forward and the contents list, after following a link of the contents page.
     w->txtPage->setSource(w->txtPage->source().resolved(QUrl("sightings.html")));
     EXPECT_EQ(w->currentTopic(), "sightings.html");
     ASSERT_NE(w->lstContents->currentItem(), nullptr);
