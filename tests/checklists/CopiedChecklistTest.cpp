@@ -13,17 +13,13 @@
 
 using namespace fl;
 using test::Harness;
+using test::regionOf;
 
 namespace {
 
 Harness everyRegion()
 {
     return Harness([](test::TestFolder& f) { addEbirdRegions(*f.open()); });
-}
-
-int regionOf(Harness& h, const char* code)
-{
-    return h.scalar("SELECT Reg_ID FROM Regions WHERE Code = ?", {QString::fromLatin1(code)}).toInt();
 }
 
 std::unique_ptr<frmChecklist> editor(Harness& h, int regId, const QString& name)

@@ -19,6 +19,7 @@
 using namespace fl;
 using test::choose;
 using test::Harness;
+using test::regionOf;
 
 namespace {
 
@@ -95,11 +96,6 @@ bool sortedIgnoringCase(const QStringList& names)
     for (int i = 1; i < names.size(); ++i)
         if (QString::compare(names[i - 1], names[i], Qt::CaseInsensitive) > 0) return false;
     return true;
-}
-
-int regionOf(Harness& h, const char* code)
-{
-    return h.scalar("SELECT Reg_ID FROM Regions WHERE Code = ?", {QString::fromLatin1(code)}).toInt();
 }
 
 } // namespace

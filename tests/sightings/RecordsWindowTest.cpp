@@ -556,22 +556,14 @@ TEST_P(RestoreOfAnUnusableFile, PutsThePreviousDatabaseBackInUse)
     auto h = ontarioWithSightings();
     h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'Later', '')");
     auto contents = [&] {
-        QStringList rows;
-        auto rs = h->db().openRecordset("SELECT Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, "
-                                        "notes FROM Sightings ORDER BY Sight_ID", db::RecordsetKind::Snapshot);
-        for (; !rs.eof(); rs.moveNext()) {
-            QStringList f;
-            for (int i = 0; i < 10; ++i) f << rs.field(i).toString();
-            rows << f.join(u'|');
-        }
-        rows << h->scalar("SELECT regname || '|' || Reg_ID || '|' || coalesce(regType, '') || '|' || searchType || '|' "
-                          "|| lifetotal || '|' || lifesum FROM Options").toString();
-        rows << h->scalar("SELECT group_concat(ID || ':' || LifeList) FROM Birds").toString();
-        rows << h->scalar("PRAGMA user_version").toString();
-        return rows;
+        return test::rowsOf(*h, {"SELECT Sight_ID, Bird_ID, Date, Type, Region, country, state, district, "
+                                 "site, notes FROM Sightings ORDER BY Sight_ID",
+                                 "SELECT regname, Reg_ID, coalesce(regType, ''), searchType, lifetotal, "
+                                 "lifesum FROM Options",
+                                 "SELECT ID, LifeList FROM Birds ORDER BY ID", "PRAGMA user_version"});
     };
     const QStringList before = contents();
-    ASSERT_EQ(before.size(), 5 + 3);
+    ASSERT_EQ(before.size(), 5 + 1 + 12 + 1);
 
     const QString file = h->folder.path() + "/unusable.mdb";
     GetParam().make(file);

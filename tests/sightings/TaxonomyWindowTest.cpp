@@ -67,20 +67,12 @@ std::unique_ptr<Harness> withSightings()
     });
 }
 
-QString contents(Harness& h)
+QStringList contents(Harness& h)
 {
-    QString out;
-    for (const char* sql : {"SELECT ID, Name, sci_name, SpeciesCode, sortOrder, LifeList FROM Birds ORDER BY ID",
-                            "SELECT * FROM Sightings ORDER BY Sight_ID", "SELECT * FROM Checklists ORDER BY Bird_ID, Reg_ID",
-                            "SELECT lifesum, lifetotal FROM Options"}) {
-        auto rs = h.db().openRecordset(QString::fromLatin1(sql), db::RecordsetKind::Snapshot);
-        for (; !rs.eof(); rs.moveNext()) {
-            QStringList f;
-            for (int i = 0; i < rs.fieldNames().size(); ++i) f << rs.field(i).toString();
-            out += f.join(u'|') + u'\n';
-        }
-    }
-    return out;
+    return test::rowsOf(h, {"SELECT ID, Name, sci_name, SpeciesCode, sortOrder, LifeList FROM Birds ORDER BY ID",
+                            "SELECT * FROM Sightings ORDER BY Sight_ID",
+                            "SELECT * FROM Checklists ORDER BY Bird_ID, Reg_ID",
+                            "SELECT lifesum, lifetotal FROM Options"});
 }
 
 QStringList topLevel(QTreeWidget* tree)
@@ -109,7 +101,7 @@ TEST(TaxonomyWindow, CancelChangesNothingThePreviewShowsEveryChangeAndApplyMakes
     ASSERT_EQ(h->shown(), "Canada Goose");
     const QString path = h->folder.path() + "/eBird_taxonomy_v2025.csv";
     writeFile(path, changedTaxonomy());
-    const QString before = contents(*h);
+    const QStringList before = contents(*h);
     // Cancel pressed while the update runs (it lets events through) changes nothing.
     bool cancelled = false;
     runUpdate(*h, path, [&](frmTaxonomyUpdate* d) {
@@ -163,7 +155,7 @@ TEST(TaxonomyWindow, CancelChangesNothingThePreviewShowsEveryChangeAndApplyMakes
     EXPECT_EQ(h->panel("Life").toStdString(), "Life List: 2 of 11") << "the counts as the main window loads them";
 
     // The same file again: nothing to change.
-    const QString after = contents(*h);
+    const QStringList after = contents(*h);
     runUpdate(*h, path, [&](frmTaxonomyUpdate* d) {
         EXPECT_TRUE(d->lblSummary->text().startsWith("The database already follows this taxonomy"));
         EXPECT_FALSE(d->cmdApply->isEnabled());
@@ -180,7 +172,7 @@ TEST(TaxonomyWindow, AFileThatIsNoTaxonomyGetsAClearMessage)
         ~HomeFolder() { qputenv("HOME", before); }
     } atHome(home.path());
     auto h = withSightings();
-    const QString before = contents(*h);
+    const QStringList before = contents(*h);
     const QString path = h->folder.path() + "/MyEBirdData.csv";
     writeFile(path, "Submission ID,Common Name,Scientific Name,Taxonomic Order,Count,Date\n"
                     "S1,Mallard,Anas platyrhynchos,300,2,2024-01-01\n");

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTimer>
 #include <functional>
+#include <initializer_list>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -54,6 +55,28 @@ void inWindow(const std::function<void()>& open, const std::function<void(W&)>& 
     timer.start(0);
     open();
     EXPECT_TRUE(up) << "the window expected did not come up";
+}
+
+// The rows the queries read, one a line with its fields joined by '|': what a test compares
+// before and after a step that must change nothing.
+inline QStringList rowsOf(Harness& h, std::initializer_list<const char*> queries)
+{
+    QStringList out;
+    for (const char* sql : queries) {
+        auto rs = h.db().openRecordset(QString::fromLatin1(sql), db::RecordsetKind::Snapshot);
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList fields;
+            for (int i = 0; i < rs.fieldNames().size(); ++i) fields << rs.field(i).toString();
+            out << fields.join(u'|');
+        }
+    }
+    return out;
+}
+
+// The region of an eBird region code.
+inline int regionOf(Harness& h, const char* code)
+{
+    return h.scalar("SELECT Reg_ID FROM Regions WHERE Code = ?", {QString::fromLatin1(code)}).toInt();
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes)
