@@ -556,11 +556,12 @@ TEST_P(RestoreOfAnUnusableFile, PutsThePreviousDatabaseBackInUse)
     auto h = ontarioWithSightings();
     h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (5, '2025-02-02', '', 'Later', '')");
     auto contents = [&] {
-        return test::rowsOf(*h, {"SELECT Sight_ID, Bird_ID, Date, Type, Region, country, state, district, "
-                                 "site, notes FROM Sightings ORDER BY Sight_ID",
-                                 "SELECT regname, Reg_ID, coalesce(regType, ''), searchType, lifetotal, "
-                                 "lifesum FROM Options",
-                                 "SELECT ID, LifeList FROM Birds ORDER BY ID", "PRAGMA user_version"});
+        return test::rowsOf(*h, {"SELECT Sight_ID, Bird_ID, Date, Type, Region, country, state, "
+                                 "district, site, notes FROM Sightings ORDER BY Sight_ID",
+                                 "SELECT regname, Reg_ID, coalesce(regType, ''), searchType, "
+                                 "lifetotal, lifesum FROM Options",
+                                 "SELECT ID, LifeList FROM Birds ORDER BY ID",
+                                 "PRAGMA user_version"});
     };
     const QStringList before = contents();
     ASSERT_EQ(before.size(), 5 + 1 + 12 + 1);

@@ -69,7 +69,8 @@ std::unique_ptr<Harness> withSightings()
 
 QStringList contents(Harness& h)
 {
-    return test::rowsOf(h, {"SELECT ID, Name, sci_name, SpeciesCode, sortOrder, LifeList FROM Birds ORDER BY ID",
+    return test::rowsOf(h, {"SELECT ID, Name, sci_name, SpeciesCode, sortOrder, LifeList "
+                            "FROM Birds ORDER BY ID",
                             "SELECT * FROM Sightings ORDER BY Sight_ID",
                             "SELECT * FROM Checklists ORDER BY Bird_ID, Reg_ID",
                             "SELECT lifesum, lifetotal FROM Options"});

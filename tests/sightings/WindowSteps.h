@@ -76,7 +76,8 @@ inline QStringList rowsOf(Harness& h, std::initializer_list<const char*> queries
 // The region of an eBird region code.
 inline int regionOf(Harness& h, const char* code)
 {
-    return h.scalar("SELECT Reg_ID FROM Regions WHERE Code = ?", {QString::fromLatin1(code)}).toInt();
+    const QString sql = QStringLiteral("SELECT Reg_ID FROM Regions WHERE Code = ?");
+    return h.scalar(sql, {QString::fromLatin1(code)}).toInt();
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes)
