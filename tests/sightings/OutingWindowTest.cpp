@@ -123,9 +123,17 @@ TEST(OutingWindow, ASpeciesTakesItsCodeOneKeyItsCountAndOneKey)
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Birds WHERE LifeList > 0").toInt(), 6);
 }
 
-TEST(OutingWindow, EnterInTheGridMovesOnAndTheWholeListAddsSpecies)
+// Enter and Tab in the grid, the whole list and the Find line; Cancel asks only when something
+// was typed.
+TEST(OutingWindow, EnterInTheGridMovesOnTheWholeListAddsSpeciesAndCancelAsks)
 {
     auto h = ontario();
+    {
+        auto w = openWindow(*h);
+        w->cmdCancel_Click();
+        EXPECT_TRUE(h->platform.messages.isEmpty()) << "nothing typed: no question";
+        EXPECT_EQ(w->result(), QDialog::Rejected);
+    }
     auto w = openWindow(*h);
     Keyboard k;
     k.press(Qt::Key_Down); // from the Find line into the grid, at the first count
@@ -160,6 +168,17 @@ TEST(OutingWindow, EnterInTheGridMovesOnAndTheWholeListAddsSpecies)
     w->txtFilter_Return();
     EXPECT_EQ(h->platform.beeps, beeps + 1) << "no species found: a beep, and the keyboard stays";
     EXPECT_EQ(QApplication::focusWidget(), w->txtFilter);
+
+    h->platform.answers.push_back(Platform::Answer::No);
+    w->cmdCancel_Click();
+    ASSERT_EQ(h->platform.messages.size(), 1);
+    EXPECT_TRUE(h->platform.messages[0].text.contains("without saving"));
+    EXPECT_TRUE(w->isVisible()) << "No keeps the window and its entries";
+    EXPECT_EQ(w->model->entries().size(), 2u);
+    QTest::keyClick(w.get(), Qt::Key_Escape); // Escape is Cancel
+    EXPECT_EQ(h->platform.messages.size(), 2);
+    EXPECT_FALSE(w->isVisible()) << "Yes closes it";
+    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 0);
 }
 
 TEST(OutingWindow, BadCountsAreRefusedInTheirRowAndNothingIsSaved)
@@ -195,29 +214,6 @@ TEST(OutingWindow, BadCountsAreRefusedInTheirRowAndNothingIsSaved)
     w->cmdSave_Click();
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings WHERE Count IS NULL").toInt(), 1);
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings WHERE Count = 4").toInt(), 1);
-}
-
-TEST(OutingWindow, CancelAsksOnlyWhenSomethingWasTyped)
-{
-    auto h = ontario();
-    {
-        auto w = openWindow(*h);
-        w->cmdCancel_Click();
-        EXPECT_TRUE(h->platform.messages.isEmpty());
-        EXPECT_EQ(w->result(), QDialog::Rejected);
-    }
-    auto w = openWindow(*h);
-    w->model->setData(w->model->index(0, OutingGridModel::Count), "4", Qt::EditRole);
-    h->platform.answers.push_back(Platform::Answer::No);
-    w->cmdCancel_Click();
-    ASSERT_EQ(h->platform.messages.size(), 1);
-    EXPECT_TRUE(h->platform.messages[0].text.contains("without saving"));
-    EXPECT_TRUE(w->isVisible()) << "No keeps the window and its entries";
-    EXPECT_EQ(w->model->entries().size(), 1u);
-    QTest::keyClick(w.get(), Qt::Key_Escape); // Escape is Cancel
-    EXPECT_EQ(h->platform.messages.size(), 2);
-    EXPECT_FALSE(w->isVisible()) << "Yes closes it";
-    EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 0);
 }
 
 TEST(OutingWindow, EditingAcrossTheYearAndDeletingWithItsQuestion)

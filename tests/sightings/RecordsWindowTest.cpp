@@ -339,7 +339,7 @@ TEST(ImportWindow, AFileThatIsNoEbirdFileIsRefused)
     EXPECT_TRUE(h.messageTexts()[0].contains("not an eBird file"));
 }
 
-TEST(ExportCommand, WritesAllOrTheRegionsSightings)
+TEST(ExportCommand, WritesAllOrTheRegionsSightingsInEitherLayoutAndSeveralFilesAreTold)
 {
     auto h = ontarioWithSightings();
     const QString path = h->folder.path() + "/out.csv";
@@ -368,14 +368,10 @@ TEST(ExportCommand, WritesAllOrTheRegionsSightings)
     shown = int(h->platform.messages.size());
     h->run(cmd::mnuFileExport);
     EXPECT_EQ(int(h->platform.messages.size()), shown + 1) << "only the question of the layout";
-}
 
-// The layout of eBird's download is the other answer to the first question; an export larger
-// than eBird takes goes into several files, the message names them, and files of an earlier
-// export in the way are replaced only after a question.
-TEST(ExportCommand, DownloadLayoutAndSeveralFilesAreTold)
-{
-    auto h = ontarioWithSightings();
+    // The layout of eBird's download is the other answer to the first question; an export
+    // larger than eBird takes goes into several files, the message names them, and files of an
+    // earlier export in the way are replaced only after a question.
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     const QString all = h->folder.path() + "/all.csv";
     h->platform.answers.push_back(Platform::Answer::No); // My eBird Data
@@ -385,9 +381,9 @@ TEST(ExportCommand, DownloadLayoutAndSeveralFilesAreTold)
     EXPECT_TRUE(h->platform.suggestedFiles.last().endsWith("/ebird-data-" + today + ".csv"));
     EXPECT_EQ(h->messageTexts().last(), "4 sightings were written to " + all +
                                             " in the layout of eBird's \"My eBird Data\" download.");
-    QFile f(all);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const auto rows = readAllCsv(f.readAll());
+    QFile download(all);
+    ASSERT_TRUE(download.open(QIODevice::ReadOnly));
+    const auto rows = readAllCsv(download.readAll());
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0].value(0), "Submission ID");
 
