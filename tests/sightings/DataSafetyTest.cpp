@@ -277,10 +277,19 @@ TEST(DataSafety, AnUnwritableDataFolderIsToldAtStart)
     QFile::setPermissions(h.state.databasePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-// A file whose lines end in CR alone: every record read.
-TEST(DataSafety, ImportOfAFileWithCarriageReturnLineEndsReadsEveryRecord)
+// A file that is no eBird file is refused; one whose lines end in CR alone has every record read.
+TEST(DataSafety, ImportRefusesAFileThatIsNoEbirdFileAndReadsCarriageReturnLineEnds)
 {
     Harness h;
+    const QString notes = h.folder.path() + "/notes.csv";
+    writeFile(notes, "Name,When\nMallard,today\n");
+    h.platform.files.push_back(notes);
+    h.run(cmd::mnuFileImport);
+    ASSERT_EQ(h.platform.messages.size(), 1);
+    EXPECT_TRUE(h.messageTexts()[0].startsWith("notes.csv cannot be imported."))
+        << qPrintable(h.messageTexts()[0]);
+    EXPECT_TRUE(h.messageTexts()[0].contains("not an eBird file"));
+
     const QString path = h.folder.path() + "/mac.csv";
     writeFile(path, "Submission ID,Common Name,Scientific Name,Count,Date\r"
                     "S1,Mallard,Anas platyrhynchos,2,2025-05-01\r"

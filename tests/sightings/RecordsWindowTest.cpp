@@ -327,18 +327,6 @@ TEST(ImportWindow, ALargeFileShowsItsReadingAndCancelStopsIt)
     EXPECT_EQ(h->scalar("SELECT count(*) FROM Sightings").toInt(), 4);
 }
 
-TEST(ImportWindow, AFileThatIsNoEbirdFileIsRefused)
-{
-    Harness h;
-    const QString path = h.folder.path() + "/notes.csv";
-    writeFile(path, "Name,When\nMallard,today\n");
-    h.platform.files.push_back(path);
-    h.run(cmd::mnuFileImport);
-    ASSERT_EQ(h.platform.messages.size(), 1);
-    EXPECT_TRUE(h.messageTexts()[0].startsWith("notes.csv cannot be imported.")) << qPrintable(h.messageTexts()[0]);
-    EXPECT_TRUE(h.messageTexts()[0].contains("not an eBird file"));
-}
-
 TEST(ExportCommand, WritesAllOrTheRegionsSightingsInEitherLayoutAndSeveralFilesAreTold)
 {
     auto h = ontarioWithSightings();
