@@ -184,15 +184,6 @@ TEST(DataFolderPreparation, LaterStartsKeepTheUsersFilesAndFolders)
     EXPECT_EQ(entries(data.folder), (QStringList{"Backups", "CD", "SONGS", "bird.mdb", "images"}));
 }
 
-TEST(DataFolderPreparation, AChosenFolderIsStartedLikeThePerUserOne)
-{
-    InstalledLayout l;
-    const DataFolder data{DataFolderKind::Chosen, l.root.filePath("stick/second collection"), {}};
-    ASSERT_EQ(prepareDataFolder(data, l.share()), "");
-    EXPECT_EQ(bytesOf(data.folder + "/bird.mdb"), bytesOf(l.sample()));
-    EXPECT_TRUE(QFileInfo(data.folder + "/Backups").isDir());
-}
-
 TEST(DataFolderPreparation, AFolderThatCannotBeMadeIsExplained)
 {
     InstalledLayout l;
@@ -219,14 +210,6 @@ TEST(DataFolderPreparation, WithoutASampleNothingIsMade)
     EXPECT_TRUE(problem.contains(data.folder + " holds no bird.mdb")) << qPrintable(problem);
     EXPECT_TRUE(problem.contains(l.sample())) << qPrintable(problem);
     EXPECT_FALSE(QFileInfo::exists(data.folder + "/bird.mdb"));
-}
-
-TEST(DataFolderPreparation, TheProgramsOwnFolderIsUsedAsItIs)
-{
-    QTemporaryDir program;
-    writeFile(program.filePath("bird.mdb"), "db");
-    ASSERT_EQ(prepareDataFolder({DataFolderKind::BesideProgram, program.path(), {}}, program.path()), "");
-    EXPECT_EQ(entries(program.path()), QStringList{"bird.mdb"});
 }
 
 TEST(DataFolderPreparation, AChoiceWithAProblemMakesNothing)
@@ -316,6 +299,7 @@ TEST(RunFolders, DataOptionTakesAFolderRelativeToTheWorkingFolder)
     QDir::setCurrent(before);
     EXPECT_EQ(run.problem, "");
     EXPECT_EQ(run.data, l.home() + "/second");
-    EXPECT_TRUE(QFileInfo(l.home() + "/second/bird.mdb").isFile());
+    EXPECT_EQ(bytesOf(run.data + "/bird.mdb"), bytesOf(l.sample())) << "started like the per-user folder";
+    EXPECT_TRUE(QFileInfo(run.data + "/Backups").isDir());
     EXPECT_FALSE(QFileInfo::exists(l.home() + "/.local")) << "the per-user folder is not made";
 }
