@@ -273,17 +273,6 @@ TEST(OutingStore, AFaultyOutingStoresNothingAndKeepsTheWindowsCopy)
                                "('2024-02-04', 'S1')"), db::DbError);
 }
 
-TEST(OutingStore, WorldCountsEverySighting)
-{
-    OutingFixture f;
-    LifeListScope world;
-    f.db->execute("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = NULL");
-    Outing o = f.outing(QDate(2024, 5, 10), {{9, 1}, {12, 2}}, 0);
-    const OutingChange change = saveOuting(*f.db, o, world, f.options);
-    EXPECT_EQ(f.mark(9), o.entries[0].sightId);
-    EXPECT_EQ(change.lifesum, 2);
-}
-
 // The life list as a birder reckons it, from the sightings alone.
 TEST(OutingStore, MarksAlwaysEqualAPlainRecomputation)
 {
