@@ -92,7 +92,11 @@ TEST(SchemaVersion, StartupBacksUpAndUpgradesAFileOfVersionZero)
     EXPECT_THROW(db.execute("UPDATE Options SET regname = NULL"), db::DbError);
     EXPECT_THROW(db.execute("INSERT INTO Options SELECT * FROM Options"), db::DbError);
     EXPECT_THROW(db.execute("DELETE FROM Options"), db::DbError);
-    // Indexes are back, and numbers of deleted sightings are not given out again.
+    // Every table, index, trigger and saved query of a new file is there, and numbers of
+    // deleted sightings are not given out again.
+    const QString layout = "SELECT group_concat(type || ' ' || name, ', ') FROM (SELECT type, name FROM sqlite_master "
+                           "WHERE name NOT LIKE 'sqlite_%' ORDER BY type, name)";
+    EXPECT_EQ(db.scalar(layout).toString().toStdString(), TestFolder().open()->scalar(layout).toString().toStdString());
     EXPECT_EQ(db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Sightings'").toInt(), 8);
     db.execute("INSERT INTO Sightings (Bird_ID, Date) VALUES (1, '2024-01-01')");
     EXPECT_EQ(db.scalar("SELECT max(Sight_ID) FROM Sightings").toInt(), 10);
