@@ -218,18 +218,6 @@ TEST(EbirdExport, OnlyTheRegionsOutingsAndSightings)
     EXPECT_THROW(exportSightings(s.db(), f.path() + "/no/such/folder/x.csv"), std::runtime_error);
 }
 
-TEST(EbirdExport, NoTextOfTheProgramsOwnGoesToEbird)
-{
-    TestFolder f;
-    addRecords(f);
-    const QByteArray text = [&] {
-        exported(f.path(), EbirdLayout::RecordFormat);
-        return readAll(f.path() + "/export.csv");
-    }();
-    EXPECT_FALSE(text.contains("Featherlog")) << text.constData();
-    EXPECT_FALSE(text.contains("Male")) << "the sighting's type has no column in eBird's layouts";
-}
-
 TEST(EbirdExport, PartFileNames)
 {
     EXPECT_EQ(exportPartPath("/x/may.csv", 1), "/x/may-1.csv");
