@@ -220,16 +220,6 @@ TEST(DataFolderPreparation, AChoiceWithAProblemMakesNothing)
     EXPECT_FALSE(none.problem.isEmpty());
 }
 
-TEST(ShareFolder, InstalledBesideTheProgramOrTheProgramsOwnFolder)
-{
-    InstalledLayout l;
-    EXPECT_EQ(shareFolderFor(l.bin()), l.share());
-    EXPECT_EQ(shareFolderFor(l.bin() + "/"), l.share());
-    EXPECT_EQ(sampleDatabase(l.share()), l.sample());
-    QTemporaryDir build;
-    EXPECT_EQ(shareFolderFor(build.path()), build.path()) << "a build reads its files beside the program";
-}
-
 namespace {
 
 // Sets an environment variable for the life of the object (unset when `value` is empty).
@@ -264,6 +254,7 @@ TEST(RunFolders, InstalledProgramUsesTheHomeFolderAndItsShareFolder)
     EXPECT_EQ(run.data, l.home() + "/.local/share/featherlog");
     EXPECT_EQ(run.share, l.share());
     EXPECT_EQ(bytesOf(run.data + "/bird.mdb"), bytesOf(l.sample()));
+    EXPECT_EQ(settleRunFolders(l.bin() + "/", {}).share, l.share()) << "the program's folder with a trailing slash";
 
     EnvVar xdgSet("XDG_DATA_HOME", l.root.filePath("xdg"));
     EXPECT_EQ(settleRunFolders(l.bin(), {}).data, l.root.filePath("xdg/featherlog"));

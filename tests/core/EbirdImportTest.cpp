@@ -323,11 +323,9 @@ TEST(EbirdFields, TimesProtocolsAndLineBreaks)
     EXPECT_FALSE(parseEbirdTime("13:05 PM").isValid());
     EXPECT_FALSE(parseEbirdTime("24:00").isValid());
     EXPECT_FALSE(parseEbirdTime("dawn").isValid());
-    EXPECT_EQ(ebirdProtocolName("eBird - Traveling Count"), "Traveling");
+    // The download's names of the others come back as the program's in EbirdLayouts.
     EXPECT_EQ(ebirdProtocolName("eBird - Stationary Count"), "Stationary");
-    EXPECT_EQ(ebirdProtocolName("eBird - Casual Observation"), "Incidental");
     EXPECT_EQ(ebirdProtocolName("incidental"), "Incidental");
-    EXPECT_EQ(ebirdProtocolName("eBird - Exhaustive Area Count"), "Area");
     EXPECT_EQ(ebirdProtocolName("eBird Pelagic Protocol"), "eBird Pelagic Protocol");
     EXPECT_EQ(ebirdProtocolName(" eBird--Rusty Blackbird Blitz "), "eBird--Rusty Blackbird Blitz") << "others as they are";
     EXPECT_EQ(withLineBreaks("a<br />b<br>c<BR/>d<br >e"), "a\nb\nc\nd\ne");
