@@ -137,7 +137,8 @@ TEST(SchemaVersion, EveryStepBringsAFileOfTheVersionBeforeToTheLayoutOfANewFile)
         s.dataFolder = old.folder();
         openAndLoadOptions(s);
         EXPECT_EQ(s.db().scalar(layout).toString().toStdString(), fresh);
-        EXPECT_EQ(s.db().scalar("SELECT Bird_ID || Date || site || notes FROM Sightings").toString(), "32019-01-01Lakecold");
+        EXPECT_EQ(s.db().scalar("SELECT Bird_ID || Date || site || notes FROM Sightings").toString(),
+                  "32019-01-01Lakecold");
         closeDatabase(s);
         const QByteArray upgraded = bytesOf(old.path());
         openAndLoadOptions(s);
