@@ -57,16 +57,19 @@ struct Program {
 
 Program& synthetic();
 
+// Made when a benchmark first needs them, closed by main() while the application still runs
+// (a window must not outlive it).
+std::unique_ptr<Program> sampleProgram, syntheticProgram;
+
 Program& sample()
 {
     static QTemporaryDir dir;
-    static std::unique_ptr<Program> p = [] {
+    if (!sampleProgram) {
         buildDatabase(QStringLiteral(SAMPLE_DATA_DIR), dir.filePath("bird.mdb"), false);
-        auto program = std::make_unique<Program>(dir.path());
-        program->state.SongCD = true; // the page then runs all five of its queries
-        return program;
-    }();
-    return *p;
+        sampleProgram = std::make_unique<Program>(dir.path());
+        sampleProgram->state.SongCD = true; // the page then runs all five of its queries
+    }
+    return *sampleProgram;
 }
 
 void ShowBirdPage(benchmark::State& st)
@@ -147,13 +150,13 @@ void BirdPageQueries(benchmark::State& st)
 Program& synthetic()
 {
     static std::unique_ptr<bench::SyntheticDb> data;
-    static std::unique_ptr<Program> p = [] {
+    if (!syntheticProgram) {
         data = std::make_unique<bench::SyntheticDb>(11000, 100000);
         const QString folder = data->dir.path();
         data->db.reset(); // the program opens it itself
-        return std::make_unique<Program>(folder);
-    }();
-    return *p;
+        syntheticProgram = std::make_unique<Program>(folder);
+    }
+    return *syntheticProgram;
 }
 
 void UseRegion(benchmark::State& st)
@@ -291,5 +294,7 @@ int main(int argc, char** argv)
                                    {"Startup", "StartupFloor", 1.5}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    sampleProgram.reset();
+    syntheticProgram.reset();
     return 0;
 }

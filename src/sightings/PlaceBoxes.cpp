@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
 
@@ -56,31 +57,46 @@ void PlaceBoxes::load(db::Database& db)
 {
     for (int k = 0; k < 4; ++k) {
         QVector<RegionEntry> regions = placeRegions(db, k);
-        box[k]->setCurrentIndex(-1);
         if (regions.constData() == m_shown[k].constData() && regions.size() == m_shown[k].size()) continue; // as they were
+        const QSignalBlocker quiet(box[k]);
         m_shown[k] = regions;
         m_models[k]->setRegions(std::move(regions), true);
-        box[k]->setCurrentIndex(-1);
     }
+    choose({-1, -1, -1, -1});
 }
 
 void PlaceBoxes::preselect(int regId)
 {
-    if (box[0]->count() > 0) box[0]->setCurrentIndex(0);
-    if (regId <= 0) return;
-    for (int k = 0; k < 4; ++k) {
-        const int row = m_models[k]->rowOfRegion(regId);
-        if (row >= 0) box[k]->setCurrentIndex(row);
-    }
+    std::array<int, 4> rows = {box[0]->count() > 0 ? 0 : -1, -1, -1, -1};
+    if (regId > 0)
+        for (int k = 0; k < 4; ++k) {
+            const int row = m_models[k]->rowOfRegion(regId);
+            if (row >= 0) rows[size_t(k)] = row;
+        }
+    choose(rows);
 }
 
 void PlaceBoxes::setPlaces(const std::array<int, 4>& ids)
 {
+    std::array<int, 4> rows{};
+    for (int k = 0; k < 4; ++k) rows[size_t(k)] = ids[size_t(k)] > 0 ? m_models[k]->rowOfRegion(ids[size_t(k)]) : -1;
+    choose(rows);
+}
+
+void PlaceBoxes::choose(const std::array<int, 4>& rows)
+{
+    // The boxes are set quietly, then ordered once and told once: setting them one by one
+    // would put the county list in order for each box on the way.
+    bool changed = false;
     for (int k = 0; k < 4; ++k) {
-        const int row = ids[size_t(k)] > 0 ? m_models[k]->rowOfRegion(ids[size_t(k)]) : -1;
+        const QSignalBlocker quiet(box[k]);
+        const int row = rows[size_t(k)];
+        changed = changed || box[k]->currentIndex() != row;
         box[k]->setCurrentIndex(row);
         if (row < 0) box[k]->clearEditText();
     }
+    orderPlaces();
+    if (changed) emit placesChanged();
 }
 
 std::array<int, 4> PlaceBoxes::places() const

@@ -55,6 +55,8 @@ signals:
     void placesChanged();
 
 private:
+    // Chooses row `rows[k]` (-1 for none) of each box `k`.
+    void choose(const std::array<int, 4>& rows);
     void orderPlaces();
     Platform& m_platform;
     RegionListModel* m_models[4] = {};

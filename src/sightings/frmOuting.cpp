@@ -135,9 +135,16 @@ void frmOuting::buildWindow()
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdCancel);
 
+    lblOther = new QLabel(this);
+    lblOther->setObjectName(QStringLiteral("lblOther"));
+    lblOther->setWordWrap(true);
+    lblOther->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblOther->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(buildGrid(), 1);
+    layout->addWidget(lblOther);
     layout->addLayout(buttons);
     resize(980, 720);
 }
@@ -332,6 +339,7 @@ void frmOuting::showOuting()
         // The current region preselected, as the sighting window does it.
         placeBoxes->preselect(s.Reg_ID);
         cmdDelete->hide();
+        lblOther->hide();
     } else {
         const Outing& o = m_outing;
         txtDate->setText(longDate(o.date));
@@ -356,6 +364,9 @@ void frmOuting::showOuting()
             model->setEntry(e);
         }
         model->markClean();
+        const QStringList others = outingOtherRecords(s.db(), o.id);
+        lblOther->setText(QStringLiteral("Also recorded, counted in no list: %1").arg(others.join(QStringLiteral("; "))));
+        lblOther->setVisible(!others.isEmpty());
     }
     lblSeen->setText(QStringLiteral("%1 species seen").arg(model->seenCount()));
     placesChanged();
@@ -553,8 +564,14 @@ void frmOuting::cmdDelete_Click()
     if (m_outing.id == 0) return;
     AppState& s = m_ctx.state;
     const int n = outingSightingCount(s.db(), m_outing.id);
-    const QString question = n == 1 ? QStringLiteral("Delete this outing and its sighting?")
-                                    : QStringLiteral("Delete this outing and its %1 sightings?").arg(n);
+    const qsizetype others = outingOtherRecords(s.db(), m_outing.id).size();
+    QString question = n == 1 ? QStringLiteral("Delete this outing and its sighting?")
+                              : QStringLiteral("Delete this outing and its %1 sightings?").arg(n);
+    if (others > 0) // they go with it, so the question names them too
+        question = QStringLiteral("Delete this outing, its %1 and its %2?")
+                       .arg(n == 1 ? QStringLiteral("sighting") : QStringLiteral("%1 sightings").arg(n),
+                            others == 1 ? QStringLiteral("record of no species")
+                                        : QStringLiteral("%1 records of no species").arg(others));
     if (m_ctx.platform.messageBox(question, QStringLiteral("Delete Outing"), Platform::Buttons::YesNo,
                                   Platform::Icon::Question)
         != Platform::Answer::Yes)

@@ -64,6 +64,8 @@ public:
     QLineEdit* txtFilter = nullptr;
     QCheckBox* chkWholeList = nullptr;
     QTableView* grdSpecies = nullptr;
+    // An edited outing's records of no species (from eBird), shown as they are; hidden when none.
+    QLabel* lblOther = nullptr;
     QLabel* lblSeen = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;

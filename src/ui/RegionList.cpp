@@ -105,6 +105,11 @@ bool RegionListModel::isUnder(const RegionEntry& region) const
 bool RegionListModel::before(const Row& a, const Row& b)
 {
     if (a.under != b.under) return a.under;
+    return nameBefore(a, b);
+}
+
+bool RegionListModel::nameBefore(const Row& a, const Row& b)
+{
     const int order = compareRegionNames(a.region.name, b.region.name);
     return order != 0 ? order < 0 : a.region.id < b.region.id;
 }
@@ -161,20 +166,27 @@ void RegionListModel::setRegions(QVector<RegionEntry> regions, bool inOrder)
     m_rows.clear();
     m_keys.clear();
     m_rows.reserve(regions.size());
-    bool anyUnder = false;
-    for (RegionEntry& r : regions) {
-        const bool under = isUnder(r);
-        anyUnder = anyUnder || under;
-        m_rows.append({std::move(r), under});
+    for (RegionEntry& r : regions) m_rows.append({std::move(r), false, 0});
+    if (!inOrder) sortNearlySorted(m_rows, nameBefore);
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        m_rows[i].rank = int(i);
+        m_rows[i].under = isUnder(m_rows[i].region);
     }
-    if (!inOrder || anyUnder) sortNearlySorted(m_rows, before);
+    putUnderFirst();
     showMatching();
     endResetModel();
 }
 
 int RegionListModel::addRegion(const RegionEntry& region)
 {
-    Row row{region, isUnder(region)};
+    Row row{region, isUnder(region), 0};
+    // Its rank is that of the first region after it by name; those from there on move one on.
+    int rank = 0;
+    for (const Row& r : std::as_const(m_rows))
+        if (nameBefore(r, row)) rank = std::max(rank, r.rank + 1);
+    for (Row& r : m_rows)
+        if (r.rank >= rank) ++r.rank;
+    row.rank = rank;
     const int at = int(std::upper_bound(m_rows.cbegin(), m_rows.cend(), row, before) - m_rows.cbegin());
     m_keys.remove(region.id);
     if (m_key.isEmpty()) {
@@ -234,14 +246,25 @@ void RegionListModel::setFirstUnder(const QString& code)
     ids.reserve(persistent.size());
     for (const QModelIndex& i : persistent) ids.append(rowAt(i.row()).region.id);
     m_under = code;
+    // The rows are in the order of the code before: those under it first, then the rest, each
+    // part in name order. Merged back into name order and parted anew, in linear time.
+    const auto firstOther = std::find_if(m_rows.begin(), m_rows.end(), [](const Row& r) { return !r.under; });
+    std::inplace_merge(m_rows.begin(), firstOther, m_rows.end(),
+                       [](const Row& a, const Row& b) { return a.rank < b.rank; });
     for (Row& r : m_rows) r.under = isUnder(r.region);
-    sortNearlySorted(m_rows, before);
+    putUnderFirst();
     showMatching();
     QModelIndexList moved;
     moved.reserve(persistent.size());
     for (int id : ids) moved.append(index(rowOfRegion(id), 0));
     changePersistentIndexList(persistent, moved);
     emit layoutChanged();
+}
+
+void RegionListModel::putUnderFirst()
+{
+    const auto under = [](const Row& r) { return r.under; };
+    if (std::any_of(m_rows.cbegin(), m_rows.cend(), under)) std::stable_partition(m_rows.begin(), m_rows.end(), under);
 }
 
 int RegionListModel::rowCount(const QModelIndex& parent) const

@@ -69,6 +69,7 @@ private:
     struct Row {
         RegionEntry region;
         bool under = false;
+        int rank = 0; // its place in name order (higher later; numbers may be skipped)
     };
     bool isUnder(const RegionEntry& region) const;
     const QString& keyOf(int source) const;
@@ -77,6 +78,9 @@ private:
     const Row& rowAt(int row) const { return m_key.isEmpty() ? m_rows[row] : m_rows[m_shown[row]]; }
     int sourceOf(int row) const { return m_key.isEmpty() ? row : m_shown[row]; }
     static bool before(const Row& a, const Row& b);
+    static bool nameBefore(const Row& a, const Row& b);
+    // Puts the rows whose `under` is set first, keeping the order within each part.
+    void putUnderFirst();
     QVector<Row> m_rows;   // every region, in order
     QVector<int> m_shown;  // with a filter: the positions in m_rows of those shown
     mutable QHash<int, QString> m_keys; // search keys by Reg_ID, made when first needed

@@ -10,10 +10,18 @@
 using namespace fl;
 using test::Harness;
 
-TEST(BirdPage, ShowsNamesFamilyOrderAndTrimmedText)
+TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnlyAndTheNextShowsItsNamesAndTrimmedText)
 {
     Harness h;
+    h.page().description()->setFocus();
+    h.page().description()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.page().description(), " Honks.");
+    EXPECT_TRUE(h.w->descriptionEdited());
     h.run(cmd::mnuViewNext); // Wood Duck
+    EXPECT_FALSE(h.w->descriptionEdited()) << "a page written by the program is not the user's edit";
+    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 3").toString(), "Large goose. Honks.");
+    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ")
+        << "the next species is not written";
     EXPECT_EQ(h.page().label(0)->text(), "Wood Duck");
     EXPECT_EQ(h.page().label(4)->text(), " (Aix sponsa)");
     EXPECT_EQ(h.page().label(1)->text(), "Family : Ducks, Geese, and Waterfowl");
@@ -22,21 +30,6 @@ TEST(BirdPage, ShowsNamesFamilyOrderAndTrimmedText)
     const int dpi = h.w->logicalDpiY();
     EXPECT_NEAR(h.page().label(4)->x(), h.page().label(0)->x() + h.page().label(0)->width() + twipsToPixels(100, dpi), 1)
         << "the scientific name follows the common name";
-    EXPECT_FALSE(h.w->descriptionEdited()) << "a page written by the program is not the user's edit";
-}
-
-TEST(BirdPage, TypedTextIsStoredInThatSpeciesOnly)
-{
-    Harness h;
-    h.page().description()->setFocus();
-    h.page().description()->moveCursor(QTextCursor::End);
-    QTest::keyClicks(h.page().description(), " Honks.");
-    EXPECT_TRUE(h.w->descriptionEdited());
-    h.run(cmd::mnuViewNext);
-    EXPECT_FALSE(h.w->descriptionEdited());
-    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 3").toString(), "Large goose. Honks.");
-    EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ")
-        << "the next species is not written";
     h.run(cmd::mnuViewNext); // choosing without typing stores nothing
     EXPECT_EQ(h.scalar("SELECT Data FROM Birds WHERE ID = 2").toString(), "  Ornate duck of wooded swamps.  ");
 }
@@ -53,7 +46,7 @@ TEST(BirdPage, ClosingStoresAPendingEdit)
     h.w.reset();
 }
 
-TEST(BirdPage, StatusLineForEveryLetter)
+TEST(BirdPage, StatusLineForEveryLetterAndTheSeasonalIconForTheCode)
 {
     const struct {
         const char* status;
@@ -72,11 +65,9 @@ TEST(BirdPage, StatusLineForEveryLetter)
     h.db().execute("UPDATE Checklists SET Status = NULL WHERE Reg_ID = 1 AND Bird_ID = 2");
     h.run(cmd::mnuViewNext);
     EXPECT_EQ(h.page().status()->text(), "Status: No Status");
-}
 
-TEST(BirdPage, SeasonalIconAndCurrentCode)
-{
-    Harness h;
+    // The seasonal icon follows the current code.
+    h.run(cmd::mnuViewFirst);
     EXPECT_EQ(h.w->species().statusCode(), "FS/");
     EXPECT_FALSE(h.page().icon(1)->icon().isNull());
     for (const QVariant& code : {QVariant(QString("   ")), QVariant(QString("/////////")), QVariant(QString()),

@@ -77,7 +77,7 @@ const QStringList kChecklistOrder = {"Canada Goose",    "Wood Duck",           "
                                      "Kirtland's Warbler", "Palm Warbler",     "Bay-breasted Warbler"};
 }
 
-TEST(MainWindow, StartsWithTheStoredRegionAndItsPanels)
+TEST(MainWindow, StartsWithTheStoredRegionAndItsPanelsAndStepsThroughTheList)
 {
     Harness h;
     EXPECT_EQ(h.w->windowTitle(), "Featherlog");
@@ -91,6 +91,25 @@ TEST(MainWindow, StartsWithTheStoredRegionAndItsPanels)
     EXPECT_FALSE(h.w->menuItem(cmd::mnuSortName)->isChecked());
     EXPECT_EQ(h.platform.hourglassDepth, 0) << "the hourglass is restored after loading";
     EXPECT_GE(h.platform.hourglassShown, 1);
+
+    // Next and Previous beep at the ends and stay.
+    h.run(cmd::mnuViewPrevious);
+    EXPECT_EQ(h.platform.beeps, 1);
+    EXPECT_EQ(h.shown(), "Canada Goose");
+    h.w->Toolbar1_ButtonClick("Next");
+    EXPECT_EQ(h.shown(), "Wood Duck");
+    EXPECT_EQ(h.panel("Hits"), "Search Results : 2 of 12");
+    h.run(cmd::mnuViewLast);
+    EXPECT_EQ(h.shown(), "Bay-breasted Warbler");
+    EXPECT_EQ(h.panel("Hits"), "Search Results : 12 of 12");
+    h.w->Toolbar1_ButtonClick("Next");
+    EXPECT_EQ(h.platform.beeps, 2);
+    EXPECT_EQ(h.shown(), "Bay-breasted Warbler");
+    h.w->Toolbar1_ButtonClick("Back");
+    EXPECT_EQ(h.shown(), "Palm Warbler");
+    h.run(cmd::mnuViewFirst);
+    EXPECT_EQ(h.shown(), "Canada Goose");
+    EXPECT_EQ(h.platform.beeps, 2);
 }
 
 TEST(MainWindow, WorldListAndNameSortMarkAtStartup)
@@ -107,7 +126,7 @@ TEST(MainWindow, WorldListAndNameSortMarkAtStartup)
     EXPECT_EQ(h.page().status()->text(), "No Status");
 }
 
-TEST(MainWindow, MenusFollowTheDocumentedTable)
+TEST(MainWindow, MenusAndToolbarFollowTheDocumentedTable)
 {
     Harness h;
     const MenuTable table = readMenuTable();
@@ -117,12 +136,8 @@ TEST(MainWindow, MenusFollowTheDocumentedTable)
     EXPECT_FALSE(h.enabled(cmd::mnuFileWeb)) << "never enabled";
     EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD)) << "the CD option is off";
     EXPECT_TRUE(h.enabled(cmd::mnuSearchRegion));
-}
 
-TEST(MainWindow, ToolbarFollowsTheDocumentedTable)
-{
-    Harness h;
-    const MenuTable table = readMenuTable();
+    // The toolbar: its buttons, their items, tooltips and pictures.
     ASSERT_FALSE(table.buttons.isEmpty());
     QStringList keys;
     for (QAction* a : h.page().toolbar()->actions())
@@ -149,12 +164,8 @@ TEST(MainWindow, ToolbarFollowsTheDocumentedTable)
         EXPECT_FALSE(icon->accessibleName().isEmpty());
         EXPECT_FALSE(icon->toolTip().isEmpty());
     }
-}
 
-TEST(MainWindow, ToolbarKeysRunTheirItemsEvenWhenDisabledAndOtherKeysNothing)
-{
-    Harness h;
-    const MenuTable table = readMenuTable();
+    // The toolbar's keys run their items even when disabled; other keys run nothing.
     QStringList ran, documented;
     for (const MenuTable::Button& b : table.buttons) {
         const CommandId id = *cmd::byName(b.command);
@@ -171,44 +182,18 @@ TEST(MainWindow, ToolbarKeysRunTheirItemsEvenWhenDisabledAndOtherKeysNothing)
     EXPECT_EQ(h.platform.beeps, 0);
 }
 
-TEST(MainWindow, NextAndPreviousBeepAtTheEndsAndStay)
-{
-    Harness h;
-    h.run(cmd::mnuViewPrevious);
-    EXPECT_EQ(h.platform.beeps, 1);
-    EXPECT_EQ(h.shown(), "Canada Goose");
-    h.w->Toolbar1_ButtonClick("Next");
-    EXPECT_EQ(h.shown(), "Wood Duck");
-    EXPECT_EQ(h.panel("Hits"), "Search Results : 2 of 12");
-    h.run(cmd::mnuViewLast);
-    EXPECT_EQ(h.shown(), "Bay-breasted Warbler");
-    EXPECT_EQ(h.panel("Hits"), "Search Results : 12 of 12");
-    h.w->Toolbar1_ButtonClick("Next");
-    EXPECT_EQ(h.platform.beeps, 2);
-    EXPECT_EQ(h.shown(), "Bay-breasted Warbler");
-    h.w->Toolbar1_ButtonClick("Back");
-    EXPECT_EQ(h.shown(), "Palm Warbler");
-    h.run(cmd::mnuViewFirst);
-    EXPECT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.platform.beeps, 2);
-}
-
-TEST(MainWindow, FirstAndLastOnTheirOwnEntryDoNotShowAgain)
-{
-    Harness h;
-    h.db().execute("UPDATE Birds SET Name = 'Renamed' WHERE ID = 3"); // the page would change if re-run
-    h.run(cmd::mnuViewFirst);
-    EXPECT_EQ(h.shown(), "Canada Goose");
-    EXPECT_EQ(h.page().label(4)->text(), " (Branta canadensis)");
-}
-
-TEST(MainWindow, OneRowResult)
+TEST(MainWindow, OneRowResultAndFirstAndLastOnTheirOwnEntryDoNotShowAgain)
 {
     Harness h([](test::TestFolder& f) {
         f.exec("DELETE FROM Checklists WHERE Reg_ID = 1 AND Bird_ID <> 5");
     });
     EXPECT_EQ(h.names(), QStringList{"Hermit Thrush"});
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 1");
+    h.db().execute("UPDATE Birds SET Name = 'Renamed' WHERE ID = 5"); // the page would change if re-run
+    h.run(cmd::mnuViewFirst);
+    h.run(cmd::mnuViewLast);
+    EXPECT_EQ(h.shown(), "Hermit Thrush");
+    EXPECT_EQ(h.page().label(4)->text(), " (Catharus guttatus)");
     h.run(cmd::mnuViewNext);
     h.run(cmd::mnuViewPrevious);
     EXPECT_EQ(h.platform.beeps, 2);
@@ -256,22 +241,6 @@ TEST(MainWindow, SortCommandsMoveTheMarkStoreTheClauseAndRebuild)
     EXPECT_EQ(h.platform.hourglassDepth, 0);
 }
 
-TEST(MainWindow, ShortcutsReachTheirCommands)
-{
-    Harness h;
-    h.w->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.w.get()));
-    h.w->activateWindow();
-    QTest::keyClick(h.w.get(), Qt::Key_F7);
-    EXPECT_EQ(h.shown(), "Wood Duck");
-    QTest::keyClick(h.w.get(), Qt::Key_F8);
-    EXPECT_EQ(h.shown(), "Bay-breasted Warbler");
-    QTest::keyClick(h.w.get(), Qt::Key_F6);
-    EXPECT_EQ(h.shown(), "Palm Warbler");
-    QTest::keyClick(h.w.get(), Qt::Key_F5);
-    EXPECT_EQ(h.shown(), "Canada Goose");
-}
-
 TEST(MainWindow, ResizeFollowsTheWindowAndMinimisingChangesNothing)
 {
     Harness h;
@@ -306,25 +275,6 @@ TEST(MainWindow, ResizeFollowsTheWindowAndMinimisingChangesNothing)
     h.w->showMinimized();
     h.w->Form_Resize();
     EXPECT_EQ(h.page().frame(1)->geometry(), before);
-}
-
-TEST(MainWindow, AButtonSharesTheStateOfItsMenuItem)
-{
-    Harness h;
-    h.w->commands().setEnabled(cmd::mnuSearchBird, false);
-    auto* all = h.page().toolbar()->findChild<QToolButton*>("All");
-    ASSERT_NE(all, nullptr);
-    EXPECT_FALSE(h.enabled(cmd::mnuSearchBird));
-    EXPECT_FALSE(all->isEnabled());
-    QTest::mouseClick(all, Qt::LeftButton);
-    EXPECT_EQ(h.panel("Type"), "Find : All Birds") << "nothing ran";
-    h.w->commands().setEnabled(cmd::mnuSearchBird, true);
-    EXPECT_TRUE(all->isEnabled());
-
-    // The CD-song button follows its menu item too.
-    h.stubCommands({cmd::mnuFilePlayCD});
-    EXPECT_FALSE(h.enabled(cmd::mnuFilePlayCD));
-    EXPECT_FALSE(h.page().toolbar()->findChild<QToolButton*>("CDSong")->isEnabled());
 }
 
 TEST(MainWindow, EveryCommandHasAHandlerOrIsDisabledOnPurpose)
@@ -405,15 +355,6 @@ TEST(MainWindow, NoTwoItemsOfAMenuShareAnAltLetter)
         expectDistinctAltLetters(a->menu(), menusChecked);
     }
     EXPECT_EQ(menusChecked, 7) << "five menus and the two submenus of Searches";
-
-    // The letters given at first stay; the records items took letters left free.
-    for (const auto& [item, caption] : std::initializer_list<std::pair<CommandId, const char*>>{
-             {cmd::mnuFileImage, "Add New &Image"},      {cmd::mnuFileImageDelete, "&Remove Current Image"},
-             {cmd::mnuquit, "E&xit"},                    {cmd::mnuViewLast, "&Last Bird"},
-             {cmd::mnuFileImport, "I&mport eBird Data..."}, {cmd::mnuFileExport, "Export Si&ghtings..."},
-             {cmd::mnuFileBackup, "&Back Up Database..."}, {cmd::mnuFileRestore, "Restore &From Backup..."},
-             {cmd::mnuViewLog, "Si&ghtings Log"}})
-        EXPECT_EQ(h.w->menuItem(item)->text().toStdString(), caption) << qPrintable(item.name());
 }
 
 TEST(MainWindow, AnAltLetterRunsItsItemFromTheOpenMenu)

@@ -58,19 +58,9 @@ protected:
     }
 };
 
-TEST_F(Pictures, NoPictures)
+TEST_F(Pictures, SmallPictureIsCentredWithoutZoomInAnyCapitalsAndAfterAResize)
 {
-    auto h = start({});
-    EXPECT_TRUE(h->page().icon(2)->isHidden());
-    EXPECT_TRUE(h->page().icon(3)->isHidden());
-    EXPECT_EQ(h->page().label(3)->text(), "");
-    EXPECT_FALSE(h->enabled(cmd::mnuFileImageDelete));
-    EXPECT_FALSE(h->enabled(cmd::mnuFileEditTitle));
-}
-
-TEST_F(Pictures, SmallPictureIsCentredWithoutZoom)
-{
-    auto h = start("(3, 'small.png', 'Adult')");
+    auto h = start("(3, 'SMALL.PNG', 'Adult')"); // the file's name in other capitals
     h->stubCommands({cmd::mnuFileImageDelete});
     EXPECT_EQ(h->page().label(3)->text(), "Adult");
     EXPECT_TRUE(h->page().icon(2)->isHidden()) << "one picture: no stepping";
@@ -80,11 +70,27 @@ TEST_F(Pictures, SmallPictureIsCentredWithoutZoom)
     EXPECT_EQ(h->page().picture()->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
     EXPECT_TRUE(h->enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h->platform.messages.isEmpty());
+
+    // Enlarging the window centres it again.
+    h->w->resize(1400, 1000);
+    h->w->Form_Resize();
+    const QSize larger = h->page().viewport()->size();
+    EXPECT_NE(larger, view);
+    EXPECT_EQ(h->page().picture()->pos(),
+              QPoint((larger.width() - 40) / 2, (larger.height() - 30) / 2));
 }
 
-TEST_F(Pictures, ZoomIconWhenWiderOnlyOrTallerOnly)
+TEST_F(Pictures, ZoomIconAndWindowWhenWiderOnlyOrTallerOnly)
 {
     auto h = start("(3, 'wide.png', 'Wide'), (2, 'tall.png', 'Tall')");
+    frmZoom zoom(h->page().label(0)->text(), h->page().label(3)->text(), h->page().picture()->pixmap(), h->w.get());
+    EXPECT_EQ(zoom.windowTitle(), "Canada Goose  (Wide)");
+    EXPECT_EQ(zoom.Picture1->size(), QSize(4000, 20));
+    EXPECT_LE(zoom.width(), h->w->screen()->size().width()) << "the whole picture within the screen";
+    QString title;
+    closeNextDialog(&title);
+    QTest::mouseClick(h->page().icon(3), Qt::LeftButton);
+    EXPECT_EQ(title, "Canada Goose  (Wide)");
     EXPECT_TRUE(h->page().icon(3)->isVisible());
     EXPECT_EQ(h->page().picture()->x(), 0) << "a wider picture is shown from its left edge";
     EXPECT_EQ(h->page().picture()->y(), (h->page().viewport()->height() - 20) / 2);
@@ -121,38 +127,14 @@ TEST_F(Pictures, MissingFileAndBadPictureAreReported)
     EXPECT_EQ(h->page().label(3)->text(), "Bad Image");
 }
 
-TEST_F(Pictures, FolderCaseDoesNotMatter)
-{
-    auto h = start("(3, 'SMALL.PNG', 'Any case')");
-    EXPECT_TRUE(h->platform.messages.isEmpty());
-    EXPECT_EQ(h->page().picture()->size(), QSize(40, 30));
-}
-
-TEST_F(Pictures, EnlargingTheWindowCentresAgain)
-{
-    auto h = start("(3, 'small.png', 'A')");
-    h->w->resize(1400, 1000);
-    h->w->Form_Resize();
-    const QSize view = h->page().viewport()->size();
-    EXPECT_EQ(h->page().picture()->pos(), QPoint((view.width() - 40) / 2, (view.height() - 30) / 2));
-}
-
-TEST_F(Pictures, ZoomWindowShowsTheWholePictureWithinTheScreen)
-{
-    auto h = start("(3, 'wide.png', 'Wide')");
-    frmZoom zoom(h->page().label(0)->text(), h->page().label(3)->text(), h->page().picture()->pixmap(), h->w.get());
-    EXPECT_EQ(zoom.windowTitle(), "Canada Goose  (Wide)");
-    EXPECT_EQ(zoom.Picture1->size(), QSize(4000, 20));
-    EXPECT_LE(zoom.width(), h->w->screen()->size().width());
-    QString title;
-    closeNextDialog(&title);
-    QTest::mouseClick(h->page().icon(3), Qt::LeftButton);
-    EXPECT_EQ(title, "Canada Goose  (Wide)");
-}
-
-TEST_F(Pictures, SeasonalIconOpensTheDetailWindowForTheCurrentCode)
+TEST_F(Pictures, NoPicturesAndTheSeasonalIconOpensTheDetailWindowForTheCurrentCode)
 {
     auto h = start({});
+    EXPECT_TRUE(h->page().icon(2)->isHidden());
+    EXPECT_TRUE(h->page().icon(3)->isHidden());
+    EXPECT_EQ(h->page().label(3)->text(), "");
+    EXPECT_FALSE(h->enabled(cmd::mnuFileImageDelete));
+    EXPECT_FALSE(h->enabled(cmd::mnuFileEditTitle));
     h->db().execute("UPDATE Checklists SET scode = 'CPLUsI///' WHERE Bird_ID = 3 AND Reg_ID = 1");
     h->run(cmd::mnuViewNext);
     h->run(cmd::mnuViewFirst);

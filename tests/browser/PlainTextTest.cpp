@@ -151,7 +151,6 @@ TEST(PlainText, DialogsShowNamesAsTheyAre)
 
 TEST(PlainText, MessagesAndQuestionsShowTheirTextAsItIs)
 {
-    Harness h;
     QtPlatform platform;
     const QString question = "Export only the sightings in " + kRegion + "?\n\nChoose No to export every sighting.";
     QString seen;

@@ -1,9 +1,7 @@
-// The bird page's life-list line, the placeholder of a species without pictures, and the
-// heading of the seasonal status window.
+// The bird page's life-list line and the placeholder of a species without pictures.
 
 #include "Harness.h"
 #include "outings/OutingStore.h"
-#include "checklists/frmStatus.h"
 #include "search/frmRegion.h"
 #include "sightings/frmSight.h"
 #include "ui/ElidedLabel.h"
@@ -155,20 +153,6 @@ TEST(PicturePlaceholder, SpeciesWithoutPicturesShowsItsFamilySilhouette)
     h.w->selectSpeciesByName("Hermit Thrush");
     ASSERT_TRUE(h.page().noPicture()->isVisibleTo(h.w.get()));
     EXPECT_EQ(h.page().silhouette()->pixmap().size(), silhouette(176).size()) << "the thrushes' silhouette";
-}
-
-TEST(StatusWindowHeading, NamesTheSpeciesAndTheRegion)
-{
-    Harness h;
-    QString heading;
-    QTimer::singleShot(0, [&heading] {
-        if (auto* w = qobject_cast<frmStatus*>(QApplication::activeModalWidget())) {
-            heading = w->lblHeading->text();
-            w->close();
-        }
-    });
-    h.page().icon(1)->click();
-    EXPECT_EQ(heading, "Canada Goose in North America");
 }
 
 TEST(SeenLine, ALongLineEndsInAnEllipsisAndKeepsTheWholeTextAsTooltip)

@@ -65,16 +65,34 @@ void choose(Harness& h, const QString& name)
 
 } // namespace
 
-TEST(SpeciesBox, MultiWordNamesCompleteAndShowTheChosenSpecies)
+TEST(SpeciesBox, KeysStepThroughTheListAndMultiWordNamesCompleteToTheChosenSpecies)
 {
     auto h = shownProgram();
     ASSERT_EQ(h->shown(), "Canada Goose");
+    // The arrow keys and the function keys still step through the list.
+    QTest::keyClick(h->page().list(), Qt::Key_Down);
+    EXPECT_EQ(h->shown(), "Wood Duck");
+    QTest::keyClick(h->page().list(), Qt::Key_F8);
+    EXPECT_EQ(h->shown(), "Bay-breasted Warbler");
+    QTest::keyClick(h->page().list(), Qt::Key_Up);
+    EXPECT_EQ(h->shown(), "Palm Warbler");
+    QTest::keyClick(h->page().list(), Qt::Key_F5);
+    EXPECT_EQ(h->shown(), "Canada Goose");
+    EXPECT_EQ(h->page().list()->currentText(), "Canada Goose");
+
     EXPECT_EQ(offered(*h, "wood th"), QStringList{"Wood Thrush"}) << "a space is part of the name typed";
     choose(*h, "Wood Thrush");
     EXPECT_EQ(h->shown(), "Wood Thrush");
     EXPECT_EQ(h->page().list()->currentText(), "Wood Thrush");
     EXPECT_EQ(h->page().list()->currentIndex(), h->page().list()->findText("Wood Thrush"));
     EXPECT_EQ(h->names().size(), 12) << "nothing typed joins the list";
+
+    // Leaving the box with no species named puts the shown name back.
+    offered(*h, "no such bird");
+    EXPECT_EQ(h->page().list()->completer()->completionCount(), 0);
+    h->page().description()->setFocus();
+    EXPECT_EQ(h->page().list()->currentText(), "Wood Thrush");
+    EXPECT_EQ(h->shown(), "Wood Thrush");
 }
 
 TEST(SpeciesBox, ApostropheStylesScientificNamesAndBandingCodesMatch)
@@ -106,30 +124,6 @@ TEST(SpeciesBox, ApostropheStylesScientificNamesAndBandingCodesMatch)
     EXPECT_EQ(shared, (QStringList{"Mangrove Duck", "Marsh Dunlin"})) << "a rule's code shared by two species offers both";
     choose(*h, "Marsh Dunlin");
     EXPECT_EQ(h->shown(), "Marsh Dunlin");
-}
-
-TEST(SpeciesBox, LeavingTheBoxWithNoSpeciesNamedPutsTheShownNameBack)
-{
-    auto h = shownProgram();
-    offered(*h, "no such bird");
-    EXPECT_EQ(h->page().list()->completer()->completionCount(), 0);
-    h->page().description()->setFocus();
-    EXPECT_EQ(h->page().list()->currentText(), "Canada Goose");
-    EXPECT_EQ(h->shown(), "Canada Goose");
-}
-
-TEST(SpeciesBox, ArrowKeysAndFunctionKeysStillStepThroughTheList)
-{
-    auto h = shownProgram();
-    QTest::keyClick(h->page().list(), Qt::Key_Down);
-    EXPECT_EQ(h->shown(), "Wood Duck");
-    QTest::keyClick(h->page().list(), Qt::Key_F8);
-    EXPECT_EQ(h->shown(), "Bay-breasted Warbler");
-    QTest::keyClick(h->page().list(), Qt::Key_Up);
-    EXPECT_EQ(h->shown(), "Palm Warbler");
-    QTest::keyClick(h->page().list(), Qt::Key_F5);
-    EXPECT_EQ(h->shown(), "Canada Goose");
-    EXPECT_EQ(h->page().list()->currentText(), "Canada Goose");
 }
 
 TEST(PageIcons, AnIconWithoutPictureIsNoKeyboardStop)
@@ -220,7 +214,7 @@ void expectShortcutsWinIn(Harness& h, QWidget* box, const std::function<QString(
 
 } // namespace
 
-TEST(SpeciesBox, EveryMenuShortcutWinsOverTheTypingInTheBox)
+TEST(SpeciesBox, EveryMenuShortcutWinsOverTheTypingInTheBoxAndTheDescription)
 {
     auto h = shownProgram();
     QLineEdit* edit = h->page().list()->lineEdit();
@@ -229,11 +223,7 @@ TEST(SpeciesBox, EveryMenuShortcutWinsOverTheTypingInTheBox)
     expectShortcutsWinIn(*h, h->page().list(), [&] {
         return h->page().list()->currentText() + u'|' + QString::number(edit->cursorPosition());
     });
-}
 
-TEST(SpeciesBox, EveryMenuShortcutWinsOverTheDescription)
-{
-    auto h = shownProgram();
     QTextCursor caret = h->page().description()->textCursor();
     caret.setPosition(3);
     h->page().description()->setTextCursor(caret);

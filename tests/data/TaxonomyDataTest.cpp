@@ -4,6 +4,7 @@
 
 #include "EarlierSample.h"
 #include "Harness.h"
+#include "ShippedDatabase.h"
 
 #include "records/Csv.h"
 #include "records/DataImport.h"
@@ -24,6 +25,7 @@ using namespace fl;
 using test::Harness;
 using test::csvRows;
 using test::buildEarlierSample;
+using test::SampleData;
 
 namespace {
 
@@ -34,25 +36,6 @@ QString taxonomyFile(const char* version)
 {
     return kTaxonomy + QStringLiteral("/ebird-taxonomy-na-%1.csv").arg(QLatin1String(version));
 }
-
-// The shipped database, built once for the tests that only read it.
-class SampleTaxonomy : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        dir = new QTemporaryDir;
-        buildDatabase(kData, dir->filePath("bird.mdb"), false);
-        db = db::Database::open(dir->filePath("bird.mdb"), true, false, QString::fromLatin1(kConnectString)).release();
-    }
-    static void TearDownTestSuite()
-    {
-        delete db;
-        delete dir;
-    }
-    static QString text(const QString& sql, const QVariantList& params = {}) { return db->scalar(sql, params).toString(); }
-    static inline QTemporaryDir* dir = nullptr;
-    static inline db::Database* db = nullptr;
-};
 
 // What the species box offers for typed text.
 QStringList offered(Harness& h, const QString& text)
@@ -87,7 +70,7 @@ const OfficialCode kOfficial[] = {
 
 } // namespace
 
-TEST_F(SampleTaxonomy, EverySpeciesHasItsCodeAndTheNamesOfTheTaxonomy)
+TEST_F(SampleData, EverySpeciesHasItsCodesAndTheNamesOfTheTaxonomy)
 {
     // Every species of the 2025 taxonomy file by code.
     QStringList header;
@@ -134,10 +117,8 @@ TEST_F(SampleTaxonomy, EverySpeciesHasItsCodeAndTheNamesOfTheTaxonomy)
     EXPECT_GT(formCount, 800);
     EXPECT_EQ(text("SELECT Birds.Name FROM TaxonForms, Birds WHERE Bird_ID = ID AND TaxonForms.Name = "
                    "'Dark-eyed Junco (Slate-colored)'"), "Dark-eyed Junco");
-}
 
-TEST_F(SampleTaxonomy, OfficialCodesWhereTheRuleGotThemWrong)
-{
+    // The official codes where the rule got them wrong.
     for (const OfficialCode& c : kOfficial) {
         const QVariant code = db->scalar("SELECT AlphaCode FROM Birds WHERE Name = ?", {QString::fromUtf8(c.name)});
         if (*c.official) {
@@ -152,7 +133,7 @@ TEST_F(SampleTaxonomy, OfficialCodesWhereTheRuleGotThemWrong)
               db->scalar("SELECT count(AlphaCode) FROM Birds").toInt()) << "no two species share a code";
 }
 
-TEST(SampleCodes, TheSpeciesBoxCompletesByOfficialCodes)
+TEST(SampleCodes, TheSpeciesBoxAndSearchByNameFindOfficialCodesAndScientificNames)
 {
     Harness h([](test::TestFolder& f) { buildDatabase(kData, f.databasePath(), true); });
     h.w->show();
@@ -167,11 +148,8 @@ TEST(SampleCodes, TheSpeciesBoxCompletesByOfficialCodes)
     EXPECT_EQ(offered(h, "SASP"), QStringList()) << "the rule's code of three sparrows is nobody's";
     EXPECT_EQ(offered(h, "BFBU"), QStringList{"Black-faced Bunting"}) << "the rule, where the list gives no code";
     EXPECT_EQ(offered(h, "sabs"), QStringList{"Sagebrush Sparrow"}) << "in any letter case";
-}
 
-TEST(SampleCodes, SearchByNameFindsAnExactCodeOrScientificName)
-{
-    Harness h([](test::TestFolder& f) { buildDatabase(kData, f.databasePath(), true); });
+    // Search By Name finds an exact code or scientific name.
     auto find = [&](const QString& typed) {
         frmName d(h.ctx, h.w.get());
         d.txtName->setText(typed);

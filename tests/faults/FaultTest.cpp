@@ -118,87 +118,6 @@ db::Recordset bird(db::Database& db, const char* name)
     return db.openRecordset("Select * from Birds Where Name = ?", db::RecordsetKind::Dynaset, {QString::fromLatin1(name)});
 }
 
-} // namespace
-
-TEST(Faults, StoringTheDescription)
-{
-    runUnderFaults({"description", nullptr, [](db::Database& db) {
-                        auto rs = bird(db, "Canada Goose");
-                        rs.edit();
-                        // Longer than a page, so the row spills onto several.
-                        rs.setField("Data", QString("Honks loudly. ").repeated(400));
-                        rs.update();
-                    }});
-}
-
-TEST(Faults, NewSightingWithItsLifeListMark)
-{
-    runUnderFaults({"new sighting",
-                    [](test::TestFolder& f) {
-                        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 3");
-                    },
-                    [](db::Database& db) {
-                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        Sighting goose;
-                        goose.birdId = 3;
-                        goose.date = QDate(2024, 5, 17);
-                        goose.type = "Pair";
-                        goose.places = {0, 0, 2, 0};
-                        goose.site = "Marsh";
-                        const SightingChange change = addSighting(db, options, goose, 2);
-                        ASSERT_TRUE(change.lifesumChanged) << "the goose joins the life list";
-                    }});
-}
-
-TEST(Faults, DeletingTheLifeListSighting)
-{
-    runUnderFaults({"delete sighting",
-                    [](test::TestFolder& f) {
-                        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 4");
-                        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, state) VALUES (7, 3, '2019-03-04', 2)");
-                        f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, country) VALUES (8, 3, '2018-01-01', 3)");
-                        f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
-                    },
-                    [](db::Database& db) {
-                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        const SightingChange change = deleteSighting(db, options, 7, 2);
-                        ASSERT_TRUE(change.lifesumChanged) << "the goose leaves the life list";
-                    }});
-}
-
-TEST(Faults, SwitchingTheRegion)
-{
-    runUnderFaults({"region switch",
-                    [](test::TestFolder& f) {
-                        auto db = f.open();
-                        db::Transaction tx(*db);
-                        for (int i = 0; i < 40; ++i)
-                            db->execute("INSERT INTO Sightings (Bird_ID, Date, Region, state) VALUES (?, ?, ?, ?)",
-                                        {1 + i % 12, QDate(2020, 1, 1).addDays(i % 7), 1, i % 3 == 0 ? 2 : 0});
-                        db->execute("UPDATE Birds SET LifeList = (SELECT min(Sight_ID) FROM Sightings "
-                                    "WHERE Sightings.Bird_ID = Birds.ID)");
-                        db->execute("UPDATE Options SET lifesum = 12");
-                        tx.commit();
-                    },
-                    [](db::Database& db) {
-                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        const auto list = switchRegion(db, options, {2, "Ontario", "State"}, kQrySort, "All Birds");
-                        ASSERT_TRUE(list.has_value());
-                    }});
-}
-
-TEST(Faults, FirstUseOfACountyCopiesItsAncestorsChecklist)
-{
-    runUnderFaults({"first use of a county",
-                    [](test::TestFolder& f) { addEbirdRegions(*f.open()); },
-                    [](db::Database& db) {
-                        const int franklin = db.scalar("SELECT Reg_ID FROM Regions WHERE Code = 'US-OH-049'").toInt();
-                        if (!provideChecklist(db, franklin).isCopy()) throw db::DbError("nothing was copied");
-                    }});
-}
-
-namespace {
-
 // Ontario current; an outing of three species on 2024-05-10 whose goose holds the mark, and a
 // sighting of the goose made on its own later.
 void prepareOuting(test::TestFolder& f)
@@ -215,43 +134,107 @@ void prepareOuting(test::TestFolder& f)
     saveOuting(*db, o, {2, "State"}, options);
 }
 
+
+// Each change the program makes, with the state it is made on.
+const Change kChanges[] = {
+    {"StoringTheDescription", nullptr,
+     [](db::Database& db) {
+         auto rs = bird(db, "Canada Goose");
+         rs.edit();
+         // Longer than a page, so the row spills onto several.
+         rs.setField("Data", QString("Honks loudly. ").repeated(400));
+         rs.update();
+     }},
+    {"NewSightingWithItsLifeListMark",
+     [](test::TestFolder& f) {
+         f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 3");
+     },
+     [](db::Database& db) {
+         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+         Sighting goose;
+         goose.birdId = 3;
+         goose.date = QDate(2024, 5, 17);
+         goose.type = "Pair";
+         goose.places = {0, 0, 2, 0};
+         goose.site = "Marsh";
+         const SightingChange change = addSighting(db, options, goose, 2);
+         ASSERT_TRUE(change.lifesumChanged) << "the goose joins the life list";
+     }},
+    {"DeletingTheLifeListSighting",
+     [](test::TestFolder& f) {
+         f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 4");
+         f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, state) VALUES (7, 3, '2019-03-04', 2)");
+         f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, country) VALUES (8, 3, '2018-01-01', 3)");
+         f.exec("UPDATE Birds SET LifeList = 7 WHERE ID = 3");
+     },
+     [](db::Database& db) {
+         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+         const SightingChange change = deleteSighting(db, options, 7, 2);
+         ASSERT_TRUE(change.lifesumChanged) << "the goose leaves the life list";
+     }},
+    {"SwitchingTheRegion",
+     [](test::TestFolder& f) {
+         auto db = f.open();
+         db::Transaction tx(*db);
+         for (int i = 0; i < 40; ++i)
+             db->execute("INSERT INTO Sightings (Bird_ID, Date, Region, state) VALUES (?, ?, ?, ?)",
+                         {1 + i % 12, QDate(2020, 1, 1).addDays(i % 7), 1, i % 3 == 0 ? 2 : 0});
+         db->execute("UPDATE Birds SET LifeList = (SELECT min(Sight_ID) FROM Sightings "
+                     "WHERE Sightings.Bird_ID = Birds.ID)");
+         db->execute("UPDATE Options SET lifesum = 12");
+         tx.commit();
+     },
+     [](db::Database& db) {
+         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+         const auto list = switchRegion(db, options, {2, "Ontario", "State"}, kQrySort, "All Birds");
+         ASSERT_TRUE(list.has_value());
+     }},
+    {"FirstUseOfACountyCopiesItsAncestorsChecklist",
+     [](test::TestFolder& f) { addEbirdRegions(*f.open()); },
+     [](db::Database& db) {
+         const int franklin = db.scalar("SELECT Reg_ID FROM Regions WHERE Code = 'US-OH-049'").toInt();
+         if (!provideChecklist(db, franklin).isCopy()) throw db::DbError("nothing was copied");
+     }},
+    {"SavingANewOuting",
+     [](test::TestFolder& f) {
+         f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 0");
+     },
+     [](db::Database& db) {
+         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+         Outing o;
+         o.date = QDate(2024, 5, 10);
+         o.site = "Long Point";
+         o.places[2] = 2;
+         for (int b = 1; b <= 8; ++b) o.entries.push_back({b, b, "calling", {}, {}, 0});
+         saveOuting(db, o, {2, "State"}, options);
+     }},
+    {"EditingAnOuting", prepareOuting,
+     [](db::Database& db) {
+         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+         Outing o = loadOuting(db, 1);
+         o.date = QDate(2024, 7, 1); // the goose's mark goes to the other sighting
+         o.duration = 95;
+         o.entries.erase(o.entries.begin() + 1);
+         o.entries[0].count = 40;
+         o.entries.push_back({6, 1, {}, {}, {}, 0});
+         saveOuting(db, o, {2, "State"}, options);
+     }},
+    {"DeletingAnOuting", prepareOuting,
+     [](db::Database& db) {
+         auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
+         deleteOuting(db, 1, {2, "State"}, options);
+     }},
+};
+
+class Faults : public ::testing::TestWithParam<Change> {};
+
 } // namespace
 
-TEST(Faults, SavingANewOuting)
+TEST_P(Faults, LeaveTheStateBeforeTheChangeOrAfterIt)
 {
-    runUnderFaults({"new outing",
-                    [](test::TestFolder& f) {
-                        f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State', lifesum = 0");
-                    },
-                    [](db::Database& db) {
-                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        Outing o;
-                        o.date = QDate(2024, 5, 10);
-                        o.site = "Long Point";
-                        o.places[2] = 2;
-                        for (int b = 1; b <= 8; ++b) o.entries.push_back({b, b, "calling", {}, {}, 0});
-                        saveOuting(db, o, {2, "State"}, options);
-                    }});
+    runUnderFaults(GetParam());
 }
 
-TEST(Faults, EditingAnOuting)
-{
-    runUnderFaults({"edit outing", prepareOuting, [](db::Database& db) {
-                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        Outing o = loadOuting(db, 1);
-                        o.date = QDate(2024, 7, 1); // the goose's mark goes to the other sighting
-                        o.duration = 95;
-                        o.entries.erase(o.entries.begin() + 1);
-                        o.entries[0].count = 40;
-                        o.entries.push_back({6, 1, {}, {}, {}, 0});
-                        saveOuting(db, o, {2, "State"}, options);
-                    }});
-}
+INSTANTIATE_TEST_SUITE_P(EveryChange, Faults, ::testing::ValuesIn(kChanges),
+                         [](const auto& p) { return std::string(p.param.name); });
 
-TEST(Faults, DeletingAnOuting)
-{
-    runUnderFaults({"delete outing", prepareOuting, [](db::Database& db) {
-                        auto options = db.openRecordset("Options", db::RecordsetKind::Dynaset);
-                        deleteOuting(db, 1, {2, "State"}, options);
-                    }});
-}

@@ -42,17 +42,7 @@ QStringList titles(const QListWidget* list)
 
 } // namespace
 
-TEST(Help, MenuCommandsAskForTheContentsAndTheHelpPage)
-{
-    Harness h;
-    h.run(cmd::mnuHelpContents);
-    h.run(cmd::mnuHelpHelponhelp);
-    EXPECT_EQ(h.platform.helpTopics, (QStringList{"index.html", "usinghelp.html"}));
-    EXPECT_EQ(help::topicForCommand(11), "index.html");
-    EXPECT_EQ(help::topicForCommand(4), "usinghelp.html");
-}
-
-TEST(Help, ProgramPlatformOpensOurHelpWindowAtTheAskedPage)
+TEST(Help, ProgramPlatformOpensOurHelpWindowAtTheAskedPageWithItsHistoryAndContents)
 {
     HelpWindowCloser closer;
     QtPlatform platform;
@@ -65,6 +55,7 @@ TEST(Help, ProgramPlatformOpensOurHelpWindowAtTheAskedPage)
     EXPECT_TRUE(w->txtPage->toPlainText().contains("Contents")) << qPrintable(w->txtPage->source().toString());
     ASSERT_NE(w->lstContents->currentItem(), nullptr);
     EXPECT_EQ(w->lstContents->currentItem()->text(), "Contents");
+    EXPECT_FALSE(w->cmdBack->isEnabled());
 
     platform.showHelp(help::topicForCommand(help::kHelpOnHelp));
     EXPECT_EQ(helpWindow(), w) << "one help window serves the run";
@@ -75,9 +66,33 @@ TEST(Help, ProgramPlatformOpensOurHelpWindowAtTheAskedPage)
     // An unknown page falls back to the contents rather than an empty window.
     w->showTopic("nosuchpage.html");
     EXPECT_EQ(w->currentTopic(), "index.html");
+
+    // Back, Forward and the contents list, after following a link of the contents page.
+    w->txtPage->setSource(w->txtPage->source().resolved(QUrl("sightings.html")));
+    EXPECT_EQ(w->currentTopic(), "sightings.html");
+    ASSERT_NE(w->lstContents->currentItem(), nullptr);
+    EXPECT_EQ(w->lstContents->currentItem()->text(), "Sightings and the life list");
+    EXPECT_TRUE(w->cmdBack->isEnabled());
+    w->cmdBack->click();
+    EXPECT_EQ(w->currentTopic(), "index.html");
+    EXPECT_TRUE(w->cmdForward->isEnabled());
+    w->cmdForward->click();
+    EXPECT_EQ(w->currentTopic(), "sightings.html");
+
+    const int options = [&] {
+        for (int i = 0; i < w->lstContents->count(); ++i)
+            if (w->lstContents->item(i)->text() == "Options") return i;
+        return -1;
+    }();
+    ASSERT_GE(options, 0);
+    QTest::mouseClick(w->lstContents->viewport(), Qt::LeftButton, {},
+                      w->lstContents->visualItemRect(w->lstContents->item(options)).center());
+    EXPECT_EQ(w->currentTopic(), "options.html");
+    w->cmdContents->click();
+    EXPECT_EQ(w->currentTopic(), "index.html");
 }
 
-TEST(Help, EveryPageIsListedAndEveryInternalLinkLeadsToAPage)
+TEST(Help, EveryPageIsListedEveryInternalLinkAndEveryWindowLeadsToAPage)
 {
     QStringList files;
     for (const help::Page& p : help::pages()) {
@@ -108,10 +123,8 @@ TEST(Help, EveryPageIsListedAndEveryInternalLinkLeadsToAPage)
     }
     EXPECT_GT(checked, 40);
     EXPECT_FALSE(help::exists("../Startup.cpp"));
-}
 
-TEST(Help, EveryWindowOpensItsOwnPage)
-{
+    // Every window opens its own page.
     const struct {
         const char* window;
         const char* page;
@@ -207,37 +220,6 @@ TEST_P(HelpSearchResult, OpensThePageAndMarksTheWordWhereverThePageWasRead)
 INSTANTIATE_TEST_SUITE_P(Help, HelpSearchResult, ::testing::Values(Choose::Click, Choose::Keyboard),
                          [](const auto& p) { return p.param == Choose::Click ? "Click" : "Keyboard"; });
 
-TEST(Help, BackForwardAndContentsList)
-{
-    ScriptedPlatform platform;
-    HelpWindowCloser closer;
-    frmHelp* w = showHelpWindow(platform, help::kContents);
-    EXPECT_FALSE(w->cmdBack->isEnabled());
-    // Follow a link of the contents page.
-    w->txtPage->setSource(w->txtPage->source().resolved(QUrl("sightings.html")));
-    EXPECT_EQ(w->currentTopic(), "sightings.html");
-    ASSERT_NE(w->lstContents->currentItem(), nullptr);
-    EXPECT_EQ(w->lstContents->currentItem()->text(), "Sightings and the life list");
-    EXPECT_TRUE(w->cmdBack->isEnabled());
-    w->cmdBack->click();
-    EXPECT_EQ(w->currentTopic(), "index.html");
-    EXPECT_TRUE(w->cmdForward->isEnabled());
-    w->cmdForward->click();
-    EXPECT_EQ(w->currentTopic(), "sightings.html");
-
-    const int options = [&] {
-        for (int i = 0; i < w->lstContents->count(); ++i)
-            if (w->lstContents->item(i)->text() == "Options") return i;
-        return -1;
-    }();
-    ASSERT_GE(options, 0);
-    QTest::mouseClick(w->lstContents->viewport(), Qt::LeftButton, {},
-                      w->lstContents->visualItemRect(w->lstContents->item(options)).center());
-    EXPECT_EQ(w->currentTopic(), "options.html");
-    w->cmdContents->click();
-    EXPECT_EQ(w->currentTopic(), "index.html");
-}
-
 namespace {
 
 // The program on the desktop's own platform: its file choosers and its print preview are the
@@ -324,9 +306,16 @@ TEST(Help, F1InTheFileChoosersAndThePreviewOpensThePageOfTheirCommand)
     EXPECT_EQ(help::topicForWindow("frmSight", cmd::mnuFileImage.name()), "sightings.html");
 }
 
-TEST(Help, F1OpensThePageOfTheWindowInUse)
+TEST(Help, MenuCommandsAndF1OpenThePageOfTheWindowInUse)
 {
     Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET Reg_ID = 2, regname = 'Ontario'"); });
+    h.run(cmd::mnuHelpContents);
+    h.run(cmd::mnuHelpHelponhelp);
+    EXPECT_EQ(h.platform.helpTopics, (QStringList{"index.html", "usinghelp.html"}));
+    EXPECT_EQ(help::topicForCommand(11), "index.html");
+    EXPECT_EQ(help::topicForCommand(4), "usinghelp.html");
+    h.platform.helpTopics.clear();
+
     std::unique_ptr<HelpKey> key(installHelpKey(h.platform));
     frmSight d(h.ctx, frmSight::Mode::NewSighting, h.w.get());
     d.show();

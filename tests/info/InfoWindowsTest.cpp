@@ -68,7 +68,7 @@ void closeWithOk(Harness& h, CommandId command, const std::function<void(Dialog&
 
 } // namespace
 
-TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
+TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContactCreditsOurSources)
 {
     Harness h;
     h.run(cmd::mnuViewNext);
@@ -90,11 +90,8 @@ TEST(InfoWindows, AboutShowsOurNameVersionLicenceAndContact)
     const QString licence = sourceFile("LICENSE");
     EXPECT_TRUE(licence.startsWith("MIT License"));
     EXPECT_TRUE(licence.contains("Copyright (c) 2026 The Featherlog developers"));
-}
 
-TEST(InfoWindows, CreditsNameOurSourcesHonestly)
-{
-    Harness h;
+    // The credits name our sources honestly.
     h.run(cmd::mnuViewLast);
     closeWithOk<frmCredit>(h, cmd::mnuHelpCredits, [](frmCredit& d) {
         EXPECT_EQ(d.windowTitle(), "Featherlog Credits");
@@ -151,7 +148,7 @@ TEST(InfoWindows, SplashCoversTheLoadingThenTheMainWindowShows)
     w.close();
 }
 
-TEST(InfoWindows, FailedLoadingClosesTheSplashBeforeTheErrorIsShown)
+TEST(InfoWindows, FailedLoadingClosesTheSplashBeforeTheErrorIsShownAndItHasNoCaption)
 {
     bool shown = false;
     try {
@@ -162,10 +159,8 @@ TEST(InfoWindows, FailedLoadingClosesTheSplashBeforeTheErrorIsShown)
         EXPECT_TRUE(visibleTopLevels("frmSplash").isEmpty()) << "nothing hides the error message";
     }
     EXPECT_FALSE(shown);
-}
 
-TEST(InfoWindows, SplashHasNoCaptionAndOurTexts)
-{
+    // The splash has no caption and shows our texts.
     frmSplash splash;
     EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(splash.lblProductName->text(), "Featherlog");

@@ -109,7 +109,7 @@ const QByteArray kDownload =
 
 } // namespace
 
-TEST(Manual, EveryCommandHasItsPageNamingItsCaption)
+TEST(Manual, EveryCommandHasItsPageNamingItsCaptionAndTheKeyboardPageItsWorkingShortcut)
 {
     Harness h;
     const CommandRegistry& commands = h.w->commands();
@@ -138,11 +138,8 @@ TEST(Manual, EveryCommandHasItsPageNamingItsCaption)
             EXPECT_TRUE(pageNames(page, withoutAltMarks(item->text()))) << qPrintable(item->text());
         }
     }
-}
 
-TEST(Manual, KeyboardPageListsTheShortcutsThatWorkAndNoOthers)
-{
-    Harness h;
+    // The keyboard page lists the shortcuts that work and no others.
     QStringList working{"F1"}; // help, for every window
     QStringList dead;
     for (const QAction* a : h.w->actions()) {

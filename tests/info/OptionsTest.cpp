@@ -85,7 +85,7 @@ TEST(Options, DialogShowsTheCurrentOptions)
     }
 }
 
-TEST(Options, OkWithoutChangesRewritesTheSameValuesInOneUpdate)
+TEST(Options, OkRewritesTheSameValuesInOneUpdateCancelWritesNothing)
 {
     auto h = withOptions(true, "0");
     runOptions(*h, [](frmOptions& d) { d.cmdOK->click(); });
@@ -94,37 +94,34 @@ TEST(Options, OkWithoutChangesRewritesTheSameValuesInOneUpdate)
     EXPECT_FALSE(h->state.SongCD);
     EXPECT_EQ(background(*h), kYellow);
 
-    // Enter confirms as OK does.
+    // Cancel after changing both changes nothing.
     auto n = withOptions(false, "1");
-    runOptions(*n, [](frmOptions& d) { QTest::keyClick(&d, Qt::Key_Return); });
-    EXPECT_EQ(writes(*n), QStringList{"0/1"});
-}
-
-TEST(Options, CancelAfterChangingBothChangesNothing)
-{
-    auto h = withOptions(false, "1");
-    const QString shown = h->shown();
-    runOptions(*h, [](frmOptions& d) {
+    const QString shown = n->shown();
+    runOptions(*n, [](frmOptions& d) {
         d.chkOption[0]->click();
         d.chkOption[1]->click();
         ASSERT_TRUE(d.chkOption[0]->isChecked());
         ASSERT_FALSE(d.chkOption[1]->isChecked());
         d.cmdCancel->click();
     });
-    EXPECT_FALSE(h->state.wincolor);
-    EXPECT_TRUE(h->state.SongCD);
-    EXPECT_EQ(background(*h), kWhite);
-    EXPECT_EQ(storedRow(*h), "0/1");
-    EXPECT_TRUE(writes(*h).isEmpty());
-    EXPECT_EQ(h->shown(), shown);
+    EXPECT_FALSE(n->state.wincolor);
+    EXPECT_TRUE(n->state.SongCD);
+    EXPECT_EQ(background(*n), kWhite);
+    EXPECT_EQ(storedRow(*n), "0/1");
+    EXPECT_TRUE(writes(*n).isEmpty());
+    EXPECT_EQ(n->shown(), shown);
 
     // Escape is Cancel too.
-    runOptions(*h, [](frmOptions& d) {
+    runOptions(*n, [](frmOptions& d) {
         d.chkOption[0]->click();
         QTest::keyClick(&d, Qt::Key_Escape);
     });
-    EXPECT_FALSE(h->state.wincolor);
-    EXPECT_TRUE(writes(*h).isEmpty());
+    EXPECT_FALSE(n->state.wincolor);
+    EXPECT_TRUE(writes(*n).isEmpty());
+
+    // Enter confirms as OK does.
+    runOptions(*n, [](frmOptions& d) { QTest::keyClick(&d, Qt::Key_Return); });
+    EXPECT_EQ(writes(*n), QStringList{"0/1"});
 }
 
 TEST(Options, ColourChangesAtOnceBothWays)
@@ -189,26 +186,17 @@ TEST(Options, SwitchingTheCdOptionWaitsForTheNextSpecies)
 
 TEST(Options, StoredOptionsApplyAtTheNextStart)
 {
-    test::TestFolder folder;
-    {
-        AppState s;
-        ScriptedPlatform p;
-        Context ctx{s, p, nullptr};
-        s.dataFolder = folder.path();
-        openAndLoadOptions(s);
-        const auto window = createMainWindow(ctx);
-        frmDisplay& w = *window;
-        w.Form_Load();
-        frmOptions d(ctx, &w);
+    auto h = withOptions(false, "0");
+    runOptions(*h, [](frmOptions& d) {
         d.chkOption[0]->setChecked(true);
         d.chkOption[1]->setChecked(true);
         d.cmdOK->click();
-        w.close();
-    }
+    });
+    h->w->close(); // the program closes the database
     AppState s;
     ScriptedPlatform p;
     Context ctx{s, p, nullptr};
-    s.dataFolder = folder.path();
+    s.dataFolder = h->folder.path();
     openAndLoadOptions(s);
     EXPECT_TRUE(s.wincolor);
     EXPECT_TRUE(s.SongCD);

@@ -1,4 +1,5 @@
 #include "Harness.h"
+#include "LinkList.h"
 
 #include "links/frmURL.h"
 #include "links/frmWeblink.h"
@@ -15,6 +16,8 @@
 
 using namespace fl;
 using test::Harness;
+using test::pickTopic;
+using test::titles;
 
 namespace {
 
@@ -25,13 +28,6 @@ void links(test::TestFolder& f)
     f.exec("INSERT INTO Links1 VALUES ('Optics', 'Mirrors', 'http://mirrors.example.org')");
     f.exec("INSERT INTO Links VALUES (3, 'Goose facts', 'http://goose.example.org'), "
            "(3, 'Zoo geese', 'http://zoo.example.org')");
-}
-
-QStringList titles(const frmURL& w)
-{
-    QStringList t;
-    for (int i = 0; i < w.lstURL->count(); ++i) t << w.lstURL->item(i)->text();
-    return t;
 }
 
 // Fills the add-link dialog and presses Link; true when it closed.
@@ -45,11 +41,9 @@ bool addLink(Harness& h, frmURL& w, const QString& title, const QString& url)
     return add.result() == QDialog::Accepted;
 }
 
-void pickTopic(frmURL& w, const char* topic) { w.cmbType->setCurrentIndex(w.cmbType->findText(topic)); }
-
 } // namespace
 
-TEST(AddLink, DialogParts)
+TEST(AddLink, DialogPartsAndABlankTitleOrAddressIsRefused)
 {
     Harness h(links);
     frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
@@ -61,13 +55,8 @@ TEST(AddLink, DialogParts)
     EXPECT_EQ(add.cmdClose->text(), "&Cancel");
     EXPECT_EQ(add.txtTitle->nextInFocusChain(), add.txtUrl) << "the title comes first";
     EXPECT_EQ(w.cmdAdd->text(), "&Add  Link");
-}
 
-TEST(AddLink, BlankTitleOrAddressIsRefusedAndTheDialogKeepsTheText)
-{
-    Harness h(links);
-    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
-    frmWeblink add(h.ctx, w, &w);
+    // A blank title or address is refused and the dialog keeps the text.
     add.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&add));
     add.txtTitle->setText("   ");
@@ -94,7 +83,7 @@ TEST(AddLink, BlankTitleOrAddressIsRefusedAndTheDialogKeepsTheText)
     EXPECT_EQ(titles(w), (QStringList{}));
 }
 
-TEST(AddLink, UnderATopicThenGoCopyAndDeleteAtOnce)
+TEST(AddLink, UnderATopicThenGoCopyAndDeleteAtOnceWhateverTheTitleHolds)
 {
     Harness h(links);
     frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
@@ -115,44 +104,9 @@ TEST(AddLink, UnderATopicThenGoCopyAndDeleteAtOnce)
     EXPECT_EQ(titles(w), (QStringList{"Mirrors"}));
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1);
     EXPECT_TRUE(h.platform.messages.size() == 1 && h.platform.messages[0].title == "Delete Web Link");
-}
 
-TEST(AddLink, ForTheBirdOnShowInItsAlphabeticalPlace)
-{
-    Harness h(links);
-    const QIcon before = h.page().icon(0)->icon();
-    frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
-    ASSERT_TRUE(addLink(h, w, "Migration map", "http://map.example.org"));
-    EXPECT_EQ(titles(w), (QStringList{"Goose facts", "Migration map", "Zoo geese"}));
-    EXPECT_EQ(w.lstURL->currentRow(), 0);
-    EXPECT_EQ(h.scalar("SELECT Bird_ID FROM Links WHERE Title = 'Migration map'").toInt(), kGoose);
-    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1);
-    w.lstURL->setCurrentRow(1);
-    w.cmdCopy_Click();
-    EXPECT_EQ(h.platform.clipboard, "http://map.example.org");
-    EXPECT_EQ(h.page().icon(0)->icon().cacheKey(), before.cacheKey()) << "the page's icon waits for the next showing";
-}
-
-TEST(AddLink, FirstLinkOfABirdWithoutLinks)
-{
-    Harness h(links);
-    h.run(cmd::mnuViewNext); // Wood Duck: no links
-    EXPECT_TRUE(h.page().icon(0)->icon().isNull());
-    frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
-    ASSERT_TRUE(addLink(h, w, "Wood duck boxes", "http://boxes.example.org"));
-    EXPECT_EQ(titles(w), (QStringList{"Wood duck boxes"}));
-    EXPECT_TRUE(w.cmdGo->isEnabled());
-    EXPECT_TRUE(h.page().icon(0)->icon().isNull()) << "unchanged until the bird is shown again";
-    h.run(cmd::mnuViewFirst);
-    h.run(cmd::mnuViewNext);
-    EXPECT_FALSE(h.page().icon(0)->icon().isNull());
-}
-
-TEST(AddLink, TitlesWithQuotesAndPatternCharactersWork)
-{
-    Harness h(links);
-    frmURL w(h.ctx, frmURL::Mode::Topics, h.w.get());
-    pickTopic(w, "Optics");
+    // Titles with quotes and pattern characters work.
+    h.platform.browsed.clear();
     const QString quoted = QStringLiteral("The \"best\" scopes");
     const QString pattern = QStringLiteral("*#[a] scopes");
     ASSERT_TRUE(addLink(h, w, quoted, "http://quoted.example.org"));
@@ -171,7 +125,35 @@ TEST(AddLink, TitlesWithQuotesAndPatternCharactersWork)
     EXPECT_EQ(titles(w), (QStringList{pattern, "Mirrors"}));
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1 WHERE Title = ?", {quoted}).toInt(), 0);
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1 WHERE Title = ?", {pattern}).toInt(), 1);
-    EXPECT_EQ(h.platform.messages.size(), 1) << "only the delete question";
+    EXPECT_EQ(h.platform.messages.size(), 2) << "only the delete questions";
+}
+
+TEST(AddLink, ForTheBirdOnShowInItsAlphabeticalPlaceAndAFirstLink)
+{
+    Harness h(links);
+    const QIcon before = h.page().icon(0)->icon();
+    frmURL w(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
+    ASSERT_TRUE(addLink(h, w, "Migration map", "http://map.example.org"));
+    EXPECT_EQ(titles(w), (QStringList{"Goose facts", "Migration map", "Zoo geese"}));
+    EXPECT_EQ(w.lstURL->currentRow(), 0);
+    EXPECT_EQ(h.scalar("SELECT Bird_ID FROM Links WHERE Title = 'Migration map'").toInt(), kGoose);
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1);
+    w.lstURL->setCurrentRow(1);
+    w.cmdCopy_Click();
+    EXPECT_EQ(h.platform.clipboard, "http://map.example.org");
+    EXPECT_EQ(h.page().icon(0)->icon().cacheKey(), before.cacheKey()) << "the page's icon waits for the next showing";
+
+    // The first link of a bird without links.
+    h.run(cmd::mnuViewNext); // Wood Duck: no links
+    EXPECT_TRUE(h.page().icon(0)->icon().isNull());
+    frmURL duck(h.ctx, frmURL::Mode::CurrentBird, h.w.get());
+    ASSERT_TRUE(addLink(h, duck, "Wood duck boxes", "http://boxes.example.org"));
+    EXPECT_EQ(titles(duck), (QStringList{"Wood duck boxes"}));
+    EXPECT_TRUE(duck.cmdGo->isEnabled());
+    EXPECT_TRUE(h.page().icon(0)->icon().isNull()) << "unchanged until the bird is shown again";
+    h.run(cmd::mnuViewFirst);
+    h.run(cmd::mnuViewNext);
+    EXPECT_FALSE(h.page().icon(0)->icon().isNull());
 }
 
 TEST(AddLink, ThroughTheAddButtonAndCancel)
@@ -181,25 +163,22 @@ TEST(AddLink, ThroughTheAddButtonAndCancel)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     pickTopic(w, "Optics");
-    QTimer::singleShot(0, [] {
-        if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
-            d->txtTitle->setText("Tripods");
-            d->txtUrl->setText("http://tripods.example.org");
-            QTest::mouseClick(d->cmdClose, Qt::LeftButton);
-        }
-    });
-    QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    // Fills the dialog the Add button opens, then presses Link or Cancel.
+    const auto addTripods = [&w](bool link) {
+        QTimer::singleShot(0, [link] {
+            if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
+                d->txtTitle->setText("Tripods");
+                d->txtUrl->setText("http://tripods.example.org");
+                QTest::mouseClick(link ? d->cmdLink : d->cmdClose, Qt::LeftButton);
+            }
+        });
+        QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    };
+    addTripods(false);
     EXPECT_EQ(titles(w), (QStringList{"Mirrors"}));
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Links1").toInt(), 1) << "Cancel stores nothing";
 
-    QTimer::singleShot(0, [] {
-        if (auto* d = qobject_cast<frmWeblink*>(QApplication::activeModalWidget())) {
-            d->txtTitle->setText("Tripods");
-            d->txtUrl->setText("http://tripods.example.org");
-            QTest::mouseClick(d->cmdLink, Qt::LeftButton);
-        }
-    });
-    QTest::mouseClick(w.cmdAdd, Qt::LeftButton);
+    addTripods(true);
     EXPECT_EQ(titles(w), (QStringList{"Mirrors", "Tripods"}));
     EXPECT_EQ(w.lstURL->currentRow(), 0);
     EXPECT_EQ(h.scalar("SELECT Subject FROM Links1 WHERE Title = 'Tripods'").toString(), "Optics");

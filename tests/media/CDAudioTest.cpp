@@ -55,7 +55,7 @@ TEST(CDAudio, OnlyQuestionsPassABufferForTheReply)
     EXPECT_EQ(r.capacities(), QList<int>(3, CDAudio::StatusReply));
 }
 
-TEST(CDAudio, FastForwardPlaysOrSeeksFromTheNewPosition)
+TEST(CDAudio, FastForwardPlaysOrSeeksFromTheNewPositionOrReportsNoDisc)
 {
     Rig r;
     r.device.replies["status cd position wait"] = "600000";
@@ -78,12 +78,10 @@ TEST(CDAudio, FastForwardPlaysOrSeeksFromTheNewPosition)
     std::int32_t zero = 0;
     r.cd.FastForward(zero);
     EXPECT_EQ(r.commands().value(3), "play cd from 600000") << "no move replays from where the disc is";
-}
 
-TEST(CDAudio, FastForwardWithoutADiscReportsOnceAndStaysInMilliseconds)
-{
-    Rig r; // no replies at all: no drive or no disc
-    std::int32_t spd = 12500;
+    // Without a disc: reported once, and the format stays at milliseconds.
+    r.device.replies.clear();
+    r.device.sent.clear();
     EXPECT_NO_THROW(r.cd.FastForward(spd));
     ASSERT_EQ(r.platform.messages.size(), 1);
     const auto& m = r.platform.messages.front();
@@ -137,7 +135,7 @@ TEST(CDAudio, MovesPastTheLongRangeOverflow)
     EXPECT_THROW(r.cd.ReWind(spd), CdError);
 }
 
-TEST(CDAudio, OnlyThePlayingModeCountsAsPlaying)
+TEST(CDAudio, OnlyThePlayingModeCountsAsPlayingAndLengthsComeBackAsTheWholeBuffer)
 {
     Rig r;
     r.device.replies["status cd mode"] = "playing";
@@ -146,11 +144,8 @@ TEST(CDAudio, OnlyThePlayingModeCountsAsPlaying)
         r.device.replies["status cd mode"] = QString::fromLatin1(mode);
         EXPECT_EQ(r.cd.CheckIfPlaying(), 0) << mode;
     }
-}
 
-TEST(CDAudio, LengthsComeBackAsTheWholeBuffer)
-{
-    Rig r;
+    // Lengths come back as the whole buffer.
     r.device.replies["status cd length wait"] = "74:06:39";
     const QString length = r.cd.GetCDLength();
     EXPECT_EQ(length.size(), 30);

@@ -77,7 +77,7 @@ QStringList songCommands(short track, std::int32_t startMs)
 
 } // namespace
 
-TEST(CdSongPlayback, LoadingReadiesTheDeviceAndExitClosesIt)
+TEST(CdSongPlayback, LoadingReadiesTheDeviceAPlayWithoutADiscIsReportedAndExitClosesIt)
 {
     auto h = withCdSongs();
     EXPECT_EQ(h->platform.scriptedCd.commands(), kReady);
@@ -85,24 +85,22 @@ TEST(CdSongPlayback, LoadingReadiesTheDeviceAndExitClosesIt)
     EXPECT_TRUE(h->enabled(cmd::mnuFilePlayCD));
     EXPECT_TRUE(h->buttonEnabled("CDSong"));
     EXPECT_FALSE(player(*h).timer()->isActive());
+
+    // Without a disc the problem is reported and the timer still runs.
+    h->run(cmd::mnuFilePlayCD); // no replies at all; the question is answered Yes
+    ASSERT_EQ(h->platform.messages.size(), 2);
+    EXPECT_EQ(h->platform.messages[0].text, kCheck);
+    EXPECT_EQ(h->platform.messages[1].title, "CD Problem");
+    EXPECT_EQ(h->platform.messages[1].text, "There is a problem playing the song from the CD. Check CD in player.");
+    EXPECT_TRUE(player(*h).timer()->isActive());
+    EXPECT_FALSE(player(*h).checkDue());
+
+    const qsizetype before = h->platform.scriptedCd.sent.size();
     h->w->close();
-    EXPECT_EQ(sentSince(h->platform.scriptedCd, kReady.size()), sentBy([](CDAudio& audio) {
+    EXPECT_EQ(sentSince(h->platform.scriptedCd, before), sentBy([](CDAudio& audio) {
                   audio.StopPlay();
                   audio.UnloadAll();
               }));
-}
-
-TEST(CdSongPlayback, TheRightDiscPlaysWithoutAQuestion)
-{
-    auto h = withCdSongs();
-    ScriptedCdDevice& cd = h->platform.scriptedCd;
-    songDisc(cd);
-    h->run(cmd::mnuFilePlayCD);
-    EXPECT_TRUE(h->platform.messages.isEmpty());
-    EXPECT_EQ(sentSince(cd, kReady.size()), songCommands(5, 12500)) << "track 5, then 12.5 s on";
-    EXPECT_TRUE(player(*h).timer()->isActive());
-    EXPECT_EQ(player(*h).timer()->interval(), 3250);
-    EXPECT_FALSE(player(*h).checkDue());
 }
 
 TEST(CdSongPlayback, AnotherDiscIsQuestionedUntilTheFirstPlay)
@@ -137,20 +135,6 @@ TEST(CdSongPlayback, AnotherDiscIsQuestionedUntilTheFirstPlay)
     EXPECT_EQ(sentSince(cd, before), songCommands(5, 12500));
 }
 
-TEST(CdSongPlayback, ASecondSongStopsTheFirstAndTakesItsOwnLength)
-{
-    auto h = withCdSongs();
-    ScriptedCdDevice& cd = h->platform.scriptedCd;
-    songDisc(cd);
-    h->run(cmd::mnuFilePlayCD);
-    show(*h, "American Robin");
-    EXPECT_EQ(player(*h).song().track, 7);
-    const qsizetype before = cd.sent.size();
-    h->w->Toolbar1_ButtonClick("CDSong");
-    EXPECT_EQ(sentSince(cd, before), songCommands(7, 0)) << "a start of 0 replays from the track start";
-    EXPECT_EQ(player(*h).timer()->interval(), 10000);
-}
-
 TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
 {
     auto h = withCdSongs(0.05);
@@ -161,18 +145,6 @@ TEST(CdSongPlayback, TheTimerStopsTheDiscAfterTheSong)
     const qsizetype before = cd.sent.size();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player(*h).timer()->isActive(); }, 5000));
     EXPECT_EQ(sentSince(cd, before), sentBy([](CDAudio& audio) { audio.StopPlay(); }));
-}
-
-TEST(CdSongPlayback, WithoutADiscTheProblemIsReportedAndTheTimerStillRuns)
-{
-    auto h = withCdSongs();
-    h->run(cmd::mnuFilePlayCD); // no replies at all; the question is answered Yes
-    ASSERT_EQ(h->platform.messages.size(), 2);
-    EXPECT_EQ(h->platform.messages[0].text, kCheck);
-    EXPECT_EQ(h->platform.messages[1].title, "CD Problem");
-    EXPECT_EQ(h->platform.messages[1].text, "There is a problem playing the song from the CD. Check CD in player.");
-    EXPECT_TRUE(player(*h).timer()->isActive());
-    EXPECT_FALSE(player(*h).checkDue());
 }
 
 TEST(CdSongPlayback, ALengthTheTimerCannotTakeEndsTheCommand)
@@ -220,23 +192,34 @@ TEST(CdSongPlayback, HalfMillisecondsRoundToEven)
     EXPECT_THROW(toMilliseconds(3.0e6f), CdError);
 }
 
-TEST(CdSongPlayback, PlaysFromADiscImage)
+// A disc image in the CD folder plays, whether it was there at start or was copied in while the
+// program runs: finding no disc, the command opens the device again before it asks about the disc.
+class DiscImageSong : public ::testing::TestWithParam<bool> {};
+
+TEST_P(DiscImageSong, PlaysTrackTwoFromItsStart)
 {
+    const bool atStart = GetParam();
     test::SinkRecorder recorder;
     QByteArray pcm;
     Harness h([&](test::TestFolder& f) {
         f.exec("UPDATE Options SET SongCD = 1");
         f.exec("INSERT INTO cdSong (Bird_ID, Track, start, duration) VALUES (3, 2, 1.5, 0.5)");
-        pcm = test::writeDiscImage(f.path() + "/CD", {2, 4});
+        if (atStart) pcm = test::writeDiscImage(f.path() + "/CD", {2, 4});
     });
     // The harness has already readied the scripted device; this run uses the real one.
     CdCommandInterpreter device(h.folder.path(), {false, recorder.factory()});
     h.platform.cd = &device;
     player(h).setDevice(std::make_unique<CDAudio>(device, h.platform));
     player(h).device()->ReadyDevice();
-    h.platform.answers.push_back(Platform::Answer::Yes);
+    if (!atStart) {
+        ASSERT_EQ(device.send("status cd length wait", 30), "") << "at start: no drive, no image";
+        pcm = test::writeDiscImage(h.folder.path() + "/CD", {2, 4});
+    }
+    h.platform.answers.push_back(Platform::Answer::Yes); // not the published disc
     h.run(cmd::mnuFilePlayCD); // the output holds every sample until the command has run
-    EXPECT_EQ(h.platform.messages.size(), 1) << "only the disc check";
+    ASSERT_EQ(h.platform.messages.size(), 1) << "only the disc check, no problem playing";
+    EXPECT_EQ(h.platform.messages[0].text, kCheck);
+    EXPECT_EQ(device.send("status cd length wait", 30), "00:06:00") << "the image is open";
     recorder.setLimit(44100);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player(h).timer()->isActive(); }, 5000));
     EXPECT_EQ(device.send("status cd mode", 30), "stopped");
@@ -248,47 +231,37 @@ TEST(CdSongPlayback, PlaysFromADiscImage)
     player(h).setDevice(nullptr);
 }
 
-// A disc image copied into the CD folder while the program runs is found by the next play:
-// finding no disc, the command opens the device again before it asks about the disc.
-TEST(CdSongPlayback, ADiscImageCopiedInWhileRunningIsFound)
-{
-    test::SinkRecorder recorder;
-    Harness h([&](test::TestFolder& f) {
-        f.exec("UPDATE Options SET SongCD = 1");
-        f.exec("INSERT INTO cdSong (Bird_ID, Track, start, duration) VALUES (3, 2, 1.5, 0.5)");
-    });
-    CdCommandInterpreter device(h.folder.path(), {false, recorder.factory()});
-    h.platform.cd = &device;
-    player(h).setDevice(std::make_unique<CDAudio>(device, h.platform));
-    player(h).device()->ReadyDevice(); // at start: no drive, no image
-    ASSERT_EQ(device.send("status cd length wait", 30), "");
+INSTANTIATE_TEST_SUITE_P(CdSongPlayback, DiscImageSong, ::testing::Values(true, false),
+                         [](const auto& p) {
+                             return p.param ? "ThereAtStart" : "CopiedInWhileRunning";
+                         });
 
-    const QByteArray pcm = test::writeDiscImage(h.folder.path() + "/CD", {2, 4});
-    h.platform.answers.push_back(Platform::Answer::Yes); // not the published disc
-    h.run(cmd::mnuFilePlayCD);
-    ASSERT_EQ(h.platform.messages.size(), 1) << "only the disc check, no problem playing";
-    EXPECT_EQ(h.platform.messages[0].text, kCheck);
-    EXPECT_EQ(device.send("status cd length wait", 30), "00:06:00") << "the image is open";
-    recorder.setLimit(44100);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !player(h).timer()->isActive(); }, 5000));
-    ASSERT_EQ(recorder.count(), 2u);
-    const QByteArray song = recorder.stream(1);
-    ASSERT_GE(song.size(), 4);
-    EXPECT_TRUE(song == pcm.mid(int(3.5 * 176400), song.size())) << "track 2 from 1.5 s";
-    h.w->close();
-    player(h).setDevice(nullptr);
-}
-
-// With a disc in place the device is not opened again; without one, it is, each time.
-TEST(CdSongPlayback, OnlyAMissingDiscOpensTheDeviceAgain)
+// The right disc plays without a question. With a disc in place the device is not opened again;
+// without one, it is, each time.
+TEST(CdSongPlayback, TheRightDiscPlaysAndOnlyAMissingDiscOpensTheDeviceAgain)
 {
     auto h = withCdSongs();
     ScriptedCdDevice& cd = h->platform.scriptedCd;
     songDisc(cd);
     h->run(cmd::mnuFilePlayCD);
-    EXPECT_EQ(sentSince(cd, kReady.size()), songCommands(5, 12500)) << "opened only at start";
+    EXPECT_TRUE(h->platform.messages.isEmpty());
+    // The device was opened at start only.
+    EXPECT_EQ(sentSince(cd, kReady.size()), songCommands(5, 12500)) << "track 5, then 12.5 s on";
+    EXPECT_TRUE(player(*h).timer()->isActive());
+    EXPECT_EQ(player(*h).timer()->interval(), 3250);
+    EXPECT_FALSE(player(*h).checkDue());
+
+    // A second song stops the first and takes its own length.
+    show(*h, "American Robin");
+    EXPECT_EQ(player(*h).song().track, 7);
+    qsizetype before = cd.sent.size();
+    h->w->Toolbar1_ButtonClick("CDSong");
+    EXPECT_EQ(sentSince(cd, before), songCommands(7, 0)) << "a start of 0 replays from the track start";
+    EXPECT_EQ(player(*h).timer()->interval(), 10000);
+
+    // The disc gone: the device is opened again.
     cd.replies.clear();
-    const qsizetype before = cd.sent.size();
+    before = cd.sent.size();
     h->run(cmd::mnuFilePlayCD);
     const QStringList length = sentBy([](CDAudio& audio) { audio.GetCDLength(); });
     EXPECT_EQ(sentSince(cd, before).mid(0, 2 * length.size() + kReady.size()), length + kReady + length);

@@ -69,10 +69,37 @@ struct DropFixture {
 
 } // namespace
 
-TEST(ImageDrop, ADroppedPictureIsCopiedTitledAndLinked)
+TEST(ImageDrop, OnlyAPictureWithATitleIsCopiedIfNeededTitledAndLinked)
 {
     DropFixture d;
     Harness& h = *d.h;
+    const QString text = d.desktop.path() + "/notes.png"; // a picture's name, not a picture
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("just some notes");
+    f.close();
+    const QString pic = d.desktop.path() + "/heron.png";
+    picture(pic, 10, 10);
+
+    // Other files and cancelled titles leave everything as it was.
+    EXPECT_TRUE(drop(h, {text}));
+    EXPECT_TRUE(h.platform.prompts.isEmpty()) << "no title is asked for a file that is not a picture";
+    h.platform.inputs = {QString()};
+    EXPECT_TRUE(drop(h, {pic}));
+    EXPECT_EQ(h.platform.prompts.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(d.images() + "heron.png")) << "cancelled: nothing copied";
+    EXPECT_FALSE(QFileInfo::exists(d.images() + "notes.png"));
+    EXPECT_EQ(h.scalar("SELECT count(*) FROM images").toInt(), 0);
+
+    QMimeData plain;
+    plain.setText("not a file");
+    QDragEnterEvent enter(h.page().viewport()->rect().center(), Qt::CopyAction, &plain, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(h.page().viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted()) << "text is not taken";
+    EXPECT_TRUE(h.platform.messages.isEmpty());
+
+    // A picture dropped and titled.
+    h.platform.prompts.clear();
     const QString source = d.desktop.path() + "/goose in flight.png";
     picture(source, 70, 35);
     h.platform.inputs = {"In flight"};
@@ -86,6 +113,15 @@ TEST(ImageDrop, ADroppedPictureIsCopiedTitledAndLinked)
     EXPECT_EQ(h.page().picture()->pixmap().size(), QSize(70, 35));
     EXPECT_TRUE(h.enabled(cmd::mnuFileImageDelete));
     EXPECT_TRUE(h.platform.messages.isEmpty());
+
+    // A picture already in the folder is linked without a copy.
+    h.platform.inputs = {"Kept"};
+    ASSERT_TRUE(drop(h, {d.images() + "kept.png"}));
+    EXPECT_EQ(QDir(d.images()).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(h.scalar("SELECT group_concat(File, ',') FROM (SELECT File FROM images WHERE Bird_ID = ? ORDER BY rowid)",
+                       {kGoose}).toString(),
+              "goose in flight.png,kept.png");
+    EXPECT_EQ(h.page().label(3)->text(), "Kept");
 }
 
 TEST(ImageDrop, ATakenNameGetsANumberAndNothingIsOverwritten)
@@ -107,46 +143,6 @@ TEST(ImageDrop, ATakenNameGetsANumberAndNothingIsOverwritten)
               "robin.png,robin-2.png");
     EXPECT_EQ(h.page().label(3)->text(), "New robin");
     EXPECT_EQ(h.page().picture()->pixmap().size(), QSize(44, 33));
-}
-
-TEST(ImageDrop, OtherFilesAndCancelledTitlesLeaveEverythingAsItWas)
-{
-    DropFixture d;
-    Harness& h = *d.h;
-    const QString text = d.desktop.path() + "/notes.png"; // a picture's name, not a picture
-    QFile f(text);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("just some notes");
-    f.close();
-    const QString pic = d.desktop.path() + "/heron.png";
-    picture(pic, 10, 10);
-
-    EXPECT_TRUE(drop(h, {text}));
-    EXPECT_TRUE(h.platform.prompts.isEmpty()) << "no title is asked for a file that is not a picture";
-    h.platform.inputs = {QString()};
-    EXPECT_TRUE(drop(h, {pic}));
-    EXPECT_EQ(h.platform.prompts.size(), 1);
-    EXPECT_FALSE(QFileInfo::exists(d.images() + "heron.png")) << "cancelled: nothing copied";
-    EXPECT_FALSE(QFileInfo::exists(d.images() + "notes.png"));
-    EXPECT_EQ(h.scalar("SELECT count(*) FROM images").toInt(), 0);
-
-    QMimeData plain;
-    plain.setText("not a file");
-    QDragEnterEvent enter(h.page().viewport()->rect().center(), Qt::CopyAction, &plain, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(h.page().viewport(), &enter);
-    EXPECT_FALSE(enter.isAccepted()) << "text is not taken";
-    EXPECT_TRUE(h.platform.messages.isEmpty());
-}
-
-TEST(ImageDrop, APictureAlreadyInTheFolderIsLinkedWithoutACopy)
-{
-    DropFixture d;
-    Harness& h = *d.h;
-    h.platform.inputs = {"Kept"};
-    ASSERT_TRUE(drop(h, {d.images() + "kept.png"}));
-    EXPECT_EQ(QDir(d.images()).entryList(QDir::Files).size(), 2);
-    EXPECT_EQ(h.scalar("SELECT File FROM images WHERE Bird_ID = ?", {kGoose}).toString(), "kept.png");
-    EXPECT_EQ(h.page().label(3)->text(), "Kept");
 }
 
 TEST(ImageFiles, FolderComparisonIgnoresCaseOnly)

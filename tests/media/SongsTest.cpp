@@ -49,7 +49,7 @@ void touch(const QString& path)
 
 } // namespace
 
-TEST(RecordedSongs, LinkingAFileFromTheSongsFolderStoresItsBareName)
+TEST(RecordedSongs, LinkingAFileFromTheSongsFolderInAnyCapitalsStoresItsBareName)
 {
     Harness h;
     QDir(h.folder.path()).mkdir("Songs");
@@ -71,25 +71,30 @@ TEST(RecordedSongs, LinkingAFileFromTheSongsFolderStoresItsBareName)
 
     h.run(cmd::mnuFilePlay);
     EXPECT_EQ(h.platform.sounds, QStringList{file});
+
+    // Other capitals of the folder are accepted.
+    show(h, "Wood Duck"); // song is null
+    EXPECT_EQ(songStates(h), kWithoutSong);
+    h.platform.files.push_back(h.folder.path() + "/SONGS/Duck's Call.WAV");
+    h.run(cmd::mnuFileSong);
+    EXPECT_TRUE(h.platform.messages.isEmpty());
+    EXPECT_EQ(storedSong(h, "Wood Duck").toString(), "Duck's Call.WAV") << "a quote in the name is stored as it is";
+    EXPECT_EQ(songStates(h), kWithSong);
 }
 
-TEST(RecordedSongs, TheDialogOpensInTheSongsFolderWhateverItsCapitals)
+TEST(RecordedSongs, TheDialogOpensInTheSongsFolderAndRefusesFilesOutsideIt)
 {
     Harness h;
     QDir(h.folder.path()).mkdir("songs");
     show(h, "Mallard");
     h.run(cmd::mnuFileSong); // cancelled: no file queued
     ASSERT_EQ(h.platform.fileDialogs.size(), 1);
-    EXPECT_EQ(h.platform.fileDialogs[0].folder, h.folder.path() + "/songs");
+    EXPECT_EQ(h.platform.fileDialogs[0].folder, h.folder.path() + "/songs") << "whatever its capitals";
     EXPECT_TRUE(h.platform.messages.isEmpty()) << "a cancel changes nothing and says nothing";
     EXPECT_EQ(songStates(h), kWithoutSong);
     EXPECT_EQ(storedSong(h, "Mallard").toString(), "");
-}
 
-TEST(RecordedSongs, FilesOutsideTheSongsFolderAreRefused)
-{
-    Harness h;
-    show(h, "Mallard");
+    // Files outside it are refused.
     QTemporaryDir elsewhere;
     const QStringList refused = {h.folder.path() + "/Songs/old/mallard.wav", elsewhere.path() + "/mallard.wav",
                                  h.folder.path() + "/mallard.wav", h.folder.path() + "/Songs2/mallard.wav"};
@@ -105,24 +110,9 @@ TEST(RecordedSongs, FilesOutsideTheSongsFolderAreRefused)
         EXPECT_EQ(storedSong(h, "Mallard").toString(), "") << qPrintable(file);
         EXPECT_EQ(songStates(h), kWithoutSong);
     }
-}
 
-TEST(RecordedSongs, OtherCapitalsInTheFolderAreAccepted)
-{
-    Harness h;
-    show(h, "Wood Duck"); // song is null
-    EXPECT_EQ(songStates(h), kWithoutSong);
-    h.platform.files.push_back(h.folder.path() + "/SONGS/Duck's Call.WAV");
-    h.run(cmd::mnuFileSong);
-    EXPECT_TRUE(h.platform.messages.isEmpty());
-    EXPECT_EQ(storedSong(h, "Wood Duck").toString(), "Duck's Call.WAV") << "a quote in the name is stored as it is";
-    EXPECT_EQ(songStates(h), kWithSong);
-}
-
-TEST(RecordedSongs, ADialogClosedWithoutAFileAsksForOne)
-{
-    Harness h;
-    show(h, "Mallard");
+    // A dialog closed without a file asks for one.
+    h.platform.messages.clear();
     h.platform.files.push_back(QStringLiteral(""));
     h.run(cmd::mnuFileSong);
     ASSERT_EQ(h.platform.messages.size(), 1);
@@ -132,7 +122,7 @@ TEST(RecordedSongs, ADialogClosedWithoutAFileAsksForOne)
     EXPECT_EQ(songStates(h), kWithoutSong);
 }
 
-TEST(RecordedSongs, PlayBuildsThePathFromTheSongsFolder)
+TEST(RecordedSongs, PlayBuildsThePathFromTheSongsFolderAndExitStopsTheSong)
 {
     Harness h;
     EXPECT_EQ(h.shown(), "Canada Goose");
@@ -145,6 +135,11 @@ TEST(RecordedSongs, PlayBuildsThePathFromTheSongsFolder)
     h.w->Toolbar1_ButtonClick("Play");
     EXPECT_EQ(h.platform.sounds.value(1), h.folder.path() + "/Songs/Canada.WAV") << "the files on disk, any capitals";
     EXPECT_EQ(songPath(h.folder.path(), "robin.wav"), h.folder.path() + "/Songs/robin.wav");
+
+    // Exit stops the song.
+    EXPECT_EQ(h.platform.soundStops, 0);
+    h.w->close();
+    EXPECT_EQ(h.platform.soundStops, 1);
 }
 
 TEST(RecordedSongs, RemovingStoresEmptyTextAndKeepsTheFile)
@@ -173,15 +168,6 @@ TEST(RecordedSongs, RemovingStoresEmptyTextAndKeepsTheFile)
     show(h, "Wood Duck");
     show(h, "Canada Goose");
     EXPECT_EQ(songStates(h), kWithoutSong) << "the page treats the empty name like no song";
-}
-
-TEST(RecordedSongs, ExitStopsTheSong)
-{
-    Harness h;
-    h.run(cmd::mnuFilePlay);
-    EXPECT_EQ(h.platform.soundStops, 0);
-    h.w->close();
-    EXPECT_EQ(h.platform.soundStops, 1);
 }
 
 TEST(SongPlayer, WhatCannotPlayGivesTheDefaultSoundOnce)

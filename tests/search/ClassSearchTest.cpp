@@ -54,9 +54,18 @@ void click(frmClass& d, QTreeWidgetItem* item)
     QTest::mouseClick(d.TrView->viewport(), Qt::LeftButton, {}, d.TrView->visualItemRect(item).center());
 }
 
+// Finds the species of the node named `text` in a dialog of its own; true when it closes.
+bool find(Harness& h, const char* text)
+{
+    frmClass d(h.ctx, h.w.get());
+    d.TrView->setCurrentItem(node(d, text));
+    d.cmdFind_Click();
+    return d.result() == QDialog::Accepted;
+}
+
 } // namespace
 
-TEST(ClassTree, OrdersFamiliesAndSubfamiliesInTheirOrder)
+TEST(ClassTree, OrdersFamiliesAndSubfamiliesInTheirOrderShowTheirTextsWhenChosen)
 {
     Harness h(taxonomy);
     frmClass d(h.ctx, h.w.get());
@@ -96,35 +105,8 @@ TEST(ClassTree, OrdersFamiliesAndSubfamiliesInTheirOrder)
     EXPECT_EQ(nodeIdOfKey("120IDS"), "120");
     for (const char* key : {"closed", "cylinder", "smlBook"}) EXPECT_FALSE(imlSmallIcons(key).isNull()) << key;
     EXPECT_TRUE(imlSmallIcons("open").isNull());
-}
 
-TEST(ClassTree, StartsWithNothingChosenAndColoursTheText)
-{
-    Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET wincolor = 1"); });
-    frmClass d(h.ctx, h.w.get());
-    EXPECT_EQ(d.lblCaption[0]->text(), "Name");
-    EXPECT_EQ(d.lblCaption[1]->text(), "Family");
-    EXPECT_FALSE(d.cmdSave->isEnabled());
-    EXPECT_FALSE(d.txtCaption->isEnabled());
-    EXPECT_TRUE(d.nodeTable.isEmpty());
-    EXPECT_EQ(d.txtCaption->palette().color(QPalette::Base), QColor(255, 255, 192));
-    EXPECT_FALSE(d.windowIcon().isNull());
-    // Find before any choice does nothing at all.
-    const QStringList before = h.names();
-    d.cmdFind_Click();
-    EXPECT_TRUE(h.platform.messages.isEmpty());
-    EXPECT_EQ(h.names(), before);
-    EXPECT_NE(d.result(), QDialog::Accepted);
-
-    h.state.wincolor = false;
-    frmClass plain(h.ctx, h.w.get());
-    EXPECT_EQ(plain.txtCaption->palette().color(QPalette::Base), QColor(255, 255, 255));
-}
-
-TEST(ClassTree, ChoosingNodesShowsTheirNamesTextsAndPictures)
-{
-    Harness h(taxonomy);
-    frmClass d(h.ctx, h.w.get());
+    // Choosing nodes shows their names, texts and pictures.
     d.show();
     click(d, node(d, "Thrushes"));
     EXPECT_EQ(d.lblCaption[0]->text(), "Thrushes");
@@ -159,7 +141,30 @@ TEST(ClassTree, ChoosingNodesShowsTheirNamesTextsAndPictures)
     EXPECT_EQ(h.names(), (QStringList{"Wood Thrush", "Hermit Thrush", "American Robin"}));
 }
 
-TEST(ClassTree, ClickingTheChosenNodeAgainReadsItsStoredTextAgain)
+TEST(ClassTree, StartsWithNothingChosenAndColoursTheText)
+{
+    Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET wincolor = 1"); });
+    frmClass d(h.ctx, h.w.get());
+    EXPECT_EQ(d.lblCaption[0]->text(), "Name");
+    EXPECT_EQ(d.lblCaption[1]->text(), "Family");
+    EXPECT_FALSE(d.cmdSave->isEnabled());
+    EXPECT_FALSE(d.txtCaption->isEnabled());
+    EXPECT_TRUE(d.nodeTable.isEmpty());
+    EXPECT_EQ(d.txtCaption->palette().color(QPalette::Base), QColor(255, 255, 192));
+    EXPECT_FALSE(d.windowIcon().isNull());
+    // Find before any choice does nothing at all.
+    const QStringList before = h.names();
+    d.cmdFind_Click();
+    EXPECT_TRUE(h.platform.messages.isEmpty());
+    EXPECT_EQ(h.names(), before);
+    EXPECT_NE(d.result(), QDialog::Accepted);
+
+    h.state.wincolor = false;
+    frmClass plain(h.ctx, h.w.get());
+    EXPECT_EQ(plain.txtCaption->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
+TEST(ClassTree, ClickingTheChosenNodeAgainReadsItsStoredTextAndSavedTextShowsAgain)
 {
     Harness h(taxonomy);
     frmClass d(h.ctx, h.w.get());
@@ -186,24 +191,19 @@ TEST(ClassTree, ClickingTheChosenNodeAgainReadsItsStoredTextAgain)
     click(d, d.rootNode);
     EXPECT_FALSE(d.txtCaption->isEnabled());
     EXPECT_EQ(d.lblCaption[0]->text(), "Loons");
-}
 
-TEST(ClassTree, SavedTextShowsAgain)
-{
-    Harness h(taxonomy);
-    frmClass d(h.ctx, h.w.get());
-    d.show();
+    // Saved text shows again.
     click(d, node(d, "Wood-Warblers"));
     d.txtCaption->selectAll();
     QTest::keyClicks(d.txtCaption, "Busy little birds");
     QTest::mouseClick(d.cmdSave, Qt::LeftButton);
     EXPECT_TRUE(d.isVisible()) << "saving keeps the dialog open";
     click(d, node(d, "Thrushes"));
-    EXPECT_EQ(d.txtCaption->toPlainText(), "Thrushes.");
+    EXPECT_EQ(d.txtCaption->toPlainText(), "Spotted breasts.");
     click(d, node(d, "Wood-Warblers"));
     EXPECT_EQ(d.txtCaption->toPlainText(), "Busy little birds");
     EXPECT_EQ(h.scalar("SELECT Caption FROM Families WHERE Fam_ID = 3").toString(), "Busy little birds");
-    EXPECT_EQ(h.scalar("SELECT Caption FROM Families WHERE Fam_ID = 2").toString(), "Thrushes.");
+    EXPECT_EQ(h.scalar("SELECT Caption FROM Families WHERE Fam_ID = 2").toString(), "Spotted breasts.");
 
     // A subfamily's and an order's text go to their own tables; an edit left unsaved is lost.
     click(d, node(d, "Ground Warblers"));
@@ -219,13 +219,7 @@ TEST(ClassTree, SavedTextShowsAgain)
 TEST(ClassFind, FamilySubfamilyAndOrderInTheRegion)
 {
     Harness h(taxonomy);
-    const auto find = [&h](const char* text) {
-        frmClass d(h.ctx, h.w.get());
-        d.TrView->setCurrentItem(node(d, text));
-        d.cmdFind_Click();
-        return d.result() == QDialog::Accepted;
-    };
-    ASSERT_TRUE(find("Wood-Warblers"));
+    ASSERT_TRUE(find(h, "Wood-Warblers"));
     EXPECT_EQ(h.names(), (QStringList{"Yellow Warbler", "Ovenbird", "Common Yellowthroat", "Kirtland's Warbler",
                                       "Palm Warbler", "Bay-breasted Warbler"}))
         << "a family finds the species of all its subfamilies and those in none";
@@ -234,18 +228,18 @@ TEST(ClassFind, FamilySubfamilyAndOrderInTheRegion)
     EXPECT_EQ(h.panel("Type"), "Find : By Class");
     EXPECT_EQ(h.state.searchType, "All Birds") << "the list title is not changed";
 
-    ASSERT_TRUE(find("Tree Warblers"));
+    ASSERT_TRUE(find(h, "Tree Warblers"));
     EXPECT_EQ(h.names(), (QStringList{"Yellow Warbler", "Kirtland's Warbler", "Palm Warbler", "Bay-breasted Warbler"}));
-    ASSERT_TRUE(find("Ground Warblers"));
+    ASSERT_TRUE(find(h, "Ground Warblers"));
     EXPECT_EQ(h.names(), QStringList{"Ovenbird"});
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 1");
-    ASSERT_TRUE(find("Perching Birds"));
+    ASSERT_TRUE(find(h, "Perching Birds"));
     EXPECT_EQ(h.names().size(), 9);
     EXPECT_EQ(h.names().first(), "Wood Thrush");
 
     // Sorted by name when that is the order chosen.
     h.state.qrySort = kSortByName;
-    ASSERT_TRUE(find("Waterfowl"));
+    ASSERT_TRUE(find(h, "Waterfowl"));
     EXPECT_EQ(h.names(), (QStringList{"Canada Goose", "Mallard", "Wood Duck"}));
     EXPECT_TRUE(h.platform.messages.isEmpty());
 }
@@ -288,36 +282,26 @@ TEST(ClassFind, WorldListsFromTheWholeList)
         f.exec("UPDATE Options SET Reg_ID = 0, regname = 'World', regType = 'World'");
     });
     EXPECT_EQ(h.state.Reg_ID, 0);
-    const auto find = [&h](const char* text) {
-        frmClass d(h.ctx, h.w.get());
-        d.TrView->setCurrentItem(node(d, text));
-        d.cmdFind_Click();
-        return d.result() == QDialog::Accepted;
-    };
-    ASSERT_TRUE(find("Tree Warblers"));
+    ASSERT_TRUE(find(h, "Tree Warblers"));
     EXPECT_EQ(h.names(), (QStringList{"Yellow Warbler", "Kirtland's Warbler", "Palm Warbler", "Cerulean Warbler",
                                       "Bay-breasted Warbler"}));
-    ASSERT_TRUE(find("Wood-Warblers"));
+    ASSERT_TRUE(find(h, "Wood-Warblers"));
     EXPECT_EQ(h.names().size(), 7);
-    ASSERT_TRUE(find("Perching Birds"));
+    ASSERT_TRUE(find(h, "Perching Birds"));
     EXPECT_EQ(h.names().size(), 10);
     EXPECT_EQ(h.panel("Hits"), "Search Results : 1 of 10");
     EXPECT_EQ(h.panel("Type"), "Find : By Class");
     // A family without species still reports that it has none.
-    EXPECT_FALSE(find("Loons"));
+    EXPECT_FALSE(find(h, "Loons"));
     ASSERT_EQ(h.platform.messages.size(), 1);
     EXPECT_EQ(h.platform.messages[0].title, "Unsuccessful Search");
     EXPECT_EQ(h.names().size(), 10);
 }
 
-TEST(ClassFind, MenuCommandShortcutAndToolbarButton)
+// The command's shortcut and toolbar button are the documented table's (MainWindow tests).
+TEST(ClassFind, MenuCommandOpensTheDialogModallyEnterFindsAndEscCloses)
 {
     Harness h(taxonomy);
-    QAction* action = h.w->menuItem(cmd::mnuSearchClass);
-    ASSERT_NE(action, nullptr);
-    EXPECT_TRUE(action->isEnabled());
-    EXPECT_EQ(action->shortcut(), QKeySequence("Ctrl+F"));
-    EXPECT_EQ(h.w->toolButton("Class"), action);
     bool seen = false;
     QTimer::singleShot(0, [&seen] {
         auto* d = qobject_cast<frmClass*>(QApplication::activeModalWidget());
@@ -331,7 +315,7 @@ TEST(ClassFind, MenuCommandShortcutAndToolbarButton)
     EXPECT_EQ(h.names(), QStringList{"Ovenbird"});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    // The toolbar button opens it as well; Esc closes it without a change.
+    // Esc closes it without a change.
     seen = false;
     QTimer::singleShot(0, [&seen] {
         auto* d = qobject_cast<frmClass*>(QApplication::activeModalWidget());
@@ -339,24 +323,7 @@ TEST(ClassFind, MenuCommandShortcutAndToolbarButton)
         seen = true;
         QTest::keyClick(d, Qt::Key_Escape);
     });
-    h.w->toolButton("Class")->trigger();
+    h.run(cmd::mnuSearchClass);
     EXPECT_TRUE(seen);
     EXPECT_EQ(h.names(), QStringList{"Ovenbird"});
-}
-
-TEST(ClassFind, ShortcutOpensTheDialog)
-{
-    Harness h;
-    h.w->show();
-    QApplication::setActiveWindow(h.w.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(h.w.get()));
-    bool seen = false;
-    QTimer::singleShot(0, [&seen] {
-        auto* d = qobject_cast<frmClass*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        seen = true;
-        d->cmdCancel->click();
-    });
-    QTest::keyClick(h.w.get(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(seen);
 }

@@ -25,9 +25,20 @@ bool find(Harness& h, const QString& text)
 
 } // namespace
 
-TEST(NameSearch, AnyCaseAnyPosition)
+TEST(NameSearch, MenuCommandAnyCaseAnyPositionInTheSortOrder)
 {
     Harness h;
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmName*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->windowTitle(), "Search By Name");
+        QTest::keyClicks(d->txtName, "robin");
+        QTest::keyClick(d->txtName, Qt::Key_Return);
+    });
+    h.run(cmd::mnuSearchName);
+    EXPECT_EQ(h.names(), QStringList{"American Robin"});
+    EXPECT_EQ(h.shown(), "American Robin");
+
     ASSERT_TRUE(find(h, "THRUSH"));
     EXPECT_EQ(h.names(), (QStringList{"Wood Thrush", "Hermit Thrush"}));
     EXPECT_EQ(h.shown(), "Wood Thrush");
@@ -40,6 +51,12 @@ TEST(NameSearch, AnyCaseAnyPosition)
     EXPECT_EQ(h.names().size(), 4);
     ASSERT_TRUE(find(h, ""));
     EXPECT_EQ(h.names().size(), 12) << "an empty text finds the whole region";
+
+    // Sorted by name when that is the order chosen.
+    h.state.qrySort = kSortByName;
+    ASSERT_TRUE(find(h, "w"));
+    EXPECT_EQ(h.names().first(), "Bay-breasted Warbler");
+    EXPECT_EQ(h.names().last(), "Yellow Warbler");
 }
 
 TEST(NameSearch, RegionRestrictsAndNoMatchKeepsTheDialog)
@@ -76,25 +93,3 @@ TEST(NameSearch, QuotesAndPatternCharactersMatchThemselves)
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Birds").toInt(), 13);
 }
 
-TEST(NameSearch, FollowsTheSortOrder)
-{
-    Harness h([](test::TestFolder& f) { f.exec("UPDATE Options SET qrySort = ' Order BY Birds.Name'"); });
-    ASSERT_TRUE(find(h, "w"));
-    EXPECT_EQ(h.names().first(), "Bay-breasted Warbler");
-    EXPECT_EQ(h.names().last(), "Yellow Warbler");
-}
-
-TEST(NameSearch, MenuCommandWithTypedTextAndEnter)
-{
-    Harness h;
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<frmName*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->windowTitle(), "Search By Name");
-        QTest::keyClicks(d->txtName, "robin");
-        QTest::keyClick(d->txtName, Qt::Key_Return);
-    });
-    h.run(cmd::mnuSearchName);
-    EXPECT_EQ(h.names(), QStringList{"American Robin"});
-    EXPECT_EQ(h.shown(), "American Robin");
-}

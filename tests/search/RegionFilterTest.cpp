@@ -3,7 +3,6 @@
 
 #include "Harness.h"
 
-#include "records/DataImport.h"
 #include "regions/CodedRegions.h"
 #include "regions/EbirdRegions.h"
 #include "regions/RegionNames.h"
@@ -40,7 +39,7 @@ QStringList countiesHolding(const QString& piece)
 
 } // namespace
 
-TEST(RegionFilter, FrankListsOnlyTheFranklinCounties)
+TEST(RegionFilter, FrankListsOnlyTheFranklinCountiesAndTheKeysMoveThroughTheList)
 {
     Harness h(withEveryRegion);
     frmRegion d(h.ctx, h.w.get());
@@ -71,16 +70,38 @@ TEST(RegionFilter, FrankListsOnlyTheFranklinCounties)
     d.txtFilter->clear();
     EXPECT_EQ(d.lstRegion->count(), 5360);
     EXPECT_TRUE(d.cmdOK->isEnabled());
+
+    // The keys move through the list from the filter box, and Enter uses the region.
+    d.show();
+    d.optRegion_Click(3);
+    d.txtFilter->setFocus();
+    QTest::keyClicks(d.txtFilter, "new");
+    ASSERT_EQ(d.lstRegion->texts(), (QStringList{"New Brunswick", "New Hampshire", "New Jersey", "New Mexico",
+                                                 "New York", "Newfoundland and Labrador"}));
+    QTest::keyClick(d.txtFilter, Qt::Key_Down);
+    QTest::keyClick(d.txtFilter, Qt::Key_Down);
+    EXPECT_EQ(d.lstRegion->currentRow(), 2);
+    EXPECT_EQ(h.state.selRegname, "New Jersey");
+    EXPECT_EQ(d.txtFilter->text(), "new") << "the keys move the list, not the text";
+    QTest::keyClick(d.txtFilter, Qt::Key_Up);
+    QTest::keyClick(d.txtFilter, Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(h.state.regname, "New Hampshire");
 }
 
-TEST(RegionFilter, AccentsAndLetterCaseAreIgnored)
+TEST(RegionFilter, ListsStaySortedIgnoringCaseAndTheFilterIgnoresAccentsAndCase)
 {
     Harness h([](test::TestFolder& f) {
         withEveryRegion(f);
-        f.exec("INSERT INTO Regions (Name, Type) VALUES ('Québec et Labrador', 'Region')");
+        for (const char* name : {"zeta Marsh", "alpha Pond", "Québec et Labrador", "Beta Lake", "ALPHA Bay"})
+            f.exec("INSERT INTO Regions (Name, Type) VALUES (?, 'Region')", {QString::fromUtf8(name)});
     });
     frmRegion d(h.ctx, h.w.get());
     d.optRegion_Click(1);
+    EXPECT_EQ(d.lstRegion->texts(), (QStringList{"ALPHA Bay", "alpha Pond", "Beta Lake", "North America",
+                                                 "Québec et Labrador", "zeta Marsh"}));
+    d.txtFilter->setText(" L ");
+    EXPECT_EQ(d.lstRegion->texts(), (QStringList{"ALPHA Bay", "alpha Pond", "Beta Lake", "Québec et Labrador"}));
     for (const char* typed : {"quebec", "QUEBEC", "Québec", "québ"}) {
         d.txtFilter->setText(QString::fromUtf8(typed));
         EXPECT_EQ(d.lstRegion->texts(), QStringList{"Québec et Labrador"}) << typed;
@@ -91,20 +112,6 @@ TEST(RegionFilter, AccentsAndLetterCaseAreIgnored)
         << "the filter stays for another kind";
     d.txtFilter->setText("nuevo leon");
     EXPECT_EQ(d.lstRegion->texts(), QStringList{"Nuevo León"});
-}
-
-TEST(RegionFilter, ListsStaySortedIgnoringCase)
-{
-    Harness h([](test::TestFolder& f) {
-        for (const char* name : {"zeta Marsh", "alpha Pond", "Beta Lake", "ALPHA Bay"})
-            f.exec("INSERT INTO Regions (Name, Type) VALUES (?, 'Region')", {QString::fromLatin1(name)});
-    });
-    frmRegion d(h.ctx, h.w.get());
-    d.optRegion_Click(1);
-    EXPECT_EQ(d.lstRegion->texts(),
-              (QStringList{"ALPHA Bay", "alpha Pond", "Beta Lake", "North America", "zeta Marsh"}));
-    d.txtFilter->setText(" L ");
-    EXPECT_EQ(d.lstRegion->texts(), (QStringList{"ALPHA Bay", "alpha Pond", "Beta Lake"}));
 }
 
 TEST(RegionFilter, AStateOrACountyUsedForTheFirstTimeShowsItsSpeciesAndLifeList)
@@ -138,43 +145,4 @@ TEST(RegionFilter, AStateOrACountyUsedForTheFirstTimeShowsItsSpeciesAndLifeList)
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {franklin}).toInt(), 12);
     EXPECT_EQ(h.scalar("SELECT count(*) FROM Checklists").toInt(), 12 + 6 + 5 + 12 + 12)
         << "only the two regions used have lists of their own";
-}
-
-TEST(RegionFilter, TheSampleDatabaseShowsOhioAndFranklinCounty)
-{
-    Harness h([](test::TestFolder& f) { buildDatabase(QStringLiteral(SAMPLE_DATA_DIR), f.databasePath(), true); });
-    const int us = h.scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = 3").toInt();
-    ASSERT_GT(us, 500);
-    for (const auto& [kind, typed, name] : {std::tuple{3, "ohio", "Ohio"}, {4, "franklin, ohio", "Franklin, Ohio"}}) {
-        frmRegion d(h.ctx, h.w.get());
-        d.optRegion_Click(kind);
-        d.txtFilter->setText(typed);
-        ASSERT_EQ(d.lstRegion->texts(), QStringList{name});
-        d.cmdOK_Click();
-        EXPECT_EQ(h.state.regname, name);
-        EXPECT_EQ(h.names().size(), us) << name << ": the United States' list, copied";
-        EXPECT_EQ(h.panel("Life"), QStringLiteral("Sighted 0 of %1 Birds").arg(us));
-    }
-}
-
-TEST(RegionFilter, TheKeysMoveThroughTheListFromTheFilterBoxAndEnterUsesTheRegion)
-{
-    Harness h(withEveryRegion);
-    frmRegion d(h.ctx, h.w.get());
-    d.show();
-    d.optRegion_Click(3);
-    d.txtFilter->setFocus();
-    QTest::keyClicks(d.txtFilter, "new");
-    const QStringList shown = d.lstRegion->texts();
-    ASSERT_EQ(shown, (QStringList{"New Brunswick", "New Hampshire", "New Jersey", "New Mexico", "New York",
-                                  "Newfoundland and Labrador"}));
-    QTest::keyClick(d.txtFilter, Qt::Key_Down);
-    QTest::keyClick(d.txtFilter, Qt::Key_Down);
-    EXPECT_EQ(d.lstRegion->currentRow(), 2);
-    EXPECT_EQ(h.state.selRegname, "New Jersey");
-    EXPECT_EQ(d.txtFilter->text(), "new") << "the keys move the list, not the text";
-    QTest::keyClick(d.txtFilter, Qt::Key_Up);
-    QTest::keyClick(d.txtFilter, Qt::Key_Return);
-    EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(h.state.regname, "New Hampshire");
 }

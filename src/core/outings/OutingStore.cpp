@@ -129,6 +129,19 @@ int outingSightingCount(db::Database& db, int outingId)
     return db.scalar(QStringLiteral("SELECT count(*) FROM Sightings WHERE Outing_ID = ?"), {outingId}).toInt();
 }
 
+QStringList outingOtherRecords(db::Database& db, int outingId)
+{
+    QStringList records;
+    for (auto rs = db.openRecordset(QStringLiteral("SELECT coalesce(nullif(trim(Name), ''), sci_name), Count FROM OtherRecords "
+                                                   "WHERE Outing_ID = ? ORDER BY TaxonOrder IS NULL, TaxonOrder, Other_ID"),
+                                    db::RecordsetKind::Snapshot, {outingId});
+         !rs.eof(); rs.moveNext()) {
+        const QVariant count = rs.field(1);
+        records << QStringLiteral("%1: %2").arg(rs.field(0).toString(), count.isNull() ? QStringLiteral("X") : count.toString());
+    }
+    return records;
+}
+
 OutingChange saveOuting(db::Database& db, Outing& outing, const LifeListScope& scope, db::Recordset& options)
 {
     if (const QString problem = outingProblem(outing); !problem.isEmpty()) throw db::DbError(problem);

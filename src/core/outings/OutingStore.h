@@ -19,6 +19,9 @@ Outing loadOuting(db::Database& db, int outingId);
 
 // How many sightings the outing holds.
 int outingSightingCount(db::Database& db, int outingId);
+// The outing's records of no species of the database (a spuh, a hybrid, a form the database
+// lacks), each as "name: count" ("X" for no count), in taxonomic order.
+QStringList outingOtherRecords(db::Database& db, int outingId);
 
 // What saving or deleting an outing did to the life list of the scope's region.
 struct OutingChange {
