@@ -64,6 +64,13 @@ frmOuting::frmOuting(Context& ctx, int outingId, QWidget* parent) : QDialog(pare
     loadSpecies();
     m_outing = loadOuting(s.db(), outingId);
     showOuting();
+    // The grid opens on the species recorded, not on the top of the checklist.
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->rowAt(row).seen()) {
+            grdSpecies->setCurrentIndex(model->index(row, OutingGridModel::Count));
+            grdSpecies->scrollTo(grdSpecies->currentIndex(), QAbstractItemView::PositionAtTop);
+            break;
+        }
     txtFilter->setFocus();
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -41,6 +42,8 @@ TEST(OutingOtherRecords, AreShownKeptOnEditAndNamedBeforeTheOutingIsDeleted)
         EXPECT_TRUE(w.lblOther->isVisible());
         EXPECT_EQ(w.lblOther->text().toStdString(),
                   "Also recorded, counted in no list: gull sp.: 3; Mallard x American Black Duck (hybrid): X");
+        // The grid opens on the first species recorded.
+        EXPECT_EQ(w.grdSpecies->currentIndex().row(), w.model->shownRowOf(3));
         w.model->setData(w.model->index(w.model->shownRowOf(4), OutingGridModel::Count), "2", Qt::EditRole);
         w.cmdSave_Click();
         EXPECT_EQ(w.result(), QDialog::Accepted);
