@@ -114,7 +114,7 @@ TEST(OutingsUpgrade, AFailedUpgradeLeavesTheFileAsItWas)
             openAndLoadOptions(s, FaultVfs::name());
         } catch (const std::exception& e) {
             message = QString::fromUtf8(e.what());
-            closeDatabase(s); // while the disk still fails
+            EXPECT_FALSE(s.dbBirds) << "a failed opening closes the file again, while the disk still fails";
             return false;
         }
         closeDatabase(s);
