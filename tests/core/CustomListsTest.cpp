@@ -1,14 +1,13 @@
 // Custom lists: storing them, and the upgrade step that brings their tables to an older file.
 
 #include "lists/CustomLists.h"
-#include "schema/Schema.h"
-#include "TestDatabase.h"
-#include "db/Database.h"
+#include "OlderFiles.h"
+#include "schema/CustomListTables.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace fl;
+using namespace fl::test;
 
 namespace {
 
@@ -24,19 +23,14 @@ QString described(const QList<CustomList>& lists)
     return out.join(" | ");
 }
 
-bool hasTable(db::Database& db, const QString& name)
-{
-    return db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?", {name}).toInt() == 1;
-}
-
 } // namespace
 
 TEST(CustomLists, CreateRenameUpdateDelete)
 {
-    test::TestFolder folder;
+    TestFolder folder;
     auto db = folder.open();
     const int yard = createCustomList(*db, {0, QStringLiteral("  Yard "), {}, {QStringLiteral("Home"), QStringLiteral(" home "), QStringLiteral(" ")}});
-    const int pelee = createCustomList(*db, {0, QStringLiteral("Pelee"), {test::kEmptyRegion, test::kEmptyRegion, 0}, {QStringLiteral("Tip")}});
+    const int pelee = createCustomList(*db, {0, QStringLiteral("Pelee"), {kEmptyRegion, kEmptyRegion, 0}, {QStringLiteral("Tip")}});
     EXPECT_EQ(described(readCustomLists(*db)), "Pelee: 4, Tip | Yard: Home") << "names trimmed, repeats dropped";
 
     // Names: needed, and not another list's in any letter case.
@@ -52,7 +46,7 @@ TEST(CustomLists, CreateRenameUpdateDelete)
     EXPECT_THROW(createCustomList(*db, {0, QStringLiteral("Empty"), {}, {QStringLiteral("  ")}}), CustomListError);
     EXPECT_THROW(createCustomList(*db, {0, QStringLiteral("Lost"), {998}, {}}), CustomListError);
     try {
-        updateCustomList(*db, {pelee, QStringLiteral("Pelee"), {test::kCanada}, {}});
+        updateCustomList(*db, {pelee, QStringLiteral("Pelee"), {kCanada}, {}});
         updateCustomList(*db, {pelee, QStringLiteral("Pelee 2"), {997}, {QStringLiteral("Tip")}});
         FAIL() << "a region that does not exist was stored";
     } catch (const CustomListError& e) {
@@ -62,7 +56,7 @@ TEST(CustomLists, CreateRenameUpdateDelete)
     EXPECT_FALSE(db->inTransaction());
 
     // A region's places go with it; a list's with the list.
-    db->execute("DELETE FROM Regions WHERE Reg_ID = ?", {test::kCanada});
+    db->execute("DELETE FROM Regions WHERE Reg_ID = ?", {kCanada});
     EXPECT_EQ(described(readCustomLists(*db)), "Back yard: Home | Pelee: ");
     EXPECT_TRUE(deleteCustomList(*db, pelee));
     EXPECT_FALSE(deleteCustomList(*db, pelee));
@@ -72,23 +66,9 @@ TEST(CustomLists, CreateRenameUpdateDelete)
 
 TEST(CustomListsUpgrade, AFileOfThePreviousVersionGetsTheTablesAndKeepsItsRecords)
 {
-    // The version whose upgrade step adds the tables.
-    int withTables = -1;
-    for (int v = 0; v <= currentSchemaVersion() && withTables < 0; ++v) {
-        QTemporaryDir dir;
-        auto old = db::Database::create(dir.filePath("v.mdb"), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
-        createSchema(*old, v);
-        if (hasTable(*old, "CustomLists")) withTables = v;
-    }
-    ASSERT_GT(withTables, 0);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath("bird.mdb");
-    const QString connect = QString::fromLatin1(kConnectString);
+    OlderFolder old(versionAfterStep(createCustomListTables) - 1);
     {
-        auto db = db::Database::create(path, db::passwordFromConnect(connect));
-        createSchema(*db, withTables - 1);
-        test::insertFixture(*db);
+        auto db = old.open();
         db->execute("INSERT INTO Sightings (Bird_ID, Date, state, site) VALUES (3, '2024-12-31', 2, 'Rondeau')");
         ASSERT_FALSE(hasTable(*db, "CustomLists"));
     }
@@ -99,15 +79,15 @@ TEST(CustomListsUpgrade, AFileOfThePreviousVersionGetsTheTablesAndKeepsItsRecord
     };
     QString kept;
     {
-        auto db = db::Database::open(path, true, false, connect);
+        auto db = old.open();
         kept = before(*db);
         upgradeSchema(*db);
     }
-    auto db = db::Database::open(path, true, false, connect);
+    auto db = old.open();
     EXPECT_EQ(schemaVersion(*db), currentSchemaVersion());
     EXPECT_EQ(before(*db), kept);
     EXPECT_EQ(db->scalar("PRAGMA integrity_check").toString(), "ok");
-    const int id = createCustomList(*db, {0, QStringLiteral("Rondeau"), {test::kOntario}, {QStringLiteral("Rondeau")}});
+    const int id = createCustomList(*db, {0, QStringLiteral("Rondeau"), {kOntario}, {QStringLiteral("Rondeau")}});
     EXPECT_EQ(described(readCustomLists(*db)), "Rondeau: 2, Rondeau");
     EXPECT_GT(id, 0);
     EXPECT_THROW(db->execute("INSERT INTO CustomListPlaces (List_ID, Reg_ID, Site) VALUES (?, 2, 'x')", {id}), db::DbError)

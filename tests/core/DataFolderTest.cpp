@@ -184,15 +184,6 @@ TEST(DataFolderPreparation, LaterStartsKeepTheUsersFilesAndFolders)
     EXPECT_EQ(entries(data.folder), (QStringList{"Backups", "CD", "SONGS", "bird.mdb", "images"}));
 }
 
-TEST(DataFolderPreparation, AChosenFolderIsStartedLikeThePerUserOne)
-{
-    InstalledLayout l;
-    const DataFolder data{DataFolderKind::Chosen, l.root.filePath("stick/second collection"), {}};
-    ASSERT_EQ(prepareDataFolder(data, l.share()), "");
-    EXPECT_EQ(bytesOf(data.folder + "/bird.mdb"), bytesOf(l.sample()));
-    EXPECT_TRUE(QFileInfo(data.folder + "/Backups").isDir());
-}
-
 TEST(DataFolderPreparation, AFolderThatCannotBeMadeIsExplained)
 {
     InstalledLayout l;
@@ -221,30 +212,12 @@ TEST(DataFolderPreparation, WithoutASampleNothingIsMade)
     EXPECT_FALSE(QFileInfo::exists(data.folder + "/bird.mdb"));
 }
 
-TEST(DataFolderPreparation, TheProgramsOwnFolderIsUsedAsItIs)
-{
-    QTemporaryDir program;
-    writeFile(program.filePath("bird.mdb"), "db");
-    ASSERT_EQ(prepareDataFolder({DataFolderKind::BesideProgram, program.path(), {}}, program.path()), "");
-    EXPECT_EQ(entries(program.path()), QStringList{"bird.mdb"});
-}
-
 TEST(DataFolderPreparation, AChoiceWithAProblemMakesNothing)
 {
     InstalledLayout l;
     const DataFolder none = chooseDataFolder(DataFolderFacts{});
     EXPECT_EQ(prepareDataFolder(none, l.share()), none.problem);
     EXPECT_FALSE(none.problem.isEmpty());
-}
-
-TEST(ShareFolder, InstalledBesideTheProgramOrTheProgramsOwnFolder)
-{
-    InstalledLayout l;
-    EXPECT_EQ(shareFolderFor(l.bin()), l.share());
-    EXPECT_EQ(shareFolderFor(l.bin() + "/"), l.share());
-    EXPECT_EQ(sampleDatabase(l.share()), l.sample());
-    QTemporaryDir build;
-    EXPECT_EQ(shareFolderFor(build.path()), build.path()) << "a build reads its files beside the program";
 }
 
 namespace {
@@ -281,6 +254,7 @@ TEST(RunFolders, InstalledProgramUsesTheHomeFolderAndItsShareFolder)
     EXPECT_EQ(run.data, l.home() + "/.local/share/featherlog");
     EXPECT_EQ(run.share, l.share());
     EXPECT_EQ(bytesOf(run.data + "/bird.mdb"), bytesOf(l.sample()));
+    EXPECT_EQ(settleRunFolders(l.bin() + "/", {}).share, l.share()) << "the program's folder with a trailing slash";
 
     EnvVar xdgSet("XDG_DATA_HOME", l.root.filePath("xdg"));
     EXPECT_EQ(settleRunFolders(l.bin(), {}).data, l.root.filePath("xdg/featherlog"));
@@ -316,6 +290,7 @@ TEST(RunFolders, DataOptionTakesAFolderRelativeToTheWorkingFolder)
     QDir::setCurrent(before);
     EXPECT_EQ(run.problem, "");
     EXPECT_EQ(run.data, l.home() + "/second");
-    EXPECT_TRUE(QFileInfo(l.home() + "/second/bird.mdb").isFile());
+    EXPECT_EQ(bytesOf(run.data + "/bird.mdb"), bytesOf(l.sample())) << "started like the per-user folder";
+    EXPECT_TRUE(QFileInfo(run.data + "/Backups").isDir());
     EXPECT_FALSE(QFileInfo::exists(l.home() + "/.local")) << "the per-user folder is not made";
 }

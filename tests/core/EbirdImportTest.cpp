@@ -1,7 +1,6 @@
 #include "EbirdFiles.h"
 #include "records/EbirdImport.h"
 #include "regions/CodedRegions.h"
-#include "schema/Schema.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -59,68 +58,73 @@ const ImportOuting* checklist(const ImportPreview& p, const QString& submission)
 
 TEST_F(EbirdImport, PreviewMatchesSpeciesGroupsChecklistsAndKeepsTheRecordsOfNoSpecies)
 {
-    // Columns in another order than eBird's.
+    // Columns in another order than eBird's; lines ended as Windows, Unix and old Macs (and
+    // some spreadsheets) end them.
     QStringList order = kDownloadHeader;
     std::reverse(order.begin(), order.end());
-    writeFile(file(), "\xEF\xBB\xBF" + downloadText(mixedDownload(), order));
     OpenState s(folder.path());
-    const ImportPreview p = readEbirdFile(s.db(), file());
-    EXPECT_EQ(p.format, "eBird download");
-    EXPECT_EQ(p.recordsRead, 12);
-    EXPECT_EQ(p.matched, 5) << "by name, either name in any letter case, subspecies forms and intergrades";
-    EXPECT_EQ(p.speciesMatched, 5);
-    EXPECT_EQ(p.first, QDate(2023, 4, 2));
-    EXPECT_EQ(p.last, QDate(2024, 5, 17)) << "a checklist has the date of its first record";
-    EXPECT_EQ(p.alreadyStored, 0);
-    // Listed by kind, and kept with their checklists.
-    EXPECT_EQ(p.skippedCount(SkipReason::Spuh), 1);
-    EXPECT_EQ(p.skippedCount(SkipReason::Slash), 1);
-    EXPECT_EQ(p.skippedCount(SkipReason::Hybrid), 1);
-    EXPECT_EQ(p.skippedCount(SkipReason::Domestic), 1);
-    ASSERT_EQ(p.skippedCount(SkipReason::NotInDatabase), 2);
-    EXPECT_EQ(p.skipped.at(SkipReason::NotInDatabase).value("Northern Cardinal"), 2) << "listed with its count";
-    EXPECT_EQ(p.otherRecords, 6);
-    EXPECT_EQ(p.newOtherRecords(), 6);
-    // Not imported at all: the record without a date, listed with its text and line.
-    EXPECT_EQ(p.skippedCount(SkipReason::NoDate), 1);
-    EXPECT_EQ(p.skippedTotal(), 1);
-    ASSERT_EQ(p.badDates.size(), 1u);
-    EXPECT_EQ(p.badDates[0].line, 13);
-    EXPECT_EQ(p.badDates[0].text, "not a date");
-    EXPECT_EQ(p.badDates[0].name, "Ovenbird");
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(QByteArray(end).toPercentEncoding().toStdString());
+        writeFile(file(), "\xEF\xBB\xBF" + downloadText(mixedDownload(), order).replace("\r\n", end));
+        const ImportPreview p = readEbirdFile(s.db(), file());
+        EXPECT_EQ(p.format, "eBird download");
+        EXPECT_EQ(p.recordsRead, 12);
+        EXPECT_EQ(p.matched, 5) << "by name, either name in any letter case, subspecies forms and intergrades";
+        EXPECT_EQ(p.speciesMatched, 5);
+        EXPECT_EQ(p.first, QDate(2023, 4, 2));
+        EXPECT_EQ(p.last, QDate(2024, 5, 17)) << "a checklist has the date of its first record";
+        EXPECT_EQ(p.alreadyStored, 0);
+        // Listed by kind, and kept with their checklists.
+        EXPECT_EQ(p.skippedCount(SkipReason::Spuh), 1);
+        EXPECT_EQ(p.skippedCount(SkipReason::Slash), 1);
+        EXPECT_EQ(p.skippedCount(SkipReason::Hybrid), 1);
+        EXPECT_EQ(p.skippedCount(SkipReason::Domestic), 1);
+        ASSERT_EQ(p.skippedCount(SkipReason::NotInDatabase), 2);
+        EXPECT_EQ(p.skipped.at(SkipReason::NotInDatabase).value("Northern Cardinal"), 2) << "listed with its count";
+        EXPECT_EQ(p.otherRecords, 6);
+        EXPECT_EQ(p.newOtherRecords(), 6);
+        // Not imported at all: the record without a date, listed with its text and line.
+        EXPECT_EQ(p.skippedCount(SkipReason::NoDate), 1);
+        EXPECT_EQ(p.skippedTotal(), 1);
+        ASSERT_EQ(p.badDates.size(), 1u);
+        EXPECT_EQ(p.badDates[0].line, 13);
+        EXPECT_EQ(p.badDates[0].text, "not a date");
+        EXPECT_EQ(p.badDates[0].name, "Ovenbird");
 
-    // One checklist per Submission ID: S101's records of two days are of one checklist, on
-    // the date of its first record.
-    ASSERT_EQ(p.outings.size(), 4u);
-    EXPECT_EQ(p.checklists, 4);
-    const ImportOuting* s100 = checklist(p, "S100");
-    ASSERT_NE(s100, nullptr);
-    EXPECT_EQ(recordsOf(*s100), (QStringList{"1:3", "2:X"}));
-    const Outing& o = s100->outing;
-    EXPECT_EQ(o.date, QDate(2023, 4, 2));
-    EXPECT_EQ(o.places[1], 5);
-    EXPECT_EQ(o.places[2], 6);
-    EXPECT_EQ(o.places[3], 7) << "the county without the word County";
-    EXPECT_EQ(o.places[0], kNorthAmerica) << "a country of the continent";
-    EXPECT_EQ(o.stateCode, "US-CA");
-    EXPECT_EQ(o.countyCode, "US-CA-053");
-    EXPECT_EQ(o.site, "Carmel River mouth");
-    EXPECT_EQ(o.comments, "windy");
-    EXPECT_EQ(s100->sightings[0].comments, "pair, \"dabbling\"");
-    ASSERT_NE(checklist(p, "S101"), nullptr);
-    EXPECT_EQ(recordsOf(*checklist(p, "S101")),
-              (QStringList{"4:12", "11:2", "7:1", "spuh:duck sp.", "slash:Hermit/Wood Thrush"}))
-        << "by common name when the scientific is unknown; a form; an intergrade";
-    EXPECT_EQ(checklist(p, "S101")->outing.places[1], kCanada);
-    EXPECT_EQ(checklist(p, "S101")->outing.places[2], kOntario);
-    ASSERT_NE(checklist(p, "S102"), nullptr);
-    EXPECT_EQ(recordsOf(*checklist(p, "S102")), (QStringList{"hybrid:Mallard x American Black Duck (hybrid)",
-                                                             "domestic:Mallard (Domestic type)",
-                                                             "species:Northern Cardinal"}));
-    ASSERT_EQ(p.newRegions.size(), 1u) << "the unknown state code";
-    EXPECT_EQ(p.newRegions[0].code, "US-ZZ");
-    EXPECT_EQ(s.count("Sightings") + s.count("Outings") + s.count("OtherRecords"), 0) << "reading stores nothing";
-    EXPECT_EQ(s.count("Regions"), 7);
+        // One checklist per Submission ID: S101's records of two days are of one checklist, on
+        // the date of its first record.
+        ASSERT_EQ(p.outings.size(), 4u);
+        EXPECT_EQ(p.checklists, 4);
+        const ImportOuting* s100 = checklist(p, "S100");
+        ASSERT_NE(s100, nullptr);
+        EXPECT_EQ(recordsOf(*s100), (QStringList{"1:3", "2:X"}));
+        const Outing& o = s100->outing;
+        EXPECT_EQ(o.date, QDate(2023, 4, 2));
+        EXPECT_EQ(o.places[1], 5);
+        EXPECT_EQ(o.places[2], 6);
+        EXPECT_EQ(o.places[3], 7) << "the county without the word County";
+        EXPECT_EQ(o.places[0], kNorthAmerica) << "a country of the continent";
+        EXPECT_EQ(o.stateCode, "US-CA");
+        EXPECT_EQ(o.countyCode, "US-CA-053");
+        EXPECT_EQ(o.site, "Carmel River mouth");
+        EXPECT_EQ(o.comments, "windy");
+        EXPECT_EQ(s100->sightings[0].comments, "pair, \"dabbling\"");
+        ASSERT_NE(checklist(p, "S101"), nullptr);
+        EXPECT_EQ(recordsOf(*checklist(p, "S101")),
+                  (QStringList{"4:12", "11:2", "7:1", "spuh:duck sp.", "slash:Hermit/Wood Thrush"}))
+            << "by common name when the scientific is unknown; a form; an intergrade";
+        EXPECT_EQ(checklist(p, "S101")->outing.places[1], kCanada);
+        EXPECT_EQ(checklist(p, "S101")->outing.places[2], kOntario);
+        EXPECT_EQ(checklist(p, "S101")->outing.places[3], kEmptyRegion) << "Point Pelee, a county of the program's own";
+        ASSERT_NE(checklist(p, "S102"), nullptr);
+        EXPECT_EQ(recordsOf(*checklist(p, "S102")), (QStringList{"hybrid:Mallard x American Black Duck (hybrid)",
+                                                                 "domestic:Mallard (Domestic type)",
+                                                                 "species:Northern Cardinal"}));
+        ASSERT_EQ(p.newRegions.size(), 1u) << "the unknown state code";
+        EXPECT_EQ(p.newRegions[0].code, "US-ZZ");
+        EXPECT_EQ(s.count("Sightings") + s.count("Outings") + s.count("OtherRecords"), 0) << "reading stores nothing";
+        EXPECT_EQ(s.count("Regions"), 7);
+    }
 }
 
 TEST_F(EbirdImport, StoresOnceWithKeysAndTheLifeListFollows)
@@ -319,11 +323,9 @@ TEST(EbirdFields, TimesProtocolsAndLineBreaks)
     EXPECT_FALSE(parseEbirdTime("13:05 PM").isValid());
     EXPECT_FALSE(parseEbirdTime("24:00").isValid());
     EXPECT_FALSE(parseEbirdTime("dawn").isValid());
-    EXPECT_EQ(ebirdProtocolName("eBird - Traveling Count"), "Traveling");
+    // The download's names of the others come back as the program's in EbirdLayouts.
     EXPECT_EQ(ebirdProtocolName("eBird - Stationary Count"), "Stationary");
-    EXPECT_EQ(ebirdProtocolName("eBird - Casual Observation"), "Incidental");
     EXPECT_EQ(ebirdProtocolName("incidental"), "Incidental");
-    EXPECT_EQ(ebirdProtocolName("eBird - Exhaustive Area Count"), "Area");
     EXPECT_EQ(ebirdProtocolName("eBird Pelagic Protocol"), "eBird Pelagic Protocol");
     EXPECT_EQ(ebirdProtocolName(" eBird--Rusty Blackbird Blitz "), "eBird--Rusty Blackbird Blitz") << "others as they are";
     EXPECT_EQ(withLineBreaks("a<br />b<br>c<BR/>d<br >e"), "a\nb\nc\nd\ne");
@@ -388,30 +390,11 @@ TEST_F(EbirdImport, KeysOfTheEarlierImportAreStillRecognised)
     EXPECT_EQ(checklist(p, "S100"), nullptr);
 }
 
-// Each place is stored in its own column: the region of type Region, the country, the
-// province or state and the county, read straight from the stored rows.
+// Each place is stored in its own column (the region of type Region, the country, the
+// province or state, the county), also from eBird's record format with the tag the program's
+// earlier exports wrote, naming every place and the type.
 TEST_F(EbirdImport, EachPlaceIsStoredInItsOwnColumn)
 {
-    auto stored = [&](OpenState& s) {
-        QStringList rows;
-        auto rs = s.db().openRecordset("SELECT Bird_ID, Region, country, state, district, Type, site FROM Sightings "
-                                       "ORDER BY Bird_ID", db::RecordsetKind::Snapshot);
-        for (; !rs.eof(); rs.moveNext()) {
-            QStringList f;
-            for (int i = 0; i < 7; ++i) f << rs.field(i).toString();
-            rows << f.join(u'|');
-        }
-        return rows;
-    };
-    // An eBird download: the region follows from the country, the country from the state.
-    writeFile(file(), downloadText(mixedDownload()));
-    {
-        OpenState s(folder.path());
-        ASSERT_EQ(storeImport(s.state, readEbirdFile(s.db(), file())), 5);
-        EXPECT_EQ(stored(s), (QStringList{"1|1|5|6|7||Carmel River mouth", "2|1|5|6|7||Carmel River mouth",
-                                          "4|1|3|2|4||Tip", "7|1|3|2|4||Tip", "11|1|3|2|4||Tip"}));
-        s.db().executeScript("DELETE FROM Sightings; DELETE FROM OtherRecords; DELETE FROM Outings; DELETE FROM ImportKeys");
-    }
     // eBird's record format with the tag the program's earlier exports wrote, naming every
     // place and the type: still read.
     writeFile(file(), "Hermit Thrush,Catharus,guttatus,1,,Rondeau,,,05/01/2024,,ON,CA,Incidental,1,,N,,,"
@@ -422,7 +405,15 @@ TEST_F(EbirdImport, EachPlaceIsStoredInItsOwnColumn)
                       "Featherlog: Country=United States; District=Monterey County\n");
     OpenState s(folder.path());
     ASSERT_EQ(storeImport(s.state, readEbirdFile(s.db(), file())), 3);
-    EXPECT_EQ(stored(s), (QStringList{"1|1|5|6|7||Lake", "5|1|3|2|4|Male|Rondeau", "6|1|3|2|0||Home"}))
+    QStringList stored;
+    auto rs = s.db().openRecordset("SELECT Bird_ID, Region, country, state, district, Type, site FROM Sightings "
+                                   "ORDER BY Bird_ID", db::RecordsetKind::Snapshot);
+    for (; !rs.eof(); rs.moveNext()) {
+        QStringList f;
+        for (int i = 0; i < 7; ++i) f << rs.field(i).toString();
+        stored << f.join(u'|');
+    }
+    EXPECT_EQ(stored, (QStringList{"1|1|5|6|7||Lake", "5|1|3|2|4|Male|Rondeau", "6|1|3|2|0||Home"}))
         << "the codes give what the tag leaves out";
     EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Outings WHERE comments LIKE '%Featherlog%'").toInt(), 0);
 }
@@ -484,31 +475,6 @@ TEST_F(EbirdImport, CancelStoresNothing)
     EXPECT_LT(last, 1.0);
 }
 
-TEST_F(EbirdImport, OlderFilesGetTheKeyTableWhenOpened)
-{
-    // The folder's file is made as the version before the table came.
-    ASSERT_TRUE(QFile::remove(folder.databasePath()));
-    {
-        auto db = db::Database::create(folder.databasePath(), db::passwordFromConnect(QString::fromLatin1(kConnectString)));
-        createSchema(*db, 1);
-        insertFixture(*db);
-    }
-    addUsRegions(folder);
-    EXPECT_EQ(folder.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'ImportKeys'").toInt(), 0);
-    folder.exec("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) VALUES (3, '2019-01-01', 'Adult', 'Lake', 'cold')");
-    {
-        OpenState s(folder.path());
-        EXPECT_EQ(s.count("ImportKeys"), 0);
-        s.db().execute("INSERT INTO ImportKeys VALUES ('S1|x', 1)");
-    }
-    {
-        OpenState s(folder.path()); // a second opening keeps what is there
-        EXPECT_EQ(s.count("ImportKeys"), 1);
-        EXPECT_EQ(s.count("Sightings"), 1);
-        EXPECT_EQ(s.db().scalar("PRAGMA integrity_check").toString(), "ok");
-    }
-}
-
 TEST_F(EbirdImport, MalformedFilesEndWithAMessageAndStoreNothing)
 {
     const QByteArray good = downloadText(mixedDownload());
@@ -524,6 +490,7 @@ TEST_F(EbirdImport, MalformedFilesEndWithAMessageAndStoreNothing)
     } cases[] = {
         {"empty", "", "empty"},
         {"blank lines only", "\r\n\r\n", "empty"},
+        {"line ends only", "\r\r\r", "empty"},
         {"header only", good.left(good.indexOf('\n') + 1), "no records"},
         {"missing column", noDate, "lacks the column Date"},
         {"not eBird", "Name,Place,When\nMallard,Pond,today\n", "not an eBird file"},
@@ -639,30 +606,6 @@ TEST_F(EbirdImport, PlacesAreFoundByTheirEbirdCodesAndGetTheirChecklists)
     EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {kCanada}).toInt(), 5);
     EXPECT_EQ(s.db().scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = ?", {id("US-TX")}).toInt(), 0)
         << "no sighting, no list";
-}
-
-// Files whose lines end in a lone CR (old Mac files, some spreadsheets) are read record by
-// record, as are those ending in LF and CRLF.
-TEST_F(EbirdImport, EveryLineEndReadsEveryRecord)
-{
-    OpenState s(folder.path());
-    const QByteArray crlf = downloadText(mixedDownload());
-    for (const char* end : {"\r\n", "\n", "\r"}) {
-        QByteArray text = crlf;
-        text.replace("\r\n", end);
-        writeFile(file(), text);
-        const ImportPreview p = readEbirdFile(s.db(), file());
-        EXPECT_EQ(p.recordsRead, 12) << end;
-        EXPECT_EQ(p.matched, 5) << end;
-        EXPECT_EQ(p.matched + p.otherRecords + p.skippedTotal(), p.recordsRead) << "every record matched, kept or listed";
-    }
-    writeFile(file(), "\r\r\r");
-    try {
-        readEbirdFile(s.db(), file());
-        ADD_FAILURE() << "a file of line ends only was read";
-    } catch (const CsvError& e) {
-        EXPECT_TRUE(e.message().contains("empty")) << qPrintable(e.message());
-    }
 }
 
 namespace {

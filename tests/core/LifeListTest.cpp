@@ -16,94 +16,6 @@ QList<int> marks(db::Database& db)
     for (; !rs.eof(); rs.moveNext()) m << rs.field(0).toInt();
     return m;
 }
-} // namespace
-
-TEST(LifeListRebuild, EmptyRegionChangesNothing)
-{
-    test::TestFolder folder;
-    auto db = folder.open();
-    db->execute("UPDATE Birds SET LifeList = 5 WHERE ID = 2");
-    EXPECT_FALSE(rebuildLifeList(*db, 4, " Order By Birds.sortOrder").has_value());
-    EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 2").toInt(), 5);
-    EXPECT_FALSE(db->inTransaction());
-}
-
-TEST(WriteBatch, HeldEditsAreWrittenBeforeAnyOtherStatement)
-{
-    test::TestFolder folder;
-    auto db = folder.open();
-    auto rs = db->openRecordset("SELECT ID, Data, LifeList FROM Birds ORDER BY ID", db::RecordsetKind::Dynaset);
-    {
-        db::WriteBatch batch(*db);
-        rs.edit();
-        rs.setField("LifeList", 11);
-        rs.setField("Data", QStringLiteral("held"));
-        rs.update();
-        rs.moveNext();
-        rs.edit();
-        rs.setField("LifeList", 12);
-        rs.update();
-        rs.moveFirst();
-        rs.edit();
-        rs.setField("LifeList", 13); // the later edit of the same row wins
-        rs.setField("Data", QStringLiteral("held again"));
-        rs.update();
-        EXPECT_EQ(rs.field("LifeList").toInt(), 13);
-        EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 1").toInt(), 13) << "a query writes them first";
-        EXPECT_EQ(db->scalar("SELECT Data FROM Birds WHERE ID = 1").toString(), "held again");
-        EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 2").toInt(), 12);
-        rs.moveNext();
-        rs.moveNext();
-        rs.edit();
-        rs.setField("LifeList", 14);
-        rs.update();
-        batch.flush();
-        EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 14);
-    }
-    rs.edit();
-    rs.setField("LifeList", 15);
-    rs.update();
-    EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 15) << "without a batch, at once";
-}
-
-TEST(WriteBatch, FailureInsideATransactionRollsEverythingBack)
-{
-    test::TestFolder folder;
-    auto db = folder.open();
-    auto rs = db->openRecordset("SELECT ID, Name FROM Birds ORDER BY ID", db::RecordsetKind::Dynaset);
-    {
-        db::Transaction tx(*db);
-        db::WriteBatch batch(*db);
-        rs.edit();
-        rs.setField("Name", QStringLiteral("Renamed"));
-        rs.update();
-        rs.moveNext();
-        rs.edit();
-        rs.setField("Name", QStringLiteral("renamed")); // the same name: a unique-name violation
-        rs.update();
-        EXPECT_THROW(batch.flush(), db::DbError);
-    }
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM Birds WHERE Name LIKE 'renamed'").toInt(), 0);
-    EXPECT_FALSE(db->inTransaction());
-}
-
-TEST(Transactions, InnerTransactionJoinsTheOuter)
-{
-    test::TestFolder folder;
-    auto db = folder.open();
-    {
-        db::Transaction outer(*db);
-        {
-            db::Transaction inner(*db);
-            db->execute("UPDATE Birds SET LifeList = 3");
-            inner.commit();
-        }
-        EXPECT_TRUE(db->inTransaction());
-    } // the outer one was not committed
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM Birds WHERE LifeList = 3").toInt(), 0);
-}
-
-namespace {
 
 struct Sighting {
     int id, bird;
@@ -218,18 +130,6 @@ struct GooseFixture {
 };
 
 } // namespace
-
-TEST(SpeciesMark, SightingMovedOutOfTheRegionTakesTheSpeciesOff)
-{
-    GooseFixture f;
-    f.db->execute("UPDATE Sightings SET state = 0, country = 3 WHERE Sight_ID = 7");
-    const SpeciesMark m = recomputeSpeciesMark(*f.db, f.options, 3, 2);
-    EXPECT_EQ(m.mark, 0);
-    EXPECT_TRUE(m.lifesumChanged);
-    EXPECT_EQ(f.mark(), 0);
-    EXPECT_EQ(f.lifesum(), 3);
-    EXPECT_EQ(f.options.field("lifesum").toInt(), 3) << "the Options row's record set shows what is stored";
-}
 
 TEST(SpeciesMark, AnEarlierSightingOrATieTakesOver)
 {

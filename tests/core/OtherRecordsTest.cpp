@@ -1,36 +1,23 @@
 // The table of an outing's records of no species of the database: the upgrade step that adds
 // it to a file of the version before, what it accepts, and that an outing takes them along.
 
+#include "OlderFiles.h"
 #include "outings/OutingStore.h"
 #include "schema/OtherRecordsTable.h"
-#include "schema/Schema.h"
-#include "TestDatabase.h"
-#include "db/Database.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace fl;
+using namespace fl::test;
 
 namespace {
 
-const QString kConnect = QString::fromLatin1(kConnectString);
-
-bool hasTable(db::Database& db, const QString& name)
-{
-    return db.scalar("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?", {name}).toInt() == 1;
-}
-
 // A file of the version before, in use: two outings (one from an eBird checklist), their
 // sightings with counts and comments, a sighting of no outing, a custom list.
-struct FileBeforeOtherRecords {
-    QTemporaryDir dir;
-    QString path() const { return dir.filePath("bird.mdb"); }
-    FileBeforeOtherRecords()
+struct FileBeforeOtherRecords : OlderFolder {
+    FileBeforeOtherRecords() : OlderFolder(versionAfterStep(createOtherRecordsTable) - 1)
     {
-        auto db = db::Database::create(path(), db::passwordFromConnect(kConnect));
-        createSchema(*db, versionAfterStep(createOtherRecordsTable) - 1);
-        test::insertFixture(*db);
+        auto db = open();
         db::Transaction tx(*db);
         db->execute("INSERT INTO Outings (Outing_ID, Date, StartTime, Duration, Distance, Observers, Protocol, site, "
                     "Latitude, Longitude, state, StateCode, CountyCode, comments, SubmissionID) VALUES "
@@ -75,13 +62,13 @@ TEST(OtherRecordsUpgrade, AFileOfThePreviousVersionGetsTheTableAndKeepsItsRecord
     FileBeforeOtherRecords file;
     QString before;
     {
-        auto db = db::Database::open(file.path(), true, false, kConnect);
+        auto db = file.open();
         ASSERT_FALSE(hasTable(*db, "OtherRecords"));
         before = recordsIn(*db);
         ASSERT_TRUE(before.contains("S55501234")) << qPrintable(before);
         upgradeSchema(*db);
     }
-    auto db = db::Database::open(file.path(), true, false, kConnect);
+    auto db = file.open();
     EXPECT_EQ(schemaVersion(*db), currentSchemaVersion());
     EXPECT_EQ(schemaVersion(*db), versionAfterStep(createOtherRecordsTable));
     EXPECT_EQ(recordsIn(*db), before);
@@ -107,7 +94,7 @@ class OtherRecordsRefuse : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(OtherRecordsRefuse, ARecordThatBreaksARule)
 {
-    test::TestFolder folder;
+    TestFolder folder;
     auto db = folder.open();
     db->execute("INSERT INTO Outings (Outing_ID, Date, site) VALUES (1, '2021-04-04', 'Pond')");
     db->execute("INSERT INTO OtherRecords (Outing_ID, Name, Category, SourceKey) VALUES (1, 'duck sp.', 'spuh', 'k1')");
@@ -134,16 +121,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(OtherRecords, DeletingAnOutingDeletesThemAndLeavesTheOthers)
 {
-    test::TestFolder folder;
+    TestFolder folder;
     auto db = folder.open();
     db->execute("UPDATE Options SET Reg_ID = 2, regname = 'Ontario', regType = 'State'");
     auto options = db->openRecordset("Options", db::RecordsetKind::Dynaset);
-    const LifeListScope ontario{test::kOntario, "State"};
+    const LifeListScope ontario{kOntario, "State"};
     Outing a, b;
     a.date = b.date = QDate(2022, 5, 1);
     a.site = "Rondeau";
     b.site = "Pelee";
-    a.places[2] = b.places[2] = test::kOntario;
+    a.places[2] = b.places[2] = kOntario;
     a.entries.push_back({3, 2, {}, {}, {}, 0});
     b.entries.push_back({3, 1, {}, {}, {}, 0});
     saveOuting(*db, a, ontario, options);

@@ -3,35 +3,25 @@
 
 #include "FaultVfs.h"
 #include "lifelist/LifeList.h"
+#include "OlderFiles.h"
 #include "outings/OutingStore.h"
 #include "schema/OutingTables.h"
-#include "schema/Schema.h"
 #include "state/AppState.h"
 #include "state/Startup.h"
-#include "TestDatabase.h"
-#include "db/Database.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace fl;
-using test::FaultVfs;
+using namespace fl::test;
 
 namespace {
 
-const QString kConnect = QString::fromLatin1(kConnectString);
-
-struct FileBeforeOutings {
-    QTemporaryDir dir;
-    QString path() const { return dir.filePath("bird.mdb"); }
-    FileBeforeOutings()
+struct FileBeforeOutings : OlderFolder {
+    FileBeforeOutings() : OlderFolder(versionAfterStep(addOutingTables) - 1)
     {
-        auto db = db::Database::create(path(), db::passwordFromConnect(kConnect));
-        createSchema(*db, versionAfterStep(addOutingTables) - 1);
-        test::insertFixture(*db);
+        auto db = open();
         db::Transaction tx(*db);
         db->execute("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, state, site, notes) VALUES "
                     "(3, 3, '2019-03-04', 'Pair', 2, 'Marsh', 'x4, calling'), (4, 3, '2018-01-01', '', 0, 'Yard', ''), "
@@ -89,10 +79,10 @@ TEST(OutingsUpgrade, SightingsAndMarksAreKeptAndOutingsCanBeStored)
                         "AND BreedingCode IS NULL AND MediaNumbers IS NULL").toInt(), 4);
 
     // The life list goes on: an outing with the goose later keeps its mark, an earlier one takes it.
-    LifeListScope ontario{test::kOntario, "State"};
+    LifeListScope ontario{kOntario, "State"};
     Outing o;
     o.date = QDate(2022, 4, 1);
-    o.places[2] = test::kOntario;
+    o.places[2] = kOntario;
     o.entries.push_back({3, 2, {}, {}, {}, 0});
     o.entries.push_back({5, 1, {}, {}, {}, 0});
     saveOuting(db, o, ontario, s.rsOptions);
@@ -104,7 +94,7 @@ TEST(OutingsUpgrade, SightingsAndMarksAreKeptAndOutingsCanBeStored)
     EXPECT_EQ(db.scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), o.entries[0].sightId);
     // A region switch after it finds the same marks.
     const QString marks = db.scalar("SELECT group_concat(LifeList) FROM (SELECT LifeList FROM Birds ORDER BY ID)").toString();
-    rebuildLifeList(db, test::kOntario, " Order By Birds.sortOrder");
+    rebuildLifeList(db, kOntario, " Order By Birds.sortOrder");
     EXPECT_EQ(db.scalar("SELECT group_concat(LifeList) FROM (SELECT LifeList FROM Birds ORDER BY ID)").toString(), marks);
     EXPECT_TRUE(db.openRecordset("PRAGMA foreign_key_check", db::RecordsetKind::Snapshot).eof());
     closeDatabase(s);
@@ -124,7 +114,7 @@ TEST(OutingsUpgrade, AFailedUpgradeLeavesTheFileAsItWas)
             openAndLoadOptions(s, FaultVfs::name());
         } catch (const std::exception& e) {
             message = QString::fromUtf8(e.what());
-            closeDatabase(s); // while the disk still fails
+            EXPECT_FALSE(s.dbBirds) << "a failed opening closes the file again, while the disk still fails";
             return false;
         }
         closeDatabase(s);

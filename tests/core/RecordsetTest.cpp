@@ -99,18 +99,6 @@ TEST_F(RecordsetTest, FindFirstAndNoMatch)
     EXPECT_THROW(rs.findFirst("Fam_ID"), db::DbError);
 }
 
-TEST_F(RecordsetTest, FindFirstStartsFromTheTopAndFindNextContinues)
-{
-    auto rs = db->openRecordset("SELECT ID, family_ID FROM Birds ORDER BY ID", RecordsetKind::Snapshot);
-    rs.moveLast();
-    rs.findFirst("family_ID = 3");
-    EXPECT_EQ(rs.field("ID").toInt(), 7);
-    rs.findNext("family_ID = 3");
-    EXPECT_EQ(rs.field("ID").toInt(), 8);
-    rs.findFirst("family_ID = 1");
-    EXPECT_EQ(rs.field("ID").toInt(), 1);
-}
-
 TEST_F(RecordsetTest, AddNewGivesAutomaticKeyThroughLastModified)
 {
     auto rs = db->openRecordset("Sightings", RecordsetKind::Dynaset);
@@ -144,21 +132,6 @@ TEST_F(RecordsetTest, EditWritesOnlyOnUpdate)
     rs.update();
     EXPECT_EQ(db->scalar("SELECT Data FROM Birds WHERE ID = 1").toString(), "Edited");
     EXPECT_THROW(rs.setField("Data", 1), db::DbError) << "setting a field needs Edit or AddNew";
-}
-
-TEST_F(RecordsetTest, DeleteThenMoveNext)
-{
-    auto rs = db->openRecordset("SELECT * FROM Checklists WHERE Reg_ID = 3 ORDER BY Bird_ID", RecordsetKind::Dynaset);
-    rs.moveNext(); // bird 2
-    rs.remove();
-    EXPECT_THROW(rs.field("Bird_ID"), db::DbError);
-    rs.moveNext();
-    EXPECT_EQ(rs.field("Bird_ID").toInt(), 3);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = 3").toInt(), 4);
-    rs.moveLast();
-    rs.remove();
-    rs.moveNext();
-    EXPECT_TRUE(rs.eof());
 }
 
 TEST_F(RecordsetTest, WriteThroughJoinChangesBirds)
@@ -198,6 +171,18 @@ TEST_F(RecordsetTest, TransactionRollsBackUnlessCommitted)
         tx.commit();
     }
     EXPECT_EQ(db->scalar("SELECT count(*) FROM Birds WHERE LifeList = 9").toInt(), 12);
+    // An inner transaction joins the outer one: its commit keeps nothing once the outer one
+    // is not committed.
+    {
+        db::Transaction outer(*db);
+        {
+            db::Transaction inner(*db);
+            db->execute("UPDATE Birds SET LifeList = 3");
+            inner.commit();
+        }
+        EXPECT_TRUE(db->inTransaction());
+    }
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM Birds WHERE LifeList = 3").toInt(), 0);
 }
 
 TEST_F(RecordsetTest, SchemaKeepsReferencesAndOneOptionsRow)
@@ -209,11 +194,15 @@ TEST_F(RecordsetTest, SchemaKeepsReferencesAndOneOptionsRow)
     EXPECT_THROW(db->execute("INSERT INTO Birds (ID, Name) VALUES (50, 'MALLARD')"), db::DbError) << "names are unique";
 }
 
-TEST_F(RecordsetTest, RemoveThenMoveFirstStartsAgainAtTheTop)
+TEST_F(RecordsetTest, RemoveThenMoveOnOrStartAgainAtTheTop)
 {
     auto rs = db->openRecordset("SELECT * FROM Checklists WHERE Reg_ID = 3 ORDER BY Bird_ID", RecordsetKind::Dynaset);
     rs.moveNext(); // bird 2
     rs.remove();
+    EXPECT_THROW(rs.field("Bird_ID"), db::DbError);
+    rs.moveNext();
+    EXPECT_EQ(rs.field("Bird_ID").toInt(), 3);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM Checklists WHERE Reg_ID = 3").toInt(), 4);
     rs.moveFirst();
     EXPECT_EQ(rs.field("Bird_ID").toInt(), 1);
     rs.moveNext();
@@ -228,6 +217,9 @@ TEST_F(RecordsetTest, RemoveThenMoveFirstStartsAgainAtTheTop)
     rs.moveLast();
     EXPECT_EQ(rs.field("Bird_ID").toInt(), 7);
     EXPECT_EQ(db->scalar("SELECT group_concat(Bird_ID) FROM Checklists WHERE Reg_ID = 3").toString(), "3,4,7");
+    rs.remove(); // the last row
+    rs.moveNext();
+    EXPECT_TRUE(rs.eof());
 
     while (rs.recordCount() > 0) {
         rs.moveFirst();
@@ -305,4 +297,59 @@ TEST_F(RecordsetTest, OpeningTheSameSourceAgainFollowsChangesOfTheTable)
     // A second open of the same text reads the rows as they are now, not as they were.
     db->execute("DELETE FROM Links1");
     EXPECT_EQ(db->openRecordset("Links1", RecordsetKind::Dynaset).recordCount(), 0);
+}
+
+TEST_F(RecordsetTest, WriteBatchHoldsEditsUntilAnyOtherStatement)
+{
+    auto rs = db->openRecordset("SELECT ID, Data, LifeList FROM Birds ORDER BY ID", RecordsetKind::Dynaset);
+    {
+        db::WriteBatch batch(*db);
+        rs.edit();
+        rs.setField("LifeList", 11);
+        rs.setField("Data", QStringLiteral("held"));
+        rs.update();
+        rs.moveNext();
+        rs.edit();
+        rs.setField("LifeList", 12);
+        rs.update();
+        rs.moveFirst();
+        rs.edit();
+        rs.setField("LifeList", 13); // the later edit of the same row wins
+        rs.setField("Data", QStringLiteral("held again"));
+        rs.update();
+        EXPECT_EQ(rs.field("LifeList").toInt(), 13);
+        EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 1").toInt(), 13) << "a query writes them first";
+        EXPECT_EQ(db->scalar("SELECT Data FROM Birds WHERE ID = 1").toString(), "held again");
+        EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 2").toInt(), 12);
+        rs.moveNext();
+        rs.moveNext();
+        rs.edit();
+        rs.setField("LifeList", 14);
+        rs.update();
+        batch.flush();
+        EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 14);
+    }
+    rs.edit();
+    rs.setField("LifeList", 15);
+    rs.update();
+    EXPECT_EQ(db->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), 15) << "without a batch, at once";
+}
+
+TEST_F(RecordsetTest, WriteBatchFailureInsideATransactionRollsEverythingBack)
+{
+    auto rs = db->openRecordset("SELECT ID, Name FROM Birds ORDER BY ID", RecordsetKind::Dynaset);
+    {
+        db::Transaction tx(*db);
+        db::WriteBatch batch(*db);
+        rs.edit();
+        rs.setField("Name", QStringLiteral("Renamed"));
+        rs.update();
+        rs.moveNext();
+        rs.edit();
+        rs.setField("Name", QStringLiteral("renamed")); // the same name: a unique-name violation
+        rs.update();
+        EXPECT_THROW(batch.flush(), db::DbError);
+    }
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM Birds WHERE Name LIKE 'renamed'").toInt(), 0);
+    EXPECT_FALSE(db->inTransaction());
 }

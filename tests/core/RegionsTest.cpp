@@ -272,18 +272,6 @@ INSTANTIATE_TEST_SUITE_P(Regions, FirstUse,
                              return QString::fromLatin1(p.param.code).replace('-', '_').toStdString();
                          });
 
-TEST(FirstUse, TheNearestAncestorIsOneThatWasCopiedItself)
-{
-    CodedFolder f;
-    const int ohio = f.id("US-OH"), franklin = f.id("US-OH-049");
-    EXPECT_EQ(provideChecklist(*f.db, ohio).copiedFrom, test::kNorthAmerica);
-    f.db->execute("UPDATE Checklists SET Status = 'R' WHERE Reg_ID = ? AND Bird_ID = 3", {ohio});
-    const ChecklistOrigin origin = provideChecklist(*f.db, franklin);
-    EXPECT_EQ(origin.copiedFrom, ohio);
-    EXPECT_EQ(origin.name, "Ohio");
-    EXPECT_EQ(f.list(franklin), f.list(ohio)) << "with the state's own statuses";
-}
-
 TEST(FirstUse, ARegionWithAListOfItsOwnOrWithoutACodeIsLeftAlone)
 {
     CodedFolder f;
@@ -309,6 +297,12 @@ TEST(FirstUse, AChangedListIsTheRegionsOwnAndAnEmptiedOneStaysEmpty)
     // Any stored change, as the checklist editor makes them: the list is Ohio's own from then on.
     f.db->execute("UPDATE Checklists SET scode = 'CP/' WHERE Reg_ID = ? AND Bird_ID = 1", {ohio});
     EXPECT_FALSE(provideChecklist(*f.db, ohio).isCopy());
+    // Its county copies it, with the state's own statuses: the nearest ancestor with a list.
+    const int franklin = f.id("US-OH-049");
+    const ChecklistOrigin origin = provideChecklist(*f.db, franklin);
+    EXPECT_EQ(origin.copiedFrom, ohio);
+    EXPECT_EQ(origin.name, "Ohio");
+    EXPECT_EQ(f.list(franklin), f.list(ohio));
 
     const int texas = f.id("US-TX");
     ASSERT_TRUE(provideChecklist(*f.db, texas).isCopy());

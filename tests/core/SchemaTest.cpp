@@ -1,46 +1,43 @@
-#include "state/AppState.h"
+// The version of the tables: what a new file holds, the upgrade steps on files of the versions
+// before, the backup made before them, and what is refused.
+
+#include "OlderFiles.h"
+#include "records/Backup.h"
+#include "records/UpgradeBackup.h"
 #include "regions/CodedRegions.h"
-#include "schema/Schema.h"
+#include "schema/TaxonomyTables.h"
+#include "state/AppState.h"
 #include "state/Startup.h"
-#include "TestDatabase.h"
-#include "db/Database.h"
 
 #include <QDate>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace fl;
+using namespace fl::test;
 
 namespace {
 
-const QString kConnect = QString::fromLatin1(kConnectString);
-
-// An application folder whose database has the tables of version 0 (user_version 0), as the
-// program wrote them before the file carried a version.
-struct OldFolder {
-    QTemporaryDir dir;
-    QString path() const { return dir.filePath("bird.mdb"); }
-    OldFolder()
-    {
-        auto db = db::Database::create(path(), db::passwordFromConnect(kConnect));
-        createSchema(*db, 0);
-        test::insertFixture(*db);
-    }
-    std::unique_ptr<db::Database> open() const { return db::Database::open(path(), true, false, kConnect); }
-};
-
-QByteArray bytesOf(const QString& path)
+QStringList backups(const QString& folder)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return QDir(folder + "/Backups").entryList(QDir::Files, QDir::Name);
+}
+
+// Opens the database of `state` as the program does, with the backup before an upgrade.
+void openAsTheProgram(AppState& state)
+{
+    openAndLoadOptions(state, {}, [&state](db::Database& db, int fromVersion) {
+        backupBeforeUpgrade(db, state.dataFolder, fromVersion);
+    });
 }
 
 } // namespace
 
 TEST(SchemaVersion, NewDatabaseHasTheCurrentVersionAndItsChecks)
 {
-    test::TestFolder folder;
+    TestFolder folder;
     auto db = folder.open();
     EXPECT_EQ(schemaVersion(*db), currentSchemaVersion());
     EXPECT_GE(currentSchemaVersion(), 1);
@@ -56,9 +53,11 @@ TEST(SchemaVersion, NewDatabaseHasTheCurrentVersionAndItsChecks)
     EXPECT_EQ(db->scalar("SELECT count(*) FROM Sightings").toInt(), 2);
 }
 
-TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
+// A file of version 0 is backed up as it was, then brought up to date; the next start has
+// nothing to do, writes nothing and makes no further copy.
+TEST(SchemaVersion, StartupBacksUpAndUpgradesAFileOfVersionZero)
 {
-    OldFolder old;
+    OlderFolder old(0);
     {
         auto db = old.open();
         ASSERT_EQ(schemaVersion(*db), 0);
@@ -74,8 +73,8 @@ TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
             << "version 0 takes any date";
     }
     AppState s;
-    s.dataFolder = old.dir.path();
-    openAndLoadOptions(s);
+    s.dataFolder = old.folder();
+    openAsTheProgram(s);
     db::Database& db = s.db();
     EXPECT_EQ(schemaVersion(db), currentSchemaVersion());
     EXPECT_EQ(s.qryResult, "") << "a missing option gets the value of a new database";
@@ -101,67 +100,140 @@ TEST(SchemaVersion, StartupUpgradesAFileOfVersionZero)
     EXPECT_TRUE(db.openRecordset("PRAGMA foreign_key_check", db::RecordsetKind::Snapshot).eof());
     closeDatabase(s);
 
-    // The next start finds nothing to do and writes nothing.
+    const QStringList made = backups(old.folder());
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_TRUE(made[0].startsWith("bird-v0-before-upgrade-")) << qPrintable(made[0]);
+    const QString copy = old.folder() + "/Backups/" + made[0];
+    EXPECT_EQ(checkBackupFile(copy, kConnect), "");
+    {
+        auto backup = db::Database::open(copy, true, true, kConnect);
+        EXPECT_EQ(schemaVersion(*backup), 0) << "the copy is the file as the older program left it";
+        EXPECT_EQ(backup->scalar("SELECT Date || '|' || site FROM Sightings WHERE Sight_ID = 5").toString(),
+                  "2019-03-04T00:00:00|Marsh");
+    }
+
     const QByteArray upgraded = bytesOf(old.path());
     AppState again;
-    again.dataFolder = old.dir.path();
-    openAndLoadOptions(again);
+    again.dataFolder = old.folder();
+    openAsTheProgram(again);
     closeDatabase(again);
     EXPECT_EQ(bytesOf(old.path()), upgraded);
+    EXPECT_EQ(backups(old.folder()), made);
 }
 
-TEST(SchemaVersion, FailedUpgradeLeavesTheFileAsItWas)
+// Each upgrade step, on a file of the version before it: the file gets every table, index,
+// trigger and saved query of a new file and keeps its sighting; the next start has nothing to do.
+TEST(SchemaVersion, EveryStepBringsAFileOfTheVersionBeforeToTheLayoutOfANewFile)
 {
-    OldFolder old;
-    {
+    const QString layout = "SELECT group_concat(type || ' ' || name, ', ') FROM (SELECT type, name FROM sqlite_master "
+                           "ORDER BY type, name)";
+    const std::string fresh = TestFolder().open()->scalar(layout).toString().toStdString();
+    for (int version = 0; version < currentSchemaVersion(); ++version) {
+        SCOPED_TRACE(version);
+        OlderFolder old(version);
+        old.open()->execute("INSERT INTO Sightings (Bird_ID, Date, Type, site, notes) "
+                            "VALUES (3, '2019-01-01', 'Adult', 'Lake', 'cold')");
+        AppState s;
+        s.dataFolder = old.folder();
+        openAndLoadOptions(s);
+        EXPECT_EQ(s.db().scalar(layout).toString().toStdString(), fresh);
+        EXPECT_EQ(s.db().scalar("SELECT Bird_ID || Date || site || notes FROM Sightings").toString(),
+                  "32019-01-01Lakecold");
+        closeDatabase(s);
+        const QByteArray upgraded = bytesOf(old.path());
+        openAndLoadOptions(s);
+        closeDatabase(s);
+        EXPECT_EQ(bytesOf(old.path()), upgraded);
+    }
+}
+
+// An upgrade that cannot be made, or not safely, leaves the file as it was and closed, and
+// the older program still opens it.
+TEST(SchemaVersion, AFailedUpgradeLeavesTheFileAsItWas)
+{
+    const struct {
+        const char* what;
+        bool dateThatIsNoDate; // else a file where the Backups folder belongs
+        const char* says;
+    } cases[] = {
+        {"a date that is no date", true, "Sighting 2 has no valid date"},
+        {"no backup can be made", false, "is from an older version of Featherlog. It was left as it was"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OlderFolder old(0);
+        {
+            auto db = old.open();
+            db->execute("INSERT INTO Sightings (Bird_ID, Date) VALUES (3, '2019-03-04')");
+            if (c.dateThatIsNoDate) db->execute("INSERT INTO Sightings (Bird_ID, Date) VALUES (4, 'last spring')");
+        }
+        if (!c.dateThatIsNoDate) {
+            QFile blocker(old.folder() + "/Backups");
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
+        const QByteArray before = bytesOf(old.path());
+        AppState s;
+        s.dataFolder = old.folder();
+        try {
+            openAsTheProgram(s);
+            ADD_FAILURE() << "brought the file up to date";
+        } catch (const std::runtime_error& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(c.says)) << e.what();
+        }
+        if (!c.dateThatIsNoDate) {
+            EXPECT_FALSE(s.dbBirds) << "the file is closed again";
+        }
+        s.dbBirds.reset();
+        EXPECT_EQ(bytesOf(old.path()), before);
         auto db = old.open();
-        db->execute("INSERT INTO Sightings (Bird_ID, Date) VALUES (3, '2019-03-04')");
-        db->execute("INSERT INTO Sightings (Bird_ID, Date) VALUES (4, 'last spring')");
+        EXPECT_EQ(schemaVersion(*db), 0);
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM Sightings").toInt(), c.dateThatIsNoDate ? 2 : 1);
     }
-    const QByteArray before = bytesOf(old.path());
-    AppState s;
-    s.dataFolder = old.dir.path();
-    try {
-        openAndLoadOptions(s);
-        FAIL() << "upgraded a file with a date that is no date";
-    } catch (const db::DbError& e) {
-        EXPECT_TRUE(e.message().contains("Sighting 2")) << qPrintable(e.message());
-    }
-    s.dbBirds.reset();
-    auto db = old.open();
-    EXPECT_EQ(schemaVersion(*db), 0);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM Sightings").toInt(), 2);
-    db.reset();
-    EXPECT_EQ(bytesOf(old.path()), before);
 }
 
-TEST(SchemaVersion, FileOfALaterVersionIsRefused)
+TEST(SchemaVersion, ANewerFileIsRefusedWithoutACopy)
 {
-    test::TestFolder folder;
-    folder.exec(QStringLiteral("PRAGMA user_version = %1").arg(currentSchemaVersion() + 1));
+    TestFolder newer;
+    newer.exec(QStringLiteral("PRAGMA user_version = %1").arg(currentSchemaVersion() + 1));
+    const QByteArray before = bytesOf(newer.databasePath());
     AppState s;
-    s.dataFolder = folder.path();
+    s.dataFolder = newer.path();
     try {
-        openAndLoadOptions(s);
-        FAIL();
+        openAsTheProgram(s);
+        FAIL() << "opened a file of a newer version";
     } catch (const db::DbError& e) {
-        EXPECT_TRUE(e.message().contains("newer version")) << qPrintable(e.message());
+        EXPECT_TRUE(e.message().contains("newer version of Featherlog")) << qPrintable(e.message());
     }
+    EXPECT_FALSE(s.dbBirds) << "the file is closed again";
+    EXPECT_FALSE(QFileInfo::exists(newer.path() + "/Backups"));
+    EXPECT_EQ(bytesOf(newer.databasePath()), before);
 }
 
-namespace {
-// The schema version that gave species their codes; the tests below upgrade from the one before.
-constexpr int kCodesVersion = 4;
-} // namespace
+TEST(UpgradeBackup, TheNameSaysTheVersionAndTheTimeAndATakenOneGetsANumber)
+{
+    EXPECT_EQ(upgradeBackupName(0, QDateTime(QDate(2026, 3, 9), QTime(7, 5, 2))),
+              "bird-v0-before-upgrade-20260309-070502.mdb");
+    EXPECT_EQ(upgradeBackupName(12, QDateTime(QDate(2031, 12, 31), QTime(23, 59, 59))),
+              "bird-v12-before-upgrade-20311231-235959.mdb");
+    OlderFolder old(0);
+    auto db = old.open();
+    const QString first = backupBeforeUpgrade(*db, old.folder(), 0);
+    const QString second = backupBeforeUpgrade(*db, old.folder(), 0);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(QFileInfo(first).isFile());
+    EXPECT_TRUE(QFileInfo(second).isFile());
+    // Within the same second the second copy is numbered.
+    if (QFileInfo(first).fileName().chopped(4) == QFileInfo(second).fileName().chopped(6)) {
+        EXPECT_TRUE(second.endsWith("-2.mdb")) << qPrintable(second);
+    }
+}
 
 TEST(SchemaVersion, UpgradeGivesSpeciesTheirCodesAndKeepsEverySighting)
 {
-    ASSERT_GE(currentSchemaVersion(), kCodesVersion);
-    QTemporaryDir dir;
+    const int withoutCodes = versionAfterStep(addTaxonomyTables) - 1;
+    OlderFolder old(withoutCodes);
     {
-        auto db = db::Database::create(dir.filePath("bird.mdb"), db::passwordFromConnect(kConnect));
-        createSchema(*db, kCodesVersion - 1);
-        test::insertFixture(*db);
+        auto db = old.open();
         // A species the list of codes does not know, one whose names the list has in other
         // letter case, and sightings with their life-list mark.
         db->execute("INSERT INTO Birds (ID, Name, sci_name, Data, family_ID, sortOrder) "
@@ -178,10 +250,10 @@ TEST(SchemaVersion, UpgradeGivesSpeciesTheirCodesAndKeepsEverySighting)
         ASSERT_GT(addEbirdRegions(*db), 5000);
         db->execute("UPDATE Regions SET CopiedFrom = 2 WHERE Reg_ID = 4");
         tx.commit();
-        ASSERT_EQ(schemaVersion(*db), kCodesVersion - 1);
+        ASSERT_EQ(schemaVersion(*db), withoutCodes);
     }
     AppState s;
-    s.dataFolder = dir.path();
+    s.dataFolder = old.folder();
     openAndLoadOptions(s);
     db::Database& db = s.db();
     EXPECT_EQ(schemaVersion(db), currentSchemaVersion());

@@ -178,14 +178,3 @@ TEST(Seasons, ChartTextSaysWhatTheChartShows)
         << qPrintable(text);
     EXPECT_TRUE(text.endsWith("Apr 2010 and in 3 more months.")) << qPrintable(text);
 }
-
-TEST(Seasons, MonthNames)
-{
-    EXPECT_EQ(monthAbbreviation(1), "Jan");
-    EXPECT_EQ(monthAbbreviation(12), "Dec");
-    EXPECT_EQ(monthName(9), "September");
-    EXPECT_EQ(monthName(0), "");
-    EXPECT_EQ(monthAbbreviation(13), "");
-    EXPECT_EQ(abundanceWord(Abundance::VeryRare), "Very rare");
-    EXPECT_EQ(abundanceWord(Abundance::None), "");
-}

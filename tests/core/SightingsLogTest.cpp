@@ -8,9 +8,10 @@ using namespace fl::test;
 
 namespace {
 
-// Sightings over three years; Ontario (state 2) and elsewhere.
-void addSightings(TestFolder& f)
+// The log of sightings over three years; Ontario (state 2) and elsewhere.
+SightingsLog threeYears()
 {
+    TestFolder f;
     f.exec("INSERT INTO Sightings (Sight_ID, Bird_ID, Date, Type, Region, country, state, district, site, notes) VALUES "
            "(1, 1, '2022-03-01', '', 0, 3, 2, 0, 'Toronto harbour', 'first mallard'),"
            "(2, 4, '2022-04-10', '', 0, 0, 0, 0, 'Back yard', ''),"
@@ -19,6 +20,10 @@ void addSightings(TestFolder& f)
            "(5, 4, '2023-06-01', '', 0, 3, 2, 0, 'Toronto harbour', ''),"
            "(6, 8, '2024-01-02', '', 1, 0, 0, 0, 'Woods', ''),"
            "(7, 7, '2023-05-05', '', 0, 0, 0, 0, 'Elsewhere', '')");
+    OpenState s(f.path());
+    SightingsLog log;
+    log.load(s.db());
+    return log;
 }
 
 QList<int> ids(const SightingsLog& log, const std::vector<int>& rows)
@@ -32,11 +37,7 @@ QList<int> ids(const SightingsLog& log, const std::vector<int>& rows)
 
 TEST(SightingsLog, NewestFirstWithNamesOfSpeciesAndPlaces)
 {
-    TestFolder f;
-    addSightings(f);
-    OpenState s(f.path());
-    SightingsLog log;
-    log.load(s.db());
+    const SightingsLog log = threeYears();
     ASSERT_EQ(log.entries().size(), 7u);
     const auto all = log.select({});
     EXPECT_EQ(ids(log, all), (QList<int>{6, 5, 7, 4, 3, 2, 1})) << "by date, then the later entry first";
@@ -53,11 +54,7 @@ TEST(SightingsLog, NewestFirstWithNamesOfSpeciesAndPlaces)
 
 TEST(SightingsLog, FiltersByTextYearAndRegion)
 {
-    TestFolder f;
-    addSightings(f);
-    OpenState s(f.path());
-    SightingsLog log;
-    log.load(s.db());
+    const SightingsLog log = threeYears();
     SightingsLog::Filter by;
     by.text = "MALL";
     EXPECT_EQ(ids(log, log.select(by)), (QList<int>{3, 1})) << "part of the species name, any case";
@@ -74,11 +71,7 @@ TEST(SightingsLog, FiltersByTextYearAndRegion)
 
 TEST(SightingsLog, YearCountsGiveTheYearListAndItsLifers)
 {
-    TestFolder f;
-    addSightings(f);
-    OpenState s(f.path());
-    SightingsLog log;
-    log.load(s.db());
+    const SightingsLog log = threeYears();
     SightingsLog::Filter by;
     by.year = 2023;
     auto c = log.counts(log.select(by), by);
@@ -105,11 +98,7 @@ TEST(SightingsLog, YearCountsGiveTheYearListAndItsLifers)
 
 TEST(SightingsLog, SortsByAnyColumn)
 {
-    TestFolder f;
-    addSightings(f);
-    OpenState s(f.path());
-    SightingsLog log;
-    log.load(s.db());
+    const SightingsLog log = threeYears();
     auto rows = log.select({});
     log.sort(rows, SightingsLog::Species, true);
     QStringList names;

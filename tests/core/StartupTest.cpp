@@ -51,58 +51,6 @@ TEST(Startup, StartupQueryForWorldAndForARegion)
     EXPECT_EQ(rs.field("Name").toString(), "Canada Goose");
 }
 
-TEST(Startup, SortMarkComparesExactly)
-{
-    EXPECT_TRUE(sortsByName(" Order BY Birds.Name"));
-    EXPECT_FALSE(sortsByName(" Order By Birds.Name"));
-    EXPECT_FALSE(sortsByName(" Order By Birds.sortOrder"));
-    EXPECT_FALSE(sortsByName(""));
-}
-
-TEST(Startup, NullTextInOptionsIsRefusedByTheFile)
-{
-    // The start-up fields cannot hold NULL; start-up never meets one.
-    test::TestFolder folder;
-    for (const char* field : {"regname", "searchType", "qrySort", "qryResult"})
-        EXPECT_THROW(folder.exec(QStringLiteral("UPDATE Options SET %1 = NULL").arg(field)), db::DbError) << field;
-    AppState s;
-    s.dataFolder = folder.path();
-    EXPECT_NO_THROW(openAndLoadOptions(s));
-}
-
-TEST(Startup, QuittingLeavesTheFileAsItWas)
-{
-    test::TestFolder folder;
-    {
-        // The first start brings a file of an older layout up to date; later ones write nothing.
-        AppState s;
-        s.dataFolder = folder.path();
-        openAndLoadOptions(s);
-        closeDatabase(s);
-    }
-    auto readOptions = [&] {
-        auto db = folder.open();
-        auto rs = db->openRecordset("Options", db::RecordsetKind::Snapshot);
-        QStringList values;
-        for (const QString& f : rs.fieldNames()) values << rs.field(f).toString();
-        return values;
-    };
-    const QStringList before = readOptions();
-    QFile f(folder.databasePath());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytesBefore = f.readAll();
-    f.close();
-    {
-        AppState s;
-        s.dataFolder = folder.path();
-        openAndLoadOptions(s);
-        closeDatabase(s);
-    }
-    EXPECT_EQ(readOptions(), before);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), bytesBefore) << "start-up and exit write nothing";
-}
-
 TEST(AppFolder, FindsFoldersWhateverTheirCase)
 {
     QTemporaryDir dir;

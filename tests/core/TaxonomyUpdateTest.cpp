@@ -152,17 +152,6 @@ private:
 
 } // namespace
 
-TEST_F(TaxonomyUpdate, TheTaxonomyTheDatabaseFollowsChangesNothing)
-{
-    const QString before = contents(db());
-    const TaxonomyPlan p = plan(fixtureRows());
-    EXPECT_FALSE(p.hasChanges());
-    EXPECT_TRUE(p.renames.empty() && p.splits.empty() && p.lumps.empty() && p.missing.empty());
-    EXPECT_EQ(p.unrelated, 0);
-    EXPECT_TRUE(apply(p));
-    EXPECT_EQ(contents(db()), before);
-}
-
 TEST_F(TaxonomyUpdate, RenamesKeepEverySightingAndTheLifeList)
 {
     auto rows = fixtureRows();

@@ -27,12 +27,12 @@ QString textField(const db::Recordset& rs, const QString& name)
 void openAndLoadOptions(AppState& state, const QString& vfs, const BeforeUpgrade& beforeUpgrade)
 {
     state.dbBirds = db::Database::open(state.databasePath(), true, false, QString::fromLatin1(kConnectString), vfs);
+    // A file that cannot be backed up before its upgrade, upgraded or read is closed again, as
+    // it was found, so that nothing holds it (it is opened for this program alone).
+    auto close = qScopeGuard([&state] { closeDatabase(state); });
     if (beforeUpgrade) {
-        // A file that cannot be backed up before its upgrade is closed again, as it was found.
-        auto close = qScopeGuard([&state] { state.dbBirds.reset(); });
         const int version = checkSchemaVersion(*state.dbBirds);
         if (version < currentSchemaVersion()) beforeUpgrade(*state.dbBirds, version);
-        close.dismiss();
     }
     upgradeSchema(*state.dbBirds);
     state.rsOptions = state.dbBirds->openRecordset(QStringLiteral("Options"), db::RecordsetKind::Dynaset);
@@ -46,6 +46,7 @@ void openAndLoadOptions(AppState& state, const QString& vfs, const BeforeUpgrade
     state.qryResult = textField(state.rsOptions, QStringLiteral("qryResult"));
     state.wincolor = state.rsOptions.field(QStringLiteral("wincolor")).toBool();
     state.SongCD = state.rsOptions.field(QStringLiteral("SongCD")).toBool();
+    close.dismiss();
 }
 
 QString startupListQuery(const AppState& state)

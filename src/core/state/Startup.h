@@ -17,7 +17,8 @@ using BeforeUpgrade = std::function<void(db::Database& db, int fromVersion)>;
 // Opens the bird database of the data folder and reads the Options row into the
 // state, bringing a file of an earlier version up to date first. Raises db::DbError (the
 // engine's message) or std::runtime_error (a null field). `vfs` names an engine file layer to
-// use instead of the default one (tests use one that fails on demand).
+// use instead of the default one (tests use one that fails on demand). On any failure the
+// database is closed again.
 void openAndLoadOptions(AppState& state, const QString& vfs = {}, const BeforeUpgrade& beforeUpgrade = {});
 
 // The query of the species list shown at start-up, for the stored region.
