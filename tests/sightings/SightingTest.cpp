@@ -98,9 +98,9 @@ TEST(SightingWindow, NewEntryStartsInTheCurrentRegionAndTheFirstSightingJoinsThe
     EXPECT_EQ(h->scalar("SELECT LifeList FROM Birds WHERE ID = 3").toInt(), id);
     EXPECT_EQ(h->scalar("SELECT lifesum FROM Options").toInt(), 12);
     bool viewMode = false;
-    test::inWindow<frmSight>([&] { h->w->Toolbar1_ButtonClick("View"); }, [&viewMode](frmSight& d) {
-        viewMode = d.cmdDelete->isVisible();
-        d.cmdCancel->click();
+    test::inWindow<frmSight>([&] { h->w->Toolbar1_ButtonClick("View"); }, [&viewMode](frmSight& stored) {
+        viewMode = stored.cmdDelete->isVisible();
+        stored.cmdCancel->click();
     });
     EXPECT_TRUE(viewMode);
 }
