@@ -109,6 +109,9 @@ QVariant SightingsLogModel::headingData(int outingId, int column, int role) cons
     switch (column) {
     case SightingsLog::Date: return o->date.toString(Qt::ISODate);
     case SightingsLog::Species:
+        if (o->others == 1) return QStringLiteral("Outing: %1 species and 1 record of no species").arg(o->species);
+        if (o->others > 1)
+            return QStringLiteral("Outing: %1 species and %2 records of no species").arg(o->species).arg(o->others);
         return QStringLiteral("Outing: %1 species").arg(o->species);
     case SightingsLog::Site: return o->site;
     case SightingsLog::Notes: {

@@ -1,6 +1,7 @@
 #include "Harness.h"
 #include "outings/OutingStore.h"
 #include "sightings/OutingGridModel.h"
+#include "sightings/SightingsLogModel.h"
 #include "sightings/frmOuting.h"
 
 #include <QApplication>
@@ -14,7 +15,8 @@ using namespace fl;
 using test::Harness;
 
 // An eBird checklist's records of no species (a spuh, a hybrid) stay with their outing: the
-// window shows them, editing the outing keeps them, and deleting it names them first.
+// window and the log's heading show them, editing the outing keeps them, and deleting it names
+// them first.
 TEST(OutingOtherRecords, AreShownKeptOnEditAndNamedBeforeTheOutingIsDeleted)
 {
     Harness h([](test::TestFolder& f) {
@@ -49,6 +51,16 @@ TEST(OutingOtherRecords, AreShownKeptOnEditAndNamedBeforeTheOutingIsDeleted)
         EXPECT_EQ(w.result(), QDialog::Accepted);
     }
     EXPECT_EQ(h.scalar("SELECT count(*) FROM OtherRecords WHERE Outing_ID = ?", {o.id}).toInt(), 2);
+    {
+        // The log's heading of the outing counts them apart from its species.
+        SightingsLogModel log;
+        log.load(h.db(), {});
+        log.setGrouped(true);
+        QStringList headings;
+        for (int row = 0; row < log.rowCount(); ++row)
+            if (log.isHeading(row)) headings << log.index(row, SightingsLog::Species).data().toString();
+        EXPECT_EQ(headings, (QStringList{"Outing: 1 species", "Outing: 2 species and 2 records of no species"}));
+    }
     {
         frmOuting w(h.ctx, plain.id, h.w.get());
         w.show();

@@ -31,7 +31,12 @@ void SightingsLog::load(db::Database& db)
         db::Statement st(conn, QStringLiteral("SELECT Outing_ID, Date, site, StartTime, Protocol FROM Outings"));
         while (st.step())
             m_outings.insert(int(st.int64(0)), {st.value(1).toDate(), st.value(2).toString(), st.value(3).toString(),
-                                                st.value(4).toString(), 0});
+                                                st.value(4).toString(), 0, 0});
+    }
+    {
+        db::Statement st(conn, QStringLiteral("SELECT Outing_ID, count(*) FROM OtherRecords GROUP BY Outing_ID"));
+        while (st.step())
+            if (auto it = m_outings.find(int(st.int64(0))); it != m_outings.end()) it->others = int(st.int64(1));
     }
     const int count = int(db.scalar(QStringLiteral("SELECT count(*) FROM Sightings")).toLongLong());
     m_entries.reserve(size_t(count));

@@ -34,6 +34,7 @@ public:
         QString startTime; // "HH:MM", empty for none
         QString protocol;
         int species = 0; // its sightings, all of them
+        int others = 0;  // its records of no species (a spuh, a hybrid), counted in no list
     };
     struct Filter {
         QString text;          // part of the species' name or of the site, any letter case
