@@ -104,14 +104,17 @@ QVariant SightingsLogModel::headingData(int outingId, int column, int role) cons
         return f;
     }
     if (role == Qt::BackgroundRole) return QPalette().brush(QPalette::AlternateBase);
-    if (role == Qt::ToolTipRole) return QStringLiteral("Enter or double-click opens the outing");
+    if (role == Qt::ToolTipRole) {
+        const QString open = QStringLiteral("Enter or double-click opens the outing");
+        if (o->others == 1) return QStringLiteral("Also 1 record of no species, counted in no list.\n") + open;
+        if (o->others > 1)
+            return QStringLiteral("Also %1 records of no species, counted in no list.\n").arg(o->others) + open;
+        return open;
+    }
     if (role != Qt::DisplayRole) return {};
     switch (column) {
     case SightingsLog::Date: return o->date.toString(Qt::ISODate);
     case SightingsLog::Species:
-        if (o->others == 1) return QStringLiteral("Outing: %1 species and 1 record of no species").arg(o->species);
-        if (o->others > 1)
-            return QStringLiteral("Outing: %1 species and %2 records of no species").arg(o->species).arg(o->others);
         return QStringLiteral("Outing: %1 species").arg(o->species);
     case SightingsLog::Site: return o->site;
     case SightingsLog::Notes: {

@@ -15,7 +15,7 @@ using namespace fl;
 using test::Harness;
 
 // An eBird checklist's records of no species (a spuh, a hybrid) stay with their outing: the
-// window and the log's heading show them, editing the outing keeps them, and deleting it names
+// window and the log's heading tell them, editing the outing keeps them, and deleting it names
 // them first.
 TEST(OutingOtherRecords, AreShownKeptOnEditAndNamedBeforeTheOutingIsDeleted)
 {
@@ -52,14 +52,20 @@ TEST(OutingOtherRecords, AreShownKeptOnEditAndNamedBeforeTheOutingIsDeleted)
     }
     EXPECT_EQ(h.scalar("SELECT count(*) FROM OtherRecords WHERE Outing_ID = ?", {o.id}).toInt(), 2);
     {
-        // The log's heading of the outing counts them apart from its species.
+        // The log's heading of the outing counts its species and tells the others on hovering.
         SightingsLogModel log;
         log.load(h.db(), {});
         log.setGrouped(true);
-        QStringList headings;
+        QStringList headings, tips;
         for (int row = 0; row < log.rowCount(); ++row)
-            if (log.isHeading(row)) headings << log.index(row, SightingsLog::Species).data().toString();
-        EXPECT_EQ(headings, (QStringList{"Outing: 1 species", "Outing: 2 species and 2 records of no species"}));
+            if (log.isHeading(row)) {
+                headings << log.index(row, SightingsLog::Species).data().toString();
+                tips << log.index(row, SightingsLog::Species).data(Qt::ToolTipRole).toString();
+            }
+        EXPECT_EQ(headings, (QStringList{"Outing: 1 species", "Outing: 2 species"}));
+        EXPECT_EQ(tips, (QStringList{"Enter or double-click opens the outing",
+                                     "Also 2 records of no species, counted in no list.\nEnter or double-click "
+                                     "opens the outing"}));
     }
     {
         frmOuting w(h.ctx, plain.id, h.w.get());
