@@ -76,7 +76,8 @@ frmSightingsLog::frmSightingsLog(Context& ctx, QWidget* parent) : QWidget(parent
     grdLog->verticalHeader()->hide();
     grdLog->horizontalHeader()->setSectionResizeMode(SightingsLog::Notes, QHeaderView::Stretch);
     grdLog->horizontalHeader()->setSortIndicator(SightingsLog::Date, Qt::DescendingOrder);
-    const int widths[] = {85, 180, 50, 170, 100, 100, 100, 120, 200, 95};
+    // The species column takes the longest names of the continent ("Northern Rough-winged Swallow").
+    const int widths[] = {85, 225, 50, 150, 100, 100, 100, 120, 180, 95};
     for (int i = 0; i < int(std::size(widths)); ++i) grdLog->setColumnWidth(i, widths[i]);
 
     lblCounts = new QLabel(this);
