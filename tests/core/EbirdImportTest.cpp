@@ -327,6 +327,8 @@ TEST(EbirdFields, TimesProtocolsAndLineBreaks)
     EXPECT_EQ(ebirdProtocolName("eBird - Stationary Count"), "Stationary");
     EXPECT_EQ(ebirdProtocolName("incidental"), "Incidental");
     EXPECT_EQ(ebirdProtocolName("eBird Pelagic Protocol"), "eBird Pelagic Protocol");
+    EXPECT_EQ(ebirdProtocolName("Casual"), "Incidental");
+    EXPECT_EQ(ebirdProtocolName("eBird - Random Location Count"), "Random");
     EXPECT_EQ(ebirdProtocolName(" eBird--Rusty Blackbird Blitz "), "eBird--Rusty Blackbird Blitz") << "others as they are";
     EXPECT_EQ(withLineBreaks("a<br />b<br>c<BR/>d<br >e"), "a\nb\nc\nd\ne");
     EXPECT_EQ(withLineBreaks("<b>bold</b> & <i>x</i>"), "<b>bold</b> & <i>x</i>") << "other markup stays text";

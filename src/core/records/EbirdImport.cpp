@@ -5,6 +5,7 @@
 
 #include "state/AppState.h"
 #include "records/EbirdExport.h"
+#include "records/EbirdLayouts.h"
 #include "records/EbirdTags.h"
 #include "lifelist/LifeList.h"
 #include "regions/RegionCodes.h"
@@ -575,34 +576,6 @@ QTime parseEbirdTime(const QString& text)
         hour = hour % 12 + (half.startsWith(u'p') ? 12 : 0);
     }
     return QTime(hour, minute); // invalid when out of range
-}
-
-QString ebirdProtocolName(const QString& text)
-{
-    QString t = text.trimmed();
-    static const QRegularExpression prefix(QStringLiteral("^eBird\\s*-+\\s*"), QRegularExpression::CaseInsensitiveOption);
-    QString bare = t;
-    bare.remove(prefix);
-    const QString key = bare.toLower();
-    static const QHash<QString, QString> names = {
-        {QStringLiteral("traveling count"), QStringLiteral("Traveling")},
-        {QStringLiteral("traveling"), QStringLiteral("Traveling")},
-        {QStringLiteral("stationary count"), QStringLiteral("Stationary")},
-        {QStringLiteral("stationary"), QStringLiteral("Stationary")},
-        {QStringLiteral("casual observation"), QStringLiteral("Incidental")},
-        {QStringLiteral("casual"), QStringLiteral("Incidental")},
-        {QStringLiteral("incidental"), QStringLiteral("Incidental")},
-        {QStringLiteral("historical"), QStringLiteral("Historical")},
-        {QStringLiteral("exhaustive area count"), QStringLiteral("Area")},
-        {QStringLiteral("area"), QStringLiteral("Area")},
-        {QStringLiteral("banding"), QStringLiteral("Banding")},
-        {QStringLiteral("nocturnal flight call count"), QStringLiteral("Nocturnal Flight Call Count")},
-        {QStringLiteral("pelagic protocol"), QStringLiteral("eBird Pelagic Protocol")},
-        {QStringLiteral("ebird pelagic protocol"), QStringLiteral("eBird Pelagic Protocol")},
-        {QStringLiteral("random location count"), QStringLiteral("Random")},
-        {QStringLiteral("random"), QStringLiteral("Random")},
-    };
-    return names.value(key, t.left(100).trimmed());
 }
 
 QString withLineBreaks(const QString& text)

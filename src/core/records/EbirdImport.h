@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/CsvReader.h"
+#include "records/EbirdLayouts.h"
 #include "outings/Outing.h"
 
 #include <QDate>
@@ -125,9 +126,6 @@ inline const QDate kFirstSightingDate{1900, 1, 1};
 QDate parseEbirdDate(const QString& text);
 // A start time as eBird files write it: "07:30 AM", "7:30 pm", "19:30"; invalid for anything else.
 QTime parseEbirdTime(const QString& text);
-// A protocol named as eBird's files name it ("eBird - Traveling Count", "traveling"), by the
-// name the outings use ("Traveling"); other names as they are.
-QString ebirdProtocolName(const QString& text);
 // Comments with eBird's HTML line breaks (<br>, <br/>, <br />) made line breaks.
 QString withLineBreaks(const QString& text);
 

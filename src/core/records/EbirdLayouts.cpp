@@ -1,6 +1,8 @@
 #include "records/EbirdLayouts.h"
 
+#include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace fl {
 
@@ -58,6 +60,20 @@ constexpr ProtocolName kProtocolNames[] = {
     {"Random", "Random"},
 };
 
+// Shorter names eBird's files and people use ("casual"), and the names they stand for.
+constexpr ProtocolName kOtherSpellings[] = {
+    {"Incidental", "casual"},
+    {"eBird Pelagic Protocol", "pelagic protocol"},
+    {"Random", "random location count"},
+};
+
+// A name without eBird's "eBird - " in front ("Traveling Count").
+QString withoutEbirdPrefix(const QString& name)
+{
+    static const QRegularExpression prefix(QStringLiteral("^eBird\\s*-+\\s*"), QRegularExpression::CaseInsensitiveOption);
+    return QString(name).remove(prefix);
+}
+
 } // namespace
 
 QString downloadProtocolName(const QString& protocol)
@@ -65,6 +81,22 @@ QString downloadProtocolName(const QString& protocol)
     for (const ProtocolName& p : kProtocolNames)
         if (protocol.compare(QLatin1String(p.ours), Qt::CaseInsensitive) == 0) return QString::fromLatin1(p.download);
     return protocol;
+}
+
+QString ebirdProtocolName(const QString& text)
+{
+    // Every name a file may give, in small letters and without "eBird - ", made once from the tables.
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> n;
+        for (const ProtocolName& p : kProtocolNames) {
+            n.insert(QString::fromLatin1(p.ours).toLower(), QString::fromLatin1(p.ours));
+            n.insert(withoutEbirdPrefix(QString::fromLatin1(p.download)).toLower(), QString::fromLatin1(p.ours));
+        }
+        for (const ProtocolName& p : kOtherSpellings) n.insert(QString::fromLatin1(p.download), QString::fromLatin1(p.ours));
+        return n;
+    }();
+    const QString t = text.trimmed();
+    return names.value(withoutEbirdPrefix(t).toLower(), t.left(100).trimmed());
 }
 
 QString decimalField(double value, int decimals)

@@ -26,8 +26,10 @@ const QStringList& downloadColumns();
 
 // The protocol as eBird's download names it, for the program's protocol names (those of
 // outingProtocols(): "Traveling", "Incidental"...); a name it does not know stays as it is.
-// The import reads them back with ebirdProtocolName() (EbirdImport.h).
 QString downloadProtocolName(const QString& protocol);
+// The other way: a protocol named as eBird's files name it ("eBird - Traveling Count",
+// "traveling", "casual"), by the name the outings use ("Traveling"); other names as they are.
+QString ebirdProtocolName(const QString& text);
 // Units of the record format.
 inline constexpr double kKmPerMile = 1.609344;
 inline constexpr double kHaPerAcre = 0.40468564224;
