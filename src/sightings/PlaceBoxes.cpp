@@ -76,10 +76,13 @@ void PlaceBoxes::preselect(int regId)
     choose(rows);
 }
 
-void PlaceBoxes::setPlaces(const std::array<int, 4>& ids)
+void PlaceBoxes::setPlaces(const std::array<int, 4>& ids, bool keepWhereNone)
 {
     std::array<int, 4> rows{};
-    for (int k = 0; k < 4; ++k) rows[size_t(k)] = ids[size_t(k)] > 0 ? m_models[k]->rowOfRegion(ids[size_t(k)]) : -1;
+    for (int k = 0; k < 4; ++k) {
+        rows[size_t(k)] = ids[size_t(k)] > 0 ? m_models[k]->rowOfRegion(ids[size_t(k)]) : -1;
+        if (rows[size_t(k)] < 0 && keepWhereNone) rows[size_t(k)] = box[k]->currentIndex();
+    }
     choose(rows);
 }
 

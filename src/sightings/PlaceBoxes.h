@@ -34,8 +34,9 @@ public:
     // As a new sighting has them: the first region in the Region box, and the region `regId`
     // (when above 0) in the box of its kind.
     void preselect(int regId);
-    // Chooses the regions by their ids, 0 or a region not in a box's list for none.
-    void setPlaces(const std::array<int, 4>& ids);
+    // Chooses the regions by their ids, 0 or a region not in a box's list for none; with
+    // `keepWhereNone`, a box whose id is 0 or not in its list keeps its choice instead.
+    void setPlaces(const std::array<int, 4>& ids, bool keepWhereNone = false);
     // The chosen regions' ids, 0 for an empty box.
     std::array<int, 4> places() const;
     // The eBird code of the region chosen in box `k`, empty for none.

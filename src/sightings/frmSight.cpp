@@ -240,14 +240,11 @@ void frmSight::ShowSighting()
     cmbType->setEditText(rsSight.field(QStringLiteral("Type")).toString());
     txtSite->setText(rsSight.field(QStringLiteral("site")).toString());
     txtNotes->setPlainText(rsSight.field(QStringLiteral("notes")).toString());
-    for (int k = 0; k < 4; ++k) {
-        const int id = rsSight.field(regionKinds()[k].sightingsColumn).toInt();
-        if (id <= 0) continue;
-        const QVariant name =
-            m_ctx.state.db().scalar(QStringLiteral("Select Name from Regions Where Reg_ID = ?"), {id});
-        const int index = cmbPlace[k]->findText(name.toString(), Qt::MatchExactly);
-        if (index >= 0) cmbPlace[k]->setCurrentIndex(index);
-    }
+    // Each place by its id, not its name: two regions may share a name. A place of 0 leaves
+    // its box as it was.
+    std::array<int, 4> ids{};
+    for (int k = 0; k < 4; ++k) ids[size_t(k)] = rsSight.field(regionKinds()[k].sightingsColumn).toInt();
+    m_placeBoxes->setPlaces(ids, true);
 }
 
 void frmSight::cmdRecall_Click()

@@ -238,8 +238,10 @@ TEST(SightingWindow, LastEntryRecallsTheLatestStoredSighting)
                     "VALUES (5, '2023-04-02', 'Male', 1, 3, 2, 0, 'Later site', 'newest')");
     h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, Region, site) VALUES (4, '2024-01-01', 'Pair', 0, 'x')");
     h->db().execute("UPDATE Sightings SET notes = 'older' WHERE Type = 'Pair'");
+    // A second district of the same name: the sighting's own is chosen, not the first of the name.
+    h->db().execute("INSERT INTO Regions (Reg_ID, Name, Type) VALUES (40, 'Point Pelee', 'District')");
     h->db().execute("INSERT INTO Sightings (Bird_ID, Date, Type, Region, country, state, district, site, notes) "
-                    "VALUES (6, '2020-01-01', 'Female', 0, 3, 2, 4, 'Last stored', 'stored last')");
+                    "VALUES (6, '2020-01-01', 'Female', 0, 3, 2, 40, 'Last stored', 'stored last')");
     auto d = openNew(*h);
     ASSERT_TRUE(d->cmdRecall->isEnabled());
     d->cmdRecall_Click();
@@ -249,6 +251,7 @@ TEST(SightingWindow, LastEntryRecallsTheLatestStoredSighting)
     EXPECT_EQ(d->cmbPlace[0]->currentText(), "North America") << "a place of 0 leaves its box as it was";
     EXPECT_EQ(d->cmbPlace[1]->currentText(), "Canada");
     EXPECT_EQ(d->cmbPlace[3]->currentText(), "Point Pelee");
+    EXPECT_EQ(d->cmbPlace[3]->currentData().toInt(), 40);
     d->cmdSave_Click(); // a new sighting of the goose with those details
     EXPECT_EQ(sightings(*h), 4);
     EXPECT_EQ(h->scalar("SELECT Bird_ID FROM Sightings ORDER BY Sight_ID DESC LIMIT 1").toInt(), 3);
