@@ -150,6 +150,7 @@ void PictureArea::clear()
     m_picture = QPixmap();
     Picture2->clear();
     Picture2->hide();
+    lblTitle->clear();
     showNoPicture(false);
     imgNext->hide();
     imgWhole->hide();

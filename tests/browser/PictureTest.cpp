@@ -78,6 +78,13 @@ TEST_F(Pictures, SmallPictureIsCentredWithoutZoomInAnyCapitalsAndAfterAResize)
     EXPECT_NE(larger, view);
     EXPECT_EQ(h->page().picture()->pos(),
               QPoint((larger.width() - 40) / 2, (larger.height() - 30) / 2));
+
+    // A search that finds nothing leaves no picture and no title of the species before.
+    h->state.Reg_ID = 4; // a region without a checklist
+    h->run(cmd::mnuSearchBird);
+    EXPECT_EQ(h->shown(), "");
+    EXPECT_TRUE(h->page().picture()->isHidden());
+    EXPECT_EQ(h->page().label(3)->text(), "");
 }
 
 TEST_F(Pictures, ZoomIconAndWindowWhenWiderOnlyOrTallerOnly)
