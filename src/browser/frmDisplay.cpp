@@ -356,8 +356,7 @@ void frmDisplay::exitSteps()
     for (const auto& step : m_exitSteps)
         runGuarded(m_ctx.platform, QStringLiteral("Featherlog could not finish its work at exit."), step);
     m_ctx.platform.stopSound();
-    m_page->release();
-    m_species.release();
+    releaseDatabase();
     closeDatabase(m_ctx.state);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();
