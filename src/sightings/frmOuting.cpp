@@ -347,6 +347,7 @@ void frmOuting::showOuting()
         placeBoxes->preselect(s.Reg_ID);
         cmdDelete->hide();
         lblOther->hide();
+        m_otherRecords = 0;
     } else {
         const Outing& o = m_outing;
         txtDate->setText(longDate(o.date));
@@ -374,6 +375,7 @@ void frmOuting::showOuting()
         const QStringList others = outingOtherRecords(s.db(), o.id);
         lblOther->setText(QStringLiteral("Also recorded, counted in no list: %1").arg(others.join(QStringLiteral("; "))));
         lblOther->setVisible(!others.isEmpty());
+        m_otherRecords = others.size();
     }
     lblSeen->setText(QStringLiteral("%1 species seen").arg(model->seenCount()));
     placesChanged();
@@ -571,7 +573,7 @@ void frmOuting::cmdDelete_Click()
     if (m_outing.id == 0) return;
     AppState& s = m_ctx.state;
     const int n = outingSightingCount(s.db(), m_outing.id);
-    const qsizetype others = outingOtherRecords(s.db(), m_outing.id).size();
+    const qsizetype others = m_otherRecords;
     QString question = n == 1 ? QStringLiteral("Delete this outing and its sighting?")
                               : QStringLiteral("Delete this outing and its %1 sightings?").arg(n);
     if (others > 0) // they go with it, so the question names them too

@@ -99,6 +99,7 @@ private:
     LifeListScope m_scope;
     std::unique_ptr<OutingNewness> m_newness;
     QString m_savedDetails;
+    qsizetype m_otherRecords = 0; // the edited outing's records of no species, as shown
     bool m_fromFilter = false; // the count cell being typed into was reached from the filter line
 };
 
