@@ -111,7 +111,9 @@ void mnuFileImport_Click(Context& ctx)
         return;
     }
     dialog.exec();
-    if (dialog.stored() > 0) refreshAfterSightingsChanged(ctx);
+    // Accepted once something is stored: sightings, or only records of no species with their
+    // outings and the regions made for them.
+    if (dialog.result() == QDialog::Accepted) refreshAfterSightingsChanged(ctx);
 }
 
 namespace {
