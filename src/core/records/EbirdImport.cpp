@@ -250,11 +250,6 @@ struct Columns {
         areaAcres = -1, observers = -1, breeding = -1, details = -1, comments = -1, media = -1;
 };
 
-const char* const kRecordFormatColumns[] = {
-    "Common Name", "Genus", "Species", "Number", "Species Comments", "Location Name", "Latitude", "Longitude",
-    "Date", "Start Time", "State/Province", "Country Code", "Protocol", "Number of Observers", "Duration",
-    "All Observations Reported", "Effort Distance Miles", "Effort Area Acres", "Checklist Comments"};
-
 QString headerKey(const QString& s) { return s.trimmed().toCaseFolded(); }
 
 // Recognises the file's format from its first record. Returns whether that record is a
@@ -309,11 +304,11 @@ bool recogniseColumns(const QStringList& first, Columns& c)
     };
     const bool header = col("Common Name") >= 0 && col("Genus") >= 0 && col("Species") >= 0 && col("Date") >= 0;
     if (header) {
-        recordFormat([&](int i) { return col(kRecordFormatColumns[i]); });
+        recordFormat([&](int i) { return at.value(headerKey(recordFormatColumns()[i]), -1); });
         if (c.details < 0) c.details = col("Observation Details");
         return true;
     }
-    if (first.size() == int(std::size(kRecordFormatColumns)) && parseEbirdDate(first[8]).isValid()) {
+    if (first.size() == recordFormatColumns().size() && parseEbirdDate(first[8]).isValid()) {
         recordFormat([](int i) { return i; });
         return false;
     }
@@ -678,10 +673,10 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
             if (o.protocol.isEmpty()) o.protocol = QStringLiteral("Incidental");
             o.duration = whole(at(fields, c.duration), 1, 1440);
             if (c.distanceKm >= 0) o.distance = number(at(fields, c.distanceKm), 0, 10000);
-            else if (auto miles = number(at(fields, c.distanceMiles), 0, 10000 / 1.609344)) o.distance = rounded(*miles * 1.609344, 0.001);
+            else if (auto miles = number(at(fields, c.distanceMiles), 0, 10000 / kKmPerMile)) o.distance = rounded(*miles * kKmPerMile, 0.001);
             if (c.areaHa >= 0) o.area = number(at(fields, c.areaHa), 1e-9, 1000000);
-            else if (auto acres = number(at(fields, c.areaAcres), 1e-9, 1000000 / 0.40468564224))
-                o.area = rounded(*acres * 0.40468564224, 0.001);
+            else if (auto acres = number(at(fields, c.areaAcres), 1e-9, 1000000 / kHaPerAcre))
+                o.area = rounded(*acres * kHaPerAcre, 0.001);
             if (o.area && *o.area <= 0) o.area.reset();
             o.observers = whole(at(fields, c.observers), 1, 1000);
             o.allReported = yes(at(fields, c.allReported));
