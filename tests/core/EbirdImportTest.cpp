@@ -378,6 +378,35 @@ TEST_F(EbirdImport, RecordFormatRecordsFormChecklistsAndImportOnce)
     EXPECT_EQ(p.newSightings(), 1);
 }
 
+// Records of a download without a Submission ID, Incidental and without effort, are
+// sightings on their own, a species seen twice kept twice. With a record of no species among
+// them they become an outing, where the two are merged into one sighting.
+TEST_F(EbirdImport, SightingsOnTheirOwnWithARecordOfNoSpeciesBecomeOneOuting)
+{
+    QList<DownloadRecord> records = {
+        {"", "Mallard", "Anas platyrhynchos", "2", "US-CA", "", "Pond", "2022-01-09", "", ""},
+        {"", "Mallard", "Anas platyrhynchos", "3", "US-CA", "", "Pond", "2022-01-09", "", ""},
+        {"", "duck sp.", "Anatidae sp.", "4", "US-CA", "", "Pond", "2022-01-09", "", ""},
+        {"", "Mallard", "Anas platyrhynchos", "1", "US-CA", "", "Yard", "2022-01-09", "", ""},
+        {"", "Mallard", "Anas platyrhynchos", "1", "US-CA", "", "Yard", "2022-01-09", "", ""},
+    };
+    for (DownloadRecord& r : records) {
+        r.protocol = "eBird - Casual Observation";
+        r.latitude = r.longitude = "";
+        r.allObs = "0";
+    }
+    writeFile(file(), downloadText(records));
+    OpenState s(folder.path());
+    const ImportPreview p = readEbirdFile(s.db(), file());
+    ASSERT_EQ(p.outings.size(), 2u);
+    EXPECT_EQ(recordsOf(p.outings[0]), (QStringList{"1:5", "spuh:duck sp."}));
+    EXPECT_EQ(recordsOf(p.outings[1]), (QStringList{"1:1", "1:1"})) << "on their own, each kept";
+    EXPECT_EQ(storeImport(s.state, p), 3);
+    EXPECT_EQ(s.count("Outings"), 1);
+    EXPECT_EQ(s.db().scalar("SELECT Count FROM Sightings WHERE Outing_ID IS NOT NULL").toInt(), 5);
+    EXPECT_EQ(s.count("OtherRecords"), 1);
+}
+
 TEST_F(EbirdImport, KeysOfTheEarlierImportAreStillRecognised)
 {
     writeFile(file(), downloadText(mixedDownload()));

@@ -819,9 +819,23 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
     if (p.recordsRead == 0) throw CsvError(QStringLiteral("The file holds no records; nothing was imported."));
     p.speciesMatched = int(birds.size());
 
-    // Records of no species need an outing to belong to.
-    for (ImportOuting& g : groups)
-        if (!g.others.empty()) g.noOuting = false;
+    // Records of no species need an outing to belong to. Its sightings then join that outing,
+    // where a species is one sighting: one seen twice is merged as in any checklist.
+    for (ImportOuting& g : groups) {
+        if (g.others.empty() || !g.noOuting) continue;
+        g.noOuting = false;
+        std::vector<ImportSighting> merged;
+        for (ImportSighting& s : g.sightings) {
+            auto it = std::find_if(merged.begin(), merged.end(), [&](const ImportSighting& e) { return e.birdId == s.birdId; });
+            if (it == merged.end()) {
+                merged.push_back(std::move(s));
+            } else {
+                mergeInto(*it, s);
+                ++p.merged;
+            }
+        }
+        g.sightings = std::move(merged);
+    }
     if (!dropStored(db, species, groups, p, progress)) {
         ImportPreview stopped;
         stopped.cancelled = true;
