@@ -159,8 +159,9 @@ void mnuFileExport_Click(Context& ctx)
     AppState& s = ctx.state;
     const auto layoutAnswer = ctx.platform.messageBox(
         QStringLiteral("Write the sightings in eBird's record format, to upload them to eBird?\n\nChoose No for the "
-                       "layout of eBird's \"My eBird Data\" download: every outing and record with all its fields, "
-                       "a full copy that Featherlog can import again."),
+                       "layout of eBird's \"My eBird Data\" download: every outing and record with its effort, counts "
+                       "and comments, which Featherlog can import again (a sighting's type, such as Male, has no "
+                       "column there)."),
         title, Platform::Buttons::YesNoCancel, Platform::Icon::Question);
     if (layoutAnswer == Platform::Answer::Cancel) return;
     EbirdExportOptions options;
