@@ -15,6 +15,7 @@
 #include "frmTaxonomyUpdate.h"
 #include "status/StatusTexts.h"
 #include "platform/Platform.h"
+#include "ui/Counted.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Context.h"
 #include "ui/Guard.h"
@@ -118,16 +119,11 @@ void mnuFileImport_Click(Context& ctx)
 
 namespace {
 
-QString plural(int n, const char* one, const char* many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
-}
-
 // What an export wrote, for the message after it.
 QString exportReport(const EbirdExportResult& r, EbirdLayout layout)
 {
-    QString what = plural(r.sightings, "sighting", "sightings");
-    if (r.otherRecords > 0) what += QStringLiteral(" and ") + plural(r.otherRecords, "record", "records") + QStringLiteral(" of no species");
+    QString what = counted(r.sightings, "sighting", "sightings");
+    if (r.otherRecords > 0) what += QStringLiteral(" and ") + counted(r.otherRecords, "record", "records") + QStringLiteral(" of no species");
     const QString were = r.records() == 1 ? QStringLiteral("was") : QStringLiteral("were");
     QString text;
     if (layout == EbirdLayout::Download) {

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "state/AppState.h"
+#include "ui/Counted.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 
@@ -21,10 +22,6 @@ namespace fl {
 
 namespace {
 QString dateText(const QDate& d) { return d.toString(Qt::ISODate); }
-QString plural(int n, const char* one, const char* many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
-}
 } // namespace
 
 frmImportPreview::frmImportPreview(Context& ctx, const QString& path, QWidget* parent)
@@ -150,9 +147,9 @@ void frmImportPreview::fill()
                                         : QStringLiteral("none"));
     lblStored->setText(QString::number(p.alreadyStored));
     lblNew->setText(QString::number(p.newSightings()));
-    QString checklists = plural(p.checklists, "checklist", "checklists");
-    if (!p.newRegions.empty()) checklists += QStringLiteral(", ") + plural(int(p.newRegions.size()), "new region", "new regions");
-    if (p.merged) checklists += QStringLiteral(", ") + plural(p.merged, "record", "records") + QStringLiteral(" merged with the same species");
+    QString checklists = counted(p.checklists, "checklist", "checklists");
+    if (!p.newRegions.empty()) checklists += QStringLiteral(", ") + counted(int(p.newRegions.size()), "new region", "new regions");
+    if (p.merged) checklists += QStringLiteral(", ") + counted(p.merged, "record", "records") + QStringLiteral(" merged with the same species");
     lblNew->setToolTip(checklists);
     lblOther->setText(QString::number(p.newOtherRecords()));
 

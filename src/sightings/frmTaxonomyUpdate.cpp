@@ -4,6 +4,7 @@
 #include "state/AppState.h"
 #include "state/SpeciesOnShow.h"
 #include "platform/Platform.h"
+#include "ui/Counted.h"
 #include "ui/Guard.h"
 #include "ui/ImageList.h"
 #include "ui/MainWindow.h"
@@ -28,11 +29,6 @@ namespace fl {
 namespace {
 
 const QString kTitle = QStringLiteral("Update Taxonomy");
-
-QString plural(int n, const char* one, const char* many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
 
 QString named(const QString& common, const QString& sci) { return QStringLiteral("%1 (%2)").arg(common, sci); }
 
@@ -174,13 +170,13 @@ void frmTaxonomyUpdate::showPlan()
     }
 
     QStringList parts;
-    if (!p.renames.empty()) parts << plural(int(p.renames.size()), "species renamed", "species renamed");
-    if (!p.splits.empty()) parts << plural(int(p.splits.size()), "split", "splits");
-    if (!p.lumps.empty()) parts << plural(int(p.lumps.size()), "lump", "lumps");
-    if (p.newSpecies() > 0) parts << plural(p.newSpecies(), "new species", "new species");
+    if (!p.renames.empty()) parts << counted(int(p.renames.size()), "species renamed", "species renamed");
+    if (!p.splits.empty()) parts << counted(int(p.splits.size()), "split", "splits");
+    if (!p.lumps.empty()) parts << counted(int(p.lumps.size()), "lump", "lumps");
+    if (p.newSpecies() > 0) parts << counted(p.newSpecies(), "new species", "new species");
     const int forms = p.formsAdded + p.formsRemoved + p.formsChanged;
-    if (forms) parts << plural(forms, "subspecies group or form changed", "subspecies groups and forms changed");
-    if (!p.missing.empty()) parts << plural(int(p.missing.size()), "species not in the file (kept)", "species not in the file (kept)");
+    if (forms) parts << counted(forms, "subspecies group or form changed", "subspecies groups and forms changed");
+    if (!p.missing.empty()) parts << counted(int(p.missing.size()), "species not in the file (kept)", "species not in the file (kept)");
     lblSummary->setText(p.hasChanges() ? parts.join(QStringLiteral(", ")) + u'.'
                                        : QStringLiteral("The database already follows this taxonomy; there is nothing "
                                                         "to change.")
@@ -189,14 +185,14 @@ void frmTaxonomyUpdate::showPlan()
     if (p.sightingsToReview() > 0)
         review << QStringLiteral("%1 of split species stay with the species that keeps the records and will be "
                                  "marked \"needs review\".")
-                      .arg(plural(p.sightingsToReview(), "sighting", "sightings"));
+                      .arg(counted(p.sightingsToReview(), "sighting", "sightings"));
     if (p.sightingsToMove() > 0)
         review << QStringLiteral("%1 of lumped species move to the species they join.")
-                      .arg(plural(p.sightingsToMove(), "sighting", "sightings"));
+                      .arg(counted(p.sightingsToMove(), "sighting", "sightings"));
     lblReview->setText(review.join(u' '));
     lblReview->setVisible(!review.isEmpty());
     chkUnrelated->setText(QStringLiteral("Also add the %1 of the file that the database does not hold")
-                              .arg(plural(p.unrelated, "other species", "other species")));
+                              .arg(counted(p.unrelated, "other species", "other species")));
     chkUnrelated->setVisible(p.unrelated > 0);
     cmdApply->setEnabled(p.hasChanges() && !m_applied && !m_applying);
     if (!m_applying) {
@@ -273,7 +269,7 @@ void frmTaxonomyUpdate::cmdApply_Click()
     QString text = QStringLiteral("The database follows the new taxonomy.");
     if (m_plan.sightingsToReview() > 0)
         text += QStringLiteral("\n\n%1 need review: the Sightings Log lists them.")
-                    .arg(plural(m_plan.sightingsToReview(), "sighting", "sightings"));
+                    .arg(counted(m_plan.sightingsToReview(), "sighting", "sightings"));
     m_ctx.platform.messageBox(text, kTitle, Platform::Buttons::Ok, Platform::Icon::Information);
     accept();
 }
