@@ -163,20 +163,32 @@ void PictureArea::showSpecies()
     db::Recordset& pictures = m_species.pictures();
     const bool any = pictures.recordCount() > 0;
     if (!any) {
-        m_picture = QPixmap();
-        Picture2->clear();
-        imgNext->hide();
-        imgWhole->hide();
-        lblTitle->clear();
-        showNoPicture(true);
+        showNone();
     } else {
         pictures.moveLast();
         pictures.moveFirst();
         setUp();
         Picture2->show();
     }
-    m_commands.setEnabled(cmd::mnuFileImageDelete, any);
-    m_commands.setEnabled(cmd::mnuFileEditTitle, any);
+    enablePictureCommands(any);
+}
+
+void PictureArea::showNone()
+{
+    m_picture = QPixmap();
+    Picture2->clear();
+    Picture2->resize(0, 0);
+    Picture2->hide();
+    lblTitle->clear();
+    imgNext->hide();
+    imgWhole->hide();
+    showNoPicture(true);
+}
+
+void PictureArea::enablePictureCommands(bool on)
+{
+    m_commands.setEnabled(cmd::mnuFileImageDelete, on);
+    m_commands.setEnabled(cmd::mnuFileEditTitle, on);
 }
 
 void PictureArea::pictureError(int number)
@@ -266,20 +278,9 @@ void PictureArea::fit()
 void PictureArea::showCurrent()
 {
     const bool current = m_species.pictureShown();
-    if (current) {
-        setUp();
-    } else {
-        m_picture = QPixmap();
-        Picture2->clear();
-        Picture2->resize(0, 0);
-        Picture2->hide();
-        lblTitle->clear();
-        imgNext->hide();
-        imgWhole->hide();
-        showNoPicture(true);
-    }
-    m_commands.setEnabled(cmd::mnuFileImageDelete, current);
-    m_commands.setEnabled(cmd::mnuFileEditTitle, current);
+    if (current) setUp();
+    else showNone();
+    enablePictureCommands(current);
 }
 
 void PictureArea::setTitle(const QString& title) { lblTitle->setText(title); }

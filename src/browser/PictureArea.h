@@ -61,6 +61,10 @@ private:
     void setUp();
     void pictureError(int number);
     void showNoPicture(bool on);
+    // No picture: the area empty with the family's silhouette, no title, no icons.
+    void showNone();
+    // Delete Image and Edit Title, which act on the picture shown.
+    void enablePictureCommands(bool on);
 
     Context& m_ctx;
     CommandRegistry& m_commands;
