@@ -282,7 +282,7 @@ int main(int argc, char** argv)
     Data& d = data();
     const ImportPreview p = d.read();
     std::printf("file: %d records, %d matched, %d of no species, %d checklists\n", p.recordsRead, p.matched,
-                p.otherRecords, p.checklists);
+                p.otherRecords, p.checklists());
     if (p.recordsRead != kRecords || p.matched + p.otherRecords + p.skippedTotal() != kRecords) return 1;
     bench::RatioReporter reporter({{"ReadAndPreview", "CsvReaderFloor", 2.0}, {"StoreImport", "PreparedInsertFloor", 2.0}});
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -147,7 +147,7 @@ void frmImportPreview::fill()
                                         : QStringLiteral("none"));
     lblStored->setText(QString::number(p.alreadyStored));
     lblNew->setText(QString::number(p.newSightings()));
-    QString checklists = counted(p.checklists, "checklist", "checklists");
+    QString checklists = counted(p.checklists(), "checklist", "checklists");
     if (!p.newRegions.empty()) checklists += QStringLiteral(", ") + counted(int(p.newRegions.size()), "new region", "new regions");
     if (p.merged) checklists += QStringLiteral(", ") + counted(p.merged, "record", "records") + QStringLiteral(" merged with the same species");
     lblNew->setToolTip(checklists);

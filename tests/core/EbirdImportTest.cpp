@@ -94,7 +94,7 @@ TEST_F(EbirdImport, PreviewMatchesSpeciesGroupsChecklistsAndKeepsTheRecordsOfNoS
         // One checklist per Submission ID: S101's records of two days are of one checklist, on
         // the date of its first record.
         ASSERT_EQ(p.outings.size(), 4u);
-        EXPECT_EQ(p.checklists, 4);
+        EXPECT_EQ(p.checklists(), 4);
         const ImportOuting* s100 = checklist(p, "S100");
         ASSERT_NE(s100, nullptr);
         EXPECT_EQ(recordsOf(*s100), (QStringList{"1:3", "2:X"}));

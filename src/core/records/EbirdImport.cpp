@@ -37,7 +37,6 @@ QString skipReasonText(SkipReason reason)
     case SkipReason::NoDate: return QStringLiteral("No valid date");
     case SkipReason::DateOutOfRange: return QStringLiteral("Date before 1900 or after today");
     case SkipReason::BadCount: return QStringLiteral("Count not a whole number from 1 to 1,000,000,000");
-    case SkipReason::Repeated: return QStringLiteral("Repeated in the file");
     }
     return {};
 }
@@ -843,7 +842,6 @@ ImportPreview readEbirdFile(db::Database& db, const QString& path, CsvReader::Li
     }
     std::erase_if(groups, [](const ImportOuting& g) { return g.sightings.empty() && g.others.empty(); });
     p.outings = std::move(groups);
-    p.checklists = int(p.outings.size());
     // Only the regions of checklists still to store are made, numbered anew.
     std::vector<NewRegion> wanted = regions.takeNew();
     std::vector<int> renumbered(wanted.size(), 0);

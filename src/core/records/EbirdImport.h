@@ -20,7 +20,7 @@ struct AppState;
 
 // Why a record of the file is not stored as a sighting. The first five are kept all the same,
 // as records of no species of their checklist (OtherRecords); the others are not imported.
-enum class SkipReason { Spuh, Slash, Hybrid, Domestic, NotInDatabase, NoDate, DateOutOfRange, BadCount, Repeated };
+enum class SkipReason { Spuh, Slash, Hybrid, Domestic, NotInDatabase, NoDate, DateOutOfRange, BadCount };
 QString skipReasonText(SkipReason reason);
 // Whether records of that kind are kept as records of no species.
 bool keptAsOtherRecord(SkipReason reason);
@@ -78,7 +78,6 @@ struct ImportPreview {
     int speciesMatched = 0;
     int otherRecords = 0;  // records of no species of the database, kept with their checklist
     int merged = 0;        // records of a species already in the same checklist of the file: counts added
-    int checklists = 0;    // checklists of the file with a record to import
     // Records not stored as sightings: by reason, the names as the file gives them with their
     // counts. Those of the first five reasons are kept as records of no species.
     std::map<SkipReason, QMap<QString, int>> skipped;
@@ -88,6 +87,8 @@ struct ImportPreview {
     std::vector<ImportOuting> outings; // checklists with records to store, only those records
     std::vector<NewRegion> newRegions;
     bool cancelled = false;
+    // Checklists of the file with a record to import.
+    int checklists() const { return int(outings.size()); }
 
     int skippedCount(SkipReason reason) const;
     int skippedTotal() const;   // not imported at all
